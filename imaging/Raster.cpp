@@ -1,0 +1,56 @@
+#include "Raster.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pictorant {
+
+Raster::Raster(int width, int height, PixelFormat format) { reset(width, height, format); }
+
+void Raster::setFormat(PixelFormat format) {
+    format_ = format;
+    resizeStorage();
+}
+
+void Raster::setWidth(int width) {
+    width_ = std::max(width, 0);
+    resizeStorage();
+}
+
+void Raster::setHeight(int height) {
+    height_ = std::max(height, 0);
+    resizeStorage();
+}
+
+void Raster::reset(int width, int height, PixelFormat format) {
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    format_ = format;
+    resizeStorage();
+}
+
+void Raster::resizeStorage() {
+    // resize() never gives capacity back, so a reused raster keeps its largest buffer.
+    pixels_.resize(bytesPerLine() * std::size_t(height_));
+}
+
+void Raster::fill(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    if (format_ != PixelFormat::Bgr24 || isEmpty())
+        return;
+    std::uint8_t* row = scanLine(0);
+    for (int x = 0; x < width_; ++x) {
+        row[3 * x] = blue;
+        row[3 * x + 1] = green;
+        row[3 * x + 2] = red;
+    }
+    for (int y = 1; y < height_; ++y)
+        std::memcpy(scanLine(y), row, bytesPerLine());
+}
+
+bool Raster::operator==(const Raster& other) const {
+    return width_ == other.width_ && height_ == other.height_ && format_ == other.format_ &&
+           std::equal(pixels_.begin(), pixels_.end(), other.pixels_.begin(), other.pixels_.end()) &&
+           (format_ == PixelFormat::Bgr24 || palette_ == other.palette_);
+}
+
+} // namespace pictorant
