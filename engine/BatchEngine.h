@@ -1,0 +1,47 @@
+#pragma once
+
+#include "JobSettings.h"
+#include "PictureWorkspace.h"
+#include "RunHost.h"
+#include "RunState.h"
+
+#include <string>
+#include <vector>
+
+namespace pictorant {
+
+struct RunOutcome {
+    bool complete = false;   // no stop and no failure
+    std::string closingLine; // "Operation complete. 3 files processed." or
+                             // "Operation Incomplete. 1 files processed."
+};
+
+// GO: sizes the list, chooses the run (thumbnails; else rename; else copy for exactly
+// "No Conversion"; else convert), guards it so that an unhandled failure ends it with
+// "Error during processing!", and reports the closing line to the host.
+RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
+                    PictureWorkspace& workspace);
+
+// The state part of "OK!": the selection is emptied. The run state stays for the
+// gallery.
+void startOver(JobSettings& job);
+
+// The engine as its owner keeps it: the run state and the reused picture objects.
+class BatchEngine {
+public:
+    RunOutcome startRun(const JobSettings& job, RunHost& host) {
+        return pictorant::startRun(job, state_, host, workspace_);
+    }
+    void requestStop() { pictorant::requestStop(state_); }
+    void startOver(JobSettings& job) { pictorant::startOver(job); }
+
+    const RunState& state() const { return state_; }
+    // What a gallery of the last run shows (RunState::galleryEntries).
+    std::vector<ProcessedFile> galleryEntries() const { return state_.galleryEntries(); }
+
+private:
+    RunState state_;
+    PictureWorkspace workspace_;
+};
+
+} // namespace pictorant

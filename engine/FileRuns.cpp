@@ -1,0 +1,102 @@
+#include "FileOps.h"
+#include "Naming.h"
+#include "Runs.h"
+
+namespace pictorant {
+
+namespace {
+
+std::string progressText(int k, int n) {
+    return std::to_string(k) + " of " + std::to_string(n);
+}
+
+} // namespace
+
+void runRename(const JobSettings& job, RunState& state, RunHost& host) {
+    const int n = static_cast<int>(job.sourceFiles.size());
+    if (n == 0)
+        return;
+    state.ProcessedFileList.resize(n);
+    host.setProgressMax(n);
+    state.processedCount = 0;
+    int bar = 0;
+    for (int p = 0; p < n; ++p) {
+        const std::string& name = job.sourceFiles[p];
+        host.setProgressLine(progressText(p + 1, n));
+        const std::string newName = keptTypeName(job, name, p);
+        const std::string newPath = joinPath(job.inputDir, newName);
+        const std::string oldPath = joinPath(job.inputDir, name);
+
+        ProcessedFile& entry = state.ProcessedFileList[p];
+        entry = ProcessedFile{};
+        entry.reached = true;
+        entry.originalBytes = fileSize(oldPath);
+        entry.originalPath = entry.outputPath = newPath;
+        checkPlainName(newName);
+
+        // The rename itself refuses a taken name; testing first as well keeps the case
+        // of a name unchanged by the options (old path = new path) a collision.
+        bool taken = pathExists(newPath);
+        if (!taken)
+            taken = renameNoReplace(oldPath, newPath) == RenameResult::TargetExists;
+        if (taken) {
+            host.showMessage(RunMessage::DuplicateName,
+                             "Error - duplicate name in folder.  Rename Operation stopped.");
+            state.processedCount = p;
+            host.rereadPanes();
+            bar = 0;
+            host.setProgressPosition(bar);
+            state.stopRequested = true;
+        } else {
+            entry.outputPresent = true;
+            state.processedCount = p + 1;
+        }
+        host.setProgressPosition(++bar);
+        host.processEvents();
+        if (state.stopRequested)
+            break;
+    }
+    host.rereadPanes();
+}
+
+void runCopy(const JobSettings& job, RunState& state, RunHost& host) {
+    const int n = static_cast<int>(job.sourceFiles.size());
+    if (n == 0)
+        return;
+    state.ProcessedFileList.resize(n);
+    host.setProgressMax(n);
+    state.processedCount = 0;
+    for (int p = 0; p < n; ++p) {
+        const std::string& name = job.sourceFiles[p];
+        host.setProgressLine(progressText(p + 1, n));
+        const std::string newName = keptTypeName(job, name, p);
+        const std::string target = joinPath(job.outputDir, newName);
+        const std::string source = joinPath(job.inputDir, name);
+
+        ProcessedFile& entry = state.ProcessedFileList[p];
+        entry = ProcessedFile{};
+        entry.reached = true;
+        entry.originalBytes = fileSize(source);
+        entry.originalPath = source;
+        entry.outputPath = target;
+        checkPlainName(newName);
+
+        if (!job.overwrite && pathExists(target)) {
+            entry.outputPresent = true; // kept as it was
+        } else {
+            // Creating the target would empty a source that is its own target; the file
+            // already holds what the copy would write.
+            if (!sameFile(source, target))
+                copyFileBytes(source, target);
+            entry.outputPresent = true;
+            ++state.processedCount;
+        }
+        host.setProgressPosition(p + 1);
+        host.processEvents();
+        if (state.stopRequested)
+            break;
+    }
+    host.rereadPanes();
+}
+
+} // namespace pictorant

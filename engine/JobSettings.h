@@ -1,0 +1,47 @@
+#pragma once
+
+#include "settings/MainSettings.h"
+
+#include <string>
+#include <vector>
+
+namespace pictorant {
+
+enum class JobMode { CreateThumbnails, RenameCopyConvert };
+
+// The job that the wizard collects and a run reads. Fields in the order the wizard asks.
+struct JobSettings {
+    JobMode mode = JobMode::CreateThumbnails;
+    std::string inputDir = "/";
+    std::vector<std::string> sourceFiles; // names without folder, in list order
+    std::string fileMask = "*.jpg;*.jpeg;*.gif;*.bmp;*.wmf;*.emf"; // no run reads it
+    bool renameOnly = true;                                        // RenameCopyConvert mode only
+    std::string outputDir = "/";
+    std::string convertTo = "jpg";   // "jpg", "gif", "bmp", "emf", "wmf", "No Conversion", or typed
+    std::string qualifier = "Thumb"; // of the current mode; may be empty
+    std::string seqStart = "001";    // as typed
+    NamingOption namingOption = NamingOption::PreSeq;
+    ResizeSpeed resizeSpeed = ResizeSpeed::Quality;
+    std::string thumbWidth = "96"; // read as whole numbers by the thumbnail run
+    std::string thumbHeight = "96";
+    bool maintainRatio = false;
+    bool forceWidth = false; // at most one of the two is on
+    bool forceHeight = false;
+    int jpegQuality = 90; // 10 to 100
+    bool overwrite = true;
+};
+
+// Copies the kept fields of the main-window settings group into the job. The
+// qualifier taken is the thumbnail qualifier; in rename/copy/convert mode the window
+// puts the image qualifier in its place.
+void applyMainSettings(JobSettings& job, const MainSettings& settings);
+// The main-window group as the job holds it; `thumbnailQualifier` is the kept one.
+MainSettings mainSettingsOf(const JobSettings& job, const std::string& thumbnailQualifier);
+
+// The folder a run writes into: the input folder for a rename, else the output folder.
+const std::string& jobOutputDir(const JobSettings& job);
+
+// folder + "/" + name, without doubling a separator the folder already ends in.
+std::string joinPath(const std::string& folder, const std::string& name);
+
+} // namespace pictorant

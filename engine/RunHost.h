@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+namespace pictorant {
+
+// The messages a run shows, each with a stable id.
+enum class RunMessage {
+    ErrorDuringProcessing, // "Error during processing!"
+    DuplicateName,         // the rename run met a taken name
+    CouldNotOpen,          // "Could not open " + name
+};
+
+// What a run needs from whoever shows it: the wizard's Processing page, the command-line
+// tool, a test. Every call happens on the thread that called startRun.
+class RunHost {
+public:
+    virtual ~RunHost() = default;
+
+    // GO is about to start a run over `fileCount` files: show the Processing page.
+    virtual void runStarting(int /*fileCount*/) {}
+    // The progress line, e.g. "3 of 12".
+    virtual void setProgressLine(const std::string& text) = 0;
+    virtual void setProgressMax(int maximum) = 0;
+    virtual void setProgressPosition(int position) = 0;
+    // A modal message with an OK button.
+    virtual void showMessage(RunMessage id, const std::string& text) = 0;
+    // Lets pending events through once; this is where Cancel reaches a run (the
+    // handler calls requestStop on the run state).
+    virtual void processEvents() = 0;
+    // Both file panes read their folders again.
+    virtual void rereadPanes() = 0;
+    // The run is over: closing line, "OK!" and "Do HTML!".
+    virtual void runFinished(const std::string& /*closingLine*/, bool /*complete*/) {}
+    // The cause of a failure that the user only sees as "Error during processing!";
+    // a host may log it.
+    virtual void noteFailure(const std::string& /*detail*/) {}
+};
+
+} // namespace pictorant

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pictorant {
+
+// What a run recorded for one selected file.
+struct ProcessedFile {
+    std::int64_t originalBytes = 0; // size of the source when the run reached it
+    int outputWidth = -1;           // -1 where the run does not deal in pictures
+    int outputHeight = -1;
+    std::string originalPath; // the picture the gallery links to as the original
+    std::string outputPath;   // the picture the gallery shows
+
+    bool reached = false;       // the run came to this file
+    bool outputPresent = false; // its output exists after the run (written, or kept)
+};
+
+// The state of the batch engine, living as long as the main window. A run resets the
+// count and the list; both then stay as the run left them until the next run.
+struct RunState {
+    bool stopRequested = false; // set by Cancel, and by a rename that meets a taken name
+    bool runFailed = false;     // an unexpected failure ended the last run
+    std::int32_t processedCount = 0;
+    std::vector<ProcessedFile> ProcessedFileList; // one entry per selected file
+
+    // The pictures a gallery of the last run shows, in source order: the entries the
+    // run reached whose output file exists after the run (written now, or kept because
+    // overwrite was off). When every file was written these are the first
+    // processedCount entries. The only way the gallery reads a run.
+    std::vector<ProcessedFile> galleryEntries() const;
+};
+
+// The Cancel button: sets the stop flag and nothing else. A running loop obeys it
+// after the file in hand.
+void requestStop(RunState& state);
+
+} // namespace pictorant

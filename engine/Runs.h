@@ -1,0 +1,26 @@
+#pragma once
+
+#include "JobSettings.h"
+#include "PictureWorkspace.h"
+#include "RunHost.h"
+#include "RunState.h"
+
+namespace pictorant {
+
+// The four runs. Each resets processedCount, fills ProcessedFileList (already sized by
+// startRun), drives the host's progress display, obeys a stop between files and
+// re-reads the panes at its end. A failure it does not handle itself is thrown for
+// startRun's guard; what was done before it stays done.
+
+// Thumbnails into jobOutputDir(job), by the size rules and the conversion box.
+void runThumbnails(const JobSettings& job, RunState& state, RunHost& host,
+                   PictureWorkspace& workspace);
+// Renames in the input folder; never replaces a file.
+void runRename(const JobSettings& job, RunState& state, RunHost& host);
+// Byte copies under new names, 2048 bytes per read and write.
+void runCopy(const JobSettings& job, RunState& state, RunHost& host);
+// Every picture written again at its natural size in the type of convertTo.
+void runConvert(const JobSettings& job, RunState& state, RunHost& host,
+                PictureWorkspace& workspace);
+
+} // namespace pictorant

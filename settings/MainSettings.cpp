@@ -1,0 +1,121 @@
+#include "MainSettings.h"
+
+#include "SettingsFile.h"
+#include "SettingsKinds.h"
+#include "SettingsLocation.h"
+
+#include <algorithm>
+
+namespace pictorant {
+
+namespace {
+constexpr const char* kDirectories = "Directories";
+constexpr const char* kThumbnails = "Thumbnails";
+
+std::string readFolder(const SettingsFile& f, const char* key) {
+    std::string stored = f.readText(kDirectories, key, "err-dir-z");
+    return folderExists(stored) ? stored : driveRoot();
+}
+} // namespace
+
+const char* namingOptionKeyword(NamingOption option) {
+    return kNamingOptionWords[static_cast<int>(option)];
+}
+
+MainSettings factoryMainSettings() {
+    MainSettings s;
+    s.inputDir = driveRoot();
+    s.outputDir = driveRoot();
+    return s;
+}
+
+MainSettings readMainSettings(const SettingsFile& f) {
+    using namespace ini;
+    const MainSettings d = factoryMainSettings();
+    MainSettings s = d;
+    s.inputDir = readFolder(f, "Input");
+    s.outputDir = readFolder(f, "Output");
+    s.resizeSpeed = f.readText(kThumbnails, "Resize Speed", "Quality") == "Quality"
+                        ? ResizeSpeed::Quality
+                        : ResizeSpeed::Fast;
+    s.thumbWidth = f.readText(kThumbnails, "Thumb Width", d.thumbWidth);
+    s.thumbHeight = f.readText(kThumbnails, "Thumb Height", d.thumbHeight);
+    s.maintainRatio =
+        readFlag(f, kThumbnails, "Maintain Ratio", d.maintainRatio, FlagRule::TrueWhenNotZero);
+    // Force Width is applied first and each one clears the other, so two set flags leave
+    // Force Height on.
+    bool forceWidth =
+        readFlag(f, kThumbnails, "Force Width", d.forceWidth, FlagRule::TrueWhenNotZero);
+    bool forceHeight =
+        readFlag(f, kThumbnails, "Force Height", d.forceHeight, FlagRule::TrueWhenNotZero);
+    s.forceWidth = forceWidth && !forceHeight;
+    s.forceHeight = forceHeight;
+
+    const std::string createAs = f.readText(kThumbnails, "Create As", d.convertTo);
+    for (const char* word : kCreateAsWords)
+        if (createAs == word)
+            s.convertTo = word;
+
+    const std::string naming =
+        f.readText(kThumbnails, "Naming Option", namingOptionKeyword(d.namingOption));
+    for (int i = 0; i < 4; ++i)
+        if (naming == kNamingOptionWords[i])
+            s.namingOption = static_cast<NamingOption>(i);
+
+    s.qualifier = f.readText(kThumbnails, "Output File Qualifier", d.qualifier);
+    s.jpegQuality =
+        std::clamp<int>(f.readInteger(kThumbnails, "Jpg Compression", d.jpegQuality), 10, 100);
+    s.overwrite =
+        readFlag(f, kThumbnails, "Overwrite Files", d.overwrite, FlagRule::TrueWhenNotZero);
+    return s;
+}
+
+void writeMainSettings(SettingsFile& f, const MainSettings& s) {
+    using namespace ini;
+    f.reload();
+    f.writeText(kDirectories, "Input", s.inputDir);
+    f.writeText(kDirectories, "Output", s.outputDir);
+    f.writeText(kThumbnails, "Resize Speed",
+                s.resizeSpeed == ResizeSpeed::Quality ? "Quality" : "Fast");
+    f.writeText(kThumbnails, "Thumb Width", s.thumbWidth);
+    f.writeText(kThumbnails, "Thumb Height", s.thumbHeight);
+    writeFlag(f, kThumbnails, "Maintain Ratio", s.maintainRatio);
+    writeFlag(f, kThumbnails, "Force Width", s.forceWidth && !s.forceHeight);
+    writeFlag(f, kThumbnails, "Force Height", s.forceHeight);
+    f.writeText(kThumbnails, "Create As", s.convertTo);
+    f.writeText(kThumbnails, "Naming Option", namingOptionKeyword(s.namingOption));
+    f.writeText(kThumbnails, "Output File Qualifier", s.qualifier);
+    f.writeInteger(kThumbnails, "Jpg Compression", s.jpegQuality);
+    writeFlag(f, kThumbnails, "Overwrite Files", s.overwrite);
+    f.save();
+}
+
+bool factoryRecycleBin() {
+    return true;
+}
+
+bool readRecycleBin(const SettingsFile& f) {
+    return ini::readWordFlag(f, kDirectories, "RecycleBin", factoryRecycleBin());
+}
+
+void writeRecycleBin(SettingsFile& f, bool recycleBin) {
+    f.reload();
+    ini::writeWordFlag(f, kDirectories, "RecycleBin", recycleBin);
+    f.save();
+}
+
+std::string factoryHtmlName() {
+    return "MyWeb.htm";
+}
+
+std::string readHtmlName(const SettingsFile& f) {
+    return f.readText(kDirectories, "htmlName", factoryHtmlName());
+}
+
+void writeHtmlName(SettingsFile& f, const std::string& htmlName) {
+    f.reload();
+    f.writeText(kDirectories, "htmlName", htmlName);
+    f.save();
+}
+
+} // namespace pictorant

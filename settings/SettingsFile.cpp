@@ -1,0 +1,211 @@
+#include "SettingsFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace pictorant {
+
+namespace {
+
+constexpr std::size_t kMaxTextLength = 2047;
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+std::string_view trimmed(std::string_view s) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// A line break inside a value would start a new key when the file is read again.
+std::string oneLine(std::string_view text) {
+    std::string out(text);
+    std::replace(out.begin(), out.end(), '\n', ' ');
+    std::replace(out.begin(), out.end(), '\r', ' ');
+    return out;
+}
+
+} // namespace
+
+SettingsWriteError::SettingsWriteError(const std::filesystem::path& file)
+    : std::runtime_error("Unable to write to " + file.string()) {}
+
+std::optional<std::int32_t> parseWholeNumber(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    } else if (!text.empty() && text[0] == '$') {
+        base = 16;
+        text.remove_prefix(1);
+    }
+    if (text.empty())
+        return std::nullopt;
+    std::uint64_t value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    if (base == 16) {
+        if (value > 0xFFFFFFFFull)
+            return std::nullopt;
+        auto bits = static_cast<std::uint32_t>(value);
+        if (negative)
+            bits = 0u - bits;
+        return static_cast<std::int32_t>(bits);
+    }
+    if (negative) {
+        if (value > 2147483648ull)
+            return std::nullopt;
+        return static_cast<std::int32_t>(-static_cast<std::int64_t>(value));
+    }
+    if (value > 2147483647ull)
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+SettingsFile::SettingsFile(std::filesystem::path path) : path_(std::move(path)) {
+    reload();
+}
+
+void SettingsFile::reload() {
+    sections_.clear();
+    std::ifstream in(path_, std::ios::binary);
+    if (!in)
+        return;
+    std::string line;
+    Section* current = nullptr;
+    while (std::getline(in, line)) {
+        std::string_view l = trimmed(line);
+        if (l.empty() || l.front() == ';')
+            continue;
+        if (l.front() == '[') {
+            auto close = l.find(']');
+            std::string name(
+                trimmed(l.substr(1, close == std::string_view::npos ? l.size() - 1 : close - 1)));
+            auto it = std::find_if(sections_.begin(), sections_.end(),
+                                   [&](const Section& s) { return sameName(s.name, name); });
+            if (it == sections_.end()) {
+                sections_.push_back({name, {}});
+                current = &sections_.back();
+            } else {
+                current = &*it;
+            }
+            continue;
+        }
+        auto eq = l.find('=');
+        if (current == nullptr || eq == std::string_view::npos)
+            continue;
+        current->entries.push_back(
+            {std::string(trimmed(l.substr(0, eq))), std::string(trimmed(l.substr(eq + 1)))});
+    }
+}
+
+const SettingsFile::Entry* SettingsFile::find(std::string_view section,
+                                              std::string_view key) const {
+    for (const auto& s : sections_) {
+        if (!sameName(s.name, section))
+            continue;
+        for (const auto& e : s.entries)
+            if (sameName(e.key, key))
+                return &e;
+    }
+    return nullptr;
+}
+
+std::string SettingsFile::readText(std::string_view section, std::string_view key,
+                                   std::string_view defaultText) const {
+    const Entry* e = find(section, key);
+    std::string_view value = e ? std::string_view(e->value) : defaultText;
+    return std::string(value.substr(0, kMaxTextLength));
+}
+
+std::int32_t SettingsFile::readInteger(std::string_view section, std::string_view key,
+                                       std::int32_t defaultValue) const {
+    const Entry* e = find(section, key);
+    if (!e)
+        return defaultValue;
+    return parseWholeNumber(std::string_view(e->value).substr(0, kMaxTextLength))
+        .value_or(defaultValue);
+}
+
+void SettingsFile::writeText(std::string_view section, std::string_view key,
+                             std::string_view text) {
+    auto it = std::find_if(sections_.begin(), sections_.end(),
+                           [&](const Section& s) { return sameName(s.name, section); });
+    if (it == sections_.end()) {
+        sections_.push_back({std::string(section), {}});
+        it = sections_.end() - 1;
+    }
+    for (auto& e : it->entries) {
+        if (sameName(e.key, key)) {
+            e.value = oneLine(text);
+            return;
+        }
+    }
+    it->entries.push_back({std::string(key), oneLine(text)});
+}
+
+void SettingsFile::writeInteger(std::string_view section, std::string_view key,
+                                std::int32_t value) {
+    writeText(section, key, std::to_string(value));
+}
+
+void SettingsFile::save() const {
+    std::ostringstream text;
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        if (i > 0)
+            text << '\n';
+        text << '[' << sections_[i].name << "]\n";
+        for (const auto& e : sections_[i].entries)
+            text << e.key << '=' << e.value << '\n';
+    }
+    const std::string data = text.str();
+
+    // A temporary file in the same folder, renamed over the old one: a failure halfway
+    // leaves the old settings whole.
+    std::string tmpl = path_.string() + ".XXXXXX";
+    int fd = mkstemp(tmpl.data());
+    if (fd < 0)
+        throw SettingsWriteError(path_);
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            done += std::size_t(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && std::rename(tmpl.c_str(), path_.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tmpl.c_str());
+        throw SettingsWriteError(path_);
+    }
+}
+
+} // namespace pictorant
