@@ -5,7 +5,9 @@
 
 namespace pictorant {
 
-Raster::Raster(int width, int height, PixelFormat format) { reset(width, height, format); }
+Raster::Raster(int width, int height, PixelFormat format) {
+    reset(width, height, format);
+}
 
 void Raster::setFormat(PixelFormat format) {
     format_ = format;

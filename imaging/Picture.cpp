@@ -1,0 +1,440 @@
+#include "Picture.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "BmpCodec.h"
+#include "GifCodec.h"
+#include "JpegCodec.h"
+#include "PictureError.h"
+
+namespace pictorant {
+namespace {
+
+std::atomic<std::int64_t> maxPixels{std::int64_t(1) << 28};
+
+std::string extensionOf(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || dot < start)
+        return {};
+    return path.substr(dot + 1);
+}
+
+std::string lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return s;
+}
+
+[[noreturn]] void cannotOpen(const std::string& path, int error) {
+    throw PictureError("Cannot open file \"" + path + "\". " + std::strerror(error));
+}
+
+[[noreturn]] void cannotCreate(const std::string& path, int error) {
+    throw PictureError("Cannot create file \"" + path + "\". " + std::strerror(error));
+}
+
+std::vector<std::uint8_t> readFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        cannotOpen(path, errno);
+    std::vector<std::uint8_t> bytes;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        bytes.reserve(std::size_t(st.st_size));
+    std::uint8_t buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            int error = errno;
+            ::close(fd);
+            cannotOpen(path, error);
+        }
+        if (n == 0)
+            break;
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+// Writes all bytes to fd; returns 0 or the errno of the failure.
+int writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        done += std::size_t(n);
+    }
+    return 0;
+}
+
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        cannotCreate(path, errno);
+    int error = writeAll(fd, bytes);
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error)
+        cannotCreate(path, error);
+}
+
+void replaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::size_t slash = path.find_last_of('/');
+    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    // A short fixed-length name, so a long original name cannot make it too long.
+    std::string temp = folder + ".pictorant-XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        cannotCreate(path, errno);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0)
+        ::fchmod(fd, st.st_mode & 07777);
+    else
+        ::fchmod(fd, 0644);
+    int error = writeAll(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error) {
+        ::unlink(temp.c_str());
+        cannotCreate(path, error);
+    }
+}
+
+bool writesAsWmf(const Picture& picture, const std::string& path) {
+    return picture.kind() == PictureKind::Metafile &&
+           (lower(extensionOf(path)) == "wmf" || !picture.metafile().enhanced());
+}
+
+} // namespace
+
+std::int64_t MaxPicturePixels() {
+    return maxPixels.load();
+}
+void SetMaxPicturePixels(std::int64_t pixels) {
+    maxPixels.store(pixels);
+}
+
+PictureKind PictureKindForPath(const std::string& path) {
+    const std::string ext = extensionOf(path);
+    const std::string e = lower(ext);
+    if (e == "jpg" || e == "jpeg")
+        return PictureKind::Jpeg;
+    if (e == "gif")
+        return PictureKind::Gif;
+    if (e == "bmp")
+        return PictureKind::Bitmap;
+    if (e == "emf" || e == "wmf")
+        return PictureKind::Metafile;
+    throw PictureError("Unknown picture file extension (." + ext + ")");
+}
+
+const char* PictureKindName(PictureKind kind) {
+    switch (kind) {
+    case PictureKind::Jpeg:
+        return "Jpeg";
+    case PictureKind::Gif:
+        return "Gif";
+    case PictureKind::Bitmap:
+        return "Bitmap";
+    case PictureKind::Metafile:
+        return "Metafile";
+    }
+    return "";
+}
+
+Picture::Picture(PictureKind kind) : kind_(kind), metafile_(std::make_unique<Metafile>()) {}
+Picture::Picture(Picture&&) noexcept = default;
+Picture& Picture::operator=(Picture&&) noexcept = default;
+Picture::~Picture() = default;
+
+int Picture::width() const {
+    switch (kind_) {
+    case PictureKind::Jpeg:
+        return jpegPending_ ? raster_.width() : jpegWidth_;
+    case PictureKind::Gif:
+        return gif_.screenWidth;
+    case PictureKind::Bitmap:
+        return raster_.width();
+    case PictureKind::Metafile:
+        return metafile_ ? metafile_->width() : 0;
+    }
+    return 0;
+}
+
+int Picture::height() const {
+    switch (kind_) {
+    case PictureKind::Jpeg:
+        return jpegPending_ ? raster_.height() : jpegHeight_;
+    case PictureKind::Gif:
+        return gif_.screenHeight;
+    case PictureKind::Bitmap:
+        return raster_.height();
+    case PictureKind::Metafile:
+        return metafile_ ? metafile_->height() : 0;
+    }
+    return 0;
+}
+
+bool Picture::isEmpty() const {
+    switch (kind_) {
+    case PictureKind::Jpeg:
+        return !jpegPending_ && jpegData_.empty();
+    case PictureKind::Gif:
+        return gif_.frames.empty();
+    case PictureKind::Bitmap:
+        return raster_.isEmpty();
+    case PictureKind::Metafile:
+        return !metafile_ || metafile_->isEmpty();
+    }
+    return true;
+}
+
+void Picture::setJpegDecodeFormat(PixelFormat format) {
+    if (format == jpegDecodeFormat_)
+        return;
+    jpegDecodeFormat_ = format;
+    if (!jpegPending_)
+        rasterValid_ = false;
+}
+
+void Picture::ensureDecoded() const {
+    if (kind_ != PictureKind::Jpeg || jpegPending_ || rasterValid_)
+        return;
+    if (jpegData_.empty()) {
+        raster_.reset(0, 0, PixelFormat::Bgr24);
+    } else {
+        DecodeJpeg(jpegData_, jpegDecodeFormat_, raster_);
+    }
+    rasterValid_ = true;
+}
+
+const Raster& Picture::raster() const {
+    static const Raster empty;
+    if (kind_ == PictureKind::Jpeg) {
+        ensureDecoded();
+        return raster_;
+    }
+    return kind_ == PictureKind::Bitmap ? raster_ : empty;
+}
+
+void Picture::clear() {
+    jpegData_.clear();
+    jpegWidth_ = jpegHeight_ = 0;
+    jpegPending_ = false;
+    rasterValid_ = false;
+    raster_.reset(0, 0, PixelFormat::Bgr24);
+    gif_ = GifImage{};
+    metafile_ = std::make_unique<Metafile>();
+}
+
+void Picture::setJpegData(std::vector<std::uint8_t> data, int width, int height) {
+    kind_ = PictureKind::Jpeg;
+    jpegData_ = std::move(data);
+    jpegWidth_ = width;
+    jpegHeight_ = height;
+    jpegPending_ = false;
+    rasterValid_ = false;
+}
+
+void Picture::setJpegRaster(const Raster& raster) {
+    kind_ = PictureKind::Jpeg;
+    if (&raster != &raster_)
+        RenderToBitmap(raster, raster_);
+    jpegData_.clear();
+    jpegPending_ = true;
+    rasterValid_ = true;
+}
+
+void Picture::setBitmap(Raster raster) {
+    kind_ = PictureKind::Bitmap;
+    raster_ = std::move(raster);
+}
+
+void Picture::setGif(GifImage gif) {
+    kind_ = PictureKind::Gif;
+    gif_ = std::move(gif);
+}
+
+void Picture::setMetafile(Metafile metafile) {
+    kind_ = PictureKind::Metafile;
+    *metafile_ = std::move(metafile);
+}
+
+std::vector<std::uint8_t> Picture::encode(bool asWmf) const {
+    switch (kind_) {
+    case PictureKind::Jpeg:
+        if (jpegPending_)
+            return EncodeJpeg(raster_, jpegQuality_);
+        return jpegData_;
+    case PictureKind::Gif:
+        return EncodeGif(gif_);
+    case PictureKind::Bitmap:
+        return EncodeBmp(raster_);
+    case PictureKind::Metafile:
+        return metafile_->encode(asWmf || !metafile_->enhanced());
+    }
+    return {};
+}
+
+void LoadPictureFromBytes(PictureKind kind, std::vector<std::uint8_t> bytes, Picture& into) {
+    Picture picture(kind);
+    switch (kind) {
+    case PictureKind::Jpeg: {
+        JpegInfo info = ReadJpegInfo(bytes);
+        picture.setJpegData(std::move(bytes), info.width, info.height);
+        break;
+    }
+    case PictureKind::Gif:
+        picture.setGif(DecodeGif(bytes));
+        break;
+    case PictureKind::Bitmap:
+        picture.setBitmap(DecodeBmp(bytes));
+        break;
+    case PictureKind::Metafile:
+        picture.setMetafile(Metafile::fromBytes(bytes));
+        break;
+    }
+    into = std::move(picture);
+}
+
+void LoadPicture(const std::string& path, Picture& into) {
+    PictureKind kind = PictureKindForPath(path);
+    LoadPictureFromBytes(kind, readFile(path), into);
+}
+
+Picture LoadPicture(const std::string& path) {
+    Picture picture;
+    LoadPicture(path, picture);
+    return picture;
+}
+
+void RenderToBitmap(const Raster& source, Raster& raster) {
+    if (&source == &raster) {
+        if (source.format() == PixelFormat::Bgr24)
+            return;
+        Raster copy = source;
+        RenderToBitmap(copy, raster);
+        return;
+    }
+    raster.reset(source.width(), source.height(), PixelFormat::Bgr24);
+    if (raster.isEmpty())
+        return;
+    if (source.format() == PixelFormat::Bgr24) {
+        std::memcpy(raster.bits(), source.bits(),
+                    raster.bytesPerLine() * std::size_t(raster.height()));
+        return;
+    }
+    const auto& palette = source.palette();
+    for (int y = 0; y < source.height(); ++y) {
+        const std::uint8_t* src = source.scanLine(y);
+        std::uint8_t* dst = raster.scanLine(y);
+        for (int x = 0; x < source.width(); ++x) {
+            PaletteColor c = src[x] < palette.size() ? palette[src[x]] : PaletteColor{};
+            dst[3 * x] = c.blue;
+            dst[3 * x + 1] = c.green;
+            dst[3 * x + 2] = c.red;
+        }
+    }
+}
+
+void RenderToBitmap(const Picture& picture, Raster& raster) {
+    switch (picture.kind()) {
+    case PictureKind::Jpeg:
+    case PictureKind::Bitmap:
+        RenderToBitmap(picture.raster(), raster);
+        return;
+    case PictureKind::Gif:
+    case PictureKind::Metafile:
+        raster.reset(picture.width(), picture.height(), PixelFormat::Bgr24);
+        raster.fill(255, 255, 255);
+        if (picture.kind() == PictureKind::Gif)
+            DrawGifFirstFrame(picture.gif(), raster);
+        else
+            picture.metafile().playInto(raster);
+        return;
+    }
+}
+
+void StoreGif(GifImage& gif, const Raster& raster) {
+    const std::vector<std::uint8_t> jpeg = EncodeJpeg(raster, 100);
+    Raster quantised;
+    DecodeJpeg(jpeg, PixelFormat::Indexed8, quantised);
+    gif = GifFromIndexed(quantised);
+}
+
+void StoreBitmap(Picture& picture, const Raster& raster) {
+    switch (picture.kind()) {
+    case PictureKind::Jpeg:
+        picture.setJpegRaster(raster);
+        return;
+    case PictureKind::Gif: {
+        GifImage gif;
+        StoreGif(gif, raster);
+        picture.setGif(std::move(gif));
+        return;
+    }
+    case PictureKind::Bitmap: {
+        Raster copy;
+        RenderToBitmap(raster, copy);
+        picture.setBitmap(std::move(copy));
+        return;
+    }
+    case PictureKind::Metafile:
+        if (raster.format() == PixelFormat::Bgr24) {
+            picture.metafile().storeRaster(raster);
+        } else {
+            Raster copy;
+            RenderToBitmap(raster, copy);
+            picture.metafile().storeRaster(copy);
+        }
+        return;
+    }
+}
+
+void WritePicture(const Picture& picture, const std::string& path) {
+    // Encode before touching the file, so an encoder failure leaves no empty file.
+    writeFile(path, picture.encode(writesAsWmf(picture, path)));
+}
+
+void WritePictureReplacing(const Picture& picture, const std::string& path) {
+    replaceFile(path, picture.encode(writesAsWmf(picture, path)));
+}
+
+void SavePicture(OutputObjects& outputs, const Raster& raster, std::string_view outputType,
+                 const std::string& path, int jpegQuality) {
+    if (outputType == "JPG") {
+        outputs.jpegOutput.setJpegQuality(jpegQuality);
+        StoreBitmap(outputs.jpegOutput, raster);
+        WritePicture(outputs.jpegOutput, path);
+    } else if (outputType == "GIF") {
+        StoreBitmap(outputs.gifOutput, raster);
+        WritePicture(outputs.gifOutput, path);
+    } else if (outputType == "EMF" || outputType == "WMF") {
+        outputs.metafileOutput.metafile().setEnhanced(outputType == "EMF");
+        StoreBitmap(outputs.metafileOutput, raster);
+        WritePicture(outputs.metafileOutput, path);
+    } else if (outputType == "BMP") {
+        writeFile(path, EncodeBmp(raster));
+    }
+}
+
+} // namespace pictorant

@@ -1,0 +1,149 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "GifImage.h"
+#include "Raster.h"
+#include "metafile/Metafile.h"
+
+namespace pictorant {
+
+enum class PictureKind { Jpeg, Gif, Bitmap, Metafile };
+
+// The kind that a file name's extension selects ("jpg", "jpeg", "gif", "bmp", "emf",
+// "wmf", compared without regard to case). Throws PictureError
+// "Unknown picture file extension (.%s)" for any other extension.
+PictureKind PictureKindForPath(const std::string& path);
+
+// Textual name of a kind as the command-line tool prints it ("Jpeg", "Gif", ...).
+const char* PictureKindName(PictureKind kind);
+
+// A picture in memory. What it holds depends on its kind:
+// - Jpeg: compressed data (decoded on first use), or a raster waiting to be encoded
+//   at jpegQuality() when written;
+// - Gif: the image list, drawn from its first frame;
+// - Bitmap: a raster;
+// - Metafile: a Metafile recording.
+// A Picture is made once and may be refilled many times (the output objects).
+class Picture {
+public:
+    explicit Picture(PictureKind kind = PictureKind::Bitmap);
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+    Picture(Picture&&) noexcept;
+    Picture& operator=(Picture&&) noexcept;
+    ~Picture();
+
+    PictureKind kind() const { return kind_; }
+    // Natural size in pixels; 0 x 0 for a picture with no content.
+    int width() const;
+    int height() const;
+    bool isEmpty() const;
+
+    // JPEG settings. The quality (10..100 from the slider, 100 in the GIF path) is used
+    // when the picture is encoded. The decode mode Indexed8 asks libjpeg for 236
+    // quantised colours; Bgr24 is the normal mode.
+    int jpegQuality() const { return jpegQuality_; }
+    void setJpegQuality(int quality) { jpegQuality_ = quality; }
+    PixelFormat jpegDecodeFormat() const { return jpegDecodeFormat_; }
+    void setJpegDecodeFormat(PixelFormat format);
+
+    // The JPEG file bytes as loaded or last encoded (empty when only a raster is held).
+    const std::vector<std::uint8_t>& jpegData() const { return jpegData_; }
+
+    // The decoded content for Jpeg (decoding on first use; Indexed8 for greyscale and
+    // quantised decodes) and the raster of a Bitmap. Throws PictureError when a JPEG's
+    // data cannot be decoded. Empty raster for other kinds.
+    const Raster& raster() const;
+
+    // Gif content; empty image for other kinds.
+    const GifImage& gif() const { return gif_; }
+    GifImage& gif() { return gif_; }
+
+    // Metafile content (only meaningful for the Metafile kind).
+    const Metafile& metafile() const { return *metafile_; }
+    Metafile& metafile() { return *metafile_; }
+
+    // Replaces the content (used by the loaders and StoreBitmap).
+    void setJpegData(std::vector<std::uint8_t> data, int width, int height);
+    void setJpegRaster(const Raster& raster);
+    void setBitmap(Raster raster);
+    void setGif(GifImage gif);
+    void setMetafile(Metafile metafile);
+    void clear();
+
+    // The bytes of the file this picture is written as (see WritePicture). Encodes a
+    // pending JPEG raster at jpegQuality(). Throws PictureError.
+    std::vector<std::uint8_t> encode(bool asWmf = false) const;
+
+private:
+    void ensureDecoded() const;
+
+    PictureKind kind_;
+    int jpegQuality_ = 90;
+    PixelFormat jpegDecodeFormat_ = PixelFormat::Bgr24;
+    std::vector<std::uint8_t> jpegData_;
+    int jpegWidth_ = 0, jpegHeight_ = 0;
+    mutable Raster raster_;            // Bitmap content, or the JPEG's decoded/pending raster
+    mutable bool rasterValid_ = false; // for Jpeg: raster_ matches the content
+    bool jpegPending_ = false;         // Jpeg holds a raster not yet encoded
+    GifImage gif_;
+    std::unique_ptr<Metafile> metafile_;
+};
+
+// Reads a picture file; the kind comes from the extension. Throws PictureError:
+// "Unknown picture file extension (.%s)", "Cannot open file "%s". %s", or the
+// kind's own message for invalid content.
+Picture LoadPicture(const std::string& path);
+// The same into an existing picture (whose kind is replaced), so a run can reuse it.
+void LoadPicture(const std::string& path, Picture& into);
+// Reads picture content from bytes of a known kind (the fuzz targets use this).
+void LoadPictureFromBytes(PictureKind kind, std::vector<std::uint8_t> bytes, Picture& into);
+
+// Makes the raster a 24-bit raster of the picture's natural size showing it at 1:1,
+// on a white ground for Gif and Metafile.
+void RenderToBitmap(const Picture& picture, Raster& raster);
+// The same with a raster as the picture drawn: raster becomes a 24-bit copy of source.
+void RenderToBitmap(const Raster& source, Raster& raster);
+
+// Replaces the picture's content by the raster, by the picture's kind: Jpeg takes it at
+// jpegQuality (callers set the quality first), Gif goes through the 236-colour path,
+// Bitmap becomes a 24-bit copy, Metafile records it.
+void StoreBitmap(Picture& picture, const Raster& raster);
+
+// Puts a 24-bit raster into a Gif picture: JPEG at quality 100, quantised decode to at
+// most 236 colours, the colour table optimised.
+void StoreGif(GifImage& gif, const Raster& raster);
+
+// Writes a picture to a file by its kind; a Metafile goes as WMF when its enhanced flag
+// is clear or the path ends in ".wmf". Throws PictureError
+// "Cannot create file "%s". %s" when the file cannot be written.
+void WritePicture(const Picture& picture, const std::string& path);
+// The same, but through a temporary file in the same folder renamed over the target,
+// so a failure leaves an existing file untouched (for pictures replacing originals).
+void WritePictureReplacing(const Picture& picture, const std::string& path);
+
+// The objects a window owns and every run reuses.
+struct OutputObjects {
+    Raster WorkBitmap;     // the thumbnail or converted raster
+    Raster ResampleTarget; // target of the Quality filter
+    Picture jpegOutput{PictureKind::Jpeg};
+    Picture gifOutput{PictureKind::Gif};
+    Picture metafileOutput{PictureKind::Metafile};
+};
+
+// Writes the raster as outputType ("JPG", "GIF", "BMP", "EMF", "WMF") to path through
+// the output objects; any other type writes nothing. jpegQuality is the slider's value.
+void SavePicture(OutputObjects& outputs, const Raster& raster, std::string_view outputType,
+                 const std::string& path, int jpegQuality);
+
+// Largest picture (in pixels) the loaders accept; bigger ones fail as invalid instead of
+// exhausting memory. The fuzz targets lower it.
+std::int64_t MaxPicturePixels();
+void SetMaxPicturePixels(std::int64_t pixels);
+
+} // namespace pictorant

@@ -1,0 +1,143 @@
+#include "Resample.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "PictureError.h"
+
+namespace pictorant {
+namespace {
+
+// Nearest pixel: the source column under the centre of target column x, i.e.
+// floor((x + 0.5) * sw / W), in exact integer arithmetic.
+void nearestIndices(int source, int target, std::vector<int>& out) {
+    out.resize(std::size_t(target));
+    for (int x = 0; x < target; ++x)
+        out[std::size_t(x)] =
+            int(((2 * std::int64_t(x) + 1) * source) / (2 * std::int64_t(target)));
+}
+
+void nearestCopy(const Raster& source, int W, int H, Raster& target) {
+    std::vector<int> columns, rows;
+    nearestIndices(source.width(), W, columns);
+    nearestIndices(source.height(), H, rows);
+    for (int y = 0; y < H; ++y) {
+        const std::uint8_t* src = source.scanLine(rows[std::size_t(y)]);
+        std::uint8_t* dst = target.scanLine(y);
+        for (int x = 0; x < W; ++x) {
+            const std::uint8_t* p = src + 3 * columns[std::size_t(x)];
+            dst[3 * x] = p[0];
+            dst[3 * x + 1] = p[1];
+            dst[3 * x + 2] = p[2];
+        }
+    }
+}
+
+float toSingle(double v) {
+    return static_cast<float>(v);
+}
+
+std::uint8_t toByte(float v) {
+    // Round to nearest, ties to even (the default rounding mode), then store as a byte.
+    return static_cast<std::uint8_t>(static_cast<int>(std::nearbyint(v)));
+}
+
+float scaleFactor(int target, int sourceSide) {
+    const int divisor = sourceSide - 1;
+    if (divisor == 0)
+        throw PictureError(target == 0 ? "Invalid floating point operation"
+                                       : "Floating point division by zero");
+    return toSingle(double(target) / double(divisor));
+}
+
+} // namespace
+
+void BilinearFilter(const Raster& source, int W, int H, Raster& target) {
+    const int sw = source.width(), sh = source.height();
+    // An empty source would give a negative scale and reads outside it.
+    if (sw <= 0 || sh <= 0)
+        throw PictureError("Invalid floating point operation");
+    const float sx = scaleFactor(W, sw);
+    const float sy = scaleFactor(H, sh);
+    target.reset(W, H, PixelFormat::Bgr24);
+    for (int y = 0; y < H; ++y) {
+        const float fy = toSingle(double(y) / double(sy));
+        int iy = int(fy);
+        const float dy = toSingle(double(fy) - double(iy));
+        // Single-precision positions can round up onto the last row only for sides
+        // beyond 2^24; keep the reads inside the source then.
+        if (iy > sh - 2)
+            iy = sh - 2;
+        const float wy[2] = {toSingle(1.0 - double(dy)), dy};
+        const std::uint8_t* rows[2] = {source.scanLine(iy), source.scanLine(iy + 1)};
+        std::uint8_t* out = target.scanLine(y);
+        for (int x = 0; x < W; ++x) {
+            const float fx = toSingle(double(x) / double(sx));
+            int ix = int(fx);
+            const float dx = toSingle(double(fx) - double(ix));
+            if (ix > sw - 2)
+                ix = sw - 2;
+            const float wx[2] = {toSingle(1.0 - double(dx)), dx};
+            float r = 0, g = 0, b = 0;
+            for (int j = 0; j < 2; ++j) {
+                for (int i = 0; i < 2; ++i) {
+                    const std::uint8_t* p = rows[i] + 3 * (ix + j);
+                    const float w = toSingle(double(wx[j]) * double(wy[i]));
+                    r = toSingle(double(r) + double(p[2]) * double(w));
+                    g = toSingle(double(g) + double(p[1]) * double(w));
+                    b = toSingle(double(b) + double(p[0]) * double(w));
+                }
+            }
+            out[3 * x] = toByte(b);
+            out[3 * x + 1] = toByte(g);
+            out[3 * x + 2] = toByte(r);
+        }
+    }
+}
+
+void ResampleQuality(const Picture& picture, int W, int H, Raster& workBitmap,
+                     Raster& resampleTarget) {
+    RenderToBitmap(picture, workBitmap);
+    BilinearFilter(workBitmap, W, H, resampleTarget);
+    RenderToBitmap(resampleTarget, workBitmap);
+}
+
+void ResampleFast(const Picture& picture, int W, int H, Raster& workBitmap) {
+    // The work raster is always 24-bit here (no display format to inherit).
+    workBitmap.reset(W, H, PixelFormat::Bgr24);
+    if (W <= 0 || H <= 0)
+        return;
+    switch (picture.kind()) {
+    case PictureKind::Metafile:
+        workBitmap.fill(255, 255, 255);
+        picture.metafile().playInto(workBitmap);
+        return;
+    case PictureKind::Gif: {
+        Raster natural;
+        RenderToBitmap(picture, natural);
+        if (!natural.isEmpty())
+            nearestCopy(natural, W, H, workBitmap);
+        else
+            workBitmap.fill(255, 255, 255);
+        return;
+    }
+    case PictureKind::Jpeg:
+    case PictureKind::Bitmap: {
+        const Raster& source = picture.raster();
+        if (source.isEmpty()) {
+            workBitmap.fill(255, 255, 255);
+            return;
+        }
+        if (source.format() == PixelFormat::Bgr24) {
+            nearestCopy(source, W, H, workBitmap);
+        } else {
+            Raster expanded;
+            RenderToBitmap(source, expanded);
+            nearestCopy(expanded, W, H, workBitmap);
+        }
+        return;
+    }
+    }
+}
+
+} // namespace pictorant

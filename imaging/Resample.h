@@ -1,0 +1,29 @@
+#pragma once
+
+#include "Picture.h"
+#include "Raster.h"
+
+namespace pictorant {
+
+// Leaves the picture drawn at W x H in workBitmap by nearest pixel: each target pixel
+// takes the source pixel under its centre. Gif and Metafile pictures get a white
+// ground; a metafile is played directly at W x H. Never fails on a small source.
+void ResampleFast(const Picture& picture, int W, int H, Raster& workBitmap);
+inline void ResampleFast(const Picture& picture, int W, int H, OutputObjects& outputs) {
+    ResampleFast(picture, W, H, outputs.WorkBitmap);
+}
+
+// Leaves the picture filtered to W x H in workBitmap with the bilinear filter: the
+// picture is rendered at natural size into workBitmap, filtered into resampleTarget and
+// copied back. Throws PictureError "Floating point division by zero" for a source one
+// pixel wide or high ("Invalid floating point operation" when the target side is 0 too).
+void ResampleQuality(const Picture& picture, int W, int H, Raster& workBitmap,
+                     Raster& resampleTarget);
+inline void ResampleQuality(const Picture& picture, int W, int H, OutputObjects& outputs) {
+    ResampleQuality(picture, W, H, outputs.WorkBitmap, outputs.ResampleTarget);
+}
+
+// The filter alone: source (24-bit, at least 2 x 2) to a W x H 24-bit target.
+void BilinearFilter(const Raster& source, int W, int H, Raster& target);
+
+} // namespace pictorant

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Picture.h"
+#include "Raster.h"
+
+namespace pictorant {
+
+enum class RotateDirection { Clockwise, CounterClockwise };
+
+// Turns a 24-bit raster by a quarter: a sw x sh source gives a sh x sw target.
+void RotateRaster(const Raster& source, RotateDirection direction, Raster& target);
+
+// Turns the picture in place by a quarter and stores the result by its kind. A Jpeg
+// takes jpegQuality (the slider's value) for its next encoding.
+void RotateQuarter(Picture& picture, RotateDirection direction, int jpegQuality = 90);
+
+// RotateQuarter, then writes the picture back over path through a temporary file, so a
+// failure ("Cannot create file "%s". %s") leaves the original untouched.
+void RotateFile(Picture& picture, RotateDirection direction, const std::string& path,
+                int jpegQuality);
+
+} // namespace pictorant
