@@ -1,0 +1,279 @@
+#include "BatchCommand.h"
+
+#include "BatchEngine.h"
+#include "Naming.h"
+#include "settings/MainSettings.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
+
+#include <algorithm>
+#include <csignal>
+#include <iostream>
+
+namespace pictorant::batch {
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+extern "C" void onInterrupt(int) {
+    interrupted = 1;
+}
+
+// Progress and messages on standard error, so standard output holds only results.
+class ConsoleHost : public RunHost {
+public:
+    explicit ConsoleHost(BatchEngine& engine) : engine_(engine) {}
+    // GO shows "1 of N" before the run shows it again; print each line once.
+    void setProgressLine(const std::string& text) override {
+        if (text != lastLine_)
+            std::cerr << text << '\n';
+        lastLine_ = text;
+    }
+    void setProgressMax(int) override {}
+    void setProgressPosition(int) override {}
+    void showMessage(RunMessage, const std::string& text) override { std::cerr << text << '\n'; }
+    // Ctrl+C is this program's Cancel button: obeyed after the file in hand.
+    void processEvents() override {
+        if (interrupted)
+            engine_.requestStop();
+    }
+    void rereadPanes() override {}
+    void noteFailure(const std::string& detail) override {
+        std::cerr << "pictorant-batch: " << detail << '\n';
+    }
+
+private:
+    BatchEngine& engine_;
+    std::string lastLine_;
+};
+
+enum class RunKind { Rename, Copy, Convert, Thumbnails };
+
+const std::vector<std::string> kValued = {"--input",     "--output",       "--type",    "--naming",
+                                          "--qualifier", "--seq",          "--resize",  "--width",
+                                          "--height",    "--jpeg-quality", "--settings"};
+const std::vector<std::string> kFlags = {"--ratio", "--force-width", "--force-height",
+                                         "--no-overwrite"};
+
+std::string absoluteFolder(const std::filesystem::path& folder) {
+    std::string s =
+        std::filesystem::absolute(folder.empty() ? "." : folder).lexically_normal().string();
+    while (s.size() > 1 && s.back() == '/')
+        s.pop_back();
+    return s;
+}
+
+// The stored folder of a settings key, only when it is there and still a folder.
+std::optional<std::string> storedFolder(const SettingsFile& file, const char* key) {
+    std::string value = file.readText("Directories", key, "");
+    if (value.empty() || !folderExists(value))
+        return std::nullopt;
+    return value;
+}
+
+JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
+    JobSettings job;
+    std::optional<SettingsFile> settings;
+    if (auto path = a.value("--settings")) {
+        if (!std::filesystem::is_regular_file(*path))
+            throw UsageError("settings file " + *path + " not found");
+        settings.emplace(*path);
+        applyMainSettings(job, readMainSettings(*settings));
+    }
+    if (kind != RunKind::Thumbnails)
+        job.qualifier = "Image"; // the image qualifier is never kept
+    job.seqStart = "001";
+
+    switch (kind) {
+    case RunKind::Rename:
+        job.mode = JobMode::RenameCopyConvert;
+        job.renameOnly = true;
+        break;
+    case RunKind::Copy:
+        job.mode = JobMode::RenameCopyConvert;
+        job.renameOnly = false;
+        job.convertTo = "No Conversion";
+        break;
+    case RunKind::Convert:
+        job.mode = JobMode::RenameCopyConvert;
+        job.renameOnly = false;
+        break;
+    case RunKind::Thumbnails:
+        job.mode = JobMode::CreateThumbnails;
+        break;
+    }
+    if (auto type = a.value("--type"); type && kind != RunKind::Copy)
+        job.convertTo = *type;
+    if (auto naming = a.value("--naming")) {
+        bool known = false;
+        for (int i = 0; i < 4; ++i) {
+            if (*naming == kNamingOptionWords[i]) {
+                job.namingOption = static_cast<NamingOption>(i);
+                known = true;
+            }
+        }
+        if (!known)
+            throw UsageError("--naming must be PreSeq, PreName, SufSeq or SufName");
+    }
+    if (auto q = a.value("--qualifier"))
+        job.qualifier = *q;
+    if (auto seq = a.value("--seq"))
+        job.seqStart = *seq;
+    if (auto resize = a.value("--resize")) {
+        if (*resize == "fast")
+            job.resizeSpeed = ResizeSpeed::Fast;
+        else if (*resize == "quality")
+            job.resizeSpeed = ResizeSpeed::Quality;
+        else
+            throw UsageError("--resize must be fast or quality");
+    }
+    if (auto w = a.value("--width"))
+        job.thumbWidth = *w;
+    if (auto h = a.value("--height"))
+        job.thumbHeight = *h;
+    if (a.has("--ratio"))
+        job.maintainRatio = true;
+    if (a.has("--force-width") && a.has("--force-height"))
+        throw UsageError("--force-width and --force-height exclude each other");
+    if (a.has("--force-width")) {
+        job.forceWidth = true;
+        job.forceHeight = false;
+    }
+    if (a.has("--force-height")) {
+        job.forceHeight = true;
+        job.forceWidth = false;
+    }
+    if (auto q = a.value("--jpeg-quality")) {
+        auto v = parseWholeNumber(*q);
+        if (!v || *v < 10 || *v > 100)
+            throw UsageError("--jpeg-quality must be a whole number from 10 to 100");
+        job.jpegQuality = *v;
+    }
+    if (a.has("--no-overwrite"))
+        job.overwrite = false;
+
+    // Folders: the options first, then where the files are, then the settings file.
+    if (a.positional.empty())
+        throw UsageError("no files given");
+    std::optional<std::string> input;
+    if (auto in = a.value("--input"))
+        input = absoluteFolder(*in);
+    for (const std::string& file : a.positional) {
+        std::filesystem::path p(file);
+        if (!p.has_filename())
+            throw UsageError("not a file name: " + file);
+        if (p.has_parent_path()) {
+            std::string folder = absoluteFolder(p.parent_path());
+            if (!input)
+                input = folder;
+            else if (folder != *input)
+                throw UsageError("the files must all be in one folder (" + *input + ")");
+        }
+        job.sourceFiles.push_back(p.filename().string());
+    }
+    if (!input && settings)
+        input = storedFolder(*settings, "Input");
+    job.inputDir = input ? *input : absoluteFolder(".");
+    if (!folderExists(job.inputDir))
+        throw UsageError("input folder " + job.inputDir + " not found");
+
+    std::optional<std::string> output;
+    if (auto out = a.value("--output"))
+        output = absoluteFolder(*out);
+    else if (settings)
+        output = storedFolder(*settings, "Output");
+    job.outputDir = output ? *output : job.inputDir;
+    if (kind != RunKind::Rename && !folderExists(job.outputDir))
+        throw UsageError("output folder " + job.outputDir + " not found");
+    return job;
+}
+
+std::string runUsage(const std::vector<RunExtension>& extensions);
+
+int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
+               const std::vector<std::string>& args) {
+    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+        std::cout << "pictorant-batch " << runUsage(extensions);
+        return kExitComplete;
+    }
+    std::vector<std::string> valued = kValued;
+    std::vector<std::string> flags = kFlags;
+    for (const auto& ext : extensions)
+        for (const auto& opt : ext.options)
+            (opt.takesValue ? valued : flags).push_back(opt.name);
+    const ParsedArgs parsed = parseArgs(args, valued, flags);
+    const JobSettings job = buildJob(kind, parsed);
+
+    std::signal(SIGINT, onInterrupt);
+    BatchEngine engine;
+    ConsoleHost host(engine);
+    const RunOutcome outcome = engine.startRun(job, host);
+    std::signal(SIGINT, SIG_DFL);
+    std::cout << outcome.closingLine << std::endl;
+    int status = outcome.complete ? kExitComplete : kExitIncomplete;
+
+    std::optional<std::filesystem::path> settingsFile;
+    if (auto s = parsed.value("--settings"))
+        settingsFile = *s;
+    for (const auto& ext : extensions) {
+        std::map<std::string, std::string> given;
+        for (const auto& opt : ext.options) {
+            if (auto v = parsed.value(opt.name))
+                given[opt.name] = *v;
+            else if (parsed.has(opt.name))
+                given[opt.name] = "";
+        }
+        if (ext.afterRun) {
+            RunReport report{job,   engine.state(), outcome.complete, settingsFile,
+                             given, std::cout,      std::cerr};
+            status = std::max(status, ext.afterRun(report));
+        }
+    }
+    return status;
+}
+
+const char* const kRunOptionsHelp =
+    "  FILE...               the selected files, in this order: names in --input, or paths in "
+    "one folder\n"
+    "  --input DIR           folder of the files (default: the folder of the first FILE)\n"
+    "  --output DIR          output folder (ignored by rename, whose output folder is the "
+    "input folder)\n"
+    "  --type TEXT           the conversion box: jpg, gif, bmp, emf, wmf or \"No Conversion\" "
+    "(default jpg)\n"
+    "  --naming OPTION       PreSeq, PreName, SufSeq or SufName (default PreSeq)\n"
+    "  --qualifier TEXT      default Thumb for thumbnails, Image otherwise; may be empty\n"
+    "  --seq TEXT            sequence start as typed (default 001)\n"
+    "  --resize fast|quality --width TEXT --height TEXT --ratio --force-width --force-height\n"
+    "  --jpeg-quality N      10 to 100 (default 90)\n"
+    "  --no-overwrite\n"
+    "  --settings FILE       every option kept in Pictorant.ini is taken from FILE; flags "
+    "given still win\n";
+
+std::string runUsage(const std::vector<RunExtension>& extensions) {
+    std::string usage = "rename|copy|convert|thumbnails [OPTIONS] FILE...\n";
+    usage += kRunOptionsHelp;
+    for (const auto& ext : extensions)
+        for (const auto& opt : ext.options)
+            usage += "  " + opt.name + " " + opt.help + "\n";
+    return usage;
+}
+
+} // namespace
+
+void addRunCommands(std::vector<BatchCommand>& table, std::vector<RunExtension> extensions) {
+    const std::string usage = runUsage(extensions);
+    const std::pair<const char*, RunKind> kinds[] = {{"rename", RunKind::Rename},
+                                                     {"copy", RunKind::Copy},
+                                                     {"convert", RunKind::Convert},
+                                                     {"thumbnails", RunKind::Thumbnails}};
+    bool first = true;
+    for (const auto& [name, kind] : kinds) {
+        table.push_back({name, first ? usage : std::string(),
+                         [kind = kind, extensions](const std::vector<std::string>& args) {
+                             return runCommand(kind, extensions, args);
+                         }});
+        first = false;
+    }
+}
+
+} // namespace pictorant::batch
