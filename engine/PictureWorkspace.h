@@ -1,15 +1,12 @@
 #pragma once
 
-#include "imaging/Raster.h"
+#include "imaging/Picture.h"
 
 namespace pictorant {
 
-// The picture objects that outlive runs: created once with their owner (the main
-// window, the command-line tool) and reused by every thumbnail and convert run, so a
-// run does not allocate fresh output memory for each file.
-struct PictureWorkspace {
-    Raster workBitmap;     // the picture as it will be written
-    Raster resampleTarget; // scratch of the resampling
-};
+// The picture objects that outlive runs (WorkBitmap, ResampleTarget and the JPEG, GIF
+// and metafile output objects): made once with their owner (the main window, the
+// command-line tool) and reused by every thumbnail and convert run.
+struct PictureWorkspace : OutputObjects {};
 
 } // namespace pictorant
