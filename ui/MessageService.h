@@ -42,6 +42,11 @@ public:
     }
 };
 
+// The title of the program's message boxes.
+inline QString programTitle() {
+    return QStringLiteral("Pictorant");
+}
+
 // The service in use; the real message boxes unless a test installed its own.
 MessageService& messages();
 // Installs a service (nullptr restores the real one). The caller keeps ownership.

@@ -1,0 +1,141 @@
+// pictorant-screenshots: builds the program's windows, walks the wizard over a few
+// pictures made here, and saves one PNG per page into the folder given as argument.
+// Run it under a virtual display (scripts/screenshots.sh).
+
+#include "FilePane.h"
+#include "Main1.h"
+#include "MessageService.h"
+#include "ProgramWindows.h"
+#include "Splish.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+using namespace pictorant;
+
+// Answers every question with its first positive button, so the walk never blocks.
+class AnsweringService : public MessageService {
+public:
+    MessageAnswer ask(const MessageRequest& request) override {
+        std::printf("message %s: %s\n", qPrintable(request.id), qPrintable(request.text));
+        return request.buttons == MessageButtons::YesNo ||
+                       request.buttons == MessageButtons::YesNoCancel
+                   ? MessageAnswer::Yes
+                   : MessageAnswer::Ok;
+    }
+    int showModal(const QString&, QDialog&) override { return QDialog::Accepted; }
+};
+
+void settle(int milliseconds = 300) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool waitFor(const std::function<bool()>& ready, int milliseconds = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!ready() && timer.elapsed() < milliseconds)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return ready();
+}
+
+void makePictures(const QString& folder) {
+    const QColor colours[] = {QColor(200, 60, 40), QColor(40, 140, 60), QColor(40, 80, 200),
+                              QColor(220, 180, 40)};
+    for (int i = 0; i < 4; ++i) {
+        QImage image(640, 480, QImage::Format_RGB888);
+        image.fill(colours[i]);
+        QPainter p(&image);
+        p.setPen(Qt::white);
+        p.setBrush(colours[(i + 1) % 4]);
+        p.drawEllipse(QRect(120, 80, 400, 320));
+        p.end();
+        const QString name = QStringLiteral("%1/Holiday%2.jpg").arg(folder).arg(i + 1);
+        if (!image.save(name, "JPG", 90))
+            image.save(QStringLiteral("%1/Holiday%2.bmp").arg(folder).arg(i + 1), "BMP");
+    }
+}
+
+bool save(QWidget& window, const QString& path) {
+    QScreen* screen = window.screen();
+    QPixmap shot = screen ? screen->grabWindow(window.winId()) : QPixmap();
+    if (shot.isNull() || shot.width() < window.width() / 2)
+        shot = window.grab();
+    const bool ok = shot.save(path, "PNG");
+    std::printf("%s %s\n", ok ? "saved" : "could not save", qPrintable(path));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Pictorant"));
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: pictorant-screenshots <folder for the PNG files>\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(out);
+    AnsweringService answers;
+    setMessageService(&answers);
+
+    QTemporaryDir work;
+    const QString pics = work.path() + QStringLiteral("/Pics");
+    QDir().mkpath(pics);
+    makePictures(pics);
+
+    bool ok = true;
+    {
+        TfSplasher splash;
+        splash.show();
+        settle(500);
+        ok &= save(splash, out + QStringLiteral("/splash.png"));
+    }
+
+    ProgramWindows windows((work.path() + QStringLiteral("/Pictorant.ini")).toStdString());
+    TForm1& form = windows.main();
+    form.show();
+    form.sourcePane().setFolder(pics);
+    waitFor(
+        [&] { return form.sourcePane().isListLoaded() && form.sourcePane().entryCount() >= 4; });
+    form.bSelAllClick();
+    settle();
+    ok &= save(form, out + QStringLiteral("/1-input-file-selection.png"));
+
+    form.targetPane().setFolder(pics);
+    form.bNxt1Click();
+    form.targetPane().folderBox()->setText(pics + QStringLiteral("/thumbs"));
+    settle();
+    ok &= save(form, out + QStringLiteral("/2-output-file-options.png"));
+
+    form.bNxt2Click();
+    settle();
+    ok &= save(form, out + QStringLiteral("/3-thumbnail-options.png"));
+
+    form.bNxt3Click();
+    settle();
+    ok &= save(form, out + QStringLiteral("/4-confirm-selections.png"));
+
+    form.bGOClick();
+    settle(500);
+    ok &= save(form, out + QStringLiteral("/5-processing.png"));
+
+    setMessageService(nullptr);
+    return ok ? 0 : 1;
+}

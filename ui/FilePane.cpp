@@ -1,0 +1,361 @@
+#include "FilePane.h"
+
+#include "MessageService.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QToolButton>
+#include <QTreeView>
+#include <algorithm>
+
+namespace pictorant {
+
+void FileListView::mousePressEvent(QMouseEvent* event) {
+    QListView::mousePressEvent(event);
+    emit mouseDown(event->button());
+}
+
+namespace {
+
+QStringList patternsOf(const QString& mask) {
+    QStringList patterns;
+    for (const QString& part : mask.split(u';', Qt::SkipEmptyParts)) {
+        const QString trimmed = part.trimmed();
+        if (!trimmed.isEmpty())
+            patterns << trimmed;
+    }
+    return patterns;
+}
+
+QToolButton* makeToolButton(QWidget* page, const char* name, QStyle::StandardPixmap icon) {
+    auto* button = new QToolButton(page);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setIcon(page->style()->standardIcon(icon));
+    button->setAutoRaise(true);
+    return button;
+}
+
+} // namespace
+
+FilePane::FilePane(Kind kind, QWidget* page, const Names& names, QObject* parent)
+    : QObject(parent), kind_(kind) {
+    tree_ = new QTreeView(page);
+    tree_->setObjectName(QString::fromLatin1(names.tree));
+    tree_->setHeaderHidden(true);
+    tree_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    list_ = new FileListView(page);
+    list_->setObjectName(QString::fromLatin1(names.list));
+    list_->setSelectionMode(kind == Kind::Source ? QAbstractItemView::ExtendedSelection
+                                                 : QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    list_->setToolTip(QStringLiteral("Right-Click for Popup Menu"));
+    list_->setUniformItemSizes(true);
+
+    folderBox_ = new QLineEdit(page);
+    folderBox_->setObjectName(QString::fromLatin1(names.folderBox));
+
+    back_ = makeToolButton(page, names.backButton, QStyle::SP_ArrowBack);
+    forward_ = makeToolButton(page, names.forwardButton, QStyle::SP_ArrowForward);
+    up_ = makeToolButton(page, names.upButton, QStyle::SP_FileDialogToParent);
+    up_->setToolTip(QStringLiteral("Up One Level"));
+
+    mask_ = QStringLiteral("*.jpg;*.jpeg;*.bmp;*.gif;*.emf;*.wmf");
+    makeTreeModel();
+    makeListModel();
+
+    // The target list opens a sub-folder on a double click; the tree follows.
+    if (kind == Kind::Target) {
+        connect(list_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+            if (listModel_ && listModel_->isDir(index))
+                setFolder(listModel_->filePath(index));
+        });
+    }
+    history_.reset(folder());
+    updateButtons();
+}
+
+void FilePane::makeTreeModel() {
+    auto* model = new QFileSystemModel(this);
+    model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    model->setReadOnly(true);
+    model->setRootPath(QString());
+    QAbstractItemModel* old = tree_->model();
+    tree_->setModel(model);
+    for (int column = 1; column < model->columnCount(); ++column)
+        tree_->hideColumn(column);
+    if (old && old != model)
+        old->deleteLater();
+    treeModel_ = model;
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { emit treeFolderChanged(); });
+}
+
+void FilePane::makeListModel() {
+    auto* model = new QFileSystemModel(this);
+    model->setReadOnly(true);
+    model->setNameFilterDisables(false);
+    model->setFilter(kind_ == Kind::Source ? QDir::Files | QDir::NoDotAndDotDot
+                                           : QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
+    model->setNameFilters(patternsOf(mask_));
+    QAbstractItemModel* old = list_->model();
+    list_->setModel(model);
+    if (old && old != model)
+        old->deleteLater();
+    listModel_ = model;
+    connect(model, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+        if (normalise(path) != listFolder_)
+            return;
+        listModel_->sort(0, Qt::AscendingOrder);
+        listLoaded_ = true;
+        emit listFolderLoaded(path);
+    });
+    if (!listFolder_.isEmpty()) {
+        const QString path = listFolder_;
+        listFolder_.clear();
+        showListFolder(path);
+    }
+}
+
+QString FilePane::normalise(const QString& path) {
+    if (path.isEmpty())
+        return path;
+    return QDir::cleanPath(QDir(path).absolutePath());
+}
+
+QString FilePane::joinPath(const QString& folder, const QString& name) {
+    if (folder.endsWith(u'/'))
+        return folder + name;
+    return folder + u'/' + name;
+}
+
+QString FilePane::folder() const {
+    const QModelIndex index = tree_->currentIndex();
+    if (!index.isValid() || !treeModel_)
+        return QDir::rootPath();
+    return treeModel_->filePath(index);
+}
+
+bool FilePane::setFolder(const QString& path) {
+    const QString target = normalise(path);
+    if (target.isEmpty() || !QFileInfo(target).isDir())
+        return false;
+    const QModelIndex index = treeModel_->index(target);
+    if (!index.isValid())
+        return false;
+    tree_->scrollTo(index);
+    tree_->setCurrentIndex(index);
+    return true;
+}
+
+void FilePane::startAt(const QString& path) {
+    if (!setFolder(path))
+        setFolder(QDir::rootPath());
+    // The tree may already have stood there, so show the folder whatever happened.
+    showListFolder(folder());
+    folderBox_->setText(folder());
+    resetHistory();
+}
+
+void FilePane::resetHistory() {
+    history_.reset(folder());
+    updateButtons();
+}
+
+void FilePane::onFolderChanged() {
+    const QString now = folder();
+    if (now == history_.currentFolder) {
+        // Nothing moved (a re-read or a jump to the folder in hand): only the one-shot
+        // flags go, so they cannot act on a later change.
+        history_.jumpBack = history_.jumpForward = history_.jumpTyped = false;
+        folderBox_->setText(now);
+        showListFolder(now);
+        return;
+    }
+    history_.folderChanged(folderBox_->text(), now);
+    folderBox_->setText(now);
+    showListFolder(now);
+    updateButtons();
+}
+
+void FilePane::showListFolder(const QString& path) {
+    if (path == listFolder_)
+        return;
+    listFolder_ = path;
+    listLoaded_ = false;
+    listModel_->setRootPath(path);
+    list_->setRootIndex(listModel_->index(path));
+}
+
+void FilePane::updateButtons() {
+    back_->setEnabled(history_.backEnabled);
+    back_->setToolTip(history_.backHint());
+    forward_->setEnabled(history_.forwardEnabled);
+    forward_->setToolTip(history_.forwardHint());
+}
+
+void FilePane::goBack() {
+    const QString target = history_.backFolder;
+    if (!QFileInfo(target).isDir()) {
+        messages().inform(QStringLiteral("cannotFindPath"),
+                          QStringLiteral("Cannot Find Path: ") + target,
+                          QApplication::applicationDisplayName(), MessageIcon::Stop);
+        return;
+    }
+    const FolderHistory before = history_;
+    history_.jumpBack = true;
+    history_.forwardFolder = folder();
+    if (!setFolder(target)) {
+        history_ = before;
+        updateButtons();
+    }
+}
+
+void FilePane::goForward() {
+    const QString target = history_.forwardFolder;
+    if (!QFileInfo(target).isDir()) {
+        messages().inform(QStringLiteral("cannotFindPath"),
+                          QStringLiteral("Cannot Find Path: ") + target,
+                          QApplication::applicationDisplayName(), MessageIcon::Stop);
+        return;
+    }
+    const FolderHistory before = history_;
+    history_.jumpForward = true;
+    history_.backFolder = folder();
+    if (!setFolder(target)) {
+        history_ = before;
+        updateButtons();
+    }
+}
+
+void FilePane::goUp() {
+    const QString now = folder();
+    QDir dir(now);
+    if (dir.cdUp())
+        setFolder(dir.absolutePath());
+}
+
+void FilePane::folderBoxEnter() {
+    const QString typed = folderBox_->text().trimmed();
+    if (!typed.isEmpty() && QFileInfo(typed).isDir() &&
+        treeModel_->index(normalise(typed)).isValid()) {
+        history_.jumpTyped = true;
+        setFolder(typed);
+        // Same folder as before: no change event came, so the box still holds the typing.
+        if (history_.jumpTyped) {
+            history_.jumpTyped = false;
+            folderBox_->setText(folder());
+        }
+        return;
+    }
+    folderBox_->setText(folder());
+}
+
+void FilePane::folderBoxExit() {
+    folderBox_->setText(folder());
+}
+
+void FilePane::setMask(const QString& mask) {
+    mask_ = mask;
+    listModel_->setNameFilters(patternsOf(mask));
+}
+
+QModelIndex FilePane::listRoot() const {
+    return list_->rootIndex();
+}
+
+int FilePane::entryCount() const {
+    return listModel_->rowCount(listRoot());
+}
+
+QStringList FilePane::entryNames() const {
+    QStringList names;
+    const QModelIndex root = listRoot();
+    for (int row = 0; row < listModel_->rowCount(root); ++row)
+        names << listModel_->fileName(listModel_->index(row, 0, root));
+    return names;
+}
+
+QStringList FilePane::selectedNames() const {
+    QModelIndexList rows = list_->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QStringList names;
+    for (const QModelIndex& index : rows)
+        if (index.parent() == listRoot())
+            names << listModel_->fileName(index);
+    return names;
+}
+
+QStringList FilePane::selectedPaths() const {
+    QStringList paths;
+    const QString dir = listFolder_;
+    for (const QString& name : selectedNames())
+        paths << joinPath(dir, name);
+    return paths;
+}
+
+QString FilePane::currentPath() const {
+    const QModelIndex index = list_->currentIndex();
+    if (!index.isValid() || index.parent() != listRoot())
+        return QString();
+    return listModel_->filePath(index);
+}
+
+bool FilePane::selectName(const QString& name, bool selected) {
+    const QModelIndex root = listRoot();
+    for (int row = 0; row < listModel_->rowCount(root); ++row) {
+        const QModelIndex index = listModel_->index(row, 0, root);
+        if (listModel_->fileName(index) == name) {
+            list_->selectionModel()->select(index, selected ? QItemSelectionModel::Select
+                                                            : QItemSelectionModel::Deselect);
+            return true;
+        }
+    }
+    return false;
+}
+
+void FilePane::selectAll() {
+    list_->selectAll();
+    list_->setFocus();
+}
+
+void FilePane::deselectAll() {
+    list_->clearSelection();
+}
+
+void FilePane::invertSelection() {
+    const QModelIndex root = listRoot();
+    const int rows = listModel_->rowCount(root);
+    if (rows > 0) {
+        const QItemSelection all(listModel_->index(0, 0, root),
+                                 listModel_->index(rows - 1, 0, root));
+        list_->selectionModel()->select(all, QItemSelectionModel::Toggle);
+    }
+    list_->setFocus();
+}
+
+void FilePane::rereadTree() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::processEvents();
+    const QString now = folder();
+    const QSignalBlocker quiet(this);
+    makeTreeModel();
+    setFolder(now);
+    QApplication::restoreOverrideCursor();
+}
+
+void FilePane::rereadList() {
+    makeListModel();
+}
+
+} // namespace pictorant

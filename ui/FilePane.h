@@ -1,0 +1,133 @@
+#pragma once
+
+#include "FilePaneHistory.h"
+
+#include <QListView>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+class QFileSystemModel;
+class QLineEdit;
+class QToolButton;
+class QTreeView;
+
+namespace pictorant {
+
+// A file list that tells which mouse button went down, after the press has moved the
+// current item and the selection (so a preview sees the clicked file).
+class FileListView : public QListView {
+    Q_OBJECT
+public:
+    using QListView::QListView;
+
+signals:
+    void mouseDown(Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+// One file pane of the wizard: a folder tree beside a file list, the current-folder box
+// and the previous, next and parent buttons, with the one-step history. The pane makes
+// its controls on `page` (named with `names`) and does the work of the commands; the
+// main window places the controls and connects their signals to its own handlers.
+class FilePane : public QObject {
+    Q_OBJECT
+public:
+    enum class Kind { Source, Target };
+
+    struct Names {
+        const char* tree;
+        const char* list;
+        const char* folderBox;
+        const char* backButton;
+        const char* forwardButton;
+        const char* upButton;
+    };
+
+    FilePane(Kind kind, QWidget* page, const Names& names, QObject* parent = nullptr);
+
+    QTreeView* tree() const { return tree_; }
+    FileListView* list() const { return list_; }
+    QLineEdit* folderBox() const { return folderBox_; }
+    QToolButton* backButton() const { return back_; }
+    QToolButton* forwardButton() const { return forward_; }
+    QToolButton* upButton() const { return up_; }
+    const FolderHistory& history() const { return history_; }
+
+    // The folder selected in the tree (full path).
+    QString folder() const;
+    // Selects `path` in the tree when it is an existing folder that the tree can show;
+    // the folder-changed event follows as after a click. Returns false otherwise.
+    bool setFolder(const QString& path);
+    // Sets the folder and then starts the history there (start-up).
+    void startAt(const QString& path);
+    void resetHistory();
+
+    // The history commands and the current-folder box.
+    void goBack();
+    void goForward();
+    void goUp();
+    void folderBoxEnter();
+    void folderBoxExit();
+    // The tree reports a change of its selected folder.
+    void onFolderChanged();
+
+    // The list's mask: patterns separated by semicolons, letter case ignored.
+    void setMask(const QString& mask);
+    QString mask() const { return mask_; }
+
+    // Files of the list in list order (target list: sub-folders too).
+    int entryCount() const;
+    QStringList entryNames() const;
+    // Highlighted entries in list order: names only, and full paths.
+    QStringList selectedNames() const;
+    QStringList selectedPaths() const;
+    // Full path of the list's current entry, or empty.
+    QString currentPath() const;
+    bool selectName(const QString& name, bool selected = true);
+
+    void selectAll();
+    void deselectAll();
+    void invertSelection();
+
+    // Reads the tree and the list again from disk.
+    void rereadTree();
+    void rereadList();
+
+    // True once the list has read its folder since the last change.
+    bool isListLoaded() const { return listLoaded_; }
+
+    // Joins a folder and a name without doubling the separator.
+    static QString joinPath(const QString& folder, const QString& name);
+    static QString normalise(const QString& path);
+
+signals:
+    // The tree's selected folder changed (click, keyboard, or a command).
+    void treeFolderChanged();
+    void listFolderLoaded(const QString& folder);
+
+private:
+    void makeTreeModel();
+    void makeListModel();
+    void showListFolder(const QString& path);
+    void updateButtons();
+    QModelIndex listRoot() const;
+
+    Kind kind_;
+    QTreeView* tree_;
+    FileListView* list_;
+    QLineEdit* folderBox_;
+    QToolButton* back_;
+    QToolButton* forward_;
+    QToolButton* up_;
+    QPointer<QFileSystemModel> treeModel_;
+    QPointer<QFileSystemModel> listModel_;
+    FolderHistory history_;
+    QString mask_;
+    QString listFolder_;
+    bool listLoaded_ = false;
+};
+
+} // namespace pictorant

@@ -1,0 +1,82 @@
+#include "Main1Controls.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <algorithm>
+
+namespace pictorant {
+
+GradientButton::GradientButton(const QString& text, QColor start, QColor end, QColor hoverEnd,
+                               QWidget* parent)
+    : QPushButton(text, parent), start_(start), end_(end), hoverEnd_(hoverEnd) {
+    setAttribute(Qt::WA_Hover);
+}
+
+void GradientButton::enterEvent(QEnterEvent* event) {
+    hot_ = true;
+    update();
+    QPushButton::enterEvent(event);
+}
+
+void GradientButton::leaveEvent(QEvent* event) {
+    hot_ = false;
+    update();
+    QPushButton::leaveEvent(event);
+}
+
+void GradientButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    QLinearGradient gradient(area.topLeft(), area.bottomLeft());
+    const bool sunken = isDown();
+    gradient.setColorAt(0, sunken ? endColor() : start_);
+    gradient.setColorAt(1, sunken ? start_ : endColor());
+    QColor frame = isEnabled() ? QColor(40, 40, 40) : QColor(150, 150, 150);
+    if (hasFocus())
+        frame = QColor(0, 0, 0);
+    painter.setPen(QPen(frame, hasFocus() ? 2 : 1));
+    painter.setBrush(gradient);
+    painter.drawRoundedRect(area, 3, 3);
+
+    QFont font = painter.font();
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(isEnabled() ? Qt::white : QColor(200, 200, 200));
+    painter.drawText(rect().translated(sunken ? 1 : 0, sunken ? 1 : 0), Qt::AlignCenter,
+                     text().remove(u'&'));
+}
+
+GradientProgressBar::GradientProgressBar(QWidget* parent) : QProgressBar(parent) {
+    setTextVisible(false);
+}
+
+QColor GradientProgressBar::blockColor(double fraction) {
+    fraction = std::clamp(fraction, 0.0, 1.0);
+    // navy (0, 0, 128) to aqua (0, 255, 255)
+    return QColor(0, int(255 * fraction + 0.5), int(128 + 127 * fraction + 0.5));
+}
+
+void GradientProgressBar::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect area = rect().adjusted(2, 2, -2, -2);
+    painter.fillRect(rect(), palette().base());
+    painter.setPen(QColor(128, 128, 128));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+
+    const int span = maximum() - minimum();
+    if (span <= 0 || area.width() <= 0)
+        return;
+    const double done = double(value() - minimum()) / span;
+    const int filled = int(area.width() * std::clamp(done, 0.0, 1.0));
+    constexpr int blockWidth = 8;
+    constexpr int gap = 2;
+    for (int x = 0; x < filled; x += blockWidth + gap) {
+        const int width = std::min(blockWidth, filled - x);
+        painter.fillRect(QRect(area.left() + x, area.top(), width, area.height()),
+                         blockColor(double(x) / area.width()));
+    }
+}
+
+} // namespace pictorant

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QColor>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace pictorant {
+
+// A push button drawn as a colour gradient whose end colour changes while the mouse is
+// over it (the wizard's Next, Back, GO, Cancel, OK! and Do HTML! buttons).
+class GradientButton : public QPushButton {
+    Q_OBJECT
+public:
+    GradientButton(const QString& text, QColor start, QColor end, QColor hoverEnd,
+                   QWidget* parent = nullptr);
+
+    bool isHot() const { return hot_; }
+    // The gradient's end colour as it is drawn now.
+    QColor endColor() const { return hot_ ? hoverEnd_ : end_; }
+    QColor startColor() const { return start_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    QColor start_;
+    QColor end_;
+    QColor hoverEnd_;
+    bool hot_ = false;
+};
+
+// A progress bar drawn as blocks whose colours run from navy at the left to aqua at the
+// right; only the blocks up to the position are filled.
+class GradientProgressBar : public QProgressBar {
+    Q_OBJECT
+public:
+    explicit GradientProgressBar(QWidget* parent = nullptr);
+
+    // The colour of the block whose left edge lies at `fraction` (0..1) of the width.
+    static QColor blockColor(double fraction);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace pictorant
