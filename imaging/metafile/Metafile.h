@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
@@ -9,15 +10,28 @@
 
 namespace pictorant {
 
+// What one play of a metafile did: how many records were read, whether the walk reached
+// the end record, and which record types were read but not drawn (type -> count).
+struct MetafilePlayReport {
+    std::uint64_t records = 0;
+    bool reachedEnd = false;
+    std::map<int, int> skipped;
+};
+
 // The content of a picture of the Metafile kind: an EMF or WMF recording, its frame
-// and its natural size. The program plays the records itself; see MetafilePlayer.
+// and its natural size. The program plays the records itself; see MetafilePlayer.h.
 class Metafile {
 public:
+    // Natural sizes beyond these are refused as not valid: a raster of that size
+    // could not be made.
+    static constexpr int kMaxSide = 65535;
+    static constexpr std::int64_t kMaxPixels = std::int64_t(1) << 28;
+
     // Parses an EMF or WMF file by content (never by extension). Throws PictureError
     // "Metafile is not valid" for a missing or broken EMF header or placeable header.
     static Metafile fromBytes(std::span<const std::uint8_t> bytes);
 
-    int width() const { return width_; }   // natural size in pixels
+    int width() const { return width_; } // natural size in pixels
     int height() const { return height_; }
     std::int64_t mmWidth() const { return mmWidth_; } // frame in 0.01 mm
     std::int64_t mmHeight() const { return mmHeight_; }
@@ -25,16 +39,24 @@ public:
     bool enhanced() const { return enhanced_; }
     void setEnhanced(bool enhanced) { enhanced_ = enhanced; }
     bool isEmpty() const { return bytes_.empty(); }
+    // True when the recording held is a WMF one (read from a WMF file).
+    bool holdsWmf() const { return wmfBytes_; }
+    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
 
     // Plays the records into the rectangle (0, 0, target.width(), target.height()) of
-    // a Bgr24 raster, over what the raster already holds.
-    void playInto(Raster& target) const;
+    // a Bgr24 raster, over what the raster already holds. The frame (EMF) or the
+    // placeable bounding box (WMF) is mapped onto that rectangle. A damaged record
+    // ends the play; what was drawn before it stays.
+    MetafilePlayReport playInto(Raster& target) const;
 
     // Replaces the content by a recording of the raster drawn at 1:1 (metafile encoding).
+    // The frame is the raster's size at 96 pixels per inch.
     void storeRaster(const Raster& raster);
 
-    // The file bytes: EMF, or WMF with its placeable header. Throws PictureError when
-    // the picture cannot be written in that form.
+    // The file bytes: EMF, or WMF with its placeable header. A recording already in the
+    // asked form is returned as it is; otherwise the picture is rendered at its natural
+    // size on white and that raster is recorded in the asked form. Throws PictureError
+    // when the picture cannot be written in that form (a WMF side beyond 32767).
     std::vector<std::uint8_t> encode(bool asWmf) const;
 
 private:
