@@ -1,0 +1,83 @@
+#include "GalleryWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdlib.h>
+
+using namespace pictorant;
+namespace fs = std::filesystem;
+
+namespace {
+
+class SavePages : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "gallery-save-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    fs::path folder;
+};
+
+TEST_F(SavePages, WritesInOrderAndHandsTheEditorPageOverOnceItIsOnDisk) {
+    const std::vector<GalleryPage> pages = {
+        {(folder / "MyWeb.htm").string(), "<HTML>\r\n", true},
+        {(folder / "MyWeb_1.htm").string(), "second\r\n", false},
+    };
+    std::ofstream(folder / "MyWeb_1.htm") << "an older, longer page that is replaced";
+    std::vector<std::string> handed;
+    const auto written = SaveGalleryPages(pages, [&](const GalleryPage& page) {
+        handed.push_back(page.path);
+        EXPECT_EQ(read(page.path), page.text);
+        EXPECT_FALSE(fs::exists(folder / "MyWeb_1.htm") &&
+                     read(folder / "MyWeb_1.htm") == "second\r\n");
+    });
+    EXPECT_EQ(written, (std::vector<std::string>{pages[0].path, pages[1].path}));
+    EXPECT_EQ(handed, std::vector<std::string>{pages[0].path});
+    EXPECT_EQ(read(pages[0].path), "<HTML>\r\n");
+    EXPECT_EQ(read(pages[1].path), "second\r\n");
+}
+
+TEST_F(SavePages, StopsAtTheFirstFileThatCannotBeCreatedAndKeepsEarlierOnes) {
+    const std::string tooLong(300, 'n');
+    const std::vector<GalleryPage> pages = {
+        {(folder / "MyWeb.htm").string(), "frameset\r\n", false},
+        {(folder / (tooLong + ".htm")).string(), "banner\r\n", false},
+        {(folder / "MyWebp.htm").string(), "pictures\r\n", false},
+        {(folder / "MyWebt.htm").string(), "thumbs\r\n", true},
+    };
+    bool handedOver = false;
+    try {
+        SaveGalleryPages(pages, [&](const GalleryPage&) { handedOver = true; });
+        FAIL() << "no error";
+    } catch (const GalleryError& error) {
+        EXPECT_EQ(
+            std::string(error.what()).rfind("Cannot create file \"" + pages[1].path + "\". ", 0),
+            0u)
+            << error.what();
+    }
+    EXPECT_EQ(read(pages[0].path), "frameset\r\n");
+    EXPECT_FALSE(fs::exists(pages[2].path));
+    EXPECT_FALSE(fs::exists(pages[3].path));
+    EXPECT_FALSE(handedOver);
+}
+
+TEST_F(SavePages, APathThroughARegularFileFails) {
+    std::ofstream(folder / "plain") << "x";
+    EXPECT_THROW(SaveGalleryPages({{(folder / "plain" / "MyWeb.htm").string(), "x", true}}),
+                 GalleryError);
+}
+
+} // namespace
