@@ -1,0 +1,190 @@
+#include "GifCodec.h"
+#include "JpegCodec.h"
+#include "Picture.h"
+#include "PictureError.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace pictorant;
+using namespace pictorant::test;
+
+namespace {
+
+std::string gifError(std::vector<std::uint8_t> bytes) {
+    try {
+        DecodeGif(bytes);
+    } catch (const PictureError& e) {
+        return e.what();
+    }
+    return "loaded";
+}
+
+// A minimal well-formed GIF: 2 x 1 screen, 2-colour global table, one 2 x 1 image.
+std::vector<std::uint8_t> tinyGif() {
+    return {'G',  'I', 'F',  '8',  '7', 'a', 2, 0, 1, 0, 0x80, 0, 0, // screen, 2 colours
+            0,    0,   0,    255,  255, 255,                         // black, white
+            0x2C, 0,   0,    0,    0,   2,   0, 1, 0, 0,             // image descriptor
+            2,    2,   0x44, 0x0A, 0,                                // LZW: clear, 0, 1, end
+            0x3B};
+}
+
+} // namespace
+
+TEST(GifDecode, TinyFileIsRead) {
+    GifImage gif = DecodeGif(tinyGif());
+    ASSERT_EQ(gif.frames.size(), 1u);
+    EXPECT_EQ(gif.screenWidth, 2);
+    EXPECT_EQ(gif.frames[0].pixels, (std::vector<std::uint8_t>{0, 1}));
+}
+
+TEST(GifDecode, BrokenFilesGiveTheirMessages) {
+    struct Case {
+        const char* what;
+        std::function<void(std::vector<std::uint8_t>&)> damage;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {"not a GIF", [](auto& b) { b[0] = 'J'; }, "Invalid GIF signature"},
+        {"too short for a signature", [](auto& b) { b.resize(4); }, "Invalid GIF signature"},
+        {"version 88a", [](auto& b) { b[4] = '8'; }, "Unsupported GIF version"},
+        {"screen cut", [](auto& b) { b.resize(10); }, "Invalid GIF data"},
+        {"global table cut", [](auto& b) { b.resize(15); },
+         "Invalid number of colors specified in Screen Descriptor"},
+        {"local table cut",
+         [](auto& b) {
+             b[28] = 0x87; // local table of 256 entries that the file does not hold
+         },
+         "Invalid number of colors specified in Image Descriptor"},
+        {"unknown block", [](auto& b) { b[19] = 0x99; }, "Unknown GIF block type"},
+        {"screen width 0", [](auto& b) { b[6] = 0; }, "Invalid GIF data"},
+        {"frame height 0", [](auto& b) { b[26] = 0; }, "Invalid GIF data"},
+        {"LZW data cut", [](auto& b) { b.resize(31); }, "Invalid GIF data"},
+        {"no image", [](auto& b) { b.erase(b.begin() + 19, b.end() - 1); }, "Invalid GIF data"},
+    };
+    for (const auto& c : cases) {
+        auto bytes = tinyGif();
+        c.damage(bytes);
+        EXPECT_EQ(gifError(bytes), c.message) << c.what;
+    }
+}
+
+TEST(GifDecode, MissingTrailerAfterAnImageIsAccepted) {
+    auto bytes = tinyGif();
+    bytes.pop_back();
+    EXPECT_EQ(DecodeGif(bytes).frames.size(), 1u);
+}
+
+// The first frame sits at its place on the logical screen; the transparent colour and
+// everything outside the frame keep the white ground.
+TEST(GifRender, FirstFrameAtItsPlaceWithTransparencyOnWhite) {
+    GifImage gif;
+    gif.screenWidth = 4;
+    gif.screenHeight = 3;
+    gif.globalColors = {{255, 0, 0}, {0, 0, 255}};
+    GifFrame frame;
+    frame.left = 1;
+    frame.top = 1;
+    frame.width = 2;
+    frame.height = 2;
+    frame.transparentIndex = 1;
+    frame.pixels = {0, 1, 1, 0};
+    gif.frames.push_back(frame);
+    gif.frameCount = 1;
+
+    Picture picture(PictureKind::Gif);
+    picture.setGif(DecodeGif(EncodeGif(gif))); // through the file form and back
+    Raster r;
+    RenderToBitmap(picture, r);
+    auto px = [&](int x, int y) {
+        const std::uint8_t* p = r.scanLine(y) + 3 * x;
+        return (p[2] << 16) | (p[1] << 8) | p[0];
+    };
+    const int white = 0xFFFFFF, red = 0xFF0000;
+    const int expected[3][4] = {
+        {white, white, white, white}, {white, red, white, white}, {white, white, red, white}};
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(px(x, y), expected[y][x]) << x << "," << y;
+}
+
+// The GIF path: JPEG at 100, the 236-colour quantised decode, the table optimised.
+TEST(GifWrite, DecodesToTheColoursOfDjpegColors236OfTheQuality100Jpeg) {
+    if (!haveProgram("djpeg"))
+        GTEST_SKIP() << "djpeg not installed";
+    TempDir dir;
+    const Raster picture = syntheticPicture(61, 47, 7);
+    writeBytes(dir.file("q100.jpg"), EncodeJpeg(picture, 100));
+    Raster expected;
+    ASSERT_TRUE(
+        parsePnm(runCapture("djpeg -colors 236 -pnm '" + dir.file("q100.jpg") + "'"), expected));
+
+    OutputObjects outputs;
+    SavePicture(outputs, picture, "GIF", dir.file("out.gif"), 90);
+    const auto bytes = readBytes(dir.file("out.gif"));
+    Picture written = LoadPicture(dir.file("out.gif"));
+    Raster actual;
+    RenderToBitmap(written, actual);
+    EXPECT_TRUE(actual == expected);
+
+    // Header: GIF87a, logical screen of the raster's size, global table sorted.
+    ASSERT_GT(bytes.size(), 13u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), "GIF87a");
+    EXPECT_EQ(bytes[6] | bytes[7] << 8, 61);
+    EXPECT_EQ(bytes[8] | bytes[9] << 8, 47);
+    EXPECT_TRUE(bytes[10] & 0x80);
+    EXPECT_TRUE(bytes[10] & 0x08);
+    const std::size_t tableEntries = std::size_t(2) << (bytes[10] & 7);
+    const GifImage& gif = written.gif();
+    ASSERT_LE(gif.globalColors.size(), tableEntries);
+    EXPECT_EQ(gif.globalColors.size(), tableEntries); // padded to a power of two
+    // No extension block: the image descriptor follows the table at once, without a
+    // local table, and the trailer ends the file.
+    const std::size_t descriptor = 13 + 3 * tableEntries;
+    ASSERT_GT(bytes.size(), descriptor + 10);
+    EXPECT_EQ(bytes[descriptor], 0x2C);
+    EXPECT_EQ(bytes[descriptor + 9] & 0x80, 0);
+    EXPECT_EQ(bytes.back(), 0x3B);
+    EXPECT_EQ(gif.frames[0].transparentIndex, -1);
+
+    // At most 236 colours used, numbered by decreasing use, each colour once.
+    std::map<int, std::size_t> uses;
+    for (auto index : gif.frames[0].pixels)
+        ++uses[index];
+    ASSERT_LE(uses.size(), 236u);
+    EXPECT_EQ(uses.rbegin()->first + 1, int(uses.size())); // no unused entry in between
+    for (std::size_t i = 1; i < uses.size(); ++i)
+        EXPECT_GE(uses[int(i - 1)], uses[int(i)]);
+    for (std::size_t i = 0; i < uses.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(gif.globalColors[i] == gif.globalColors[j]);
+}
+
+TEST(GifWrite, TableOptimisationMergesDropsAndSorts) {
+    Raster indexed(5, 1, PixelFormat::Indexed8);
+    // Entries 1 and 3 are the same colour; entry 2 is never used.
+    indexed.palette() = {{10, 10, 10}, {20, 20, 20}, {30, 30, 30}, {20, 20, 20}};
+    const std::uint8_t pixels[5] = {0, 1, 3, 3, 0};
+    std::copy(pixels, pixels + 5, indexed.bits());
+    GifImage gif = GifFromIndexed(indexed);
+    ASSERT_EQ(gif.globalColors.size(), 2u);
+    EXPECT_EQ(gif.globalColors[0], (PaletteColor{20, 20, 20})); // 3 uses
+    EXPECT_EQ(gif.globalColors[1], (PaletteColor{10, 10, 10})); // 2 uses
+    EXPECT_EQ(gif.frames[0].pixels, (std::vector<std::uint8_t>{1, 0, 0, 0, 1}));
+    EXPECT_TRUE(gif.globalSorted);
+    EXPECT_TRUE(gif.frames[0].localColors.empty());
+}
+
+TEST(GifWrite, TransparentGifWrittenFromItsRasterHasWhiteAndNoTransparency) {
+    TempDir dir;
+    Picture source = LoadPicture(dataPath("gif/giflib/x-trans.gif"));
+    ASSERT_GE(source.gif().frames.at(0).transparentIndex, 0);
+    OutputObjects outputs;
+    RenderToBitmap(source, outputs.WorkBitmap);
+    SavePicture(outputs, outputs.WorkBitmap, "GIF", dir.file("t.gif"), 90);
+    Picture written = LoadPicture(dir.file("t.gif"));
+    EXPECT_EQ(written.gif().frames.at(0).transparentIndex, -1);
+    EXPECT_EQ(written.width(), source.width());
+}
