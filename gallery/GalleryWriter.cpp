@@ -416,14 +416,15 @@ std::vector<GalleryPage> WriteGallery(const GalleryOptions& options, const Galle
     return WritePlainGallery(options, input);
 }
 
-std::vector<std::string> SaveGalleryPages(const std::vector<GalleryPage>& pages,
-                                          const std::function<void(const GalleryPage&)>& toEditor) {
+std::vector<std::string>
+SaveGalleryPages(const std::vector<GalleryPage>& pages,
+                 const std::function<void(const GalleryPage&)>& afterWrite) {
     std::vector<std::string> written;
     for (const auto& page : pages) {
         writePage(page);
         written.push_back(page.path);
-        if (page.toEditor && toEditor)
-            toEditor(page);
+        if (afterWrite)
+            afterWrite(page);
     }
     return written;
 }

@@ -77,12 +77,12 @@ std::vector<GalleryPage> WriteFramesGallery(const GalleryOptions& options,
 // The one writer the options choose: frames, else table, else plain.
 std::vector<GalleryPage> WriteGallery(const GalleryOptions& options, const GalleryInput& input);
 
-// Writes the pages in order, each replacing a file of its name. A page for the editor is
-// written too and then handed to `toEditor` (when given). Stops with GalleryError at the
-// first file that cannot be created; the files written before it stay. Returns the
-// paths written.
+// Writes the pages in order, each replacing a file of its name, and calls `afterWrite`
+// (when given) once each page is on disk: the caller hands the page marked `toEditor` to
+// the editor there. Stops with GalleryError at the first file that cannot be created;
+// the files written before it stay. Returns the paths written.
 std::vector<std::string>
 SaveGalleryPages(const std::vector<GalleryPage>& pages,
-                 const std::function<void(const GalleryPage&)>& toEditor = {});
+                 const std::function<void(const GalleryPage&)>& afterWrite = {});
 
 } // namespace pictorant
