@@ -1,15 +1,161 @@
+#include "FileOps.h"
+#include "Naming.h"
 #include "Runs.h"
 
-#include <stdexcept>
+#include "imaging/PictureError.h"
+#include "imaging/Resample.h"
+#include "imaging/ThumbGeometry.h"
+
+#include <cctype>
+#include <cstdlib>
 
 namespace pictorant {
 
-void runThumbnails(const JobSettings&, RunState&, RunHost&, PictureWorkspace&) {
-    throw std::runtime_error("Thumbnails are not available yet");
+namespace {
+
+std::string progressText(int k, int n) {
+    return std::to_string(k) + " of " + std::to_string(n);
 }
 
-void runConvert(const JobSettings&, RunState&, RunHost&, PictureWorkspace&) {
-    throw std::runtime_error("Conversion is not available yet");
+// The output type of the conversion box, compared with case; "No Conversion" takes the
+// source's own type. An empty result writes nothing.
+std::string outputTypeFor(const std::string& convertTo, const std::string& sourceTypeText) {
+    if (convertTo == "jpg")
+        return "JPG";
+    if (convertTo == "gif")
+        return "GIF";
+    if (convertTo == "bmp")
+        return "BMP";
+    if (convertTo == "emf")
+        return "EMF";
+    if (convertTo == "wmf")
+        return "WMF";
+    if (convertTo == "No Conversion") {
+        for (const char* type : {"JPG", "EMF", "WMF", "GIF", "BMP"})
+            if (sourceTypeText == type)
+                return type;
+    }
+    return {};
+}
+
+std::string lowerCase(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Loads source p into `picture` and records what the run knows of it before any work.
+// Returns false after telling the user when the picture cannot be loaded.
+bool loadSource(const JobSettings& job, int p, Picture& picture, ProcessedFile& entry,
+                RunHost& host) {
+    const std::string& name = job.sourceFiles[p];
+    const std::string source = joinPath(job.inputDir, name);
+    entry = ProcessedFile{};
+    entry.reached = true;
+    entry.originalPath = source;
+    try {
+        LoadPicture(source, picture);
+    } catch (const PictureError&) {
+        host.showMessage(RunMessage::CouldNotOpen, "Could not open " + name);
+        return false;
+    }
+    entry.originalBytes = fileSize(source);
+    return true;
+}
+
+// Writes the work raster as the file's output, by the overwrite rule. The path gets the
+// type's extension when there is a type; the entry records the path as it then stands.
+void commitOutput(const JobSettings& job, int p, const std::string& outputType,
+                  PictureWorkspace& workspace, ProcessedFile& entry, RunState& state) {
+    const std::string base = baseOutputName(job, job.sourceFiles[p], p);
+    checkPlainName(base);
+    std::string path = joinPath(job.outputDir, base);
+    if (!outputType.empty()) {
+        path += "." + lowerCase(outputType);
+        if (job.overwrite || !pathExists(path)) {
+            SavePicture(workspace, workspace.WorkBitmap, outputType, path, job.jpegQuality);
+            ++state.processedCount;
+        }
+        entry.outputPresent = true; // written now, or kept as it was
+    }
+    entry.outputPath = path;
+}
+
+} // namespace
+
+// Each file goes load -> size -> resample -> commit. Only the commit touches the run
+// state and the output folder, and it happens in source order; the steps before it
+// depend on nothing but the file and its own buffers.
+void runThumbnails(const JobSettings& job, RunState& state, RunHost& host,
+                   PictureWorkspace& workspace) {
+    const int n = static_cast<int>(job.sourceFiles.size());
+    if (n == 0)
+        return;
+    ThumbSizeOptions sizeOptions;
+    sizeOptions.maintainRatio = job.maintainRatio;
+    sizeOptions.thumbWidth = wholeNumberOf(job.thumbWidth);
+    sizeOptions.thumbHeight = wholeNumberOf(job.thumbHeight);
+    sizeOptions.forceWidth = job.forceWidth;
+    sizeOptions.forceHeight = job.forceHeight;
+    state.ProcessedFileList.resize(n);
+    host.setProgressMax(n);
+    state.processedCount = 0;
+
+    Picture picture;
+    for (int p = 0; p < n; ++p) {
+        host.setProgressLine(progressText(p + 1, n));
+        const std::string type = sourceType(job.sourceFiles[p]);
+        ProcessedFile& entry = state.ProcessedFileList[p];
+        if (!loadSource(job, p, picture, entry, host)) {
+            state.stopRequested = true;
+            break;
+        }
+        const ThumbSize size = ComputeThumbSize(picture.width(), picture.height(), sizeOptions);
+        entry.outputWidth = size.width;
+        entry.outputHeight = size.height;
+        if (job.resizeSpeed == ResizeSpeed::Fast)
+            ResampleFast(picture, size.width, size.height, workspace);
+        else
+            ResampleQuality(picture, size.width, size.height, workspace);
+        commitOutput(job, p, outputTypeFor(job.convertTo, type), workspace, entry, state);
+
+        host.setProgressPosition(p + 1);
+        host.processEvents();
+        if (state.stopRequested)
+            break;
+    }
+    host.rereadPanes();
+}
+
+void runConvert(const JobSettings& job, RunState& state, RunHost& host,
+                PictureWorkspace& workspace) {
+    const int n = static_cast<int>(job.sourceFiles.size());
+    if (n == 0)
+        return;
+    state.ProcessedFileList.resize(n);
+    host.setProgressMax(n);
+    state.processedCount = 0;
+
+    Picture picture;
+    for (int p = 0; p < n; ++p) {
+        host.setProgressLine(progressText(p + 1, n));
+        const std::string type = sourceType(job.sourceFiles[p]);
+        ProcessedFile& entry = state.ProcessedFileList[p];
+        if (!loadSource(job, p, picture, entry, host)) {
+            state.stopRequested = true;
+            break;
+        }
+        entry.outputWidth = picture.width();
+        entry.outputHeight = picture.height();
+        RenderToBitmap(picture, workspace.WorkBitmap);
+        commitOutput(job, p, outputTypeFor(job.convertTo, type), workspace, entry, state);
+
+        host.setProgressPosition(p + 1);
+        host.processEvents();
+        if (state.stopRequested)
+            break;
+    }
+    host.rereadPanes();
 }
 
 } // namespace pictorant

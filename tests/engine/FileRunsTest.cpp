@@ -322,14 +322,5 @@ TEST_F(CopyRunTest, ANewRunReplacesTheRecordOfTheLastOne) {
     EXPECT_EQ(host->barPositions.front(), 1);
 }
 
-TEST_F(CopyRunTest, OnlyExactlyNoConversionChoosesTheCopy) {
-    makeFiles({"a.jpg"});
-    job.sourceFiles = {"a.jpg"};
-    job.convertTo = "no conversion";
-    go();
-    // The convert run finds no output type in the text and copies nothing.
-    EXPECT_FALSE(std::filesystem::exists(out / "Image001.jpg"));
-}
-
 } // namespace
 } // namespace pictorant
