@@ -824,7 +824,19 @@ MetafilePlayReport playEmf(const ByteReader& file, QImage& band, int bandTop, in
         // The frame in reference-device pixels is mapped onto the target, at exactly 1:1
         // when the target is within half a pixel of it.
         const double fw = frameWidth * pxPerMm.x() / 100, fh = frameHeight * pxPerMm.y() / 100;
-        const double fx = frameLeft * pxPerMm.x() / 100, fy = frameTop * pxPerMm.y() / 100;
+        double fx = frameLeft * pxPerMm.x() / 100, fy = frameTop * pxPerMm.y() / 100;
+        // Some writers put the drawing beside its frame (the bounds, in device pixels,
+        // hardly meet it). The frame keeps the size; the drawing's bounds give the place.
+        const double bl = file.i32(8), bt = file.i32(12), br = file.i32(16) + 1.0,
+                     bb = file.i32(20) + 1.0;
+        auto outside = [](double b0, double b1, double f0, double f1) {
+            const double overlap = std::min(b1, f1) - std::max(b0, f0);
+            return b1 > b0 && overlap < (b1 - b0) / 2;
+        };
+        if (outside(bl, br, fx, fx + fw))
+            fx = bl;
+        if (outside(bt, bb, fy, fy + fh))
+            fy = bt;
         double sx = fw > 0 ? targetWidth / fw : 1, sy = fh > 0 ? targetHeight / fh : 1;
         double ox = -fx * sx, oy = -fy * sy;
         if (std::abs(targetWidth - fw) <= 0.5) {
@@ -838,6 +850,8 @@ MetafilePlayReport playEmf(const ByteReader& file, QImage& band, int bandTop, in
         QPainter painter(&band);
         GdiPlayer gdi(painter, QTransform(sx, 0, 0, sy, ox, oy - bandTop), pxPerMm);
         EmfFrontEnd(file, gdi).run(report);
+        if (gdi.textSkipped())
+            report.skipped[EMR_EXTTEXTOUTW] += gdi.textSkipped();
     } catch (const OutOfBounds&) {
     }
     return report;

@@ -1,6 +1,7 @@
 #include "GdiPlayer.h"
 
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainterPathStroker>
 #include <QtMath>
@@ -108,6 +109,11 @@ Qt::BrushStyle hatchStyle(int hatch) {
     default:
         return Qt::DiagCrossPattern;
     }
+}
+
+// Damaged files carry absurd widths; a pen wider than any target is still a fill.
+double safeWidth(double width) {
+    return std::isfinite(width) ? std::clamp(std::abs(width), 0.0, 1e4) : 0.0;
 }
 
 Brush solidBrush(QColor color) {
@@ -300,7 +306,7 @@ QPen GdiPlayer::targetPen() const {
     if (style == 5) // PS_NULL
         return Qt::NoPen;
     const double scale = targetScale();
-    const double width = s.pen.width * scale;
+    const double width = safeWidth(s.pen.width * scale);
     QPen pen(s.pen.color);
     const bool geometric = (s.pen.style & 0x10000) || width > 1.5;
     pen.setWidthF(width > 1.5 ? width : 0);
@@ -719,7 +725,7 @@ void GdiPlayer::strokeAndFillPath() {
 
 void GdiPlayer::widenPath() {
     QPainterPathStroker stroker(targetPen());
-    stroker.setWidth(std::max(1.0, s.pen.width * targetScale()));
+    stroker.setWidth(std::max(1.0, safeWidth(s.pen.width * targetScale())));
     path_ = stroker.createStroke(path_);
 }
 
@@ -795,8 +801,8 @@ void GdiPlayer::frameRegion(const QPainterPath& device, const Brush& brush, QSiz
     if (!applyClip())
         return;
     const double width =
-        std::max(1.0, std::max(std::abs(stroke.width()), std::abs(stroke.height())) *
-                          std::abs(deviceToTarget_.m11()));
+        std::max(1.0, safeWidth(std::max(std::abs(stroke.width()), std::abs(stroke.height())) *
+                                deviceToTarget_.m11()));
     QPen pen(targetBrush(brush), width);
     painter_.strokePath(deviceToTarget_.map(device), pen);
 }
@@ -838,6 +844,11 @@ void GdiPlayer::textOut(QPointF reference, const QString& text, const std::vecto
                         std::uint32_t options, std::optional<QRectF> rect) {
     if (inPath_)
         return;
+    // Fonts need a GUI application object; without one text cannot be drawn.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        ++textSkipped_;
+        return;
+    }
     if (s.textAlign & TA_UPDATECP)
         reference = s.position;
     if (!applyClip())

@@ -186,6 +186,8 @@ public:
     void gradientTriangle(const QPointF (&points)[3], const QColor (&colors)[3]);
 
     QColor paletteColor(std::uint32_t colorRef) const;
+    // Text records that could not be drawn (no GUI application object for fonts).
+    int textSkipped() const { return textSkipped_; }
 
 private:
     QPen targetPen() const;
@@ -208,6 +210,7 @@ private:
     bool havePath_ = false;
     int clipSerials_ = 0;
     int appliedClip_ = -1;
+    int textSkipped_ = 0;
 };
 
 } // namespace pictorant::metafile

@@ -622,6 +622,8 @@ MetafilePlayReport playWmf(const ByteReader& file, QImage& band, int bandTop, in
             QPointF(std::abs(targetWidth - naturalW) <= 0.5 ? naturalW : targetWidth,
                     std::abs(targetHeight - naturalH) <= 0.5 ? naturalH : targetHeight));
         WmfFrontEnd(file, gdi).run(22 + headerWords * 2, report);
+        if (gdi.textSkipped())
+            report.skipped[META_EXTTEXTOUT] += gdi.textSkipped();
     } catch (const OutOfBounds&) {
     }
     return report;

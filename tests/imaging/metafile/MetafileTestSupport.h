@@ -1,0 +1,200 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QImage>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "Raster.h"
+
+namespace pictorant::mftest {
+
+// Text in metafiles needs fonts, and fonts need a GUI application object.
+class GuiApplicationEnvironment : public testing::Environment {
+public:
+    void SetUp() override {
+        if (!QCoreApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "imaging_tests";
+            static char* argv[] = {name, nullptr};
+            new QGuiApplication(argc, argv);
+        }
+    }
+};
+
+inline testing::Environment* const guiEnvironment =
+    testing::AddGlobalTestEnvironment(new GuiApplicationEnvironment);
+
+inline std::string dataPath(const std::string& relative) {
+    return std::string(PICTORANT_IMAGING_DATA) + "/metafile/" + relative;
+}
+
+inline std::vector<std::uint8_t> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline Raster whiteRaster(int w, int h) {
+    Raster r(w, h);
+    r.fill(255, 255, 255);
+    return r;
+}
+
+inline QImage toImage(const Raster& r) {
+    return QImage(r.bits(), r.width(), r.height(), int(r.bytesPerLine()), QImage::Format_BGR888)
+        .copy();
+}
+
+// Colour of pixel (x, y) as 0xRRGGBB.
+inline std::uint32_t pixel(const Raster& r, int x, int y) {
+    const std::uint8_t* p = r.scanLine(y) + 3 * x;
+    return std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
+}
+
+// Peak signal-to-noise ratio of two images of one size, in dB (infinite when equal).
+inline double psnr(const QImage& a, const QImage& b) {
+    const QImage x = a.convertToFormat(QImage::Format_RGB888);
+    const QImage y = b.convertToFormat(QImage::Format_RGB888);
+    if (x.size() != y.size())
+        return 0;
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const std::uint8_t* p = x.constScanLine(row);
+        const std::uint8_t* q = y.constScanLine(row);
+        for (int i = 0; i < 3 * x.width(); ++i) {
+            const double d = double(p[i]) - q[i];
+            sum += d * d;
+        }
+    }
+    if (sum == 0)
+        return INFINITY;
+    const double mse = sum / (3.0 * x.width() * x.height());
+    return 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+// Little-endian byte building for hand-made records.
+class Bytes {
+public:
+    std::vector<std::uint8_t> data;
+    Bytes& u8(std::uint32_t v) {
+        data.push_back(std::uint8_t(v));
+        return *this;
+    }
+    Bytes& u16(std::uint32_t v) {
+        u8(v & 0xFF);
+        return u8((v >> 8) & 0xFF);
+    }
+    Bytes& u32(std::uint32_t v) {
+        u16(v & 0xFFFF);
+        return u16(v >> 16);
+    }
+    Bytes& i32(std::int32_t v) { return u32(std::uint32_t(v)); }
+    Bytes& f32(float v) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &v, 4);
+        return u32(bits);
+    }
+    Bytes& append(const std::vector<std::uint8_t>& more) {
+        data.insert(data.end(), more.begin(), more.end());
+        return *this;
+    }
+    std::size_t size() const { return data.size(); }
+};
+
+inline constexpr std::uint32_t rgb(int r, int g, int b) {
+    return std::uint32_t(r) | std::uint32_t(g) << 8 | std::uint32_t(b) << 16;
+}
+
+// An EMF made record by record: a 96-dpi reference device and a frame of w x h pixels,
+// so that a play at w x h maps one logical unit (MM_TEXT) to one pixel.
+class EmfBuilder {
+public:
+    EmfBuilder(int w, int h) : w_(w), h_(h) {}
+
+    // A record of the given type whose body is 32-bit values.
+    EmfBuilder& rec(std::uint32_t type, std::initializer_list<std::int32_t> body) {
+        Bytes b;
+        b.u32(type).u32(std::uint32_t(8 + 4 * body.size()));
+        for (std::int32_t v : body)
+            b.i32(v);
+        records_.append(b.data);
+        ++count_;
+        return *this;
+    }
+    EmfBuilder& raw(const std::vector<std::uint8_t>& record) {
+        records_.append(record);
+        ++count_;
+        return *this;
+    }
+
+    std::vector<std::uint8_t> bytes(bool withEof = true) const {
+        Bytes out;
+        const std::int32_t mmW = std::int32_t(std::lround(w_ * 2540.0 / 96));
+        const std::int32_t mmH = std::int32_t(std::lround(h_ * 2540.0 / 96));
+        out.u32(1).u32(108);
+        out.i32(0).i32(0).i32(w_ - 1).i32(h_ - 1);
+        out.i32(0).i32(0).i32(mmW).i32(mmH);
+        out.u32(0x464D4520).u32(0x10000);
+        out.u32(0).u32(0); // nBytes, nRecords (hints)
+        out.u16(16).u16(0).u32(0).u32(0).u32(0);
+        out.i32(1920).i32(1440).i32(508).i32(381);
+        out.u32(0).u32(0).u32(0).i32(508000).i32(381000);
+        out.append(records_.data);
+        if (withEof)
+            out.u32(14).u32(20).u32(0).u32(16).u32(20);
+        return out.data;
+    }
+
+private:
+    int w_, h_;
+    Bytes records_;
+    int count_ = 0;
+};
+
+// A placeable WMF made record by record; the bounding box is (0, 0, w, h) at 96 units
+// per inch and the window is set to it.
+class WmfBuilder {
+public:
+    WmfBuilder(int w, int h) : w_(w), h_(h) {}
+
+    WmfBuilder& rec(std::uint16_t function, std::initializer_list<std::int32_t> words) {
+        Bytes b;
+        b.u32(std::uint32_t(3 + words.size())).u16(function);
+        for (std::int32_t v : words)
+            b.u16(std::uint32_t(v) & 0xFFFF);
+        records_.append(b.data);
+        return *this;
+    }
+    WmfBuilder& raw(const std::vector<std::uint8_t>& record) {
+        records_.append(record);
+        return *this;
+    }
+
+    std::vector<std::uint8_t> bytes() const {
+        Bytes out;
+        out.u32(0x9AC6CDD7).u16(0).u16(0).u16(0).u16(std::uint32_t(w_)).u16(std::uint32_t(h_));
+        out.u16(96).u32(0);
+        std::uint16_t sum = 0;
+        for (int i = 0; i < 10; ++i)
+            sum ^= std::uint16_t(out.data[2 * i] | out.data[2 * i + 1] << 8);
+        out.u16(sum);
+        out.u16(1).u16(9).u16(0x300).u32(0).u16(8).u32(0).u16(0);
+        out.append(records_.data);
+        out.u32(3).u16(0);
+        return out.data;
+    }
+
+private:
+    int w_, h_;
+    Bytes records_;
+};
+
+} // namespace pictorant::mftest
