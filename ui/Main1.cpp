@@ -1,11 +1,17 @@
 #include "Main1.h"
 
+#include "About.h"
+#include "Confirm1.h"
 #include "DupeWarn.h"
 #include "DupeWarnNames.h"
 #include "FilePane.h"
+#include "HelpWindow.h"
+#include "HtmPrompt.h"
 #include "Main1Controls.h"
 #include "MessageService.h"
+#include "Preview1.h"
 #include "engine/Naming.h"
+#include "settings/GalleryOptions.h"
 #include "settings/MainSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLocation.h"
@@ -18,6 +24,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -983,7 +990,7 @@ void TForm1::runStarting(int fileCount) {
     for (QWidget* w :
          std::initializer_list<QWidget*>{lbMFL, lMFL, lMFLNote, bvPreview, Image1, lPreview})
         w->hide();
-    Image1->clear();
+    PreviewBox::attach(Image1).clearPicture();
     lProc->setText(QStringLiteral("1 of ") + QString::number(fileCount));
     showHint(4);
 }
@@ -1142,33 +1149,158 @@ void TForm1::SpeedButton2Click() {
 
 void TForm1::refreshGalleryLocationTree() {}
 
-void TForm1::Image1Click() {}
+void TForm1::Image1Click() {
+    if (sides_.preview)
+        preview::openWindow(PreviewBox::attach(Image1), *sides_.preview);
+}
 
-void TForm1::fBoxMouseDown(Qt::MouseButton) {}
+void TForm1::fBoxMouseDown(Qt::MouseButton button) {
+    if (button != Qt::LeftButton || !sides_.preview)
+        return;
+    preview::loadFromFileList(PreviewBox::attach(Image1), *sides_.preview, source_->entryCount(),
+                              source_->currentPath(), [this](bool on) {
+                                  bRotLeft->setEnabled(on);
+                                  bRotRight->setEnabled(on);
+                              });
+}
 
-void TForm1::fNewBoxMouseDown(Qt::MouseButton) {}
+void TForm1::fNewBoxMouseDown(Qt::MouseButton button) {
+    if (button != Qt::LeftButton || !sides_.preview)
+        return;
+    preview::loadFromFileList(PreviewBox::attach(Image1), *sides_.preview, target_->entryCount(),
+                              target_->currentPath(), nullptr);
+}
 
-void TForm1::lbMFLClick() {}
+void TForm1::lbMFLClick() {
+    QListWidgetItem* item = lbMFL->currentItem();
+    if (!item || !sides_.preview)
+        return;
+    // The caption names the file actually loaded, so a rotation writes back to it.
+    preview::loadFromSelectedList(PreviewBox::attach(Image1), *sides_.preview, inputFolder(),
+                                  inputFolder(), item->text());
+}
 
-void TForm1::bRotRightClick() {}
+namespace {
 
-void TForm1::bRotLeftClick() {}
+void rotatePreview(TForm1& form, const FilePane& source, RotateDirection direction) {
+    if (!form.sideWindows().preview)
+        return;
+    preview::rotate(PreviewBox::attach(form.Image1), *form.sideWindows().preview,
+                    source.entryCount(), int(source.selectedNames().size()), direction,
+                    form.tbJpg->value());
+}
 
-void TForm1::RotateImage90degreeclockwise1Click() {}
+} // namespace
 
-void TForm1::RotateImage90degreescounterclockwise1Click() {}
+void TForm1::bRotRightClick() {
+    rotatePreview(*this, *source_, RotateDirection::Clockwise);
+}
 
-void TForm1::bDelSelClick() {}
+void TForm1::bRotLeftClick() {
+    rotatePreview(*this, *source_, RotateDirection::CounterClockwise);
+}
 
-void TForm1::CreateNewDirectory1Click() {}
+void TForm1::RotateImage90degreeclockwise1Click() {
+    rotatePreview(*this, *source_, RotateDirection::Clockwise);
+}
 
-void TForm1::CreateNewDirectory2Click() {}
+void TForm1::RotateImage90degreescounterclockwise1Click() {
+    rotatePreview(*this, *source_, RotateDirection::CounterClockwise);
+}
 
-void TForm1::sbDefaultsClick() {}
+void TForm1::bDelSelClick() {
+    if (!sides_.confirmDelete)
+        return;
+    if (!deleteSelectedFiles(*sides_.confirmDelete, source_->selectedPaths()))
+        return;
+    source_->rereadList();
+    target_->rereadList();
+    clearSelectedFiles();
+}
 
-void TForm1::sbAboutClick() {}
+void TForm1::CreateNewDirectory1Click() {
+    const std::optional<QString> chosen = chooseNewDirectory(this, inputFolder());
+    if (!chosen)
+        return;
+    createFolderPath(*chosen);
+    source_->rereadTree();
+    target_->rereadTree();
+}
 
-void TForm1::SpeedButton3Click() {}
+void TForm1::CreateNewDirectory2Click() {
+    const QString folder = outputFolder();
+    createNewFolder(folder);
+    // The list reads its folder in the background: the entry can be chosen once it is in.
+    auto* pane = target_;
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(pane, &FilePane::listFolderLoaded, this, [pane, connection] {
+        QObject::disconnect(*connection);
+        if (!pane->selectName(QStringLiteral("New Folder")))
+            return;
+        auto* model = qobject_cast<QFileSystemModel*>(pane->list()->model());
+        const QModelIndex index = pane->list()->selectionModel()->selectedIndexes().value(0);
+        if (!model || !index.isValid())
+            return;
+        model->setReadOnly(false);
+        pane->list()->setCurrentIndex(index);
+        pane->list()->edit(index);
+    });
+    target_->rereadList();
+}
+
+namespace {
+
+// Every kept option back to its factory value, on screen only: the main window, the
+// gallery options, the gallery location, the deletion confirmation, in that order.
+void applyFactoryDefaults(TForm1& form) {
+    const MainSettings d = factoryMainSettings();
+    form.sourcePane().setFolder(qs(d.inputDir));
+    form.targetPane().setFolder(qs(d.outputDir));
+    (d.resizeSpeed == ResizeSpeed::Quality ? form.rbQuality : form.rbFast)->setChecked(true);
+    form.eWidth->setText(qs(d.thumbWidth));
+    form.eHeight->setText(qs(d.thumbHeight));
+    form.cbRatio->setChecked(d.maintainRatio);
+    form.cbFWidth->setChecked(d.forceWidth);
+    form.cbFHeight->setChecked(d.forceHeight);
+    form.cbConvert->setCurrentIndex(0);
+    form.cbNameOption->setCurrentIndex(int(d.namingOption));
+    form.eQualThumb->setText(qs(d.qualifier));
+    form.tbJpg->setValue(d.jpegQuality);
+    form.cbOverwrite->setChecked(d.overwrite);
+
+    SideWindows& sides = form.sideWindows();
+    if (sides.htmlOptions) {
+        GalleryOptions options = sides.htmlOptions->options();
+        applyFactoryGalleryOptions(options);
+        sides.htmlOptions->setOptions(options);
+    }
+    if (sides.confirmDelete)
+        sides.confirmDelete->setRecycleBin(factoryRecycleBin());
+}
+
+} // namespace
+
+void TForm1::sbDefaultsClick() {
+    const MessageAnswer answer = messages().ask(
+        {QStringLiteral("resetDefaults"),
+         QStringLiteral("Confirmation - by choosing Yes, you will reset\r\nall options to their "
+                        "original default settings.\r\n\r\nProceed?"),
+         QStringLiteral("Confirm"), MessageIcon::Question, MessageButtons::YesCancel});
+    if (answer == MessageAnswer::Yes)
+        applyFactoryDefaults(*this);
+}
+
+void TForm1::sbAboutClick() {
+    if (sides_.about)
+        messages().showModal(QStringLiteral("about"), *sides_.about);
+}
+
+void TForm1::SpeedButton3Click() {
+    auto* help = findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!help)
+        help = new HelpWindow(this);
+    showProgramHelp(*help);
+}
 
 void TForm1::bHTMLClick() {}
 

@@ -49,6 +49,9 @@ MessageAnswer QtMessageService::ask(const MessageRequest& request) {
     case MessageButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    case MessageButtons::YesCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel);
+        break;
     }
     switch (box.exec()) {
     case QMessageBox::Ok:

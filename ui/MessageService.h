@@ -9,7 +9,7 @@ class QWidget;
 namespace pictorant {
 
 enum class MessageIcon { None, Information, Warning, Question, Stop };
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, YesCancel };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 // One message box or modal window request. `id` is stable and names the message for

@@ -1,6 +1,9 @@
 #include "ProgramWindows.h"
 
+#include "About.h"
+#include "Confirm1.h"
 #include "DupeWarn.h"
+#include "Preview1.h"
 #include "settings/SettingsFile.h"
 
 namespace pictorant {
@@ -12,14 +15,23 @@ ProgramWindows::ProgramWindows(const std::filesystem::path& settingsPath)
     // location, HREF prompt.
     main_ = std::make_unique<TForm1>(settings_.get());
     SideWindows& sides = main_->sideWindows();
+    preview_ = std::make_unique<TForm2>();
+    sides.preview = preview_.get();
     dupeWarn_ = std::make_unique<TForm3>();
     sides.dupeWarn = dupeWarn_.get();
+    confirmDelete_ = std::make_unique<TForm4>(settings_.get());
+    sides.confirmDelete = confirmDelete_.get();
+    about_ = std::make_unique<TfAbout>();
+    sides.about = about_.get();
 }
 
 ProgramWindows::~ProgramWindows() {
     // The main window goes first, as closing it ends the program; the others follow.
     main_.reset();
+    preview_.reset();
     dupeWarn_.reset();
+    confirmDelete_.reset();
+    about_.reset();
 }
 
 } // namespace pictorant

@@ -31,6 +31,9 @@ private:
     std::unique_ptr<SettingsFile> settings_;
     std::unique_ptr<TForm1> main_;
     std::unique_ptr<TForm3> dupeWarn_;
+    std::unique_ptr<TForm2> preview_;
+    std::unique_ptr<TForm4> confirmDelete_;
+    std::unique_ptr<TfAbout> about_;
 };
 
 } // namespace pictorant
