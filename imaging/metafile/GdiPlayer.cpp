@@ -765,8 +765,6 @@ void GdiPlayer::combineClip(const QPainterPath& target, int mode) {
     default:
         break;
     }
-    if (s.clip)
-        s.clip->setFillRule(Qt::WindingFill);
     s.clipSerial = ++clipSerials_;
 }
 
