@@ -259,6 +259,30 @@ TEST_F(PictureRunTest, RealPicturesOfEveryReadableType) {
     }
 }
 
+TEST_F(PictureRunTest, MetafilesAreReadAndWritten) {
+    std::filesystem::copy_file(testData("metafile/emf/emf2svg-test-001.emf"), in / "a.emf");
+    std::filesystem::copy_file(testData("metafile/wmf/libwmf-ant.wmf"), in / "b.WMF");
+    makePicture(in / "c.jpg", 120, 90);
+    thumbnailMode();
+    job.maintainRatio = true;
+    job.thumbWidth = "64";
+    job.convertTo = "No Conversion";
+    job.sourceFiles = {"a.emf", "b.WMF", "c.jpg"};
+    ASSERT_EQ(go().closingLine, "Operation complete. 3 files processed.");
+    EXPECT_EQ(pictureSize(output("Thumb001.emf")), (Size{state.ProcessedFileList[0].outputWidth,
+                                                         state.ProcessedFileList[0].outputHeight}));
+    EXPECT_EQ(pictureSize(output("Thumb002.wmf")), (Size{state.ProcessedFileList[1].outputWidth,
+                                                         state.ProcessedFileList[1].outputHeight}));
+    for (const char* type : {"emf", "wmf"}) {
+        SCOPED_TRACE(type);
+        job.convertTo = type;
+        job.sourceFiles = {"c.jpg"};
+        job.qualifier = type;
+        ASSERT_TRUE(go().complete);
+        EXPECT_EQ(pictureSize(output(std::string(type) + "001." + type)), (Size{64, 48}));
+    }
+}
+
 TEST_F(PictureRunTest, AWidthBoxHoldingTextFailsBeforeTheFirstFile) {
     makePicture(in / "a.jpg", 64, 48);
     thumbnailMode();
