@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace pictorant {
 
@@ -24,6 +25,10 @@ public:
     }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
+    Fd& operator=(Fd&& other) noexcept {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
     int get() const { return fd_; }
     // Closes now so that a failing close is reported.
     int close() {
@@ -91,7 +96,12 @@ void copyFileBytes(const std::string& source, const std::string& target,
     Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0)
         fail("Cannot open", source, errno);
-    Fd out(::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    // A link standing at the target's name is replaced like a file, never written
+    // through: the copy stays in the chosen folder.
+    const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW;
+    Fd out(::open(target.c_str(), flags, 0666));
+    if (out.get() < 0 && errno == ELOOP && ::unlink(target.c_str()) == 0)
+        out = Fd(::open(target.c_str(), flags | O_EXCL, 0666));
     if (out.get() < 0)
         fail("Cannot create", target, errno);
     char buffer[kCopyChunk];

@@ -292,6 +292,18 @@ TEST_F(CopyRunTest, ANameWithASeparatorWritesNothingOutsideTheFolder) {
     EXPECT_TRUE(std::filesystem::is_empty(out / "sub"));
 }
 
+TEST_F(CopyRunTest, ALinkAtTheTargetNameIsReplacedNotWrittenThrough) {
+    makeFiles({"a.jpg"});
+    TempFolder elsewhere;
+    writeFile(elsewhere / "victim", "untouched");
+    std::filesystem::create_symlink(elsewhere / "victim", out / "Image001.jpg");
+    job.sourceFiles = {"a.jpg"};
+    EXPECT_TRUE(go().complete);
+    EXPECT_EQ(readFile(elsewhere / "victim"), "untouched");
+    EXPECT_FALSE(std::filesystem::is_symlink(out / "Image001.jpg"));
+    EXPECT_EQ(readFile(out / "Image001.jpg"), "content of a.jpg");
+}
+
 TEST_F(CopyRunTest, CancelAfterTheSecondFile) {
     makeFiles({"a.jpg", "b.jpg", "c.jpg"});
     job.sourceFiles = {"a.jpg", "b.jpg", "c.jpg"};
