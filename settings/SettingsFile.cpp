@@ -25,6 +25,16 @@ bool sameName(std::string_view a, std::string_view b) {
     return true;
 }
 
+// The first 2047 bytes, without cutting a UTF-8 character in two.
+std::string_view firstTextPart(std::string_view s) {
+    if (s.size() <= kMaxTextLength)
+        return s;
+    std::size_t end = kMaxTextLength;
+    while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80)
+        --end;
+    return s.substr(0, end);
+}
+
 std::string_view trimmed(std::string_view s) {
     auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!s.empty() && blank(s.front()))
@@ -138,7 +148,7 @@ std::string SettingsFile::readText(std::string_view section, std::string_view ke
                                    std::string_view defaultText) const {
     const Entry* e = find(section, key);
     std::string_view value = e ? std::string_view(e->value) : defaultText;
-    return std::string(value.substr(0, kMaxTextLength));
+    return std::string(firstTextPart(value));
 }
 
 std::int32_t SettingsFile::readInteger(std::string_view section, std::string_view key,
@@ -146,8 +156,7 @@ std::int32_t SettingsFile::readInteger(std::string_view section, std::string_vie
     const Entry* e = find(section, key);
     if (!e)
         return defaultValue;
-    return parseWholeNumber(std::string_view(e->value).substr(0, kMaxTextLength))
-        .value_or(defaultValue);
+    return parseWholeNumber(firstTextPart(e->value)).value_or(defaultValue);
 }
 
 void SettingsFile::writeText(std::string_view section, std::string_view key,

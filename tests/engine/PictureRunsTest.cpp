@@ -295,6 +295,27 @@ TEST_F(PictureRunTest, AWidthBoxHoldingTextFailsBeforeTheFirstFile) {
     EXPECT_TRUE(host->barPositions.empty());
 }
 
+TEST_F(PictureRunTest, TheHiddenHeightBoxIsReadToo) {
+    makePicture(in / "a.jpg", 64, 48);
+    thumbnailMode();
+    job.maintainRatio = true; // the height box is hidden, but still read
+    job.thumbHeight = "";
+    job.sourceFiles = {"a.jpg"};
+    EXPECT_EQ(go().closingLine, "Operation Incomplete. 0 files processed.");
+    EXPECT_TRUE(state.runFailed);
+    EXPECT_TRUE(std::filesystem::is_empty(out.path()));
+}
+
+TEST_F(PictureRunTest, TheWidthLimitIsTakenWithoutItsSign) {
+    makePicture(in / "a.jpg", 400, 300);
+    thumbnailMode();
+    job.maintainRatio = true;
+    job.thumbWidth = "-100";
+    job.sourceFiles = {"a.jpg"};
+    EXPECT_TRUE(go().complete);
+    EXPECT_EQ(pictureSize(output("Thumb001.jpg")), (Size{100, 75}));
+}
+
 TEST_F(PictureRunTest, APictureThatCannotBeWrittenEndsTheRunAsAFailure) {
     makePicture(in / "a.jpg", 64, 48);
     makePicture(in / "b.jpg", 64, 48);

@@ -49,6 +49,13 @@ TEST_F(SettingsFileTest, TextIsReadAsAtMost2047Characters) {
     EXPECT_EQ(f.readText("T", "long", "").size(), 2047u);
 }
 
+TEST_F(SettingsFileTest, TheCutNeverSplitsALetter) {
+    // 2046 bytes, then a two-byte letter across the limit.
+    writeFile(ini, "[T]\nlong=" + std::string(2046, 'x') + "\xC3\xA9tail\n");
+    SettingsFile f(ini);
+    EXPECT_EQ(f.readText("T", "long", ""), std::string(2046, 'x'));
+}
+
 TEST_F(SettingsFileTest, WritingKeepsUnknownSectionsAndKeysAndReplacesKnownOnes) {
     writeFile(ini, "[Other]\nmine=keep me\n[Thumbnails]\nThumb Width=120\nFuture Key=9\n");
     SettingsFile f(ini);
