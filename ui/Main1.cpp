@@ -5,6 +5,7 @@
 #include "DupeWarn.h"
 #include "DupeWarnNames.h"
 #include "FilePane.h"
+#include "HTMLOut.h"
 #include "HelpWindow.h"
 #include "HtmPrompt.h"
 #include "Main1Controls.h"
@@ -1274,6 +1275,8 @@ void applyFactoryDefaults(TForm1& form) {
         applyFactoryGalleryOptions(options);
         sides.htmlOptions->setOptions(options);
     }
+    if (sides.htmlOut)
+        sides.htmlOut->setHtmlName(qs(factoryHtmlName()));
     if (sides.confirmDelete)
         sides.confirmDelete->setRecycleBin(factoryRecycleBin());
 }
@@ -1302,6 +1305,12 @@ void TForm1::SpeedButton3Click() {
     showProgramHelp(*help);
 }
 
-void TForm1::bHTMLClick() {}
+void TForm1::bHTMLClick() {
+    if (!sides_.htmlOut || !sides_.htmlOptions || !sides_.htmlEditor)
+        return;
+    const JobSettings job = currentJob();
+    runGalleryFlow(*sides_.htmlOut, *sides_.htmlOptions, *sides_.htmlEditor,
+                   {engine_.galleryEntries(), qs(jobOutputDir(job)), thumbnailMaxSide(job)});
+}
 
 } // namespace pictorant

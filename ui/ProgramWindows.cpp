@@ -3,6 +3,11 @@
 #include "About.h"
 #include "Confirm1.h"
 #include "DupeWarn.h"
+#include "HREFPrompt.h"
+#include "HTML1.h"
+#include "HTMLOut.h"
+#include "HtmPrompt.h"
+#include "Htmhelp.h"
 #include "Preview1.h"
 #include "settings/SettingsFile.h"
 
@@ -21,8 +26,20 @@ ProgramWindows::ProgramWindows(const std::filesystem::path& settingsPath)
     sides.dupeWarn = dupeWarn_.get();
     confirmDelete_ = std::make_unique<TForm4>(settings_.get());
     sides.confirmDelete = confirmDelete_.get();
+    htmlEditor_ = std::make_unique<TfHTM>();
+    sides.htmlEditor = htmlEditor_.get();
     about_ = std::make_unique<TfAbout>();
     sides.about = about_.get();
+    htmlOptions_ = std::make_unique<TForm6>(settings_.get());
+    sides.htmlOptions = htmlOptions_.get();
+    htmlHelp_ = std::make_unique<TForm5>();
+    sides.htmlHelp = htmlHelp_.get();
+    htmlOut_ = std::make_unique<TfDlgOutHTML>(settings_.get());
+    sides.htmlOut = htmlOut_.get();
+    hrefPrompt_ = std::make_unique<THRFPrmpt>();
+    sides.hrefPrompt = hrefPrompt_.get();
+    htmlOptions_->setCompanions(htmlHelp_.get(), hrefPrompt_.get());
+    htmlOut_->setConfirmation(confirmDelete_.get());
 }
 
 ProgramWindows::~ProgramWindows() {
@@ -30,8 +47,13 @@ ProgramWindows::~ProgramWindows() {
     main_.reset();
     preview_.reset();
     dupeWarn_.reset();
+    htmlOut_.reset(); // before the deletion confirmation it uses
     confirmDelete_.reset();
+    htmlEditor_.reset();
     about_.reset();
+    htmlOptions_.reset();
+    htmlHelp_.reset();
+    hrefPrompt_.reset();
 }
 
 } // namespace pictorant

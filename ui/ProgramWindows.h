@@ -34,6 +34,11 @@ private:
     std::unique_ptr<TForm2> preview_;
     std::unique_ptr<TForm4> confirmDelete_;
     std::unique_ptr<TfAbout> about_;
+    std::unique_ptr<TfHTM> htmlEditor_;
+    std::unique_ptr<TForm6> htmlOptions_;
+    std::unique_ptr<TForm5> htmlHelp_;
+    std::unique_ptr<TfDlgOutHTML> htmlOut_;
+    std::unique_ptr<THRFPrmpt> hrefPrompt_;
 };
 
 } // namespace pictorant

@@ -1,0 +1,245 @@
+// "Do HTML!" from end to end: a real thumbnail run, the two dialogs played by a script,
+// the pages on disk and the editor holding the right one.
+
+#include "GalleryUiScript.h"
+#include "HTML1.h"
+#include "HTMLOut.h"
+#include "HtmPrompt.h"
+#include "engine/BatchEngine.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace pictorant {
+namespace {
+
+using testing::RecordingLauncher;
+using testing::ScriptedMessages;
+
+class QuietHost : public RunHost {
+public:
+    void setProgressLine(const std::string&) override {}
+    void setProgressMax(int) override {}
+    void setProgressPosition(int) override {}
+    void showMessage(RunMessage, const std::string& text) override { messages.push_back(text); }
+    void processEvents() override {}
+    void rereadPanes() override {}
+    std::vector<std::string> messages;
+};
+
+QString readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return QString::fromUtf8(f.readAll());
+}
+
+class DoHtmlFlowTest : public ::testing::Test {
+protected:
+    DoHtmlFlowTest() {
+        pics = dir.filePath("pics");
+        thumbs = pics + "/thumbs";
+        QDir().mkpath(thumbs);
+    }
+
+    // A thumbnail run over `count` copies of a small photo; 96 pixels at most.
+    void thumbnailRun(int count) {
+        const QString photo = QString(PICTORANT_TEST_DATA) + "/photos/portrait-orientation-6.jpg";
+        job.inputDir = pics.toStdString();
+        job.outputDir = thumbs.toStdString();
+        job.maintainRatio = true;
+        for (int i = 1; i <= count; ++i) {
+            const QString name = QString("photo%1.jpg").arg(i);
+            ASSERT_TRUE(QFile::copy(photo, pics + "/" + name));
+            job.sourceFiles.push_back(name.toStdString());
+        }
+        QuietHost host;
+        ASSERT_TRUE(engine.startRun(job, host).complete);
+        ASSERT_EQ(engine.galleryEntries().size(), size_t(count));
+    }
+
+    // The user keeps the folder the dialog offers and types `name`.
+    void outputDialogTakes(const QString& name) {
+        script.onModal("html.outputDialog", [this, name](QDialog& d) {
+            output.setHtmlName(name);
+            output.bOK->click();
+            return d.result();
+        });
+    }
+    // The user sets the options with `choose`, then leaves by the second tab's OK.
+    void optionsDialogTakes(std::function<void()> choose) {
+        script.onModal("html.options", [this, choose](QDialog& d) {
+            optionsCaption = d.windowTitle();
+            choose();
+            options.bOK2->click();
+            return d.result();
+        });
+    }
+    QStringList doHtml() {
+        return runGalleryFlow(output, options, editor,
+                              {engine.galleryEntries(), thumbs, thumbnailMaxSide(job)});
+    }
+    QStringList htmlFilesIn(const QString& folder) const {
+        return QDir(folder).entryList({"*.htm", "*.html"}, QDir::Files, QDir::Name);
+    }
+
+    testing::ApplicationGuard app;
+    QTemporaryDir dir;
+    QString pics, thumbs;
+    JobSettings job;
+    BatchEngine engine;
+    ScriptedMessages script;
+    RecordingLauncher launched;
+    TfDlgOutHTML output;
+    TForm6 options;
+    TfHTM editor;
+    QString optionsCaption;
+};
+
+TEST_F(DoHtmlFlowTest, TableGalleryGoesToTheEditorWithLinksFromTheThumbnailFolder) {
+    thumbnailRun(3);
+    outputDialogTakes("MyWeb.htm");
+    optionsDialogTakes([] {});
+    editor.setBrowsePath("left over");
+    const QStringList written = doHtml();
+
+    const QString page = thumbs + "/MyWeb.htm";
+    EXPECT_EQ(written, QStringList{page});
+    EXPECT_EQ(optionsCaption, "HTML Options - " + page + " - 3 Files");
+    EXPECT_EQ(options.eIMG->text(), "");     // the page lies beside the thumbnails
+    EXPECT_EQ(options.eHREF->text(), "../"); // the originals are one folder up
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(editor.windowTitle(), "HTML Editor: " + page);
+    EXPECT_EQ(editor.fileName(), page);
+    EXPECT_EQ(editor.browsePath(), "");
+    EXPECT_TRUE(editor.bBrowse->isEnabled());
+    const QString text = readFile(page);
+    EXPECT_EQ(editor.textForSaving(), text);
+    EXPECT_TRUE(text.contains("SRC=\"Thumb001.jpg\""));
+    EXPECT_TRUE(text.contains("HREF=\"../photo3.jpg\""));
+    EXPECT_TRUE(text.endsWith("</HTML>\r\n"));
+    EXPECT_EQ(text.count("<TR>"), 1); // 5 columns
+
+    editor.bBrowse->click();
+    EXPECT_EQ(launched.opened, QStringList{page});
+}
+
+TEST_F(DoHtmlFlowTest, MultiPageGalleryLeavesOnlyTheFirstPageInTheEditor) {
+    thumbnailRun(5);
+    outputDialogTakes("Album.html");
+    optionsDialogTakes([this] {
+        options.pcOptions->setCurrentIndex(1);
+        options.rbMpg->click();
+        options.eTperPg->setText("2");
+    });
+    doHtml();
+    EXPECT_EQ(htmlFilesIn(thumbs), (QStringList{"Album.html", "Album_1.htm", "Album_2.htm"}));
+    EXPECT_EQ(editor.fileName(), thumbs + "/Album.html");
+    EXPECT_EQ(editor.textForSaving(), readFile(thumbs + "/Album.html"));
+    EXPECT_TRUE(readFile(thumbs + "/Album_1.htm").contains("window.location.href='Album.html'"));
+    EXPECT_TRUE(editor.bBrowse->isEnabled());
+}
+
+TEST_F(DoHtmlFlowTest, PlainGalleryHasOneLinePerThumbnail) {
+    thumbnailRun(3);
+    outputDialogTakes("Plain.htm");
+    optionsDialogTakes([this] {
+        options.pcOptions->setCurrentIndex(1);
+        options.cbUseTable->click();
+    });
+    doHtml();
+    EXPECT_EQ(htmlFilesIn(thumbs), QStringList{"Plain.htm"});
+    const QString text = editor.textForSaving();
+    EXPECT_FALSE(text.contains("<TABLE"));
+    EXPECT_EQ(text.count("<IMG "), 3);
+    EXPECT_EQ(editor.browsePath(), "");
+}
+
+TEST_F(DoHtmlFlowTest, FramesGalleryShowsTheThumbnailsPageAndBrowsesTheFrameset) {
+    thumbnailRun(3);
+    outputDialogTakes("MyWeb.htm");
+    optionsDialogTakes([this] {
+        options.pcOptions->setCurrentIndex(1);
+        options.cbFrames->click();
+    });
+    doHtml();
+    EXPECT_EQ(htmlFilesIn(thumbs),
+              (QStringList{"MyWeb.htm", "MyWebb.htm", "MyWebp.htm", "MyWebt.htm"}));
+    EXPECT_EQ(editor.windowTitle(), "HTML Editor: " + thumbs + "/MyWebt.htm");
+    EXPECT_EQ(editor.browsePath(), thumbs + "/MyWeb.htm");
+    // 2 x border 1 + thumbnail 96 + 2 x spacing 2 + 2 x padding 2 + 50
+    EXPECT_TRUE(readFile(thumbs + "/MyWeb.htm").contains("<FRAMESET COLS=\"156,*\">"));
+    editor.bBrowse->click();
+    EXPECT_EQ(launched.opened, QStringList{thumbs + "/MyWeb.htm"});
+}
+
+TEST_F(DoHtmlFlowTest, CancelInEitherDialogWritesNothing) {
+    thumbnailRun(2);
+    editor.setBrowsePath("kept");
+    script.cancelModal("html.outputDialog");
+    EXPECT_TRUE(doHtml().isEmpty());
+    EXPECT_EQ(editor.browsePath(), "kept");
+
+    outputDialogTakes("MyWeb.htm");
+    script.onModal("html.options", [this](QDialog& d) {
+        options.bCancel->click();
+        return d.result();
+    });
+    EXPECT_TRUE(doHtml().isEmpty());
+    EXPECT_EQ(editor.browsePath(), ""); // cleared once the location was confirmed
+    EXPECT_TRUE(htmlFilesIn(thumbs).isEmpty());
+    EXPECT_FALSE(editor.isVisible());
+}
+
+TEST_F(DoHtmlFlowTest, AColumnCountThatIsNoNumberStopsBeforeAnyFile) {
+    thumbnailRun(2);
+    outputDialogTakes("MyWeb.htm");
+    optionsDialogTakes([this] { options.eTCols->setText("abc"); });
+    script.answer("html.galleryError", MessageAnswer::Ok);
+    EXPECT_TRUE(doHtml().isEmpty());
+    ASSERT_EQ(script.askedIds(), QStringList{"html.galleryError"});
+    EXPECT_EQ(script.asked[0].text, "'abc' is not a valid integer value.");
+    EXPECT_EQ(script.asked[0].icon, MessageIcon::Stop);
+    EXPECT_TRUE(htmlFilesIn(thumbs).isEmpty());
+}
+
+TEST_F(DoHtmlFlowTest, RunWithoutEntriesStartsAtTheOutputFolderAndWritesAnEmptyPage) {
+    script.onModal("html.outputDialog", [this](QDialog& d) {
+        EXPECT_EQ(output.htmlFolder(), thumbs);
+        output.bOK->click();
+        return d.result();
+    });
+    optionsDialogTakes([] {});
+    doHtml();
+    EXPECT_EQ(optionsCaption, "HTML Options - " + thumbs + "/MyWeb.htm - 0 Files");
+    const QString text = readFile(thumbs + "/MyWeb.htm");
+    EXPECT_TRUE(text.contains("</TABLE>"));
+    EXPECT_FALSE(text.contains("<IMG"));
+    EXPECT_EQ(editor.fileName(), thumbs + "/MyWeb.htm");
+}
+
+TEST_F(DoHtmlFlowTest, RepeatingTheFlowAsksBeforeReplacingThePage) {
+    thumbnailRun(2);
+    outputDialogTakes("MyWeb.htm");
+    optionsDialogTakes([] {});
+    doHtml();
+    script.onModal("html.outputDialog", [this](QDialog& d) {
+        output.bOK->click();
+        return d.result();
+    });
+    script.answer("html.overwrite", MessageAnswer::Ok);
+    optionsDialogTakes([this] { options.eBanr->setText("Second"); });
+    doHtml();
+    EXPECT_TRUE(readFile(thumbs + "/MyWeb.htm").contains("<TITLE>Second</TITLE>"));
+    EXPECT_TRUE(script.allUsed());
+}
+
+} // namespace
+} // namespace pictorant
