@@ -1,0 +1,221 @@
+#include "Resample.h"
+#include "Picture.h"
+#include "PictureError.h"
+#include "TestSupport.h"
+#include "ThumbGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace pictorant;
+using namespace pictorant::test;
+
+namespace {
+
+// The filter as plainly as it can be written: single-precision variables, every
+// product and sum between two stores formed in double and rounded once.
+Raster referenceFilter(const Raster& s, int W, int H) {
+    auto channel = [&](int x, int y, int c) { return double(s.scanLine(y)[3 * x + c]); };
+    const float sx = float(double(W) / double(s.width() - 1));
+    const float sy = float(double(H) / double(s.height() - 1));
+    Raster t(W, H);
+    for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; ++x) {
+            const float fy = float(double(y) / double(sy));
+            const float fx = float(double(x) / double(sx));
+            const int iy = int(std::trunc(fy)), ix = int(std::trunc(fx));
+            const float dy = float(double(fy) - iy), dx = float(double(fx) - ix);
+            const float wy[2] = {float(1.0 - dy), dy};
+            const float wx[2] = {float(1.0 - dx), dx};
+            float acc[3] = {0, 0, 0};                                 // blue, green, red
+            const int order[4][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}}; // (j, i)
+            for (const auto& ji : order) {
+                const float w = float(double(wx[ji[0]]) * double(wy[ji[1]]));
+                for (int c = 2; c >= 0; --c)
+                    acc[c] = float(double(acc[c]) + channel(ix + ji[0], iy + ji[1], c) * double(w));
+            }
+            for (int c = 0; c < 3; ++c)
+                t.scanLine(y)[3 * x + c] = std::uint8_t(std::nearbyint(acc[c]));
+        }
+    }
+    return t;
+}
+
+Picture bitmapPicture(const Raster& r) {
+    Picture p(PictureKind::Bitmap);
+    p.setBitmap(r);
+    return p;
+}
+
+int red(const Raster& r, int x, int y) {
+    return r.scanLine(y)[3 * x + 2];
+}
+
+std::string qualityError(int sw, int sh, int W, int H) {
+    OutputObjects out;
+    try {
+        ResampleQuality(bitmapPicture(Raster(sw, sh)), W, H, out);
+    } catch (const PictureError& e) {
+        return e.what();
+    }
+    return "done";
+}
+
+} // namespace
+
+TEST(ResampleQuality, MatchesAPlainReferenceFilter) {
+    const int sizes[][4] = {{5, 5, 3, 1},       {2, 2, 4, 4},      {200, 100, 101, 50},
+                            {640, 480, 96, 72}, {37, 53, 100, 11}, {3, 300, 2, 96},
+                            {97, 61, 97, 61}};
+    for (const auto& s : sizes) {
+        SCOPED_TRACE(testing::Message() << s[0] << "x" << s[1] << " -> " << s[2] << "x" << s[3]);
+        const Raster source = syntheticPicture(s[0], s[1], unsigned(s[0] + s[1]));
+        OutputObjects out;
+        ResampleQuality(bitmapPicture(source), s[2], s[3], out);
+        EXPECT_TRUE(out.WorkBitmap == referenceFilter(source, s[2], s[3]));
+        EXPECT_EQ(out.ResampleTarget.width(), s[2]);
+    }
+}
+
+// A 3 x 1 target from 5 x 5: sx = 0.75, columns sample 0, 1.3333334 and 2.6666667.
+TEST(ResampleQuality, ThreeByOneFromFiveByFive) {
+    Raster source(5, 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x) {
+            std::uint8_t* p = source.scanLine(y) + 3 * x;
+            p[2] = std::uint8_t(30 * x); // red rises by column
+            p[1] = std::uint8_t(50 * y); // green by row: only row 0 may show
+            p[0] = 0;
+        }
+    OutputObjects out;
+    ResampleQuality(bitmapPicture(source), 3, 1, out);
+    ASSERT_EQ(out.WorkBitmap.width(), 3);
+    // 30 x 1.3333334 = 40.000002 and 30 x 2.6666667 = 80.000001 round to 40 and 80.
+    EXPECT_EQ(red(out.WorkBitmap, 0, 0), 0);
+    EXPECT_EQ(red(out.WorkBitmap, 1, 0), 40);
+    EXPECT_EQ(red(out.WorkBitmap, 2, 0), 80);
+    for (int x = 0; x < 3; ++x)
+        EXPECT_EQ(out.WorkBitmap.scanLine(0)[3 * x + 1], 0);
+}
+
+// Enlarging 2 x 2 to 4 x 4: positions 0, 0.25, 0.5, 0.75; the last column is a 3-to-1
+// mix of the source's last column with the one before, and halves round to even.
+TEST(ResampleQuality, TwoByTwoToFourByFour) {
+    Raster source(2, 2);
+    const int values[2][2] = {{0, 200}, {3, 4}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) {
+            std::uint8_t* p = source.scanLine(y) + 3 * x;
+            p[0] = p[1] = 0;
+            p[2] = std::uint8_t(values[y][x]);
+        }
+    OutputObjects out;
+    ResampleQuality(bitmapPicture(source), 4, 4, out);
+    EXPECT_EQ(red(out.WorkBitmap, 0, 0), 0);
+    EXPECT_EQ(red(out.WorkBitmap, 1, 0), 50);
+    EXPECT_EQ(red(out.WorkBitmap, 2, 0), 100);
+    EXPECT_EQ(red(out.WorkBitmap, 3, 0), 150); // not the source's 200
+    // Row 2 lies halfway: column 0 is (0 + 3) / 2 = 1.5 -> 2; column 2 is
+    // (0 + 200 + 3 + 4) / 4 = 51.75 -> 52.
+    EXPECT_EQ(red(out.WorkBitmap, 0, 2), 2);
+    EXPECT_EQ(red(out.WorkBitmap, 2, 2), 52);
+    // Row 0 of a source (2, 3) enlarged: 2.5 rounds to the even 2, 3.5 to 4.
+    const int ties[][3] = {{2, 3, 2}, {3, 4, 4}};
+    for (const auto& t : ties) {
+        Raster s(2, 2);
+        s.fill(0, 0, 0);
+        s.scanLine(0)[2] = std::uint8_t(t[0]);
+        s.scanLine(0)[5] = std::uint8_t(t[1]);
+        ResampleQuality(bitmapPicture(s), 4, 4, out);
+        EXPECT_EQ(red(out.WorkBitmap, 2, 0), t[2]) << t[0] << "/" << t[1];
+    }
+}
+
+TEST(ResampleQuality, TwoHundredByHundredAtHundredAndOne) {
+    ThumbSize size = ComputeThumbSize(200, 100, {101, 96, true, false, false});
+    ASSERT_EQ(size, (ThumbSize{101, 50}));
+    const Raster source = syntheticPicture(200, 100, 3);
+    OutputObjects out;
+    ResampleQuality(bitmapPicture(source), size.width, size.height, out);
+    EXPECT_EQ(out.WorkBitmap.width(), 101);
+    EXPECT_EQ(out.WorkBitmap.height(), 50);
+    EXPECT_TRUE(out.WorkBitmap == referenceFilter(source, 101, 50));
+}
+
+TEST(ResampleQuality, OnePixelSidesFailAndEmptyTargetsDoNot) {
+    EXPECT_EQ(qualityError(1, 10, 5, 5), "Floating point division by zero");
+    EXPECT_EQ(qualityError(10, 1, 5, 5), "Floating point division by zero");
+    EXPECT_EQ(qualityError(1, 10, 0, 5), "Invalid floating point operation");
+    EXPECT_EQ(qualityError(10, 1, 5, 0), "Invalid floating point operation");
+    EXPECT_EQ(qualityError(10, 10, 0, 5), "done");
+    EXPECT_EQ(qualityError(10, 10, 5, 0), "done");
+}
+
+TEST(ResampleFast, TakesThePixelUnderEachTargetCentre) {
+    Raster source(4, 1);
+    for (int x = 0; x < 4; ++x)
+        source.scanLine(0)[3 * x + 2] = std::uint8_t(10 * (x + 1));
+    OutputObjects out;
+    ResampleFast(bitmapPicture(source), 2, 1, out);
+    EXPECT_EQ(red(out.WorkBitmap, 0, 0), 20); // centre 0.5 of 2 -> source 1
+    EXPECT_EQ(red(out.WorkBitmap, 1, 0), 40);
+    ResampleFast(bitmapPicture(source), 8, 1, out); // enlarging repeats pixels
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(red(out.WorkBitmap, x, 0), 10 * (x / 2 + 1));
+}
+
+TEST(ResampleBoth, BlackNextToWhiteGivesGreysOnlyWithQuality) {
+    Raster source(9, 9);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 9; ++x)
+            std::fill_n(source.scanLine(y) + 3 * x, 3, std::uint8_t((x + y) % 2 ? 255 : 0));
+    OutputObjects fast, quality;
+    ResampleFast(bitmapPicture(source), 5, 5, fast);
+    ResampleQuality(bitmapPicture(source), 5, 5, quality);
+    bool grey = false;
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x) {
+            int f = red(fast.WorkBitmap, x, y), q = red(quality.WorkBitmap, x, y);
+            EXPECT_TRUE(f == 0 || f == 255);
+            grey = grey || (q > 0 && q < 255);
+        }
+    EXPECT_TRUE(grey);
+}
+
+TEST(ResampleFast, OnePixelWidePictureIsStretched) {
+    Raster source(1, 3);
+    source.fill(0, 0, 200);
+    OutputObjects out;
+    ResampleFast(bitmapPicture(source), 4, 6, out);
+    EXPECT_EQ(out.WorkBitmap.width(), 4);
+    EXPECT_EQ(red(out.WorkBitmap, 3, 5), 0);
+    EXPECT_EQ(out.WorkBitmap.scanLine(5)[3 * 3], 200);
+}
+
+TEST(ResampleBoth, TransparentGifHasAWhiteGround) {
+    Picture gif = LoadPicture(dataPath("gif/giflib/x-trans.gif"));
+    const GifFrame& frame = gif.gif().frames.at(0);
+    ASSERT_GE(frame.transparentIndex, 0);
+    // Find a transparent pixel and look at it in both thumbnails at natural size.
+    int tx = -1, ty = -1;
+    for (int i = 0; i < int(frame.pixels.size()) && tx < 0; ++i)
+        if (frame.pixels[std::size_t(i)] == frame.transparentIndex)
+            tx = frame.left + i % frame.width, ty = frame.top + i / frame.width;
+    ASSERT_GE(tx, 0);
+    OutputObjects fast, quality;
+    ResampleFast(gif, gif.width(), gif.height(), fast);
+    ResampleQuality(gif, gif.width(), gif.height(), quality);
+    for (const Raster* r : {&fast.WorkBitmap, &quality.WorkBitmap})
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(r->scanLine(ty)[3 * tx + c], 255);
+}
+
+TEST(ResampleQuality, JpegPictureIsDecodedAtFullSizeFirst) {
+    Picture jpeg = LoadPicture(dataPath("jpeg/libjpeg-turbo/testorig.jpg"));
+    OutputObjects out;
+    ResampleQuality(jpeg, 96, 63, out);
+    Raster natural;
+    RenderToBitmap(jpeg, natural);
+    EXPECT_TRUE(out.WorkBitmap == referenceFilter(natural, 96, 63));
+}
