@@ -13,7 +13,10 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -52,6 +55,21 @@ void showCommandError(const QString& id, QString text) {
 
 MessageAnswer askConfirm(const QString& id, const QString& text, MessageButtons buttons) {
     return messages().ask({id, text, confirmTitle, MessageIcon::Question, buttons});
+}
+
+// The small toolbar buttons show one drawn character; their hints say what they do.
+QIcon glyphIcon(const QString& glyph) {
+    QPixmap pixmap(20, 20);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QFont font("DejaVu Sans");
+    font.setPixelSize(15);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(QColor(0, 0, 128));
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
+    return QIcon(pixmap);
 }
 
 bool isWordChar(QChar c) {
@@ -257,10 +275,11 @@ TfHTM::TfHTM(QWidget* parent) : QMainWindow(parent) {
     auto* bar = named(new QToolBar, "ToolBar1");
     bar->setMovable(false);
     bar->setFloatable(false);
+    bar->layout()->setSpacing(1);
     addToolBar(bar);
 
     // The large buttons turn their caption green under the mouse.
-    const QString largeStyle = "QPushButton { color: black; padding: 3px 10px; }"
+    const QString largeStyle = "QPushButton { color: black; padding: 2px 6px; }"
                                "QPushButton:hover { color: green; }";
     auto largeButton = [&](const char* name, const char* caption) {
         auto* button = named(new QPushButton(caption), name);
@@ -269,9 +288,14 @@ TfHTM::TfHTM(QWidget* parent) : QMainWindow(parent) {
         bar->addWidget(button);
         return button;
     };
-    auto smallButton = [&](const char* name, const char* text, const char* hint) {
+    auto smallButton = [&](const char* name, const QString& glyph, const char* hint) {
         auto* button = named(new QToolButton, name);
-        button->setText(text);
+        button->setText(hint);
+        button->setIcon(glyphIcon(glyph));
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        button->setAutoRaise(true);
+        button->setIconSize(QSize(18, 18));
+        button->setFixedSize(24, 24);
         button->setToolTip(hint);
         button->setFocusPolicy(Qt::NoFocus);
         bar->addWidget(button);
@@ -281,21 +305,20 @@ TfHTM::TfHTM(QWidget* parent) : QMainWindow(parent) {
     bSaveIt = largeButton("bSaveIt", "Save File");
     bBrowse = largeButton("bBrowse", "Open in Browser");
     bOK = largeButton("bOK", "OK");
-    bar->addSeparator();
     bSelAll = named(new QPushButton("Select All"), "bSelAll");
     bDelSel = named(new QPushButton("DeSelect All"), "bDelSel");
     for (QPushButton* button : {bSelAll, bDelSel}) {
+        button->setStyleSheet("QPushButton { padding: 2px 6px; }");
         button->setFocusPolicy(Qt::NoFocus);
         bar->addWidget(button);
     }
-    bar->addSeparator();
-    bUndo = smallButton("bUndo", "Undo", "Undo");
-    bRedo = smallButton("bRedo", "Redo", "Redo");
-    bFind = smallButton("bFind", "Find", "Find...");
-    bReplace = smallButton("bReplace", "Replace", "Replace...");
-    bFont = smallButton("bFont", "Font", "Change Font...");
-    bNotepad = smallButton("bNotepad", "Notepad", "Launch Notepad");
-    bWordpad = smallButton("bWordpad", "Wordpad", "Launch Wordpad");
+    bUndo = smallButton("bUndo", QString(QChar(0x21B6)), "Undo");
+    bRedo = smallButton("bRedo", QString(QChar(0x21B7)), "Redo");
+    bFind = smallButton("bFind", "?", "Find...");
+    bReplace = smallButton("bReplace", QString(QChar(0x21C4)), "Replace...");
+    bFont = smallButton("bFont", "A", "Change Font...");
+    bNotepad = smallButton("bNotepad", QString(QChar(0x270E)), "Launch Notepad");
+    bWordpad = smallButton("bWordpad", "W", "Launch Wordpad");
 
     Memo1 = named(new QPlainTextEdit, "Memo1");
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
