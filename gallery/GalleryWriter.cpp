@@ -203,6 +203,15 @@ std::string thumbnailsPage(const GalleryOptions& options, const GalleryInput& in
     return out;
 }
 
+// Every page lies in the chosen folder: a name that would lead elsewhere fails like a
+// name the file system refuses.
+void checkPageName(const GalleryInput& input) {
+    if (input.htmlName.find('/') != std::string::npos) {
+        throw GalleryError("Cannot create file \"" + JoinPath(input.htmlFolder, input.htmlName) +
+                           "\". " + std::strerror(EINVAL));
+    }
+}
+
 void writeWhole(int fd, const std::string& text, const std::string& path) {
     std::size_t done = 0;
     while (done < text.size()) {
@@ -331,6 +340,7 @@ std::vector<GalleryPage> WriteTableGallery(const GalleryOptions& options,
             throw GalleryError("Division by zero");
         pageCount = count / perPage + (count % perPage != 0 ? 1 : 0);
     }
+    checkPageName(input);
     const bool withNav = pageCount > 1 && options.UseNavBtns;
     const bool navTop = withNav && options.NavBtns != NavPlace::Bottom;
     const bool navBottom = withNav && options.NavBtns != NavPlace::Top;
@@ -379,6 +389,7 @@ std::vector<GalleryPage> WriteTableGallery(const GalleryOptions& options,
 
 std::vector<GalleryPage> WritePlainGallery(const GalleryOptions& options,
                                            const GalleryInput& input) {
+    checkPageName(input);
     const auto target = TargetAttribute(options);
     std::string text = BuildPageHead(options);
     for (const auto& entry : input.entries) {
@@ -396,6 +407,7 @@ std::vector<GalleryPage> WriteFramesGallery(const GalleryOptions& options,
     const std::int64_t spacing = readWholeNumber(options.CellSpace);
     const std::int64_t padding = readWholeNumber(options.CellPad);
     const std::int64_t width = 2 * border + input.thumbMaxSide + 2 * spacing + 2 * padding + 50;
+    checkPageName(input);
 
     const auto& folder = input.htmlFolder;
     const auto& name = input.htmlName;

@@ -60,8 +60,8 @@ std::string PageFileName(std::string_view htmlName, int index);
 std::string FramesFileName(std::string_view htmlName, char letter);
 
 // The writers build every page before anything is written, in the order of writing.
-// They throw GalleryError for a numeric field that cannot be used; nothing is written
-// then.
+// They throw GalleryError for a numeric field that cannot be used, or a page name that
+// holds a "/" (no page is written outside the chosen folder); nothing is written then.
 
 // Table layout, split into pages of ThmPerPage when MultiPg is on. The first page goes to
 // the editor.

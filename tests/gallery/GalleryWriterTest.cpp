@@ -411,6 +411,17 @@ INSTANTIATE_TEST_SUITE_P(
                 })),
     [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
+TEST(WriterFailure, APageNameLeadingOutOfTheFolderIsRefusedByEveryLayout) {
+    auto o = options();
+    for (const bool frames : {false, true}) {
+        for (const bool table : {false, true}) {
+            o.UseFrames = frames;
+            o.UseTables = table;
+            EXPECT_THROW(WriteGallery(o, input(1, "../MyWeb.htm")), GalleryError);
+        }
+    }
+}
+
 TEST(WriterChoice, FramesThenTableThenPlain) {
     auto o = options();
     o.UseFrames = true;
