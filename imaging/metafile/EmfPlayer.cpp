@@ -179,7 +179,7 @@ private:
                std::uint64_t offBits, std::uint64_t cbBits, std::uint32_t usage,
                bool keepAlpha = false, bool* bottomUp = nullptr) const;
     QPainterPath region(const ByteReader& r, std::uint64_t at, std::uint64_t size) const;
-    void text(const ByteReader& r, bool wide);
+    void text(const ByteReader& r, bool wide, std::uint64_t at);
     void smallText(const ByteReader& r);
     void blit(std::uint32_t type, const ByteReader& r);
     void gradient(const ByteReader& r);
@@ -234,15 +234,16 @@ QPainterPath EmfFrontEnd::region(const ByteReader& r, std::uint64_t at, std::uin
     return path;
 }
 
-void EmfFrontEnd::text(const ByteReader& r, bool wide) {
-    const QPointF reference = point32(r, 36);
-    const std::uint64_t count = r.u32(44);
-    const std::uint64_t offString = r.u32(48);
-    const std::uint32_t options = r.u32(52);
+void EmfFrontEnd::text(const ByteReader& r, bool wide, std::uint64_t at) {
+    // at: the EMRTEXT structure; its string and spacing offsets count from the record.
+    const QPointF reference = point32(r, at);
+    const std::uint64_t count = r.u32(at + 8);
+    const std::uint64_t offString = r.u32(at + 12);
+    const std::uint32_t options = r.u32(at + 16);
     std::optional<QRectF> rect;
     if (options & (gdi::ETO_OPAQUE | gdi::ETO_CLIPPED))
-        rect = rect32(r, 56);
-    const std::uint64_t offDx = r.u32(72);
+        rect = rect32(r, at + 20);
+    const std::uint64_t offDx = r.u32(at + 36);
     QString string;
     if (count > 0) {
         const ByteReader chars = r.sub(offString, count * (wide ? 2 : 1));
@@ -754,8 +755,16 @@ void EmfFrontEnd::record(std::uint32_t type, const ByteReader& r, MetafilePlayRe
 
     case EMR_EXTTEXTOUTA:
     case EMR_EXTTEXTOUTW:
-        text(r, type == EMR_EXTTEXTOUTW);
+        text(r, type == EMR_EXTTEXTOUTW, 36);
         break;
+    case EMR_POLYTEXTOUTA:
+    case EMR_POLYTEXTOUTW: {
+        const std::uint64_t strings = r.u32(36);
+        r.require(40, strings * 40);
+        for (std::uint64_t i = 0; i < strings; ++i)
+            text(r, type == EMR_POLYTEXTOUTW, 40 + 40 * i);
+        break;
+    }
     case EMR_SMALLTEXTOUT:
         smallText(r);
         break;

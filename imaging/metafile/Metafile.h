@@ -22,10 +22,10 @@ struct MetafilePlayReport {
 // and its natural size. The program plays the records itself; see MetafilePlayer.h.
 class Metafile {
 public:
-    // Natural sizes beyond these are refused as not valid: a raster of that size
-    // could not be made.
+    // Natural sizes beyond these are refused as not valid: a raster of that size could
+    // not be made. Real files reach 14031 x 9921 (a page at 1200 dpi).
     static constexpr int kMaxSide = 65535;
-    static constexpr std::int64_t kMaxPixels = std::int64_t(1) << 28;
+    static constexpr std::int64_t kMaxPixels = std::int64_t(15000) * 10000;
 
     // Parses an EMF or WMF file by content (never by extension). Throws PictureError
     // "Metafile is not valid" for a missing or broken EMF header or placeable header.

@@ -140,6 +140,63 @@ TEST(MetafileCorpus, FilesWithoutAValidHeaderAreNotValid) {
     }
 }
 
+// Header fields that decide the natural size are checked before anything is sized.
+TEST(MetafileHeader, BrokenOrOutsizedHeadersAreNotValid) {
+    auto emf = [](auto patch) {
+        std::vector<std::uint8_t> b = EmfBuilder(100, 50).bytes();
+        patch(b);
+        return b;
+    };
+    auto put32 = [](std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = std::uint8_t(v >> (8 * i));
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<std::uint8_t> wmfBox = WmfBuilder(10, 10).bytes();
+    wmfBox[10] = 0xF6, wmfBox[11] = 0xFF; // right = -10 < left
+    std::uint16_t sum = 0;
+    for (int i = 0; i < 10; ++i)
+        sum ^= std::uint16_t(wmfBox[2 * i] | wmfBox[2 * i + 1] << 8);
+    wmfBox[20] = std::uint8_t(sum), wmfBox[21] = std::uint8_t(sum >> 8);
+    std::vector<std::uint8_t> wmfHeader = WmfBuilder(10, 10).bytes();
+    wmfHeader[24] = 5; // META_HEADER size other than 9 words
+    const Case cases[] = {
+        {"empty", {}},
+        {"random text", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}},
+        {"device millimetres zero", emf([&](auto& b) { put32(b, 80, 0); })},
+        {"device pixels negative", emf([&](auto& b) { put32(b, 76, 0xFFFFFF00); })},
+        {"frame reversed", emf([&](auto& b) { put32(b, 32, 0xFFFFFF00); })},
+        {"width beyond the cap", emf([&](auto& b) { put32(b, 32, 2'000'000); })},
+        {"area beyond the cap", emf([&](auto& b) {
+             put32(b, 32, 1'000'000);
+             put32(b, 36, 1'000'000);
+         })},
+        {"header cut at 60 bytes", emf([](auto& b) { b.resize(60); })},
+        {"header size below 88", emf([&](auto& b) { put32(b, 4, 80); })},
+        {"wmf box reversed", wmfBox},
+        {"wmf header size", wmfHeader},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            Metafile::fromBytes(c.bytes);
+            ADD_FAILURE() << "loaded";
+        } catch (const PictureError& e) {
+            EXPECT_STREQ(e.what(), "Metafile is not valid");
+        }
+    }
+    // The largest real page still loads.
+    const Metafile page = Metafile::fromBytes(emf([&](auto& b) {
+        put32(b, 32, 14031 * 2540 / 96);
+        put32(b, 36, 9921 * 2540 / 96);
+    }));
+    EXPECT_EQ(page.width(), 14031);
+    EXPECT_EQ(page.height(), 9921);
+}
+
 TEST(MetafileCorpus, DamagedFilesPlayUpToTheirBadRecord) {
     struct Damaged {
         const char* name;

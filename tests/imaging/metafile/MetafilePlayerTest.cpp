@@ -91,6 +91,24 @@ TEST(MetafilePlayer, FrameIsMappedOntoAnyTargetSize) {
     EXPECT_EQ(pixel(r, 110, 90), kBlue);
 }
 
+TEST(MetafilePlayer, DrawingBesideItsFrameIsPlacedByItsBounds) {
+    // Some writers record the drawing above the frame; the bounds say where it is.
+    EmfBuilder b(100, 100);
+    b.bounds(0, -100, 99, -1);
+    solid(b, 1, RED).rec(RECTANGLE, {10, -90, 90, -10});
+    const Raster r = play(b.bytes(), 100, 100);
+    EXPECT_EQ(pixel(r, 50, 50), kRed);
+    EXPECT_EQ(pixel(r, 50, 95), kWhite);
+
+    // Bounds mostly inside the frame change nothing.
+    EmfBuilder inside(100, 100);
+    inside.bounds(0, -10, 99, 89);
+    solid(inside, 1, RED).rec(RECTANGLE, {0, 50, 100, 100});
+    const Raster s = play(inside.bytes(), 100, 100);
+    EXPECT_EQ(pixel(s, 50, 40), kWhite);
+    EXPECT_EQ(pixel(s, 50, 60), kRed);
+}
+
 TEST(MetafilePlayer, MapModes) {
     struct Case {
         const char* name;

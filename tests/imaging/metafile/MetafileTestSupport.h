@@ -134,13 +134,21 @@ public:
         ++count_;
         return *this;
     }
+    // The drawing's bounds in device pixels (inclusive); by default the frame's.
+    EmfBuilder& bounds(int l, int t, int r, int b) {
+        bounds_ = {l, t, r, b};
+        return *this;
+    }
 
     std::vector<std::uint8_t> bytes(bool withEof = true) const {
         Bytes out;
         const std::int32_t mmW = std::int32_t(std::lround(w_ * 2540.0 / 96));
         const std::int32_t mmH = std::int32_t(std::lround(h_ * 2540.0 / 96));
         out.u32(1).u32(108);
-        out.i32(0).i32(0).i32(w_ - 1).i32(h_ - 1);
+        if (bounds_.empty())
+            out.i32(0).i32(0).i32(w_ - 1).i32(h_ - 1);
+        else
+            out.i32(bounds_[0]).i32(bounds_[1]).i32(bounds_[2]).i32(bounds_[3]);
         out.i32(0).i32(0).i32(mmW).i32(mmH);
         out.u32(0x464D4520).u32(0x10000);
         out.u32(0).u32(0); // nBytes, nRecords (hints)
@@ -155,6 +163,7 @@ public:
 
 private:
     int w_, h_;
+    std::vector<int> bounds_;
     Bytes records_;
     int count_ = 0;
 };
