@@ -317,3 +317,40 @@ test('pictorant-batch: a gallery that fails prints its error and exits with 1', 
   // the thumbnails themselves were made
   assert.ok(fs.existsSync(path.join(folder, 'thumbs', 'Thumb001.jpg')));
 });
+
+// PICTORANT_DIALOGS names gallery-through-dialogs: the same run, but the gallery made by
+// "Do HTML!" through the real output and options dialogs, with the link fields the
+// options dialog fills for a page in its own folder.
+test('made through the dialogs: relative links from another folder, and frames',
+  { skip: !process.env.PICTORANT_DIALOGS && 'PICTORANT_DIALOGS not set' }, async () => {
+    const base = path.join(work, 'dialogs');
+    const thumbs = path.join(base, 'thumbs');
+    const web = path.join(base, 'web');
+    fs.mkdirSync(thumbs, { recursive: true });
+    fs.mkdirSync(web, { recursive: true });
+    const make = (name, extra) => {
+      const result = spawnSync(process.env.PICTORANT_DIALOGS, [
+        '--input', path.join(work, 'pics'), '--output', thumbs, '--folder', web,
+        '--name', name, ...extra, ...originals.slice(0, 3),
+      ], { encoding: 'utf8' });
+      assert.equal(result.status, 0, `gallery-through-dialogs:\n${result.stdout}\n${result.stderr}`);
+      return result.stdout.trim().split('\n');
+    };
+
+    assert.deepEqual(make('Album.html', ['--href-mode', '2', '--img-mode', '2']),
+      [path.join(web, 'Album.html')]);
+    const page = await openPage(urlOf(path.join(web, 'Album.html')));
+    await expectAllPicturesLoad(page, 3);
+    await page.locator('td a img').nth(1).click();
+    await page.waitForURL((u) => !u.href.endsWith('Album.html'));
+    await expectShowsOriginal(page.mainFrame(), "Ann's #1.jpg");
+    await page.close();
+
+    make('Frames.htm', ['--frames']);
+    const { page: frames, thumbs: thumbsFrame, pics } =
+      await openFrames(path.join(web, 'Frames.htm'));
+    await thumbsFrame.locator('td > a > img').nth(2).click();
+    await pics.waitForURL((u) => u.pathname.endsWith('.jpg'));
+    await expectShowsOriginal(pics, 'caf\u00e9.jpg');
+    await frames.close();
+  });
