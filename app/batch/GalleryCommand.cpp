@@ -5,6 +5,8 @@
 #include "settings/GalleryOptions.h"
 #include "settings/SettingsFile.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
@@ -41,7 +43,9 @@ int thumbnailMaxSide(const JobSettings& job) {
     if (job.mode != JobMode::CreateThumbnails)
         return 0;
     const auto width = parseWholeNumber(job.thumbWidth);
-    return width ? std::abs(*width) : 0;
+    if (!width)
+        return 0;
+    return static_cast<int>(std::min<std::int64_t>(std::llabs(*width), INT32_MAX));
 }
 
 int writeGallery(const RunReport& report) {

@@ -303,6 +303,11 @@ test('pictorant-batch: a name without .htm becomes MyWeb.htm in that folder', ()
   });
   assert.equal(printed.trim().split('\n').pop(), path.join(folder, 'MyWeb.htm'));
   assert.ok(!fs.existsSync(path.join(folder, 'Album')));
+  // a folder given alone gets MyWeb.htm in it
+  const inside = path.join(folder, 'inside');
+  fs.mkdirSync(inside);
+  const again = makeGallery('named', { thumbs: path.join(folder, 'thumbs'), page: inside });
+  assert.equal(again.trim().split('\n').pop(), path.join(inside, 'MyWeb.htm'));
 });
 
 test('pictorant-batch: a gallery that fails prints its error and exits with 1', () => {
