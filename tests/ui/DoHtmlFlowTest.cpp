@@ -1,10 +1,13 @@
 // "Do HTML!" from end to end: a real thumbnail run, the two dialogs played by a script,
 // the pages on disk and the editor holding the right one.
 
+#include "FilePane.h"
 #include "GalleryUiScript.h"
 #include "HTML1.h"
 #include "HTMLOut.h"
 #include "HtmPrompt.h"
+#include "Main1.h"
+#include "Main1Controls.h"
 #include "engine/BatchEngine.h"
 
 #include <QCheckBox>
@@ -15,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace pictorant {
@@ -239,6 +243,40 @@ TEST_F(DoHtmlFlowTest, RepeatingTheFlowAsksBeforeReplacingThePage) {
     doHtml();
     EXPECT_TRUE(readFile(thumbs + "/MyWeb.htm").contains("<TITLE>Second</TITLE>"));
     EXPECT_TRUE(script.allUsed());
+}
+
+// The main window's "Do HTML!" button runs the flow with its own windows; before any run
+// the dialog starts at the target pane's folder and the page has no pictures.
+TEST(DoHtmlMainWindow, ButtonRunsTheFlowAndResetRestoresTheFileName) {
+    testing::ApplicationGuard app;
+    QTemporaryDir dir;
+    ScriptedMessages script;
+    TForm1 form(nullptr);
+    TfDlgOutHTML output;
+    TForm6 options;
+    TfHTM editor;
+    form.sideWindows().htmlOut = &output;
+    form.sideWindows().htmlOptions = &options;
+    form.sideWindows().htmlEditor = &editor;
+    ASSERT_TRUE(form.targetPane().setFolder(dir.path()));
+
+    script.onModal("html.outputDialog", [&](QDialog& d) {
+        EXPECT_EQ(output.htmlFolder(), dir.path());
+        output.setHtmlName("Start.htm");
+        output.bOK->click();
+        return d.result();
+    });
+    script.onModal("html.options", [&](QDialog& d) {
+        options.bOK2->click();
+        return d.result();
+    });
+    form.bHTML->click();
+    EXPECT_EQ(editor.fileName(), dir.filePath("Start.htm"));
+    EXPECT_FALSE(readFile(dir.filePath("Start.htm")).contains("<IMG"));
+
+    script.answer("resetDefaults", MessageAnswer::Yes);
+    form.sbDefaults->click();
+    EXPECT_EQ(output.htmlName(), "MyWeb.htm");
 }
 
 } // namespace
