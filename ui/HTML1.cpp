@@ -3,6 +3,7 @@
 #include "MessageService.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -346,6 +347,10 @@ TfHTM::TfHTM(QWidget* parent) : QMainWindow(parent) {
         QPushButton* apply = box->addButton(QDialogButtonBox::Apply);
         apply->setObjectName("bApply");
         connect(apply, &QPushButton::clicked, this, &TfHTM::FD1Apply);
+        // The system's font dialog chooses a colour too; this one gets a button for it.
+        QPushButton* colour = box->addButton("Color...", QDialogButtonBox::ActionRole);
+        colour->setObjectName("bColor");
+        connect(colour, &QPushButton::clicked, this, &TfHTM::FD1ColorClick);
     }
 
     connect(bOpenIt, &QPushButton::clicked, this, &TfHTM::bOpenItClick);
@@ -633,12 +638,29 @@ void TfHTM::moveAsideOf(TFindDialog* dialog) {
 
 void TfHTM::bFontClick() {
     FD1->setCurrentFont(Memo1->font());
-    if (messages().showModal("html.fontDialog", *FD1) == QDialog::Accepted)
+    fontColour_ = Memo1->palette().color(QPalette::Text);
+    if (messages().showModal("html.fontDialog", *FD1) == QDialog::Accepted) {
         Memo1->setFont(FD1->selectedFont());
+        setTextColour(fontColour_);
+    }
 }
 
 void TfHTM::FD1Apply() {
     Memo1->setFont(FD1->currentFont());
+    setTextColour(fontColour_);
+}
+
+void TfHTM::FD1ColorClick() {
+    QColorDialog dialog(fontColour_, FD1);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (messages().showModal("html.fontColorDialog", dialog) == QDialog::Accepted)
+        fontColour_ = dialog.currentColor();
+}
+
+void TfHTM::setTextColour(const QColor& colour) {
+    QPalette palette = Memo1->palette();
+    palette.setColor(QPalette::Text, colour);
+    Memo1->setPalette(palette);
 }
 
 void TfHTM::bNotepadClick() {

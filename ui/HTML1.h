@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QDialog>
 #include <QMainWindow>
 #include <QString>
@@ -116,6 +117,7 @@ public:
     void bReplaceClick();
     void bFontClick();
     void FD1Apply();
+    void FD1ColorClick();
     void bNotepadClick();
     void bWordpadClick();
 
@@ -152,11 +154,13 @@ private:
     void replaceAllIn(TFindDialog* dialog);
     void moveAsideOf(TFindDialog* dialog);
     void setTextKeepingLines(const QString& text);
+    void setTextColour(const QColor& colour);
 
     QString fileName_;
     QString browsePath_;
     QString lastSearch_;
     QString lastReplace_;
+    QColor fontColour_;
 };
 
 } // namespace pictorant

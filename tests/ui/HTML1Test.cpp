@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QDir>
 #include <QFile>
 #include <QFontDialog>
@@ -337,12 +338,18 @@ TEST_F(EditorTest, FontDialogOkAndApplyChangeTheTextFont) {
         f.setPointSize(11);
         f.setBold(true);
         fd.setCurrentFont(f);
+        script.onModal("html.fontColorDialog", [](QDialog& c) {
+            static_cast<QColorDialog&>(c).setCurrentColor(Qt::darkRed);
+            return int(QDialog::Accepted);
+        });
+        d.findChild<QPushButton*>("bColor")->click();
         d.accept();
         return d.result();
     });
     editor.bFont->click();
     EXPECT_EQ(editor.Memo1->font().pointSize(), 11);
     EXPECT_TRUE(editor.Memo1->font().bold());
+    EXPECT_EQ(editor.Memo1->palette().color(QPalette::Text), QColor(Qt::darkRed));
 }
 
 class EditorSearchTest : public EditorTest {
