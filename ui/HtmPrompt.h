@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QToolButton>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;
