@@ -1230,22 +1230,33 @@ void TForm1::CreateNewDirectory1Click() {
 
 void TForm1::CreateNewDirectory2Click() {
     const QString folder = outputFolder();
-    createNewFolder(folder);
-    // The list reads its folder in the background: the entry can be chosen once it is in.
-    auto* pane = target_;
+    const QString name = QFileInfo(createNewFolder(folder)).fileName();
+    // The list reads its folder in the background, and a list model being replaced may
+    // still report: the entry is taken from the first report that holds it.
+    FilePane* pane = target_;
     auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(pane, &FilePane::listFolderLoaded, this, [pane, connection] {
-        QObject::disconnect(*connection);
-        if (!pane->selectName(QStringLiteral("New Folder")))
-            return;
-        auto* model = qobject_cast<QFileSystemModel*>(pane->list()->model());
-        const QModelIndex index = pane->list()->selectionModel()->selectedIndexes().value(0);
-        if (!model || !index.isValid())
-            return;
-        model->setReadOnly(false);
-        pane->list()->setCurrentIndex(index);
-        pane->list()->edit(index);
-    });
+    *connection =
+        connect(pane, &FilePane::listFolderLoaded, this, [pane, folder, name, connection] {
+            if (pane->folder() != folder) {
+                QObject::disconnect(*connection);
+                return;
+            }
+            QListView* list = pane->list();
+            auto* model = qobject_cast<QFileSystemModel*>(list->model());
+            if (!model)
+                return;
+            QModelIndex index;
+            const QModelIndex root = list->rootIndex();
+            for (int row = 0; row < model->rowCount(root) && !index.isValid(); ++row)
+                if (model->fileName(model->index(row, 0, root)) == name)
+                    index = model->index(row, 0, root);
+            if (!index.isValid())
+                return;
+            QObject::disconnect(*connection);
+            model->setReadOnly(false);
+            list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+            list->edit(index);
+        });
     target_->rereadList();
 }
 
