@@ -28,7 +28,10 @@ QStringList patternsOf(const QString& mask) {
     QStringList patterns;
     for (const QString& part : mask.split(u';', Qt::SkipEmptyParts)) {
         const QString trimmed = part.trimmed();
-        if (!trimmed.isEmpty())
+        // "*.*" means every file, as the shell reads it, also names without a dot.
+        if (trimmed == QStringLiteral("*.*"))
+            patterns << QStringLiteral("*");
+        else if (!trimmed.isEmpty())
             patterns << trimmed;
     }
     return patterns;
@@ -43,6 +46,24 @@ QToolButton* makeToolButton(QWidget* page, const char* name, QStyle::StandardPix
 }
 
 } // namespace
+
+ListFilter::ListFilter(QObject* parent) : QSortFilterProxyModel(parent) {}
+
+void ListFilter::setShownFolder(const QString& folder) {
+    shown_ = folder;
+    invalidateRowsFilter();
+}
+
+bool ListFilter::filterAcceptsRow(int row, const QModelIndex& parent) const {
+    const QModelIndex index = sourceModel()->index(row, 0, parent);
+    const auto* model = static_cast<const QFileSystemModel*>(sourceModel());
+    if (!model->isDir(index))
+        return true;
+    // A folder on the way down to the shown folder must stay; others are hidden.
+    const QString path = model->filePath(index);
+    return path == shown_ || path == QStringLiteral("/") ||
+           shown_.startsWith(path.endsWith(u'/') ? path : path + u'/');
+}
 
 FilePane::FilePane(Kind kind, QWidget* page, const Names& names, QObject* parent)
     : QObject(parent), kind_(kind) {
@@ -76,8 +97,9 @@ FilePane::FilePane(Kind kind, QWidget* page, const Names& names, QObject* parent
     // The target list opens a sub-folder on a double click; the tree follows.
     if (kind == Kind::Target) {
         connect(list_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-            if (listModel_ && listModel_->isDir(index))
-                setFolder(listModel_->filePath(index));
+            const QString path = index.data(QFileSystemModel::FilePathRole).toString();
+            if (QFileInfo(path).isDir())
+                setFolder(path);
         });
     }
     history_.reset(folder());
@@ -101,17 +123,27 @@ void FilePane::makeTreeModel() {
 }
 
 void FilePane::makeListModel() {
+    // Folders stay in the model, so the folder shown and those above it are never
+    // dropped from under the view; for the source list a proxy hides the sub-folders.
+    // The target list shows the model itself, so its entries can be renamed in place.
     auto* model = new QFileSystemModel(this);
     model->setReadOnly(true);
     model->setNameFilterDisables(false);
-    model->setFilter(kind_ == Kind::Source ? QDir::Files | QDir::NoDotAndDotDot
-                                           : QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
+    model->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
     model->setNameFilters(patternsOf(mask_));
-    QAbstractItemModel* old = list_->model();
-    list_->setModel(model);
-    if (old && old != model)
-        old->deleteLater();
+    ListFilter* proxy = nullptr;
+    if (kind_ == Kind::Source) {
+        proxy = new ListFilter(model);
+        proxy->setSourceModel(model);
+        list_->setModel(proxy);
+    } else {
+        list_->setModel(model);
+    }
+    // The old proxy is a child of the old model and goes with it.
+    if (listModel_)
+        listModel_->deleteLater();
     listModel_ = model;
+    listProxy_ = proxy;
     connect(model, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
         if (normalise(path) != listFolder_)
             return;
@@ -193,7 +225,12 @@ void FilePane::showListFolder(const QString& path) {
     listFolder_ = path;
     listLoaded_ = false;
     listModel_->setRootPath(path);
-    list_->setRootIndex(listModel_->index(path));
+    if (listProxy_) {
+        listProxy_->setShownFolder(path);
+        list_->setRootIndex(listProxy_->mapFromSource(listModel_->index(path)));
+    } else {
+        list_->setRootIndex(listModel_->index(path));
+    }
 }
 
 void FilePane::updateButtons() {
@@ -269,30 +306,38 @@ void FilePane::setMask(const QString& mask) {
     listModel_->setNameFilters(patternsOf(mask));
 }
 
+QString FilePane::nameOf(const QModelIndex& index) {
+    return index.data(QFileSystemModel::FileNameRole).toString();
+}
+
 QModelIndex FilePane::listRoot() const {
     return list_->rootIndex();
 }
 
 int FilePane::entryCount() const {
-    return listModel_->rowCount(listRoot());
+    return list_->model()->rowCount(listRoot());
 }
 
 QStringList FilePane::entryNames() const {
     QStringList names;
     const QModelIndex root = listRoot();
-    for (int row = 0; row < listModel_->rowCount(root); ++row)
-        names << listModel_->fileName(listModel_->index(row, 0, root));
+    const QAbstractItemModel* model = list_->model();
+    for (int row = 0; row < model->rowCount(root); ++row)
+        names << nameOf(model->index(row, 0, root));
     return names;
 }
 
 QStringList FilePane::selectedNames() const {
-    QModelIndexList rows = list_->selectionModel()->selectedRows();
+    // The list view selects single cells of its one column, not whole rows.
+    QModelIndexList rows;
+    for (const QModelIndex& index : list_->selectionModel()->selectedIndexes())
+        if (index.column() == 0 && index.parent() == listRoot())
+            rows << index;
     std::sort(rows.begin(), rows.end(),
               [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     QStringList names;
     for (const QModelIndex& index : rows)
-        if (index.parent() == listRoot())
-            names << listModel_->fileName(index);
+        names << nameOf(index);
     return names;
 }
 
@@ -308,14 +353,15 @@ QString FilePane::currentPath() const {
     const QModelIndex index = list_->currentIndex();
     if (!index.isValid() || index.parent() != listRoot())
         return QString();
-    return listModel_->filePath(index);
+    return index.data(QFileSystemModel::FilePathRole).toString();
 }
 
 bool FilePane::selectName(const QString& name, bool selected) {
     const QModelIndex root = listRoot();
-    for (int row = 0; row < listModel_->rowCount(root); ++row) {
-        const QModelIndex index = listModel_->index(row, 0, root);
-        if (listModel_->fileName(index) == name) {
+    const QAbstractItemModel* model = list_->model();
+    for (int row = 0; row < model->rowCount(root); ++row) {
+        const QModelIndex index = model->index(row, 0, root);
+        if (nameOf(index) == name) {
             list_->selectionModel()->select(index, selected ? QItemSelectionModel::Select
                                                             : QItemSelectionModel::Deselect);
             return true;
@@ -335,10 +381,10 @@ void FilePane::deselectAll() {
 
 void FilePane::invertSelection() {
     const QModelIndex root = listRoot();
-    const int rows = listModel_->rowCount(root);
+    const QAbstractItemModel* model = list_->model();
+    const int rows = model->rowCount(root);
     if (rows > 0) {
-        const QItemSelection all(listModel_->index(0, 0, root),
-                                 listModel_->index(rows - 1, 0, root));
+        const QItemSelection all(model->index(0, 0, root), model->index(rows - 1, 0, root));
         list_->selectionModel()->select(all, QItemSelectionModel::Toggle);
     }
     list_->setFocus();

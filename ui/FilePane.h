@@ -5,6 +5,7 @@
 #include <QListView>
 #include <QObject>
 #include <QPointer>
+#include <QSortFilterProxyModel>
 #include <QStringList>
 
 class QFileSystemModel;
@@ -26,6 +27,20 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+};
+
+// The entries of the source list: the files of its folder, without sub-folders.
+class ListFilter : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    explicit ListFilter(QObject* parent);
+    void setShownFolder(const QString& folder);
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override;
+
+private:
+    QString shown_;
 };
 
 // One file pane of the wizard: a folder tree beside a file list, the current-folder box
@@ -114,6 +129,7 @@ private:
     void showListFolder(const QString& path);
     void updateButtons();
     QModelIndex listRoot() const;
+    static QString nameOf(const QModelIndex& index);
 
     Kind kind_;
     QTreeView* tree_;
@@ -124,6 +140,7 @@ private:
     QToolButton* up_;
     QPointer<QFileSystemModel> treeModel_;
     QPointer<QFileSystemModel> listModel_;
+    QPointer<ListFilter> listProxy_; // source list only
     FolderHistory history_;
     QString mask_;
     QString listFolder_;
