@@ -701,7 +701,7 @@ void EmfFrontEnd::record(std::uint32_t type, const ByteReader& r, MetafilePlayRe
     case EMR_CREATEDIBPATTERNBRUSHPT: {
         Brush brush;
         brush.style = type == EMR_CREATEMONOBRUSH ? gdi::BS_PATTERN : gdi::BS_DIBPATTERNPT;
-        brush.pattern = dib(r, r.u32(16), r.u32(20), r.u32(24), r.u32(28), r.u32(12));
+        brush.pattern = patternTile(dib(r, r.u32(16), r.u32(20), r.u32(24), r.u32(28), r.u32(12)));
         brush.monochrome = type == EMR_CREATEMONOBRUSH;
         if (brush.pattern.isNull())
             brush.style = gdi::BS_SOLID, brush.color = Qt::black;

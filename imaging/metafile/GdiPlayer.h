@@ -9,6 +9,7 @@
 #include <QPen>
 #include <QTransform>
 #include <QVector>
+#include <algorithm>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -75,6 +76,15 @@ struct Region {
 };
 
 using GdiObject = std::variant<std::monostate, Pen, Brush, Font, Palette, Region>;
+
+// Pattern brushes are small tiles; a huge one is cut to a tile so that recolouring it
+// for every fill stays cheap.
+inline QImage patternTile(const QImage& image) {
+    constexpr int kMaxTile = 512;
+    if (image.width() <= kMaxTile && image.height() <= kMaxTile)
+        return image;
+    return image.copy(0, 0, std::min(image.width(), kMaxTile), std::min(image.height(), kMaxTile));
+}
 
 // One device context: everything SaveDC keeps.
 struct DcState {

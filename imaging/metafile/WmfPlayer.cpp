@@ -464,7 +464,7 @@ void WmfFrontEnd::record(std::uint16_t function, const ByteReader& r, MetafilePl
     case META_DIBCREATEPATTERNBRUSH: {
         Brush brush;
         brush.style = gdi::BS_DIBPATTERNPT;
-        brush.pattern = dib(r.from(10), r.u16(8));
+        brush.pattern = patternTile(dib(r.from(10), r.u16(8)));
         if (brush.pattern.isNull()) {
             brush.style = gdi::BS_SOLID;
             brush.color = Qt::black;
