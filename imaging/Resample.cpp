@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "JpegRowSource.h"
 #include "PictureError.h"
 
 namespace pictorant {
@@ -17,12 +18,12 @@ void nearestIndices(int source, int target, std::vector<int>& out) {
             int(((2 * std::int64_t(x) + 1) * source) / (2 * std::int64_t(target)));
 }
 
-void nearestCopy(const Raster& source, int W, int H, Raster& target) {
+void nearestCopy(int sw, int sh, const SourceRows& sourceRow, int W, int H, Raster& target) {
     std::vector<int> columns, rows;
-    nearestIndices(source.width(), W, columns);
-    nearestIndices(source.height(), H, rows);
+    nearestIndices(sw, W, columns);
+    nearestIndices(sh, H, rows);
     for (int y = 0; y < H; ++y) {
-        const std::uint8_t* src = source.scanLine(rows[std::size_t(y)]);
+        const std::uint8_t* src = sourceRow(rows[std::size_t(y)]);
         std::uint8_t* dst = target.scanLine(y);
         for (int x = 0; x < W; ++x) {
             const std::uint8_t* p = src + 3 * columns[std::size_t(x)];
@@ -31,6 +32,11 @@ void nearestCopy(const Raster& source, int W, int H, Raster& target) {
             dst[3 * x + 2] = p[2];
         }
     }
+}
+
+void nearestCopy(const Raster& source, int W, int H, Raster& target) {
+    nearestCopy(
+        source.width(), source.height(), [&](int y) { return source.scanLine(y); }, W, H, target);
 }
 
 float toSingle(double v) {
@@ -53,7 +59,11 @@ float scaleFactor(int target, int sourceSide) {
 } // namespace
 
 void BilinearFilter(const Raster& source, int W, int H, Raster& target) {
-    const int sw = source.width(), sh = source.height();
+    BilinearFilter(
+        source.width(), source.height(), [&](int y) { return source.scanLine(y); }, W, H, target);
+}
+
+void BilinearFilter(int sw, int sh, const SourceRows& sourceRow, int W, int H, Raster& target) {
     // An empty source would give a negative scale and reads outside it.
     if (sw <= 0 || sh <= 0)
         throw PictureError("Invalid floating point operation");
@@ -69,7 +79,7 @@ void BilinearFilter(const Raster& source, int W, int H, Raster& target) {
         if (iy > sh - 2)
             iy = sh - 2;
         const float wy[2] = {toSingle(1.0 - double(dy)), dy};
-        const std::uint8_t* rows[2] = {source.scanLine(iy), source.scanLine(iy + 1)};
+        const std::uint8_t* rows[2] = {sourceRow(iy), sourceRow(iy + 1)};
         std::uint8_t* out = target.scanLine(y);
         for (int x = 0; x < W; ++x) {
             const float fx = toSingle(double(x) / double(sx));
@@ -95,8 +105,17 @@ void BilinearFilter(const Raster& source, int W, int H, Raster& target) {
     }
 }
 
+void NearestFilter(int sw, int sh, const SourceRows& sourceRow, int W, int H, Raster& target) {
+    target.reset(W, H, PixelFormat::Bgr24);
+    if (W > 0 && H > 0)
+        nearestCopy(sw, sh, sourceRow, W, H, target);
+}
+
 void ResampleQuality(const Picture& picture, int W, int H, Raster& workBitmap,
                      Raster& resampleTarget) {
+    // A JPEG need not be decoded whole: the filter reads two rows per target row.
+    if (ResampleJpegRows(picture, RowFilter::Bilinear, W, H, workBitmap))
+        return;
     RenderToBitmap(picture, workBitmap);
     BilinearFilter(workBitmap, W, H, resampleTarget);
     RenderToBitmap(resampleTarget, workBitmap);
@@ -122,6 +141,9 @@ void ResampleFast(const Picture& picture, int W, int H, Raster& workBitmap) {
         return;
     }
     case PictureKind::Jpeg:
+        if (ResampleJpegRows(picture, RowFilter::Nearest, W, H, workBitmap))
+            return;
+        [[fallthrough]];
     case PictureKind::Bitmap: {
         const Raster& source = picture.raster();
         if (source.isEmpty()) {

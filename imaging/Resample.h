@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
 #include "Picture.h"
 #include "Raster.h"
 
@@ -25,5 +28,13 @@ inline void ResampleQuality(const Picture& picture, int W, int H, OutputObjects&
 
 // The filter alone: source (24-bit, at least 2 x 2) to a W x H 24-bit target.
 void BilinearFilter(const Raster& source, int W, int H, Raster& target);
+
+// Scan line y of a sw x sh 24-bit source that is not held whole. The filters below ask
+// for rows in ascending order (a row may be asked for again).
+using SourceRows = std::function<const std::uint8_t*(int y)>;
+// The same filters over such a source: the bilinear filter above, and the nearest pixel
+// of ResampleFast (target reset to W x H first).
+void BilinearFilter(int sw, int sh, const SourceRows& sourceRow, int W, int H, Raster& target);
+void NearestFilter(int sw, int sh, const SourceRows& sourceRow, int W, int H, Raster& target);
 
 } // namespace pictorant

@@ -1,0 +1,193 @@
+// Decoding only the rows a filter reads must give the very bytes of the full decode:
+// every photo through both thumbnail filters, and the rows of every JPEG test image.
+#include "JpegRowSource.h"
+#include "JpegCodec.h"
+#include "Picture.h"
+#include "Resample.h"
+#include "TestSupport.h"
+#include "ThumbGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+using namespace pictorant;
+using namespace pictorant::test;
+
+namespace {
+
+std::vector<std::string> jpegFiles(const std::string& folder) {
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dataPath(folder))) {
+        std::string ext = e.path().extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
+        if (e.is_regular_file() && (ext == ".jpg" || ext == ".jpeg"))
+            files.push_back(e.path().string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+Picture jpegPicture(std::vector<std::uint8_t> bytes) {
+    Picture picture;
+    LoadPictureFromBytes(PictureKind::Jpeg, std::move(bytes), picture);
+    return picture;
+}
+
+// The thumbnail the run would make from a fully decoded raster.
+Raster fromFullDecode(const Raster& decoded, RowFilter filter, int W, int H) {
+    Picture bitmap;
+    bitmap.setBitmap(decoded);
+    Raster work, target;
+    if (filter == RowFilter::Bilinear)
+        ResampleQuality(bitmap, W, H, work, target);
+    else
+        ResampleFast(bitmap, W, H, work);
+    return work;
+}
+
+ThumbSize fitWithin(int w, int h, int side) {
+    ThumbSizeOptions o;
+    o.maintainRatio = true;
+    o.thumbWidth = side;
+    return ComputeThumbSize(w, h, o);
+}
+
+TEST(JpegRowSource, EveryPhotoGivesTheThumbnailsOfTheFullDecode) {
+    const auto files = jpegFiles("photos");
+    ASSERT_GE(files.size(), 30u);
+    int byRows = 0, colourPhotos = 0;
+    for (const std::string& file : files) {
+        SCOPED_TRACE(file);
+        const auto bytes = readBytes(file);
+        const JpegInfo info = ReadJpegInfo(bytes);
+        Raster decoded;
+        DecodeJpeg(bytes, PixelFormat::Bgr24, decoded);
+        if (decoded.format() == PixelFormat::Bgr24)
+            ++colourPhotos;
+        const Picture picture = jpegPicture(bytes);
+        const ThumbSize fit96 = fitWithin(info.width, info.height, 96);
+        const ThumbSize fit300 = fitWithin(info.width, info.height, 300);
+        const struct {
+            RowFilter filter;
+            int W, H;
+        } cases[] = {{RowFilter::Bilinear, fit96.width, fit96.height},
+                     {RowFilter::Nearest, fit96.width, fit96.height},
+                     {RowFilter::Bilinear, 96, 96},
+                     {RowFilter::Bilinear, fit300.width, fit300.height}};
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.W << " x " << c.H);
+            const Raster expected = fromFullDecode(decoded, c.filter, c.W, c.H);
+            Raster rows;
+            const bool tookRows = ResampleJpegRows(picture, c.filter, c.W, c.H, rows);
+            if (tookRows) {
+                ++byRows;
+                EXPECT_TRUE(rows == expected);
+            }
+            // What the runs call, whichever way it goes.
+            Raster work, target;
+            if (c.filter == RowFilter::Bilinear)
+                ResampleQuality(picture, c.W, c.H, work, target);
+            else
+                ResampleFast(picture, c.W, c.H, work);
+            EXPECT_TRUE(work == expected);
+        }
+    }
+    // Every colour photo takes the short way at least for its 96-pixel thumbnails.
+    EXPECT_GE(byRows, 2 * colourPhotos);
+}
+
+// Rows of every decodable test image: pairs as the bilinear filter reads them, sparse
+// rows as the nearest filter does, and the last row, across every sampling, progressive
+// and restart layout in the suites.
+TEST(JpegRowSource, RowsOfEveryTestImageMatchTheFullDecode) {
+    int compared = 0;
+    std::vector<std::string> files;
+    // The codec suites; the fuzz cases add no layouts and some claim huge sizes.
+    for (const char* suite :
+         {"jpeg/libjpeg-turbo", "jpeg/pillow", "jpeg/image-rs", "jpeg/jpeg-decoder", "jpeg/wuffs"})
+        for (const std::string& file : jpegFiles(suite))
+            files.push_back(file);
+    ASSERT_GE(files.size(), 50u);
+    for (const std::string& file : files) {
+        const auto bytes = readBytes(file);
+        try {
+            const JpegInfo info = ReadJpegInfo(bytes);
+            if (std::int64_t(info.width) * info.height > 4'000'000)
+                continue;
+        } catch (const std::exception&) {
+            continue;
+        }
+        Raster full;
+        bool fullDecodes = true;
+        try {
+            DecodeJpeg(bytes, PixelFormat::Bgr24, full);
+        } catch (const std::exception&) {
+            fullDecodes = false;
+        }
+        if (fullDecodes && full.height() == 0)
+            continue;
+        const int h = fullDecodes ? full.height() : 4096;
+        for (int pattern = 0; pattern < 2; ++pattern) {
+            std::vector<int> rows;
+            for (int y = 0; y < h; ++y)
+                if (pattern == 0 ? y % 7 < 2 : y % 16 == 5 || y == h - 1)
+                    rows.push_back(y);
+            Raster band;
+            if (!DecodeJpegRows(bytes, rows, band))
+                continue;
+            SCOPED_TRACE(file);
+            // The short way may only succeed where the full decode does.
+            ASSERT_TRUE(fullDecodes);
+            ASSERT_EQ(band.width(), full.width());
+            ASSERT_EQ(band.height(), int(rows.size()));
+            for (std::size_t i = 0; i < rows.size(); ++i)
+                ASSERT_EQ(
+                    std::memcmp(band.scanLine(int(i)), full.scanLine(rows[i]), full.bytesPerLine()),
+                    0)
+                    << "row " << rows[i];
+            ++compared;
+        }
+    }
+    EXPECT_GE(compared, 100);
+}
+
+TEST(JpegRowSource, DamagedOrUnsuitableFilesTakeTheFullDecode) {
+    const auto photo = readBytes(dataPath("photos/book-beside-flowers.jpg"));
+    const std::vector<int> someRows = {0, 1, 100, 101};
+    Raster band;
+    ASSERT_TRUE(DecodeJpegRows(photo, someRows, band));
+
+    // Cut short: libjpeg only warns and greys the rest; the rows path refuses, and the
+    // thumbnail is still the full decode's.
+    std::vector<std::uint8_t> cut(photo.begin(), photo.begin() + photo.size() / 2);
+    EXPECT_FALSE(DecodeJpegRows(cut, someRows, band));
+    Raster decoded;
+    DecodeJpeg(cut, PixelFormat::Bgr24, decoded);
+    const Picture cutPicture = jpegPicture(cut);
+    Raster work, target;
+    ResampleQuality(cutPicture, 96, 64, work, target);
+    EXPECT_TRUE(work == fromFullDecode(decoded, RowFilter::Bilinear, 96, 64));
+
+    // Greyscale is quantised with dithering that carries from row to row.
+    const auto grey = readBytes(dataPath("photos/portrait-orientation-6.jpg"));
+    EXPECT_FALSE(DecodeJpegRows(grey, someRows, band));
+
+    // Rows out of order or past the end are refused, not misread.
+    EXPECT_FALSE(DecodeJpegRows(photo, {5, 3}, band));
+    EXPECT_FALSE(DecodeJpegRows(photo, {1, 1 << 20}, band));
+    EXPECT_FALSE(DecodeJpegRows({}, someRows, band));
+
+    // The 8-bit decode mode, empty targets and one-pixel sources go the full way, where
+    // their errors and results are decided.
+    Picture indexed = jpegPicture(photo);
+    indexed.setJpegDecodeFormat(PixelFormat::Indexed8);
+    EXPECT_FALSE(ResampleJpegRows(indexed, RowFilter::Bilinear, 96, 64, work));
+    const Picture picture = jpegPicture(photo);
+    EXPECT_FALSE(ResampleJpegRows(picture, RowFilter::Bilinear, 0, 64, work));
+    EXPECT_FALSE(ResampleJpegRows(picture, RowFilter::Nearest, 96, 0, work));
+}
+
+} // namespace
