@@ -33,6 +33,8 @@ public:
         return pictorant::startRun(job, state_, host, workspace_);
     }
     void requestStop() { pictorant::requestStop(state_); }
+    // Threads of the thumbnail and convert runs (1: the plain sequential run).
+    void setWorkers(int workers) { workspace_.workers = workers; }
     void startOver(JobSettings& job) { pictorant::startOver(job); }
 
     const RunState& state() const { return state_; }

@@ -1,5 +1,6 @@
 #include "FileOps.h"
 #include "Naming.h"
+#include "PictureRunsAhead.h"
 #include "Runs.h"
 
 #include "imaging/PictureError.h"
@@ -88,6 +89,8 @@ void commitOutput(const JobSettings& job, int p, const std::string& outputType,
 // depend on nothing but the file and its own buffers.
 void runThumbnails(const JobSettings& job, RunState& state, RunHost& host,
                    PictureWorkspace& workspace) {
+    if (runPicturesAhead(PictureRunKind::Thumbnails, job, state, host, workspace))
+        return;
     const int n = static_cast<int>(job.sourceFiles.size());
     if (n == 0)
         return;
@@ -129,6 +132,8 @@ void runThumbnails(const JobSettings& job, RunState& state, RunHost& host,
 
 void runConvert(const JobSettings& job, RunState& state, RunHost& host,
                 PictureWorkspace& workspace) {
+    if (runPicturesAhead(PictureRunKind::Convert, job, state, host, workspace))
+        return;
     const int n = static_cast<int>(job.sourceFiles.size());
     if (n == 0)
         return;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <csignal>
 #include <iostream>
+#include <thread>
 
 namespace pictorant::batch {
 
@@ -49,9 +50,9 @@ private:
 
 enum class RunKind { Rename, Copy, Convert, Thumbnails };
 
-const std::vector<std::string> kValued = {"--input",     "--output",       "--type",    "--naming",
-                                          "--qualifier", "--seq",          "--resize",  "--width",
-                                          "--height",    "--jpeg-quality", "--settings"};
+const std::vector<std::string> kValued = {
+    "--input",  "--output", "--type",   "--naming",       "--qualifier", "--seq",
+    "--resize", "--width",  "--height", "--jpeg-quality", "--settings",  "--workers"};
 const std::vector<std::string> kFlags = {"--ratio", "--force-width", "--force-height",
                                          "--no-overwrite"};
 
@@ -204,8 +205,18 @@ int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
     const ParsedArgs parsed = parseArgs(args, valued, flags);
     const JobSettings job = buildJob(kind, parsed);
 
+    // Thumbnail and convert runs work ahead on this many threads; 1 runs them plainly.
+    int workers = int(std::max(1u, std::thread::hardware_concurrency()));
+    if (auto w = parsed.value("--workers")) {
+        auto v = parseWholeNumber(*w);
+        if (!v || *v < 1 || *v > 256)
+            throw UsageError("--workers must be a whole number from 1 to 256");
+        workers = *v;
+    }
+
     std::signal(SIGINT, onInterrupt);
     BatchEngine engine;
+    engine.setWorkers(workers);
     ConsoleHost host(engine);
     const RunOutcome outcome = engine.startRun(job, host);
     std::signal(SIGINT, SIG_DFL);
@@ -246,6 +257,8 @@ const char* const kRunOptionsHelp =
     "  --resize fast|quality --width TEXT --height TEXT --ratio --force-width --force-height\n"
     "  --jpeg-quality N      10 to 100 (default 90)\n"
     "  --no-overwrite\n"
+    "  --workers N           files worked on at once by thumbnails and convert (default: "
+    "the number of cores; 1 = one after another)\n"
     "  --settings FILE       every option kept in Pictorant.ini is taken from FILE; flags "
     "given still win\n";
 

@@ -1,0 +1,301 @@
+#include "PictureRunsAhead.h"
+
+#include "FileOps.h"
+#include "Naming.h"
+
+#include "imaging/BmpCodec.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/PictureError.h"
+#include "imaging/Resample.h"
+#include "imaging/ThumbGeometry.h"
+
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <exception>
+#include <fcntl.h>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace pictorant {
+
+namespace {
+
+// The output type of the conversion box, as the sequential run chooses it.
+std::string outputTypeFor(const std::string& convertTo, const std::string& sourceTypeText) {
+    if (convertTo == "jpg")
+        return "JPG";
+    if (convertTo == "gif")
+        return "GIF";
+    if (convertTo == "bmp")
+        return "BMP";
+    if (convertTo == "emf")
+        return "EMF";
+    if (convertTo == "wmf")
+        return "WMF";
+    if (convertTo == "No Conversion")
+        for (const char* type : {"JPG", "EMF", "WMF", "GIF", "BMP"})
+            if (sourceTypeText == type)
+                return type;
+    return {};
+}
+
+std::string lowerCase(std::string s) {
+    for (char& c : s)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool isMetafileName(const std::string& name) {
+    const std::string ext = lowerCase(sourceExtension(name));
+    return ext == "emf" || ext == "wmf";
+}
+
+// What a worker made of one file: everything up to the write, or where it failed.
+struct Prepared {
+    enum class Stage { Load, Size, Draw, Encode, Done };
+    Stage failedAt = Stage::Done;
+    bool couldNotOpen = false; // the loader refused the file
+    std::exception_ptr failure;
+    std::int64_t originalBytes = 0;
+    int width = -1, height = -1;
+    std::vector<std::uint8_t> bytes; // the encoded output, when there is a type
+};
+
+// Writes as the picture writers do: create or truncate, all bytes, close.
+void writeOutput(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    int error = fd < 0 ? errno : 0;
+    for (std::size_t done = 0; error == 0 && done < bytes.size();) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno != EINTR)
+            error = errno;
+        else if (n > 0)
+            done += std::size_t(n);
+    }
+    if (fd >= 0 && ::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error)
+        throw PictureError("Cannot create file \"" + path + "\". " + std::strerror(error));
+}
+
+struct Pipeline {
+    Pipeline(PictureRunKind k, const JobSettings& j) : kind(k), job(j) {}
+
+    PictureRunKind kind;
+    const JobSettings& job;
+    ThumbSizeOptions sizeOptions;
+    int n = 0;
+    int inFlightLimit = 0;
+
+    std::mutex mutex;
+    std::condition_variable claimable, finished;
+    int nextToClaim = 0;
+    int committed = 0;
+    std::size_t heldBytes = 0;
+    bool quit = false;
+    std::vector<std::optional<Prepared>> results;
+    std::vector<std::thread> threads;
+
+    void prepare(int p, Picture& picture, OutputObjects& objects, Prepared& out) const {
+        const std::string& name = job.sourceFiles[std::size_t(p)];
+        const std::string source = joinPath(job.inputDir, name);
+        Prepared::Stage stage = Prepared::Stage::Load;
+        try {
+            try {
+                LoadPicture(source, picture);
+            } catch (const PictureError&) {
+                out.couldNotOpen = true;
+                return;
+            }
+            out.originalBytes = fileSize(source);
+            stage = Prepared::Stage::Size;
+            if (kind == PictureRunKind::Thumbnails) {
+                const ThumbSize size =
+                    ComputeThumbSize(picture.width(), picture.height(), sizeOptions);
+                out.width = size.width;
+                out.height = size.height;
+                stage = Prepared::Stage::Draw;
+                if (job.resizeSpeed == ResizeSpeed::Fast)
+                    ResampleFast(picture, size.width, size.height, objects);
+                else
+                    ResampleQuality(picture, size.width, size.height, objects);
+            } else {
+                out.width = picture.width();
+                out.height = picture.height();
+                stage = Prepared::Stage::Draw;
+                RenderToBitmap(picture, objects.WorkBitmap);
+            }
+            stage = Prepared::Stage::Encode;
+            const std::string type = outputTypeFor(job.convertTo, sourceType(name));
+            const Raster& raster = objects.WorkBitmap;
+            if (type == "JPG") {
+                out.bytes = EncodeJpeg(raster, job.jpegQuality);
+            } else if (type == "GIF") {
+                StoreBitmap(objects.gifOutput, raster);
+                out.bytes = objects.gifOutput.encode();
+            } else if (type == "BMP") {
+                out.bytes = EncodeBmp(raster);
+            }
+            stage = Prepared::Stage::Done;
+        } catch (...) {
+            out.failedAt = stage;
+            out.failure = std::current_exception();
+        }
+    }
+
+    void work() {
+        Picture picture;
+        OutputObjects objects; // reused for every file this worker takes
+        for (;;) {
+            int p;
+            {
+                std::unique_lock lock(mutex);
+                // The file the commit waits for is always taken, whatever is held.
+                claimable.wait(lock, [&] {
+                    return quit || nextToClaim >= n ||
+                           (nextToClaim - committed < inFlightLimit &&
+                            (heldBytes < kAheadMemoryBudget || nextToClaim == committed));
+                });
+                if (quit || nextToClaim >= n)
+                    return;
+                p = nextToClaim++;
+            }
+            Prepared prepared;
+            prepare(p, picture, objects, prepared);
+            {
+                std::lock_guard lock(mutex);
+                heldBytes += prepared.bytes.size();
+                results[std::size_t(p)] = std::move(prepared);
+            }
+            finished.notify_all();
+        }
+    }
+
+    // Waits for file p, letting the host's events through meanwhile.
+    Prepared take(int p, RunHost& host) {
+        std::unique_lock lock(mutex);
+        while (!results[std::size_t(p)]) {
+            if (!finished.wait_for(lock, std::chrono::milliseconds(15),
+                                   [&] { return bool(results[std::size_t(p)]); })) {
+                lock.unlock();
+                host.processEvents();
+                lock.lock();
+            }
+        }
+        Prepared prepared = std::move(*results[std::size_t(p)]);
+        results[std::size_t(p)].reset();
+        heldBytes -= prepared.bytes.size();
+        committed = p + 1;
+        lock.unlock();
+        claimable.notify_all();
+        return prepared;
+    }
+
+    void start(int workers) {
+        results.resize(std::size_t(n));
+        inFlightLimit = workers + 1;
+        for (int i = 0; i < workers; ++i)
+            threads.emplace_back([this] { work(); });
+    }
+
+    // Work ahead of the last commit is dropped, never written.
+    ~Pipeline() {
+        {
+            std::lock_guard lock(mutex);
+            quit = true;
+        }
+        claimable.notify_all();
+        for (std::thread& t : threads)
+            t.join();
+    }
+};
+
+} // namespace
+
+bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, RunState& state, RunHost& host,
+                      PictureWorkspace& workspace) {
+    const int n = static_cast<int>(job.sourceFiles.size());
+    const int workers = std::min(workspace.workers, n);
+    if (workers < 2)
+        return false;
+    if (job.outputDir == job.inputDir || sameFile(job.outputDir, job.inputDir))
+        return false;
+    for (const std::string& name : job.sourceFiles) {
+        const std::string type = outputTypeFor(job.convertTo, sourceType(name));
+        if (isMetafileName(name) || type == "EMF" || type == "WMF")
+            return false;
+    }
+
+    Pipeline pipeline(kind, job);
+    if (kind == PictureRunKind::Thumbnails) {
+        // Read as the sequential run reads them, failing before the first file.
+        pipeline.sizeOptions.maintainRatio = job.maintainRatio;
+        pipeline.sizeOptions.thumbWidth = wholeNumberOf(job.thumbWidth);
+        pipeline.sizeOptions.thumbHeight = wholeNumberOf(job.thumbHeight);
+        pipeline.sizeOptions.forceWidth = job.forceWidth;
+        pipeline.sizeOptions.forceHeight = job.forceHeight;
+    }
+    state.ProcessedFileList.resize(std::size_t(n));
+    host.setProgressMax(n);
+    state.processedCount = 0;
+    pipeline.n = n;
+    pipeline.start(workers);
+
+    using Stage = Prepared::Stage;
+    for (int p = 0; p < n; ++p) {
+        host.setProgressLine(std::to_string(p + 1) + " of " + std::to_string(n));
+        const std::string& name = job.sourceFiles[std::size_t(p)];
+        Prepared prepared = pipeline.take(p, host);
+        ProcessedFile& entry = state.ProcessedFileList[std::size_t(p)];
+        entry = ProcessedFile{};
+        entry.reached = true;
+        entry.originalPath = joinPath(job.inputDir, name);
+        if (prepared.couldNotOpen) {
+            host.showMessage(RunMessage::CouldNotOpen, "Could not open " + name);
+            state.stopRequested = true;
+            break;
+        }
+        if (prepared.failedAt == Stage::Load)
+            std::rethrow_exception(prepared.failure);
+        entry.originalBytes = prepared.originalBytes;
+        if (prepared.failedAt == Stage::Size)
+            std::rethrow_exception(prepared.failure);
+        entry.outputWidth = prepared.width;
+        entry.outputHeight = prepared.height;
+        if (prepared.failedAt == Stage::Draw)
+            std::rethrow_exception(prepared.failure);
+
+        const std::string type = outputTypeFor(job.convertTo, sourceType(name));
+        const std::string base = baseOutputName(job, name, p);
+        checkPlainName(base);
+        std::string path = joinPath(job.outputDir, base);
+        if (!type.empty()) {
+            path += '.';
+            path += lowerCase(type);
+            if (job.overwrite || !pathExists(path)) {
+                // An encoder failure counts only where the sequential run would encode.
+                if (prepared.failedAt == Stage::Encode)
+                    std::rethrow_exception(prepared.failure);
+                writeOutput(path, prepared.bytes);
+                ++state.processedCount;
+            }
+            entry.outputPresent = true;
+        }
+        entry.outputPath = path;
+
+        host.setProgressPosition(p + 1);
+        host.processEvents();
+        if (state.stopRequested)
+            break;
+    }
+    host.rereadPanes();
+    return true;
+}
+
+} // namespace pictorant
