@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <algorithm>
@@ -120,6 +121,13 @@ void FilePane::makeTreeModel() {
     treeModel_ = model;
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { emit treeFolderChanged(); });
+    // The tree reads folders in the background; once the way down to the selected folder
+    // is read, it can be scrolled into sight.
+    connect(model, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+        const QString now = folder();
+        if (now == path || now.startsWith(path.endsWith(u'/') ? path : path + u'/'))
+            revealFolder();
+    });
 }
 
 void FilePane::makeListModel() {
@@ -187,6 +195,20 @@ bool FilePane::setFolder(const QString& path) {
     tree_->scrollTo(index);
     tree_->setCurrentIndex(index);
     return true;
+}
+
+void FilePane::revealFolder() {
+    const QModelIndex index = tree_->currentIndex();
+    if (!index.isValid())
+        return;
+    for (QModelIndex above = index.parent(); above.isValid(); above = above.parent())
+        tree_->expand(above);
+    tree_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    // The expanded folders are laid out later; scroll again once they are.
+    QTimer::singleShot(0, tree_, [tree = tree_] {
+        if (tree->currentIndex().isValid())
+            tree->scrollTo(tree->currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
 }
 
 void FilePane::startAt(const QString& path) {

@@ -78,6 +78,8 @@ public:
     bool setFolder(const QString& path);
     // Sets the folder and then starts the history there (start-up).
     void startAt(const QString& path);
+    // Scrolls the tree so that its selected folder is in sight.
+    void revealFolder();
     void resetHistory();
 
     // The history commands and the current-folder box.

@@ -155,7 +155,7 @@ void TForm1::buildUpperRegion() {
               QStringLiteral("Ostrovel - Free Batch Renamer/Converter/Thumbnailer"), 8, 4, 430, 22);
     QFont heading = lHeading->font();
     heading.setBold(true);
-    heading.setPointSizeF(11);
+    heading.setPointSizeF(10);
     lHeading->setFont(heading);
     lHeading->setStyleSheet(QStringLiteral("color: maroon;"));
 
@@ -376,11 +376,11 @@ void TForm1::buildPage4() {
     lTitle4 = title(p, "lTitle4", QStringLiteral("Confirm Settings, Press GO to begin"));
     auto row = [p](const char* capName, const QString& caption, const char* valueName, int y,
                    QLabel*& cap, QLabel*& value, int height = 18) {
-        cap = label(p, capName, caption, 8, y, 128);
+        cap = label(p, capName, caption, 8, y, 140);
         QFont bold = cap->font();
         bold.setBold(true);
         cap->setFont(bold);
-        value = label(p, valueName, QString(), 140, y, 424, height);
+        value = label(p, valueName, QString(), 152, y, 412, height);
         value->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         value->setWordWrap(height > 18);
         value->setStyleSheet(QStringLiteral("color: navy;"));
@@ -393,26 +393,26 @@ void TForm1::buildPage4() {
 
     bvThumb1 = separator(p, "bvThumb1", 152);
     row("lResizeCap", QStringLiteral("Thumbnail Resize:"), "lResize", 160, lResizeCap, lResize);
-    lDimCap = label(p, "lDimCap", QStringLiteral("Thumbnail Dimensions"), 8, 180, 128);
+    lDimCap = label(p, "lDimCap", QStringLiteral("Thumbnail Dimensions"), 8, 180, 140);
     QFont bold = lDimCap->font();
     bold.setBold(true);
     lDimCap->setFont(bold);
-    lWCap = label(p, "lWCap", QStringLiteral("W -"), 140, 180, 24);
-    lWVal = label(p, "lWVal", QString(), 166, 180, 60);
-    lHCap = label(p, "lHCap", QStringLiteral("H -"), 230, 180, 24);
-    lHVal = label(p, "lHVal", QString(), 256, 180, 60);
-    lAspect = label(p, "lAspect", QStringLiteral("Maintain aspect ratio, Max Width/Height - "), 140,
+    lWCap = label(p, "lWCap", QStringLiteral("W -"), 152, 180, 24);
+    lWVal = label(p, "lWVal", QString(), 178, 180, 60);
+    lHCap = label(p, "lHCap", QStringLiteral("H -"), 242, 180, 24);
+    lHVal = label(p, "lHVal", QString(), 268, 180, 60);
+    lAspect = label(p, "lAspect", QStringLiteral("Maintain aspect ratio, Max Width/Height - "), 152,
                     180, 250);
-    lAspectVal = label(p, "lAspectVal", QString(), 392, 180, 80);
+    lAspectVal = label(p, "lAspectVal", QString(), 404, 180, 80);
     for (QLabel* value : {lWVal, lHVal, lAspectVal})
         value->setStyleSheet(QStringLiteral("color: navy;"));
     lAspect->hide();
     lAspectVal->hide();
     bvThumb2 = separator(p, "bvThumb2", 204);
 
-    lJpgCap = label(p, "lJpgCap", QStringLiteral("Jpeg Compression"), 8, 222, 128);
+    lJpgCap = label(p, "lJpgCap", QStringLiteral("Jpeg Compression"), 8, 222, 140);
     lJpgCap->setFont(bold);
-    tbJpg = place(new QSlider(Qt::Horizontal, p), "tbJpg", 140, 218, 300, 26);
+    tbJpg = place(new QSlider(Qt::Horizontal, p), "tbJpg", 152, 218, 290, 26);
     tbJpg->setRange(10, 100);
     tbJpg->setValue(90);
     tbJpg->setTickPosition(QSlider::TicksBelow);
@@ -596,6 +596,13 @@ void TForm1::FormDestroy() {
     }
 }
 
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Hidden trees cannot scroll; now that they are laid out, bring their folders in sight.
+    source_->revealFolder();
+    target_->revealFolder();
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
     emit closed();
@@ -751,6 +758,10 @@ void TForm1::showPage(int page) {
     pcMain->setCurrentIndex(page);
     if (left != page)
         pcMain->setTabVisible(left, false);
+    if (page == 0)
+        source_->revealFolder();
+    else if (page == 1)
+        target_->revealFolder();
     showHint(page);
 }
 

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Starts the window program's windows under a virtual X display (Debian's xvfb), walks
+# the wizard through its five pages over a few pictures it makes, and saves one PNG per
+# page (and the splash) into docs/screenshots/.
+#
+#   scripts/screenshots.sh [build folder]     (default: build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+out=docs/screenshots
+
+if ! command -v xvfb-run >/dev/null 2>&1; then
+    echo "xvfb-run not found: install the Debian package xvfb (scripts/setup.sh does)." >&2
+    exit 1
+fi
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S . -B "$build" >/dev/null
+fi
+cmake --build "$build" --target pictorant-screenshots -j"$(nproc)"
+
+mkdir -p "$out"
+# The real X platform, not offscreen, so the pictures show what a person sees.
+env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1024x768x24" \
+    "$build/app/pictorant-screenshots" "$out"
+ls -l "$out"/splash.png "$out"/[1-5]-*.png
