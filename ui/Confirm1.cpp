@@ -188,8 +188,8 @@ TForm4::~TForm4() {
     try {
         writeRecycleBin(*settings_, cbRecycle_->isChecked());
     } catch (const std::exception& error) {
-        messages().inform("settingsWriteError", QString::fromStdString(error.what()), "Pictorant",
-                          MessageIcon::Stop);
+        messages().inform("settingsWriteError", QString::fromStdString(error.what()),
+                          programTitle(), MessageIcon::Stop);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "Preview1.h"
 
 #include "MessageService.h"
+#include "PictureError.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -10,8 +11,11 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <cerrno>
 #include <cstring>
 #include <exception>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace pictorant {
 
@@ -69,7 +73,7 @@ namespace {
 
 void showUnhandledError(const std::exception& error) {
     messages().inform("unhandledError", unhandledErrorText(QString::fromStdString(error.what())),
-                      "Pictorant", MessageIcon::Stop);
+                      programTitle(), MessageIcon::Stop);
 }
 
 // Loads `path`; on failure says "Could not open <shown>" and gives nothing.
@@ -77,7 +81,7 @@ std::optional<Picture> tryLoad(const QString& path, const QString& shown) {
     try {
         return LoadPicture(path.toStdString());
     } catch (const std::exception&) {
-        messages().inform("couldNotOpen", "Could not open " + shown, "Pictorant");
+        messages().inform("couldNotOpen", "Could not open " + shown, programTitle());
         return std::nullopt;
     }
 }
@@ -127,19 +131,28 @@ void openWindow(const PreviewBox& box, TForm2& window) {
 bool rotate(PreviewBox& box, const TForm2& window, int fileCount, int selectedCount,
             RotateDirection direction, int jpegQuality) {
     if (rotationNeedsSelection(fileCount, selectedCount)) {
-        messages().inform("selectFileToRotate", "First select a file to be rotated", "Pictorant");
+        messages().inform("selectFileToRotate", "First select a file to be rotated",
+                          programTitle());
         return false;
     }
     const MessageAnswer answer =
         messages().ask({"overwriteOriginal", "This will overwrite the original file!  Continue?",
-                        "Pictorant", MessageIcon::Warning, MessageButtons::YesNo});
+                        programTitle(), MessageIcon::Warning, MessageButtons::YesNo});
     if (answer != MessageAnswer::Yes || !box.hasPicture())
         return false;
     try {
         RotateQuarter(box.picture(), direction, jpegQuality);
         box.redraw();
+        const std::string path = window.windowTitle().toStdString();
+        // A read-only original is refused as a plain write would refuse it; the rename
+        // below would otherwise replace it regardless.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd >= 0)
+            ::close(fd);
+        else if (errno != ENOENT)
+            throw PictureError("Cannot create file \"" + path + "\". " + std::strerror(errno));
         // Through a temporary file: a failed write leaves the original as it was.
-        WritePictureReplacing(box.picture(), window.windowTitle().toStdString());
+        WritePictureReplacing(box.picture(), path);
     } catch (const std::exception& error) {
         box.redraw();
         showUnhandledError(error);
