@@ -47,7 +47,10 @@ TEST(FindDuplicateNames, NamesThePairThatWouldShareAnOutputFile) {
 
 class DupeWarnWindow : public ::testing::Test {
 protected:
-    DupeWarnWindow() { application(); }
+    // Declared first, so the application exists before the window is made.
+    struct App {
+        App() { application(); }
+    } app;
     TForm3 window;
 };
 
