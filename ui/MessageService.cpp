@@ -29,9 +29,13 @@ QMessageBox::Icon toQtIcon(MessageIcon icon) {
 
 } // namespace
 
-MessageService& messages() { return current ? *current : realService; }
+MessageService& messages() {
+    return current ? *current : realService;
+}
 
-void setMessageService(MessageService* service) { current = service; }
+void setMessageService(MessageService* service) {
+    current = service;
+}
 
 MessageAnswer QtMessageService::ask(const MessageRequest& request) {
     QMessageBox box(toQtIcon(request.icon), request.title, request.text, QMessageBox::NoButton,
@@ -61,11 +65,12 @@ MessageAnswer QtMessageService::ask(const MessageRequest& request) {
     case QMessageBox::No:
         return MessageAnswer::No;
     default:
-        return request.buttons == MessageButtons::YesNo ? MessageAnswer::No
-                                                        : MessageAnswer::Cancel;
+        return request.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
     }
 }
 
-int QtMessageService::showModal(const QString&, QDialog& dialog) { return dialog.exec(); }
+int QtMessageService::showModal(const QString&, QDialog& dialog) {
+    return dialog.exec();
+}
 
 } // namespace pictorant
