@@ -98,8 +98,9 @@ void DecodeJpeg(std::span<const std::uint8_t> data, PixelFormat format, Raster& 
     initErrors(err);
     cinfo.err = &err.pub;
     // The CMYK scratch row lives outside the setjmp region so nothing needs unwinding.
-    std::uint8_t* scratch = nullptr;
-    bool tooLarge = false;
+    // Both are set after setjmp and read after a longjmp, so they must be volatile.
+    std::uint8_t* volatile scratch = nullptr;
+    volatile bool tooLarge = false;
     if (setjmp(err.jump)) {
         int code = err.pub.msg_code;
         std::free(scratch);

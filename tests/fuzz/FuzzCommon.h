@@ -1,0 +1,40 @@
+#pragma once
+
+// What every picture fuzz target does with one input: load it as the given kind, then
+// render, resample both ways and encode, as a run would.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "Picture.h"
+#include "PictureError.h"
+#include "Resample.h"
+
+namespace pictorant::fuzz {
+
+inline void exercise(PictureKind kind, const std::uint8_t* data, std::size_t size) {
+    // Big enough for every file of the suites, small enough that a hostile header cannot
+    // make the fuzzer run out of memory.
+    static const bool limited = (SetMaxPicturePixels(std::int64_t(1) << 22), true);
+    (void)limited;
+    static OutputObjects outputs; // reused like the window's, across inputs
+    try {
+        Picture picture(kind);
+        LoadPictureFromBytes(kind, std::vector<std::uint8_t>(data, data + size), picture);
+        RenderToBitmap(picture, outputs.WorkBitmap);
+        ResampleFast(picture, 17, 11, outputs);
+        if (picture.width() >= 2 && picture.height() >= 2)
+            ResampleQuality(picture, 13, 7, outputs);
+        if (picture.kind() == PictureKind::Jpeg) {
+            picture.setJpegDecodeFormat(PixelFormat::Indexed8);
+            picture.raster();
+        }
+        outputs.jpegOutput.setJpegQuality(75);
+        StoreBitmap(outputs.jpegOutput, outputs.WorkBitmap);
+        outputs.jpegOutput.encode();
+    } catch (const PictureError&) {
+    }
+}
+
+} // namespace pictorant::fuzz

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for SECONDS (default 60),
+# starting from the picture suites in tests/data. New inputs go to build-fuzz/corpus/.
+# Usage: tests/fuzz/run_fuzzers.sh [SECONDS] [bmp gif jpeg metafile]
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+seconds=${1:-60}
+shift || true
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(bmp gif jpeg)
+[ -f tests/fuzz/metafile_fuzzer.cpp ] && [ $# -eq 0 ] && targets+=(metafile)
+
+command -v clang++ >/dev/null || { echo "clang++ is needed (apt-get install clang libclang-rt-14-dev)" >&2; exit 1; }
+sanitizers="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_C_FLAGS="$sanitizers" -DCMAKE_CXX_FLAGS="$sanitizers" \
+    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+    -DPICTORANT_FUZZ=ON -DPICTORANT_BUILD_UI=OFF -DPICTORANT_BUILD_BENCH=OFF >/dev/null
+for t in "${targets[@]}"; do
+    cmake --build build-fuzz -j"$(nproc)" --target "${t}_fuzzer"
+done
+
+export QT_QPA_PLATFORM=offscreen
+status=0
+for t in "${targets[@]}"; do
+    corpus=build-fuzz/corpus/$t
+    mkdir -p "$corpus"
+    echo "== $t: $seconds s"
+    # The suite is read as a seed folder; only new inputs are written to $corpus.
+    if ! "build-fuzz/tests/fuzz/${t}_fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 \
+        -timeout=10 -max_len=1048576 -artifact_prefix="build-fuzz/${t}-" \
+        "$corpus" "tests/data/$t" 2>&1 | tail -n 5; then
+        status=1
+    fi
+done
+exit $status
