@@ -3,7 +3,7 @@
 // The pieces every pictorant-batch command is built from. A command file offers a
 // function that adds its commands to the table (PictureCommands.h:
 // addPictureCommands) or an extension of the run commands (GalleryCommand.h:
-// galleryRunExtension); main.cpp picks them up when their files are present.
+// galleryRunExtension); main.cpp puts them all in one table.
 
 #include "JobSettings.h"
 #include "RunState.h"

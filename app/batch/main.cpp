@@ -2,16 +2,11 @@
 // the command line, on the same engine as the window program.
 
 #include "BatchCommand.h"
-
-#if __has_include("PictureCommands.h")
-#include "PictureCommands.h"
-#define PICTORANT_HAS_PICTURE_COMMANDS 1
-#endif
-#if __has_include("GalleryCommand.h")
 #include "GalleryCommand.h"
-#define PICTORANT_HAS_GALLERY_COMMAND 1
-#endif
+#include "PictureCommands.h"
 
+#include <QGuiApplication>
+#include <cstdlib>
 #include <iostream>
 
 using namespace pictorant::batch;
@@ -19,15 +14,9 @@ using namespace pictorant::batch;
 namespace {
 
 std::vector<BatchCommand> commandTable() {
-    std::vector<RunExtension> runExtensions;
-#ifdef PICTORANT_HAS_GALLERY_COMMAND
-    runExtensions.push_back(pictorant::batch::galleryRunExtension());
-#endif
     std::vector<BatchCommand> table;
-    addRunCommands(table, std::move(runExtensions));
-#ifdef PICTORANT_HAS_PICTURE_COMMANDS
-    pictorant::batch::addPictureCommands(table);
-#endif
+    addRunCommands(table, {galleryRunExtension()});
+    addPictureCommands(table);
     return table;
 }
 
@@ -39,9 +28,27 @@ void printUsage(std::ostream& out, const std::vector<BatchCommand>& table) {
     out << "pictorant-batch --help\n";
 }
 
+// Metafile text needs the font machinery of a GUI application; without a display the
+// offscreen platform gives it, so the tool renders what the window program renders.
+void useOffscreenPlatformWithoutDisplay() {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr &&
+        std::getenv("WAYLAND_DISPLAY") == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+}
+
+// Standard error carries the run's own progress and messages; Qt's notes about its
+// environment (e.g. no XDG_RUNTIME_DIR) are not the user's concern.
+void dropQtNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::cerr << message.toStdString() << '\n';
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    useOffscreenPlatformWithoutDisplay();
+    qInstallMessageHandler(dropQtNotes);
+    QGuiApplication application(argc, argv);
     const std::vector<BatchCommand> table = commandTable();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
