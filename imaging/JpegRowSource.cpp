@@ -28,7 +28,10 @@ constexpr int kMaxScans = 1000;
 
 void scanLimit(j_common_ptr cinfo) {
     auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (d->input_scan_number > kMaxScans)
+    // A warning already sends this file to the full decode, so stop at once: skipping
+    // through some damaged progressive files does not come back (found by the fuzz
+    // regression, afl-turbo-full/003569).
+    if (d->input_scan_number > kMaxScans || cinfo->err->num_warnings > 0)
         rowErrorExit(cinfo);
 }
 
@@ -52,6 +55,10 @@ bool decodeRows(const std::uint8_t* data, std::size_t size, const int* rows, int
     cinfo.progress = &progress;
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);
+    if (err.pub.num_warnings > 0) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     const bool plainColour =
         cinfo.num_components == 3 &&
         (cinfo.jpeg_color_space == JCS_YCbCr || cinfo.jpeg_color_space == JCS_RGB) &&
