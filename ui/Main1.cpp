@@ -42,6 +42,8 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
+#include <algorithm>
+#include <thread>
 
 namespace pictorant {
 
@@ -130,6 +132,8 @@ TForm1::TForm1(SettingsFile* settings, QWidget* parent) : QWidget(parent), setti
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Batch Renamer / Thumbnail Maker"));
     setFixedSize(586, 603);
+    // Pictures are prepared on every core; results are still written in list order.
+    engine_.setWorkers(std::max(1, int(std::thread::hardware_concurrency())));
     QFont small = font();
     small.setPointSizeF(8);
     setFont(small);
