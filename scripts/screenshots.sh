@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts the window program's windows under a virtual X display (Debian's xvfb), walks
 # the wizard through its five pages over a few pictures it makes, and saves one PNG per
-# page (and the splash) into docs/screenshots/.
+# page (and the splash), the side windows and the gallery dialogs into docs/screenshots/.
 #
 #   scripts/screenshots.sh [build folder]     (default: build)
 set -euo pipefail
@@ -16,10 +16,13 @@ fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" >/dev/null
 fi
-cmake --build "$build" --target pictorant-screenshots -j"$(nproc)"
+programs=(pictorant-screenshots side-windows-screenshots gallery-screenshots)
+cmake --build "$build" --target "${programs[@]}" -j"$(nproc)"
 
 mkdir -p "$out"
 # The real X platform, not offscreen, so the pictures show what a person sees.
-env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1024x768x24" \
-    "$build/app/pictorant-screenshots" "$out"
-ls -l "$out"/splash.png "$out"/[1-5]-*.png
+for program in "$build/app/pictorant-screenshots" "$build/tests/ui/side-windows-screenshots" \
+    "$build/tests/ui/gallery-screenshots"; do
+    env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1024x768x24" "$program" "$out"
+done
+ls -l "$out"
