@@ -15,7 +15,6 @@
 #include <QWheelEvent>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 #include <vector>
 
 namespace pictorant {
@@ -398,18 +397,6 @@ TEST_F(Rotation, UnwritableFileIsReportedWithThePreviewAlreadyTurned) {
     EXPECT_TRUE(error.text.endsWith('.'));
     EXPECT_EQ(box.image().size(), QSize(30, 40));
     EXPECT_EQ(QFileInfo(path("sub")).size(), 0) << "nothing written";
-}
-
-TEST_F(Rotation, ReadOnlyFileIsRefusedAndKeptForAnOrdinaryUser) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permission bits do not stop root";
-    load(bmp("a.bmp", 40, 30));
-    const auto before = fileBytes(loaded);
-    ASSERT_TRUE(QFile::setPermissions(loaded, QFile::ReadOwner | QFile::ReadUser));
-    EXPECT_TRUE(turn(RotateDirection::Clockwise, MessageAnswer::Yes));
-    ASSERT_EQ(script.asked.size(), 2u);
-    EXPECT_TRUE(script.asked[1].text.startsWith("Cannot create file \"" + loaded + "\". "));
-    EXPECT_EQ(fileBytes(loaded), before);
 }
 
 } // namespace
