@@ -4,14 +4,6 @@
 
 namespace pictorant {
 
-namespace {
-
-std::string progressText(int k, int n) {
-    return std::to_string(k) + " of " + std::to_string(n);
-}
-
-} // namespace
-
 void runRename(const JobSettings& job, RunState& state, RunHost& host) {
     const int n = static_cast<int>(job.sourceFiles.size());
     if (n == 0)

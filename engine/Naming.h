@@ -26,6 +26,13 @@ std::string sourceStem(std::string_view name);
 // The extension in upper case, with "JPEG" counting as "JPG".
 std::string sourceType(std::string_view name);
 
+// The output type ("JPG", "GIF", "BMP", "EMF" or "WMF") that the conversion box gives
+// a source of the given type, compared with case; "No Conversion" keeps the source's
+// own type. An empty result means nothing is written.
+std::string outputTypeFor(const std::string& convertTo, const std::string& sourceTypeText);
+// The extension appended for an output type: ".jpg" for "JPG".
+std::string outputExtension(const std::string& outputType);
+
 // The sequence number of position p: seqStart read as a whole number, plus p, zero
 // padded to the width of seqStart as typed and never cut. Throws NotWholeNumberError.
 std::string seqText(std::string_view seqStart, int position);

@@ -14,37 +14,6 @@ namespace pictorant {
 
 namespace {
 
-std::string progressText(int k, int n) {
-    return std::to_string(k) + " of " + std::to_string(n);
-}
-
-// The output type of the conversion box, compared with case; "No Conversion" takes the
-// source's own type. An empty result writes nothing.
-std::string outputTypeFor(const std::string& convertTo, const std::string& sourceTypeText) {
-    if (convertTo == "jpg")
-        return "JPG";
-    if (convertTo == "gif")
-        return "GIF";
-    if (convertTo == "bmp")
-        return "BMP";
-    if (convertTo == "emf")
-        return "EMF";
-    if (convertTo == "wmf")
-        return "WMF";
-    if (convertTo == "No Conversion") {
-        for (const char* type : {"JPG", "EMF", "WMF", "GIF", "BMP"})
-            if (sourceTypeText == type)
-                return type;
-    }
-    return {};
-}
-
-std::string lowerCase(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // Loads source p into `picture` and records what the run knows of it before any work.
 // Returns false after telling the user when the picture cannot be loaded.
 bool loadSource(const JobSettings& job, int p, Picture& picture, ProcessedFile& entry,
@@ -72,7 +41,7 @@ void commitOutput(const JobSettings& job, int p, const std::string& outputType,
     checkPlainName(base);
     std::string path = joinPath(job.outputDir, base);
     if (!outputType.empty()) {
-        path += "." + lowerCase(outputType);
+        path += outputExtension(outputType);
         if (job.overwrite || !pathExists(path)) {
             SavePicture(workspace, workspace.WorkBitmap, outputType, path, job.jpegQuality);
             ++state.processedCount;

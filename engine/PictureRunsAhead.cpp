@@ -26,34 +26,9 @@ namespace pictorant {
 
 namespace {
 
-// The output type of the conversion box, as the sequential run chooses it.
-std::string outputTypeFor(const std::string& convertTo, const std::string& sourceTypeText) {
-    if (convertTo == "jpg")
-        return "JPG";
-    if (convertTo == "gif")
-        return "GIF";
-    if (convertTo == "bmp")
-        return "BMP";
-    if (convertTo == "emf")
-        return "EMF";
-    if (convertTo == "wmf")
-        return "WMF";
-    if (convertTo == "No Conversion")
-        for (const char* type : {"JPG", "EMF", "WMF", "GIF", "BMP"})
-            if (sourceTypeText == type)
-                return type;
-    return {};
-}
-
-std::string lowerCase(std::string s) {
-    for (char& c : s)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 bool isMetafileName(const std::string& name) {
-    const std::string ext = lowerCase(sourceExtension(name));
-    return ext == "emf" || ext == "wmf";
+    const std::string type = sourceType(name);
+    return type == "EMF" || type == "WMF";
 }
 
 // What a worker made of one file: everything up to the write, or where it failed.
@@ -249,7 +224,7 @@ bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, RunState& sta
 
     using Stage = Prepared::Stage;
     for (int p = 0; p < n; ++p) {
-        host.setProgressLine(std::to_string(p + 1) + " of " + std::to_string(n));
+        host.setProgressLine(progressText(p + 1, n));
         const std::string& name = job.sourceFiles[std::size_t(p)];
         Prepared prepared = pipeline.take(p, host);
         ProcessedFile& entry = state.ProcessedFileList[std::size_t(p)];
@@ -276,8 +251,7 @@ bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, RunState& sta
         checkPlainName(base);
         std::string path = joinPath(job.outputDir, base);
         if (!type.empty()) {
-            path += '.';
-            path += lowerCase(type);
+            path += outputExtension(type);
             if (job.overwrite || !pathExists(path)) {
                 // An encoder failure counts only where the sequential run would encode.
                 if (prepared.failedAt == Stage::Encode)

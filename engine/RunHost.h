@@ -37,4 +37,9 @@ public:
     virtual void noteFailure(const std::string& /*detail*/) {}
 };
 
+// The progress line shown before file k (counted from 1) of n: "k of n".
+inline std::string progressText(int k, int n) {
+    return std::to_string(k) + " of " + std::to_string(n);
+}
+
 } // namespace pictorant
