@@ -5,6 +5,7 @@
 
 #include "HTML1.h"
 #include "MessageService.h"
+#include "TestApplication.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -25,18 +26,10 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 namespace pictorant::testing {
 
 inline QApplication& ensureApplication() {
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-    return *qApp;
+    return uitest::application();
 }
 
-// Put first among a fixture's members so the application exists before any widget.
-struct ApplicationGuard {
-    ApplicationGuard() { ensureApplication(); }
-};
+using ApplicationGuard = uitest::AppGuard;
 
 class ScriptedMessages : public MessageService {
 public:

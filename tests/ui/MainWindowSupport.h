@@ -7,6 +7,7 @@
 #include "Main1.h"
 #include "Main1Controls.h"
 #include "MessageService.h"
+#include "TestApplication.h"
 
 #include <QDialog>
 #include <QDir>
@@ -23,15 +24,6 @@
 #include <vector>
 
 namespace pictorant::uitest {
-
-inline QApplication& application() {
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-    return *qApp;
-}
 
 // Answers questions and modal windows by id from queues and records every request. A
 // question without a scripted answer fails the test (and answers No / Cancel); a box

@@ -4,6 +4,7 @@
 // answered by id from queues, and every request is recorded.
 
 #include "MessageService.h"
+#include "TestApplication.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -18,19 +19,9 @@
 
 namespace pictorant::sidetest {
 
-inline QApplication& application() {
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-    return *qApp;
-}
+using uitest::application;
 
-// First member of a fixture, so the application exists before any widget.
-struct AppGuard {
-    AppGuard() { application(); }
-};
+using uitest::AppGuard;
 
 class Script : public MessageService {
 public:

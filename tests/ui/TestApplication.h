@@ -1,0 +1,24 @@
+#pragma once
+
+// The one QApplication of the ui tests, made on first use: ctest runs each case alone,
+// so every fixture that builds a widget asks for it first.
+
+#include <QApplication>
+
+namespace pictorant::uitest {
+
+inline QApplication& application() {
+    static int argc = 1;
+    static char name[] = "ui_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
+    return *qApp;
+}
+
+// First member of a fixture, so the application exists before any widget.
+struct AppGuard {
+    AppGuard() { application(); }
+};
+
+} // namespace pictorant::uitest
