@@ -29,6 +29,9 @@ struct JobSettings {
     bool forceHeight = false;
     int jpegQuality = 90; // 10 to 100
     bool overwrite = true;
+    // A convert may write over its own source: the user answered the same-folder question
+    // with Continue, or gave --in-place.
+    bool convertInPlace = false;
 };
 
 // Copies the kept fields of the main-window settings group into the job. The

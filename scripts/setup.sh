@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
     cmake make g++ pkg-config
     qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+    fonts-liberation2             # metric-compatible stand-ins for the fonts metafiles name
     libjpeg62-turbo-dev libgif-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libjpeg-turbo-progs           # cjpeg/djpeg: reference codec for the imaging tests
