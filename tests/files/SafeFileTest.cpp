@@ -25,8 +25,7 @@ mode_t modeOf(const std::string& path) {
 }
 
 // Runs a write that must fail and returns its error.
-template <typename Write>
-SafeWriteError failureOf(Write write) {
+template <typename Write> SafeWriteError failureOf(Write write) {
     try {
         write();
     } catch (const SafeWriteError& e) {
@@ -71,8 +70,8 @@ TEST(SafeFileNew, AFullFileSystemLeavesTheOldFileAndNoTemporaryFile) {
         failureOf([&] { writeFileSafely(disk / "out.bmp", std::string(200 * 1024, 'x')); });
     EXPECT_EQ(error.step(), Step::Write);
     EXPECT_EQ(error.error(), ENOSPC);
-    EXPECT_EQ(std::string(error.what()), "Cannot write " + (disk / "out.bmp") +
-                                             ": No space left on device");
+    EXPECT_EQ(std::string(error.what()),
+              "Cannot write " + (disk / "out.bmp") + ": No space left on device");
     EXPECT_EQ(readBytes(disk / "out.bmp"), "old output");
     EXPECT_EQ(namesIn(disk.str()), std::vector<std::string>{"out.bmp"});
 }
@@ -123,8 +122,9 @@ TEST(SafeFileRewrite, KeepsModeAndOwnerAndFollowsALink) {
     writeBytes(folder / "photo.jpg", "old");
     ::chmod((folder / "photo.jpg").c_str(), 0640);
     const bool root = ::geteuid() == 0;
-    if (root)
+    if (root) {
         ASSERT_EQ(::chown((folder / "photo.jpg").c_str(), 1234, 4321), 0);
+    }
     fs::create_symlink("photo.jpg", folder / "link.jpg");
 
     writeFileSafely(folder / "link.jpg", "turned", WriteMode::Rewrite);
@@ -146,8 +146,8 @@ TEST(SafeFileRewrite, RefusesAFileWithoutWriteBitsEvenForRoot) {
     writeBytes(folder / "locked.jpg", "original");
     ::chmod((folder / "locked.jpg").c_str(), 0444);
     EXPECT_EQ(rewriteRefusal(folder / "locked.jpg"), EACCES);
-    const SafeWriteError error = failureOf(
-        [&] { writeFileSafely(folder / "locked.jpg", "changed", WriteMode::Rewrite); });
+    const SafeWriteError error =
+        failureOf([&] { writeFileSafely(folder / "locked.jpg", "changed", WriteMode::Rewrite); });
     EXPECT_EQ(error.step(), Step::Create);
     EXPECT_EQ(error.error(), EACCES);
     EXPECT_EQ(readBytes(folder / "locked.jpg"), "original");
