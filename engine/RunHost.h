@@ -9,6 +9,7 @@ enum class RunMessage {
     ErrorDuringProcessing, // "Error during processing!"
     DuplicateName,         // the rename run met a taken name
     CouldNotOpen,          // "Could not open " + name
+    SourceClash,           // the plan refused the run: a target is one of its sources
 };
 
 // What a run needs from whoever shows it: the wizard's Processing page, the command-line
@@ -35,6 +36,8 @@ public:
     // The cause of a failure that the user only sees as "Error during processing!";
     // a host may log it.
     virtual void noteFailure(const std::string& /*detail*/) {}
+    // A target that exists was kept because overwrite is off.
+    virtual void fileSkipped(const std::string& /*targetName*/) {}
 };
 
 // The progress line shown before file k (counted from 1) of n: "k of n".

@@ -1036,6 +1036,9 @@ void TForm1::showMessage(RunMessage id, const std::string& text) {
     case RunMessage::CouldNotOpen:
         name = QStringLiteral("couldNotOpen");
         break;
+    case RunMessage::SourceClash:
+        name = QStringLiteral("sourceClash");
+        break;
     }
     messages().inform(name, qs(text), programTitle(), MessageIcon::None);
 }
