@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace pictorant {
@@ -25,6 +29,7 @@ struct RotateCase {
     int status;
     const char* err; // standard error, exactly
     std::function<void(const fs::path& dir)> check;
+    const char* fifo = nullptr; // a FIFO the command must not wait on
 };
 void PrintTo(const RotateCase& c, std::ostream* os) {
     *os << c.name;
@@ -41,7 +46,27 @@ TEST_P(RotateCli, RewritesInPlaceOrRefuses) {
     c.prepare(dir.path());
     std::vector<std::string> args = {"rotate", "cw"};
     args.insert(args.end(), c.files.begin(), c.files.end());
+    // Should the command wait on the FIFO, a writer that comes and goes ends the wait, so
+    // the fault shows as a failure instead of a test that never ends.
+    std::atomic<bool> finished{false}, released{false};
+    std::thread watchdog([&] {
+        if (!c.fifo)
+            return;
+        for (int i = 0; i < 200 && !finished; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        while (!finished) {
+            const int fd = ::open((dir / c.fifo).c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                released = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
     const BatchResult r = runBatch(dir.path(), args);
+    finished = true;
+    watchdog.join();
+    EXPECT_FALSE(released) << "the command waited on the FIFO";
     EXPECT_EQ(r.status, c.status) << r.err;
     EXPECT_EQ(r.err, c.err);
     c.check(dir.path());
@@ -117,7 +142,8 @@ const RotateCase kCases[] = {
      [](const fs::path& dir) {
          EXPECT_EQ(fs::status(dir / "pipe.bmp").type(), fs::file_type::fifo);
          EXPECT_EQ(pictureSize(dir / "pics" / "b.bmp"), kTurned);
-     }},
+     },
+     "pipe.bmp"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rotate, RotateCli, ::testing::ValuesIn(kCases),
