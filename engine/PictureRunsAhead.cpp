@@ -4,8 +4,6 @@
 #include "Naming.h"
 #include "Runs.h"
 
-#include "files/SafeFile.h"
-
 #include "imaging/BmpCodec.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/PictureError.h"
@@ -40,17 +38,6 @@ struct Prepared {
     int width = -1, height = -1;
     std::vector<std::uint8_t> bytes; // the encoded output, when there is a type
 };
-
-// Writes the encoded bytes as the picture writers do, through the safe writer.
-void writeOutput(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    try {
-        writeFileSafely(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
-    } catch (const SafeWriteError& e) {
-        const char* step = e.step() == SafeWriteError::Step::Create ? "Cannot create file \""
-                                                                    : "Cannot write file \"";
-        throw PictureError(step + path + "\". " + e.reason());
-    }
-}
 
 struct Pipeline {
     Pipeline(PictureRunKind k, const JobSettings& j) : kind(k), job(j) {}
@@ -241,7 +228,7 @@ bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, const RunPlan
                 // An encoder failure counts only where the sequential run would encode.
                 if (prepared.failedAt == Stage::Encode)
                     std::rethrow_exception(prepared.failure);
-                writeOutput(planned.targetPath, prepared.bytes);
+                WritePictureFile(planned.targetPath, prepared.bytes);
                 ++state.processedCount;
             } else {
                 host.fileSkipped(planned.targetName);

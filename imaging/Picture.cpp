@@ -81,16 +81,6 @@ std::vector<std::uint8_t> readFile(const std::string& path) {
     return bytes;
 }
 
-void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes, WriteMode mode) {
-    try {
-        SafeFileWriter writer(path, mode);
-        writer.write(bytes.data(), bytes.size());
-        writer.commit();
-    } catch (const SafeWriteError& error) {
-        cannotWrite(path, error);
-    }
-}
-
 // A rewrite keeps the document's owner, group and mode and goes through its link; a file
 // that is gone since it was loaded is simply written anew.
 WriteMode replacingMode(const std::string& path) {
@@ -105,6 +95,17 @@ bool writesAsWmf(const Picture& picture, const std::string& path) {
 }
 
 } // namespace
+
+void WritePictureFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                      WriteMode mode) {
+    try {
+        SafeFileWriter writer(path, mode);
+        writer.write(bytes.data(), bytes.size());
+        writer.commit();
+    } catch (const SafeWriteError& error) {
+        cannotWrite(path, error);
+    }
+}
 
 std::int64_t MaxPicturePixels() {
     return maxPixels.load();
@@ -392,11 +393,11 @@ void StoreBitmap(Picture& picture, const Raster& raster) {
 
 void WritePicture(const Picture& picture, const std::string& path) {
     // Encode before touching the file, so an encoder failure leaves no empty file.
-    writeFile(path, picture.encode(writesAsWmf(picture, path)), WriteMode::NewFile);
+    WritePictureFile(path, picture.encode(writesAsWmf(picture, path)), WriteMode::NewFile);
 }
 
 void WritePictureReplacing(const Picture& picture, const std::string& path) {
-    writeFile(path, picture.encode(writesAsWmf(picture, path)), replacingMode(path));
+    WritePictureFile(path, picture.encode(writesAsWmf(picture, path)), replacingMode(path));
 }
 
 void SavePicture(OutputObjects& outputs, const Raster& raster, std::string_view outputType,
@@ -413,7 +414,7 @@ void SavePicture(OutputObjects& outputs, const Raster& raster, std::string_view 
         StoreBitmap(outputs.metafileOutput, raster);
         WritePicture(outputs.metafileOutput, path);
     } else if (outputType == "BMP") {
-        writeFile(path, EncodeBmp(raster), WriteMode::NewFile);
+        WritePictureFile(path, EncodeBmp(raster), WriteMode::NewFile);
     }
 }
 

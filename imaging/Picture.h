@@ -8,6 +8,7 @@
 
 #include "GifImage.h"
 #include "Raster.h"
+#include "files/SafeFile.h"
 #include "metafile/Metafile.h"
 
 namespace pictorant {
@@ -134,6 +135,11 @@ void WritePicture(const Picture& picture, const std::string& path);
 // "Cannot create file "%s". %s"; the file is then unchanged. A file that no longer
 // exists is written anew.
 void WritePictureReplacing(const Picture& picture, const std::string& path);
+
+// Writes the bytes of an encoded picture as WritePicture does (NewFile) or as
+// WritePictureReplacing does (Rewrite), with their errors.
+void WritePictureFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                      WriteMode mode = WriteMode::NewFile);
 
 // The objects a window owns and every run reuses.
 struct OutputObjects {
