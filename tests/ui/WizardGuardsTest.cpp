@@ -270,5 +270,231 @@ TEST_F(WizardGuards, CloseOutsideARunClosesAtOnce) {
     EXPECT_EQ(closed.count(), 1);
 }
 
+// ---------------------------------------------------------------------------------------
+// The same-folder answer and the plan
+
+// Walks a copy/convert job from page 1 to page 2's Next with the given folders.
+void toCopyConvertNext(TForm1& f, const QString& convertTo) {
+    f.rbRename->click();
+    f.bNxt1->click();
+    f.rbCopyConvert->click();
+    f.cbConvert->setCurrentText(convertTo);
+    f.bNxt2->click();
+}
+
+struct SameFolderCase {
+    const char* name;
+    bool sameFolder;
+    MessageAnswer answer; // to the same-folder question, when it is asked
+    int pageAfter;
+    bool convertInPlace;
+};
+
+void PrintTo(const SameFolderCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SameFolderAnswer : public MainWindowTest,
+                         public ::testing::WithParamInterface<SameFolderCase> {};
+
+TEST_P(SameFolderAnswer, DecidesWhetherAConvertMayWriteOverItsSources) {
+    const SameFolderCase c = GetParam();
+    TForm1& f = makeWindow();
+    const QString pics = sub("pics");
+    const QString out = sub("out");
+    writeJpeg(pics + "/a.jpg", 64, 48);
+    select(pics, 1, {"a.jpg"});
+    ASSERT_TRUE(showFolder(f.targetPane(), c.sameFolder ? pics : out, c.sameFolder ? 1 : 0));
+    f.cbNameOption->setCurrentIndex(int(NamingOption::PreName));
+    f.eQualImage->setText("");
+    if (c.sameFolder)
+        script.answer("sameFolders", c.answer);
+    toCopyConvertNext(f, "jpg");
+    EXPECT_EQ(script.ids().contains("sameFolders"), c.sameFolder);
+    ASSERT_EQ(f.currentPage(), c.pageAfter);
+    EXPECT_EQ(f.currentJob().convertInPlace, c.convertInPlace);
+    if (c.pageAfter != 3)
+        return;
+
+    const QByteArray before = fileBytes(pics + "/a.jpg");
+    f.bGO->click();
+    EXPECT_FALSE(script.ids().contains("sourceClash")) << script.ids().join(",").toStdString();
+    EXPECT_EQ(f.lDone->text(), "Operation complete. 1 files processed.");
+    const QString written = (c.sameFolder ? pics : out) + "/a.jpg";
+    EXPECT_EQ(QImageReader(written).size(), QSize(64, 48));
+    if (!c.sameFolder) {
+        EXPECT_EQ(fileBytes(pics + "/a.jpg"), before) << "the source is untouched";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, SameFolderAnswer,
+    ::testing::Values(SameFolderCase{"SameFolderContinue", true, MessageAnswer::Yes, 3, true},
+                      SameFolderCase{"SameFolderNo", true, MessageAnswer::No, 1, false},
+                      SameFolderCase{"OtherFolder", false, MessageAnswer::No, 3, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WizardGuards, AnswerIsAskedAgainAfterGoingBack) {
+    TForm1& f = makeWindow();
+    const QString pics = sub("pics");
+    const QString out = sub("out");
+    writeJpeg(pics + "/a.jpg", 20, 20);
+    select(pics, 1, {"a.jpg"});
+    ASSERT_TRUE(showFolder(f.targetPane(), pics, 1));
+    script.answer("sameFolders", MessageAnswer::Yes);
+    toCopyConvertNext(f, "gif");
+    ASSERT_EQ(f.currentPage(), 3);
+    EXPECT_TRUE(f.currentJob().convertInPlace);
+    // Back, another output folder: the earlier answer no longer holds.
+    f.bBck3->click();
+    ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
+    f.bNxt2->click();
+    ASSERT_EQ(f.currentPage(), 3);
+    EXPECT_FALSE(f.currentJob().convertInPlace);
+}
+
+// Opens the plan list and hands it to `look` while it is shown.
+void showNames(TForm1& f, ScriptedMessages& script,
+               const std::function<void(const PlanListDialog&)>& look) {
+    bool shown = false;
+    script.onModal("planList", [&](QDialog& d) {
+        shown = true;
+        auto* list = dynamic_cast<PlanListDialog*>(&d);
+        EXPECT_TRUE(list);
+        if (list)
+            look(*list);
+        return int(QDialog::Accepted);
+    });
+    f.bShowNames->click();
+    EXPECT_TRUE(shown) << "the plan list was not shown";
+}
+
+TEST_F(WizardGuards, ShowNamesStandsBesideAnUnchangedGo) {
+    TForm1& f = makeWindow();
+    EXPECT_EQ(f.bGO->geometry(), QRect(464, 346, 100, 36));
+    EXPECT_EQ(f.bGO->text(), "GO");
+    EXPECT_EQ(f.bShowNames->parentWidget(), f.tsCS);
+    EXPECT_EQ(f.bShowNames->text(), "Show names...");
+    EXPECT_FALSE(f.bShowNames->geometry().intersects(f.bGO->geometry()));
+    EXPECT_FALSE(f.bShowNames->geometry().intersects(f.bBck3->geometry()));
+    EXPECT_LT(f.bShowNames->geometry().right(), f.bGO->geometry().left());
+    EXPECT_LE(f.bShowNames->height(), f.bGO->height());
+}
+
+TEST_F(WizardGuards, ShowNamesListsTheNamesTheRunThenWrites) {
+    TForm1& f = makeWindow();
+    const QString pics = sub("pics");
+    const QString out = sub("out");
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+        writeJpeg(pics + "/" + name, 100, 80);
+    writeFile(out + "/Thumb002.jpg", "kept as it is");
+    select(pics, 3, {"a.jpg", "b.jpg", "c.jpg"});
+    ASSERT_TRUE(showFolder(f.targetPane(), out, 1));
+    f.bNxt1->click();
+    f.bNxt2->click();
+    f.bNxt3->click();
+    ASSERT_EQ(f.currentPage(), 3);
+    f.cbOverwrite->setChecked(false);
+
+    std::vector<PlanRow> rows;
+    showNames(f, script, [&](const PlanListDialog& list) {
+        rows = list.rows();
+        EXPECT_EQ(list.refusalShown(), QString());
+        EXPECT_TRUE(list.folderShown().endsWith(out)) << list.folderShown().toStdString();
+        EXPECT_FALSE(list.summaryShown().isEmpty());
+        for (int i = 0; i < int(list.rows().size()); ++i)
+            EXPECT_FALSE(list.rowIsMarked(i)) << i;
+    });
+    EXPECT_EQ(f.currentPage(), 3) << "the list changes nothing";
+    EXPECT_TRUE(QDir(out).entryList(QDir::Files) == QStringList{"Thumb002.jpg"});
+    ASSERT_EQ(rows.size(), 3u);
+    QStringList sources;
+    QStringList written;
+    for (const PlanRow& row : rows) {
+        sources << row.source;
+        if (!row.action.startsWith("skipped"))
+            written << row.target;
+    }
+    EXPECT_EQ(sources, (QStringList{"a.jpg", "b.jpg", "c.jpg"}));
+    EXPECT_EQ(rows[1].target, "Thumb002.jpg");
+    EXPECT_TRUE(rows[1].action.startsWith("skipped")) << rows[1].action.toStdString();
+    EXPECT_EQ(written, (QStringList{"Thumb001.jpg", "Thumb003.jpg"}));
+
+    f.bGO->click();
+    EXPECT_EQ(f.lDone->text(), "Operation complete. 3 files processed.");
+    EXPECT_EQ(filesIn(out), (QStringList{"Thumb001.jpg", "Thumb002.jpg", "Thumb003.jpg"}));
+    EXPECT_EQ(fileBytes(out + "/Thumb002.jpg"), QByteArray("kept as it is"));
+    for (const QString& name : written)
+        EXPECT_TRUE(QImageReader(out + "/" + name).canRead()) << name.toStdString();
+}
+
+struct ClashCase {
+    const char* name;
+    bool thumbnails;
+    const char* qualifier;
+    const char* seqStart;
+    NamingOption naming;
+};
+
+void PrintTo(const ClashCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SourceClash : public MainWindowTest, public ::testing::WithParamInterface<ClashCase> {};
+
+TEST_P(SourceClash, IsMarkedInTheListAndGoWritesNothing) {
+    const ClashCase c = GetParam();
+    TForm1& f = makeWindow();
+    const QString pics = sub("pics");
+    for (const char* name : {"p1.jpg", "p2.jpg"})
+        writeJpeg(pics + "/" + name, 60, 40);
+    const QByteArray p1 = fileBytes(pics + "/p1.jpg");
+    const QByteArray p2 = fileBytes(pics + "/p2.jpg");
+    select(pics, 2, {"p1.jpg", "p2.jpg"});
+    ASSERT_TRUE(showFolder(f.targetPane(), pics, 2));
+    f.cbNameOption->setCurrentIndex(int(c.naming));
+    f.eSeq->setText(c.seqStart);
+    script.answer("sameFolders", MessageAnswer::Yes);
+    if (c.thumbnails) {
+        f.eQualThumb->setText(c.qualifier);
+        f.bNxt1->click();
+        f.bNxt2->click();
+        f.bNxt3->click();
+    } else {
+        f.eQualImage->setText(c.qualifier);
+        toCopyConvertNext(f, "jpg");
+    }
+    ASSERT_EQ(f.currentPage(), 3);
+
+    showNames(f, script, [&](const PlanListDialog& list) {
+        EXPECT_FALSE(list.refusalShown().isEmpty()) << "the refusal is shown";
+        bool marked = false;
+        for (int i = 0; i < int(list.rows().size()); ++i)
+            marked = marked || (list.rows()[i].refused && list.rowIsMarked(i));
+        EXPECT_TRUE(marked) << "a clashing row is marked";
+    });
+
+    f.bGO->click();
+    EXPECT_TRUE(script.ids().contains("sourceClash")) << script.ids().join(",").toStdString();
+    EXPECT_FALSE(script.ids().contains("errorDuringProcessing"));
+    EXPECT_EQ(f.currentPage(), 4);
+    EXPECT_EQ(f.lDone->text(), "Operation Incomplete. 0 files processed.");
+    EXPECT_FALSE(f.bStartOver->isHidden());
+    EXPECT_TRUE(f.bCancelOp->isHidden());
+    EXPECT_FALSE(f.isRunning());
+    EXPECT_EQ(filesIn(pics), (QStringList{"p1.jpg", "p2.jpg"}));
+    EXPECT_EQ(fileBytes(pics + "/p1.jpg"), p1);
+    EXPECT_EQ(fileBytes(pics + "/p2.jpg"), p2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, SourceClash,
+    ::testing::Values(
+        // p1.jpg would become p2.jpg before p2.jpg is read.
+        ClashCase{"ConvertOntoTheNextSource", false, "p", "2", NamingOption::PreSeq},
+        // A thumbnail never replaces its own source, whatever the answer.
+        ClashCase{"ThumbnailOntoItsOwnSource", true, "", "001", NamingOption::PreName}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
 } // namespace pictorant::uitest
