@@ -1020,6 +1020,8 @@ void TForm1::bGOClick() {
         return;
     const JobSettings job = currentJob();
     engine_.startRun(job, *this);
+    // Over, even if the engine ended without a closing step.
+    running_ = false;
     if (closeAfterRun_) {
         closeAfterRun_ = false;
         close();
