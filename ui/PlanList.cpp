@@ -22,12 +22,29 @@ QString qs(const std::string& text) {
 std::vector<PlanRow> planRows(const RunPlan& plan) {
     std::vector<PlanRow> rows;
     rows.reserve(plan.files.size());
-    for (const PlannedFile& file : plan.files) {
+    for (std::size_t p = 0; p < plan.files.size(); ++p) {
+        const PlannedFile& file = plan.files[p];
         PlanRow row;
         row.source = qs(file.sourceName);
         row.target = qs(file.targetName);
         row.action = qs(plannedActionText(file));
         row.refused = file.action == PlannedAction::Refused;
+        // A refusal only comes from outputs landing on sources, so these are the rows
+        // it names. A copy onto itself and an allowed in-place convert are not written
+        // as new files and do not count.
+        const bool writes =
+            file.action == PlannedAction::New || file.action == PlannedAction::Replaces;
+        if (plan.refusal && writes) {
+            for (std::size_t q = p; q < plan.files.size() && !row.clash; ++q) {
+                if (plan.files[q].sourceName != file.targetName)
+                    continue;
+                row.clash = true;
+                row.action = q == p ? QStringLiteral("clash: would replace its own source")
+                                    : QStringLiteral("clash: would replace ") +
+                                          qs(plan.files[q].sourceName) +
+                                          QStringLiteral(" before it is read");
+            }
+        }
         rows.push_back(row);
     }
     return rows;
@@ -91,7 +108,7 @@ void PlanListDialog::showPlan(const RunPlan& plan, const QString& outputFolder) 
     const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
     for (const PlanRow& row : rows_) {
         auto* item = new QTreeWidgetItem(list_, {row.source, row.target, row.action});
-        if (row.refused) {
+        if (row.marked()) {
             QFont bold = item->font(0);
             bold.setBold(true);
             for (int column = 0; column < 3; ++column) {

@@ -17,10 +17,14 @@ struct PlanRow {
     QString source;
     QString target;
     QString action;
-    bool refused = false;
+    bool refused = false; // the file itself cannot be done
+    bool clash = false;   // its output would replace a selected file before it is read
+    bool marked() const { return refused || clash; }
 };
 
-// The rows of a plan, one per selected file in selection order.
+// The rows of a plan, one per selected file in selection order. When the plan refuses
+// the run, the rows whose output is a selected file at the same or a later place in the
+// list (the files the refusal is about) are marked as clashes.
 std::vector<PlanRow> planRows(const RunPlan& plan);
 // The text above the list when the plan refuses the whole run; empty when it does not.
 QString planRefusalText(const RunPlan& plan);

@@ -470,7 +470,7 @@ TEST_P(SourceClash, IsMarkedInTheListAndGoWritesNothing) {
         EXPECT_FALSE(list.refusalShown().isEmpty()) << "the refusal is shown";
         bool marked = false;
         for (int i = 0; i < int(list.rows().size()); ++i)
-            marked = marked || (list.rows()[i].refused && list.rowIsMarked(i));
+            marked = marked || (list.rows()[i].marked() && list.rowIsMarked(i));
         EXPECT_TRUE(marked) << "a clashing row is marked";
     });
 
@@ -494,6 +494,95 @@ INSTANTIATE_TEST_SUITE_P(
         ClashCase{"ConvertOntoTheNextSource", false, "p", "2", NamingOption::PreSeq},
         // A thumbnail never replaces its own source, whatever the answer.
         ClashCase{"ThumbnailOntoItsOwnSource", true, "", "001", NamingOption::PreName}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The rows of hand-made plans: which are marked, and why.
+struct RowsCase {
+    const char* name;
+    std::vector<PlannedFile> files;
+    bool refusal;
+    std::vector<bool> marked;
+    int actionRow; // a row whose action text is checked, or -1
+    const char* action;
+};
+
+void PrintTo(const RowsCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PlanRows : public ::testing::TestWithParam<RowsCase> {};
+
+PlannedFile planned(const char* source, const char* target, PlannedAction action,
+                    const char* reason = "") {
+    return {source, target, std::string("/f/") + target, action, reason};
+}
+
+TEST_P(PlanRows, MarkRefusedFilesAndTheFilesARefusalIsAbout) {
+    const RowsCase& c = GetParam();
+    RunPlan plan;
+    plan.files = c.files;
+    if (c.refusal)
+        plan.refusal = "Nothing was done.";
+    const std::vector<PlanRow> rows = planRows(plan);
+    ASSERT_EQ(rows.size(), c.files.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].source.toStdString(), c.files[i].sourceName) << i;
+        EXPECT_EQ(rows[i].target.toStdString(), c.files[i].targetName) << i;
+        EXPECT_EQ(rows[i].marked(), c.marked[i]) << "row " << i;
+    }
+    if (c.actionRow >= 0) {
+        EXPECT_EQ(rows[c.actionRow].action, QString::fromUtf8(c.action));
+    }
+    EXPECT_EQ(planRefusalText(plan).isEmpty(), !c.refusal);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Plans, PlanRows,
+    ::testing::Values(RowsCase{"NothingMarkedWithoutARefusal",
+                               {planned("a.jpg", "b.jpg", PlannedAction::New),
+                                planned("b.jpg", "c.jpg", PlannedAction::Replaces)},
+                               false,
+                               {false, false},
+                               0,
+                               "new"},
+                      RowsCase{"TargetIsALaterSource",
+                               {planned("p1.jpg", "p2.jpg", PlannedAction::New),
+                                planned("p2.jpg", "p3.jpg", PlannedAction::New)},
+                               true,
+                               {true, false},
+                               0,
+                               "clash: would replace p2.jpg before it is read"},
+                      RowsCase{"TargetIsItsOwnSource",
+                               {planned("a.jpg", "a.jpg", PlannedAction::Replaces)},
+                               true,
+                               {true},
+                               0,
+                               "clash: would replace its own source"},
+                      RowsCase{"EarlierSourceAlreadyReadIsNoClash",
+                               {planned("p1.jpg", "x.jpg", PlannedAction::New),
+                                planned("p2.jpg", "p1.jpg", PlannedAction::Replaces),
+                                planned("p3.jpg", "p3.jpg", PlannedAction::Replaces)},
+                               true,
+                               {false, false, true},
+                               1,
+                               "replaces"},
+                      RowsCase{"CopyOntoItselfAndInPlaceAreNotClashes",
+                               {planned("a.jpg", "a.jpg", PlannedAction::Unchanged),
+                                planned("b.jpg", "b.jpg", PlannedAction::InPlace),
+                                planned("c.jpg", "d.jpg", PlannedAction::New),
+                                planned("d.jpg", "d.jpg", PlannedAction::Skipped)},
+                               true,
+                               {false, false, true, false},
+                               3,
+                               "skipped: exists"},
+                      RowsCase{"RefusedFileIsMarkedWithItsReason",
+                               {planned("a.jpg", "a/b.jpg", PlannedAction::Refused,
+                                        "separator in the name"),
+                                planned("b.jpg", "Thumb.jpg", PlannedAction::New)},
+                               false,
+                               {true, false},
+                               0,
+                               "refused: separator in the name"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
