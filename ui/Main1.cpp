@@ -10,8 +10,10 @@
 #include "HtmPrompt.h"
 #include "Main1Controls.h"
 #include "MessageService.h"
+#include "PlanList.h"
 #include "Preview1.h"
 #include "engine/Naming.h"
+#include "engine/RunPlan.h"
 #include "settings/GalleryOptions.h"
 #include "settings/MainSettings.h"
 #include "settings/SettingsFile.h"
@@ -34,6 +36,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSlider>
@@ -431,6 +434,10 @@ void TForm1::buildPage4() {
     bGO = place(new GradientButton(QStringLiteral("GO"), kGreen, kGreen, kLime, p), "bGO", 464, 346,
                 100, 36);
     bGO->setFocusPolicy(Qt::NoFocus);
+    bShowNames =
+        place(new QPushButton(QStringLiteral("Show names..."), p), "bShowNames", 366, 352, 92, 30);
+    bShowNames->setToolTip(
+        QStringLiteral("List every file with the name it gets and what happens to it"));
 }
 
 void TForm1::buildPage5() {
@@ -497,6 +504,7 @@ void TForm1::connectHandlers() {
     connect(bBck2, &QPushButton::clicked, this, &TForm1::bBck2Click);
     connect(bBck3, &QPushButton::clicked, this, &TForm1::bBck3Click);
     connect(bGO, &QPushButton::clicked, this, &TForm1::bGOClick);
+    connect(bShowNames, &QPushButton::clicked, this, &TForm1::bShowNamesClick);
     connect(bCancelOp, &QPushButton::clicked, this, &TForm1::bCancelOpClick);
     connect(bStartOver, &QPushButton::clicked, this, &TForm1::bStartOverClick);
     connect(bHTML, &QPushButton::clicked, this, &TForm1::bHTMLClick);
@@ -608,6 +616,14 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        // Closing during a run is Cancel: the file in hand is finished, then GO closes
+        // the window once the run is over.
+        engine_.requestStop();
+        closeAfterRun_ = true;
+        event->ignore();
+        return;
+    }
     event->accept();
     emit closed();
 }
@@ -683,6 +699,8 @@ JobSettings TForm1::currentJob() const {
     job.qualifier =
         ss(mode_ == JobMode::CreateThumbnails ? eQualThumb->text() : eQualImage->text());
     job.seqStart = ss(eSeq->text());
+    // Only for the folders the question was asked about.
+    job.convertInPlace = inPlaceConfirmed_ && job.inputDir == job.outputDir;
     return job;
 }
 
@@ -920,6 +938,7 @@ void TForm1::bNxt2Click() {
         }
     }
     const bool renameOnly = mode_ == JobMode::RenameCopyConvert && rbRenameOnly->isChecked();
+    inPlaceConfirmed_ = false;
     if (!renameOnly && inputFolder() == outputFolder()) {
         const MessageAnswer answer = messages().ask(
             {QStringLiteral("sameFolders"),
@@ -928,6 +947,7 @@ void TForm1::bNxt2Click() {
              programTitle(), MessageIcon::Warning, MessageButtons::YesNo});
         if (answer != MessageAnswer::Yes)
             return;
+        inPlaceConfirmed_ = true;
     }
     if (mode_ == JobMode::RenameCopyConvert) {
         if (const auto problem = checkQualifier(currentJob())) {
@@ -950,6 +970,11 @@ void TForm1::bBck1Click() {
     showPage(0);
     lbMFL->clear();
     setSourceCount(0);
+}
+
+void TForm1::returnToFirstPage() {
+    showPage(0);
+    clearSelectedFiles();
 }
 
 void TForm1::bBck2Click() {
@@ -995,6 +1020,21 @@ void TForm1::bGOClick() {
         return;
     const JobSettings job = currentJob();
     engine_.startRun(job, *this);
+    // Over, even if the engine ended without a closing step.
+    running_ = false;
+    if (closeAfterRun_) {
+        closeAfterRun_ = false;
+        close();
+    }
+}
+
+void TForm1::bShowNamesClick() {
+    if (currentPage() != 3)
+        return;
+    const JobSettings job = currentJob();
+    PlanListDialog dialog(this);
+    dialog.showPlan(planRun(job), qs(jobOutputDir(job)));
+    messages().showModal(QStringLiteral("planList"), dialog);
 }
 
 void TForm1::bCancelOpClick() {
@@ -1002,6 +1042,7 @@ void TForm1::bCancelOpClick() {
 }
 
 void TForm1::runStarting(int fileCount) {
+    running_ = true;
     showPage(4);
     for (QWidget* w :
          std::initializer_list<QWidget*>{lbMFL, lMFL, lMFLNote, bvPreview, Image1, lPreview})
@@ -1053,6 +1094,7 @@ void TForm1::rereadPanes() {
 }
 
 void TForm1::runFinished(const std::string& closingLine, bool) {
+    running_ = false;
     bCancelOp->hide();
     bStartOver->show();
     bHTML->show();
@@ -1318,8 +1360,15 @@ void TForm1::sbDefaultsClick() {
          QStringLiteral("Confirmation - by choosing Yes, you will reset\r\nall options to their "
                         "original default settings.\r\n\r\nProceed?"),
          QStringLiteral("Confirm"), MessageIcon::Question, MessageButtons::YesCancel});
-    if (answer == MessageAnswer::Yes)
-        applyFactoryDefaults(*this);
+    if (answer != MessageAnswer::Yes)
+        return;
+    applyFactoryDefaults(*this);
+    // The selection was taken in the old source folder and the checks of page 2 were
+    // passed with the old folders: a job half old, half reset must not reach GO, so the
+    // wizard starts again from the first page. A running or finished run is left alone.
+    const int page = currentPage();
+    if (page >= 1 && page <= 3)
+        returnToFirstPage();
 }
 
 void TForm1::sbAboutClick() {

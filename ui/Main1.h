@@ -20,6 +20,7 @@ class QListWidget;
 class QMenu;
 class QAction;
 class QPlainTextEdit;
+class QPushButton;
 class QRadioButton;
 class QSlider;
 class QTabWidget;
@@ -80,6 +81,8 @@ public:
     // The names taken over by the first page's Next, in list order.
     const QStringList& selectedFiles() const { return selected_; }
     void clearSelectedFiles();
+    // A run is going (between GO and its closing step).
+    bool isRunning() const { return running_; }
 
     // The engine with its run state (processedCount, ProcessedFileList) and the reused
     // picture objects.
@@ -214,6 +217,7 @@ public:
     QCheckBox* cbOverwrite;
     GradientButton* bGO;
     GradientButton* bBck3;
+    QPushButton* bShowNames;
 
     // Page 5: Processing...
     QLabel* lProcCap;
@@ -262,6 +266,8 @@ public slots:
     void bCancelOpClick();
     void bStartOverClick();
     void tsCSShow();
+    // "Show names...": the plan of the job GO would run, one row per file.
+    void bShowNamesClick();
 
     // Choices
     void rbThumbsClick();
@@ -338,6 +344,8 @@ private:
     void applyRatioVisibility();
     void setSourceCount(int count);
     bool confirmDuplicates();
+    // Back to the first page with the selection emptied, as page 2's Back does.
+    void returnToFirstPage();
 
     SettingsFile* settings_;
     SideWindows sides_;
@@ -347,6 +355,12 @@ private:
     FilePane* source_ = nullptr;
     FilePane* target_ = nullptr;
     bool destroyed_ = false;
+    bool running_ = false;
+    // The window was closed during a run: it closes once the run has stopped.
+    bool closeAfterRun_ = false;
+    // Page 2's same-folder question was answered Continue: a convert may write over its
+    // own sources.
+    bool inPlaceConfirmed_ = false;
 };
 
 } // namespace pictorant

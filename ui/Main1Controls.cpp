@@ -1,6 +1,8 @@
 #include "Main1Controls.h"
 
+#include <QApplication>
 #include <QLinearGradient>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <algorithm>
@@ -23,6 +25,33 @@ void GradientButton::leaveEvent(QEvent* event) {
     hot_ = false;
     update();
     QPushButton::leaveEvent(event);
+}
+
+void GradientButton::showEvent(QShowEvent* event) {
+    shownAt_.start();
+    QPushButton::showEvent(event);
+}
+
+bool GradientButton::justAppeared() const {
+    return shownAt_.isValid() && shownAt_.elapsed() < QApplication::doubleClickInterval();
+}
+
+void GradientButton::mousePressEvent(QMouseEvent* event) {
+    // Taken here so the press reaches no other widget; the button is never down, so
+    // the release that follows clicks nothing.
+    if (justAppeared()) {
+        event->accept();
+        return;
+    }
+    QPushButton::mousePressEvent(event);
+}
+
+void GradientButton::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (justAppeared()) {
+        event->accept();
+        return;
+    }
+    QPushButton::mouseDoubleClickEvent(event);
 }
 
 void GradientButton::paintEvent(QPaintEvent*) {
