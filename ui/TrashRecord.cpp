@@ -50,11 +50,13 @@ QString restoreMessage(const RestoreOutcome& outcome) {
     if (!outcome.hadRecord)
         return QStringLiteral("There are no deleted files to restore.");
     const qsizetype total = outcome.restored.size() + outcome.notRestored.size();
+    const QString files = total == 1 ? QStringLiteral("file") : QStringLiteral("files");
     QString text = outcome.notRestored.isEmpty()
-                       ? QStringLiteral("Restored %1 files from the trash.").arg(total)
-                       : QStringLiteral("Restored %1 of %2 files from the trash.")
+                       ? QStringLiteral("Restored %1 %2 from the trash.").arg(total).arg(files)
+                       : QStringLiteral("Restored %1 of %2 %3 from the trash.")
                              .arg(outcome.restored.size())
-                             .arg(total);
+                             .arg(total)
+                             .arg(files);
     if (!outcome.notRestored.isEmpty())
         text += "\r\nThese could not come back:\r\n" + outcome.notRestored.join("\r\n");
     return text;
