@@ -3,6 +3,7 @@
 #include "MainSettings.h"
 #include "MessageService.h"
 #include "SettingsFile.h"
+#include "TrashRecord.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -15,7 +16,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace pictorant {
@@ -49,16 +49,13 @@ QString deletionCountText(int count) {
 }
 
 void deleteFiles(const QStringList& paths, bool toRecycleBin) {
-    // The desktop trash lives in the data folder, which a fresh account may not have
-    // yet; without it every file would silently stay.
-    if (toRecycleBin)
-        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    for (const QString& path : paths) {
-        if (toRecycleBin)
-            QFile::moveToTrash(path);
-        else
-            QFile::remove(path);
+    if (toRecycleBin) {
+        // Remembered, so "Restore Last Deleted" can bring them back.
+        TrashRecord().moveToTrash(paths);
+        return;
     }
+    for (const QString& path : paths)
+        QFile::remove(path);
 }
 
 QString createNewFolder(const QString& folder) {

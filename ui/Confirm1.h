@@ -29,8 +29,9 @@ QString deletionCountText(int count);
 // whether it deleted (the caller then re-reads the lists and empties the selection).
 bool deleteSelectedFiles(TForm4& form, const QStringList& paths);
 
-// Moves each path to the desktop trash (recoverable, silent) or deletes it for good,
-// in order. Failures are silent: a file that cannot go stays where it is.
+// Moves each path to the desktop trash (recoverable, silent; the files moved are
+// recorded for "Restore Last Deleted") or deletes it for good, in order. Failures are
+// silent: a file that cannot go stays where it is.
 void deleteFiles(const QStringList& paths, bool toRecycleBin);
 
 // Makes "New Folder" in `folder` unless it exists already; returns its path either way.

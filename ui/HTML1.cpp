@@ -1,6 +1,8 @@
 #include "HTML1.h"
 
 #include "MessageService.h"
+#include "PageEncoding.h"
+#include "files/SafeFile.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -22,7 +24,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStandardPaths>
@@ -31,6 +32,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <sys/stat.h>
 
 namespace pictorant {
 
@@ -395,15 +397,23 @@ void TfHTM::setTextKeepingLines(const QString& text) {
 }
 
 bool TfHTM::saveTo(const QString& path) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(textForSaving().toUtf8());
-        if (file.commit())
-            return true;
+    const std::string target = QFile::encodeName(path).toStdString();
+    // A page that is there is the same document written again: through its link, with
+    // its owner and mode, and not at all when its mode says it is not to be changed.
+    // Anything else at the name (nothing, a dangling link, a folder) gets a new file.
+    struct stat st {};
+    const WriteMode mode = ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)
+                               ? WriteMode::Rewrite
+                               : WriteMode::NewFile;
+    try {
+        writeFileSafely(target, encodePage(textForSaving(), encoding_).toStdString(), mode);
+        return true;
+    } catch (const SafeWriteError& error) {
+        showCommandError("html.cannotCreate",
+                         QString("Cannot create file \"%1\". %2")
+                             .arg(path, QString::fromStdString(error.reason())));
+        return false;
     }
-    showCommandError("html.cannotCreate",
-                     QString("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    return false;
 }
 
 QString TfHTM::askSavePath() {
@@ -420,12 +430,17 @@ bool TfHTM::showGeneratedPage(const QString& text, const QString& pagePath,
     show();
     raise();
     setTextKeepingLines(text);
+    encoding_ = PageEncoding::Ascii;
     fileName_.clear();
     setWindowTitle("HTML Editor: " + pagePath);
     SD->selectFile(pagePath);
     OD->setDirectory(galleryFolder);
-    if (!saveTo(pagePath))
+    if (!saveTo(pagePath)) {
+        // The text exists nowhere else now: it stays here, marked unsaved, so the user
+        // can save it under another name.
+        Memo1->document()->setModified(true);
         return false;
+    }
     fileName_ = pagePath;
     Memo1->document()->setModified(false);
     return true;
@@ -437,6 +452,24 @@ void TfHTM::bSaveItClick() {
         return;
     fileName_ = path;
     Memo1->document()->setModified(false);
+}
+
+bool TfHTM::offerToSaveEdits() {
+    if (!isModified())
+        return true;
+    const MessageAnswer answer = askConfirm(
+        "html.replaceSave", "File has changed, Save File?" + saveNote, MessageButtons::YesNoCancel);
+    if (answer == MessageAnswer::Cancel)
+        return false;
+    if (answer == MessageAnswer::No)
+        return true;
+    // Yes but no file chosen, or a save that failed: the edits would be lost.
+    const QString path = askSavePath();
+    if (path.isEmpty() || !saveTo(path))
+        return false;
+    fileName_ = path;
+    Memo1->document()->setModified(false);
+    return true;
 }
 
 void TfHTM::bOKClick() {
@@ -478,7 +511,9 @@ void TfHTM::bOpenItClick() {
                          QString("Cannot open file \"%1\". %2").arg(path, file.errorString()));
         return;
     }
-    setTextKeepingLines(QString::fromUtf8(bytes));
+    DecodedPage decoded = decodePage(bytes);
+    setTextKeepingLines(decoded.text);
+    encoding_ = decoded.encoding;
     fileName_ = path;
     setWindowTitle("HTML Editor: " + path);
     browsePath_.clear();

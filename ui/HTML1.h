@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PageEncoding.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QMainWindow>
@@ -93,10 +95,18 @@ public:
 
     // Shows the window (not modal), takes `text` as the whole text and saves it to
     // `pagePath`, which then becomes `fileName`. Presets the save dialog to the page and
-    // the open dialog to `galleryFolder`. Returns false when the page could not be
-    // saved ("Cannot create file" has then been shown and `fileName` stays empty).
+    // the open dialog to `galleryFolder`. The page is written as ASCII, and so is every
+    // later save of it. Returns false when the page could not be saved ("Cannot create
+    // file" has then been shown): the text stays, modified, and `fileName` stays empty.
     bool showGeneratedPage(const QString& text, const QString& pagePath,
                            const QString& galleryFolder);
+
+    // Before the text is replaced from outside (a new gallery): when it is modified,
+    // asks whether to save it (Yes, No, Cancel). Returns whether the caller may go on:
+    // false on Cancel, and on Yes when the save dialog is cancelled or the save fails.
+    bool offerToSaveEdits();
+    // The encoding the text is saved in: the one its file was opened in.
+    PageEncoding encoding() const { return encoding_; }
 
     QString fileName() const { return fileName_; }
     QString browsePath() const { return browsePath_; }
@@ -143,7 +153,9 @@ public:
     TFindDialog* replaceDialog = nullptr;
 
 private:
-    // Writes the text to `path`; shows "Cannot create file" and returns false on failure.
+    // Writes the text to `path` in the text's encoding through the safe writer (an
+    // existing file is rewritten in place); shows "Cannot create file" and returns false
+    // on failure.
     bool saveTo(const QString& path);
     // Runs the save dialog; returns the chosen path or an empty text on cancel.
     QString askSavePath();
@@ -158,6 +170,7 @@ private:
 
     QString fileName_;
     QString browsePath_;
+    PageEncoding encoding_ = PageEncoding::Utf8;
     QString lastSearch_;
     QString lastReplace_;
     QColor fontColour_;

@@ -243,6 +243,9 @@ int thumbnailMaxSide(const JobSettings& job) {
 
 QStringList runGalleryFlow(TfDlgOutHTML& output, TForm6& options, TfHTM& editor,
                            const GalleryRun& run) {
+    // The editor's text is replaced below; unsaved edits are offered a save first.
+    if (!editor.offerToSaveEdits())
+        return {};
     const std::vector<ProcessedFile>& entries = run.entries;
     const QString start = entries.empty()
                               ? run.outputFolder
@@ -270,15 +273,23 @@ QStringList runGalleryFlow(TfDlgOutHTML& output, TForm6& options, TfHTM& editor,
     try {
         const std::vector<GalleryPage> pages = WriteGallery(chosen, input);
         const bool laterPages = !chosen.UseFrames && pages.size() > 1;
-        SaveGalleryPages(pages, [&](const GalleryPage& page) {
-            written << QString::fromStdString(page.path);
-            if (!page.toEditor)
-                return;
-            editor.showGeneratedPage(QString::fromStdString(page.text),
-                                     QString::fromStdString(page.path), folder);
+        for (const GalleryPage& page : pages) {
+            const QString path = QString::fromStdString(page.path);
+            if (!page.toEditor) {
+                SaveGalleryPages({page});
+                written << path;
+                continue;
+            }
+            // The editor writes its page itself, so a page that cannot be written is
+            // still in the editor, unsaved, rather than lost; the editor has said why.
+            if (!editor.showGeneratedPage(QString::fromStdString(page.text), path, folder)) {
+                editor.bBrowse->setEnabled(true);
+                return written;
+            }
+            written << path;
             if (laterPages)
                 editor.bBrowse->setEnabled(false);
-        });
+        }
     } catch (const std::exception& error) {
         // Pages written before the failure stay; the browser button comes back for them.
         editor.bBrowse->setEnabled(true);

@@ -98,8 +98,10 @@ struct GalleryRun {
     int thumbMaxSide = 0;
 };
 
-// "Do HTML!": the output dialog, the options dialog with its caption and link fields,
-// then the one writer the options choose. The page for the editor is handed to it;
+// "Do HTML!": when the editor holds edits, its save question first (Cancel ends the
+// flow); the output dialog, the options dialog with its caption and link fields, then
+// the one writer the options choose. The page for the editor is handed to it, which
+// writes it (a page it cannot write stays in it, unsaved, and the flow stops there);
 // "Open in Browser" stays disabled while later pages are written, and a frames gallery
 // makes its frameset the editor's browse path. Cancel in either dialog writes nothing;
 // a gallery that fails is reported as an error. Returns the paths written.

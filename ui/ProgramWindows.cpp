@@ -9,6 +9,7 @@
 #include "HtmPrompt.h"
 #include "Htmhelp.h"
 #include "Preview1.h"
+#include "RecoveryCommands.h"
 #include "settings/SettingsFile.h"
 
 namespace pictorant {
@@ -39,6 +40,8 @@ ProgramWindows::ProgramWindows(const std::filesystem::path& settingsPath)
     hrefPrompt_ = std::make_unique<THRFPrmpt>();
     sides.hrefPrompt = hrefPrompt_.get();
     htmlOptions_->setCompanions(htmlHelp_.get(), hrefPrompt_.get());
+    // Owned by the main window, whose source pane menu it extends.
+    new RecoveryCommands(*main_);
     htmlOut_->setConfirmation(confirmDelete_.get());
 }
 

@@ -28,26 +28,33 @@ void writeFile(const QString& path, const QByteArray& bytes = "picture") {
     file.write(bytes);
 }
 
-// Points the desktop trash into a temporary home for one test.
+// Points the desktop trash and the record of the last deletion into a temporary home
+// for one test.
 class TemporaryHome {
 public:
-    TemporaryHome() : oldHome_(qgetenv("HOME")), oldData_(qgetenv("XDG_DATA_HOME")) {
+    TemporaryHome()
+        : oldHome_(qgetenv("HOME")), oldData_(qgetenv("XDG_DATA_HOME")),
+          oldState_(qgetenv("XDG_STATE_HOME")) {
         qputenv("HOME", dir_.path().toUtf8());
         qputenv("XDG_DATA_HOME", (dir_.path() + "/data").toUtf8());
+        qputenv("XDG_STATE_HOME", (dir_.path() + "/state").toUtf8());
     }
     ~TemporaryHome() {
         qputenv("HOME", oldHome_);
-        if (oldData_.isEmpty())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", oldData_);
+        for (const auto& [name, old] :
+             {std::pair{"XDG_DATA_HOME", oldData_}, std::pair{"XDG_STATE_HOME", oldState_}}) {
+            if (old.isEmpty())
+                qunsetenv(name);
+            else
+                qputenv(name, old);
+        }
     }
     QString path() const { return dir_.path(); }
     QString trashed(const QString& name) const { return dir_.path() + "/data/Trash/files/" + name; }
 
 private:
     QTemporaryDir dir_;
-    QByteArray oldHome_, oldData_;
+    QByteArray oldHome_, oldData_, oldState_;
 };
 
 class Confirmation : public ::testing::Test {

@@ -13,11 +13,13 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -245,6 +247,156 @@ TEST_F(DoHtmlFlowTest, RepeatingTheFlowAsksBeforeReplacingThePage) {
     EXPECT_TRUE(script.allUsed());
 }
 
+// Unsaved edits in the editor are never replaced without the save question: Cancel, a
+// cancelled save dialog and a failed save each stop the flow before any dialog.
+TEST_F(DoHtmlFlowTest, EditedTextIsOfferedASaveBeforeTheGalleryReplacesIt) {
+    enum class Then { Stops, GoesOn };
+    struct Case {
+        const char* name;
+        MessageAnswer answer;
+        const char* saveTo; // for Yes: the file chosen in the save dialog, "" = cancelled
+        Then then;
+    };
+    const Case cases[] = {
+        {"cancel", MessageAnswer::Cancel, nullptr, Then::Stops},
+        {"yesButSaveDialogCancelled", MessageAnswer::Yes, "", Then::Stops},
+        {"yesButSaveFails", MessageAnswer::Yes, "notes.txt/edited.htm", Then::Stops},
+        {"yesSaves", MessageAnswer::Yes, "edited.htm", Then::GoesOn},
+        {"no", MessageAnswer::No, nullptr, Then::GoesOn},
+    };
+    thumbnailRun(1);
+    QFile notes(dir.filePath("notes.txt"));
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.close();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedMessages local;
+        editor.Memo1->setPlainText("<P>my own edits</P>");
+        editor.Memo1->document()->setModified(true);
+        local.answer("html.replaceSave", c.answer);
+        if (c.saveTo && QString(c.saveTo).isEmpty())
+            local.cancelModal("html.saveDialog");
+        else if (c.saveTo)
+            local.chooseFile("html.saveDialog", dir.filePath(c.saveTo));
+        if (QString(c.name) == "yesButSaveFails")
+            local.answer("html.cannotCreate", MessageAnswer::Ok);
+        if (c.then == Then::GoesOn) {
+            local.onModal("html.outputDialog", [this](QDialog& d) {
+                output.setHtmlName("MyWeb.htm");
+                output.bOK->click();
+                return d.result();
+            });
+            if (QFile::exists(thumbs + "/MyWeb.htm"))
+                local.answer("html.overwrite", MessageAnswer::Ok);
+            local.onModal("html.options", [this](QDialog& d) {
+                options.bOK2->click();
+                return d.result();
+            });
+        }
+        const QStringList written = runGalleryFlow(
+            output, options, editor, {engine.galleryEntries(), thumbs, thumbnailMaxSide(job)});
+
+        ASSERT_FALSE(local.asked.empty());
+        const MessageRequest& question = local.asked.front();
+        EXPECT_EQ(question.id, "html.replaceSave");
+        EXPECT_EQ(question.text,
+                  "File has changed, Save File?\n(NOTE - if you changed the relative reference "
+                  "to images, or save the html in a different location, your html may not work "
+                  "correctly)");
+        EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
+        if (c.then == Then::Stops) {
+            EXPECT_TRUE(written.isEmpty());
+            EXPECT_FALSE(local.modals.contains("html.outputDialog"));
+            EXPECT_EQ(editor.textForSaving(), "<P>my own edits</P>");
+            EXPECT_TRUE(editor.isModified());
+        } else {
+            EXPECT_EQ(written, QStringList{thumbs + "/MyWeb.htm"});
+            EXPECT_EQ(editor.fileName(), thumbs + "/MyWeb.htm");
+            EXPECT_FALSE(editor.isModified());
+        }
+        EXPECT_TRUE(local.allUsed());
+    }
+    EXPECT_EQ(readFile(dir.filePath("edited.htm")), "<P>my own edits</P>");
+}
+
+TEST_F(DoHtmlFlowTest, UnmodifiedEditorTextIsReplacedWithoutAQuestion) {
+    thumbnailRun(1);
+    editor.Memo1->setPlainText("<P>saved elsewhere</P>");
+    editor.Memo1->document()->setModified(false);
+    outputDialogTakes("MyWeb.htm");
+    optionsDialogTakes([] {});
+    doHtml();
+    EXPECT_TRUE(script.asked.empty());
+    EXPECT_EQ(editor.fileName(), thumbs + "/MyWeb.htm");
+}
+
+// A folder at the page's name: the page cannot be written, but its text is in the
+// editor, unsaved, and the failure is reported; later pages are not written.
+TEST_F(DoHtmlFlowTest, EditorPageThatCannotBeWrittenStaysInTheEditorUnsaved) {
+    struct Case {
+        const char* name;
+        bool frames;
+        const char* editorPage;
+        QStringList writtenBefore;
+    };
+    const Case cases[] = {
+        {"table", false, "MyWeb.htm", {}},
+        {"frames", true, "MyWebt.htm", {"MyWeb.htm", "MyWebb.htm", "MyWebp.htm"}},
+    };
+    thumbnailRun(5);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(thumbs).removeRecursively();
+        QDir().mkpath(thumbs + "/" + c.editorPage);
+        ScriptedMessages local;
+        local.onModal("html.outputDialog", [this](QDialog& d) {
+            output.setHtmlName("MyWeb.htm");
+            output.bOK->click();
+            return d.result();
+        });
+        if (QFileInfo::exists(thumbs + "/MyWeb.htm")) // the folder at the page's name
+            local.answer("html.overwrite", MessageAnswer::Ok);
+        local.onModal("html.options", [this, &c](QDialog& d) {
+            options.pcOptions->setCurrentIndex(1);
+            if (options.cbFrames->isChecked() != c.frames)
+                options.cbFrames->click();
+            if (!c.frames) {
+                options.rbMpg->click();
+                options.eTperPg->setText("2");
+            }
+            options.bOK2->click();
+            return d.result();
+        });
+        local.answer("html.cannotCreate", MessageAnswer::Ok);
+        const QStringList written = runGalleryFlow(
+            output, options, editor, {engine.galleryEntries(), thumbs, thumbnailMaxSide(job)});
+
+        QStringList expected;
+        for (const QString& name : c.writtenBefore)
+            expected << thumbs + "/" + name;
+        EXPECT_EQ(written, expected);
+        const QString page = thumbs + "/" + c.editorPage;
+        ASSERT_EQ(local.askedIds().last(), "html.cannotCreate");
+        EXPECT_EQ(local.askedIds().count("html.cannotCreate"), 1);
+        EXPECT_EQ(local.asked.back().text, "Cannot create file \"" + page + "\". Is a directory.");
+        EXPECT_EQ(local.asked.back().icon, MessageIcon::Stop);
+        EXPECT_TRUE(editor.isVisible());
+        EXPECT_EQ(editor.windowTitle(), "HTML Editor: " + page);
+        EXPECT_TRUE(editor.isModified());
+        EXPECT_EQ(editor.fileName(), "");
+        EXPECT_TRUE(editor.textForSaving().contains("Thumb001.jpg"));
+        EXPECT_TRUE(editor.bBrowse->isEnabled());
+        EXPECT_EQ(htmlFilesIn(thumbs), QStringList(c.writtenBefore)) << "no later page is written";
+        EXPECT_TRUE(local.allUsed());
+
+        // Saved under another name, the page is whole.
+        local.chooseFile("html.saveDialog", dir.filePath("rescued.htm"));
+        editor.bSaveIt->click();
+        EXPECT_EQ(readFile(dir.filePath("rescued.htm")), editor.textForSaving());
+        EXPECT_TRUE(readFile(dir.filePath("rescued.htm")).endsWith("</HTML>\r\n"));
+    }
+}
+
 // The main window's "Do HTML!" button runs the flow with its own windows; before any run
 // the dialog starts at the target pane's folder and the page has no pictures.
 TEST(DoHtmlMainWindow, ButtonRunsTheFlowAndResetRestoresTheFileName) {
@@ -277,6 +429,26 @@ TEST(DoHtmlMainWindow, ButtonRunsTheFlowAndResetRestoresTheFileName) {
     script.answer("resetDefaults", MessageAnswer::Yes);
     form.sbDefaults->click();
     EXPECT_EQ(output.htmlName(), "MyWeb.htm");
+}
+
+// "Do HTML!" on the main window asks about the editor's edits before anything else.
+TEST(DoHtmlMainWindow, CancelOnTheEditorsSaveQuestionShowsNoDialog) {
+    testing::ApplicationGuard app;
+    ScriptedMessages script;
+    TForm1 form(nullptr);
+    TfDlgOutHTML output;
+    TForm6 options;
+    TfHTM editor;
+    form.sideWindows().htmlOut = &output;
+    form.sideWindows().htmlOptions = &options;
+    form.sideWindows().htmlEditor = &editor;
+    editor.Memo1->setPlainText("<P>typed</P>");
+    editor.Memo1->document()->setModified(true);
+    script.answer("html.replaceSave", MessageAnswer::Cancel);
+    form.bHTML->click();
+    EXPECT_EQ(script.askedIds(), QStringList{"html.replaceSave"});
+    EXPECT_TRUE(script.modals.isEmpty());
+    EXPECT_EQ(editor.textForSaving(), "<P>typed</P>");
 }
 
 } // namespace

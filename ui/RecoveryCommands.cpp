@@ -1,0 +1,40 @@
+#include "RecoveryCommands.h"
+
+#include "Main1.h"
+#include "MessageService.h"
+#include "TrashRecord.h"
+#include "engine/RenameJournal.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace pictorant {
+
+RecoveryCommands::RecoveryCommands(TForm1& form) : QObject(&form), form_(form) {
+    form.pm1->addSeparator();
+    undoLastRename_ = form.pm1->addAction(QStringLiteral("Undo Last Rename"));
+    undoLastRename_->setObjectName(QStringLiteral("UndoLastRename1"));
+    restoreLastDeleted_ = form.pm1->addAction(QStringLiteral("Restore Last Deleted"));
+    restoreLastDeleted_->setObjectName(QStringLiteral("RestoreLastDeleted1"));
+    connect(undoLastRename_, &QAction::triggered, this, &RecoveryCommands::undoLastRenameClick);
+    connect(restoreLastDeleted_, &QAction::triggered, this,
+            &RecoveryCommands::restoreLastDeletedClick);
+}
+
+void RecoveryCommands::undoLastRenameClick() {
+    const UndoOutcome outcome = undoLastRename(defaultRenameJournalPath());
+    form_.rereadPanes();
+    messages().inform(QStringLiteral("undoLastRename"), QString::fromStdString(outcome.message),
+                      programTitle(),
+                      outcome.complete ? MessageIcon::Information : MessageIcon::Warning);
+}
+
+void RecoveryCommands::restoreLastDeletedClick() {
+    const RestoreOutcome outcome = TrashRecord().restore();
+    form_.rereadPanes();
+    messages().inform(QStringLiteral("restoreLastDeleted"), restoreMessage(outcome), programTitle(),
+                      outcome.notRestored.isEmpty() ? MessageIcon::Information
+                                                    : MessageIcon::Warning);
+}
+
+} // namespace pictorant
