@@ -88,22 +88,30 @@ void planWrites(const JobSettings& job, RunKind kind, RunPlan& plan) {
         written.insert(file.targetName);
 
         const auto source = sourceAt.find(file.targetName);
-        if (source == sourceAt.end() || source->second < p || plan.refusal)
+        if (source == sourceAt.end() || source->second < p)
             continue;
         const std::size_t q = source->second;
+        std::string refusal;
         if (q > p) {
-            plan.refusal = "The output file " + quoted(file.targetName) + " of " +
-                           quoted(file.sourceName) +
-                           " is also a selected file that would be replaced before it is "
-                           "read.  Nothing was done.";
+            file.reason = "would replace " + file.targetName + " before it is read";
+            refusal = "The output file " + quoted(file.targetName) + " of " +
+                      quoted(file.sourceName) +
+                      " is also a selected file that would be replaced before it is read.  "
+                      "Nothing was done.";
         } else if (kind == RunKind::Copy) {
             file.action = PlannedAction::Unchanged;
+            continue;
         } else if (kind == RunKind::Convert && job.convertInPlace) {
             file.action = PlannedAction::InPlace;
+            continue;
         } else {
-            plan.refusal = "The output file of " + quoted(file.sourceName) +
-                           " is that file itself, which would be replaced.  Nothing was done.";
+            file.reason = "would replace its own source";
+            refusal = "The output file of " + quoted(file.sourceName) +
+                      " is that file itself, which would be replaced.  Nothing was done.";
         }
+        file.action = PlannedAction::Clash;
+        if (!plan.refusal)
+            plan.refusal = refusal;
     }
 }
 
@@ -159,6 +167,8 @@ std::string plannedActionText(const PlannedFile& file) {
         return "not written: no output type";
     case PlannedAction::Refused:
         return "refused: " + file.reason;
+    case PlannedAction::Clash:
+        return "clash: " + file.reason;
     }
     return {};
 }
@@ -177,6 +187,7 @@ std::string planSummary(const RunPlan& plan) {
         {PlannedAction::Skipped, "skipped"},
         {PlannedAction::NotWritten, "not written"},
         {PlannedAction::Refused, "refused"},
+        {PlannedAction::Clash, "clash"},
     };
     std::string text = std::to_string(plan.files.size()) + " files";
     const char* separator = ": ";

@@ -18,6 +18,8 @@ enum class PlannedAction {
     InPlace,    // a convert onto itself: the source is written again in its new form
     NotWritten, // the conversion box gives no type for this file: nothing is written
     Refused,    // the file cannot be done; `reason` says why and the run stops there
+    Clash,      // its output would replace a selected file before the run reads it, so the
+                // plan refuses the run; `reason` names that file
 };
 
 struct PlannedFile {
@@ -25,16 +27,17 @@ struct PlannedFile {
     std::string targetName; // the name it gets in the run's output folder
     std::string targetPath;
     PlannedAction action = PlannedAction::New;
-    std::string reason; // for Refused: "name too long", "separator in the name", ...
+    std::string reason; // for Refused and Clash: "name too long", ...
 };
 
 // The plan of a run, computed before anything is written and without touching the
 // disk beyond looking names up. The run follows it file by file.
 struct RunPlan {
     std::vector<PlannedFile> files; // one per selected file, in selection order
-    // Set when the run must not start at all, naming both files: a target that is
-    // another selected source not read yet, a thumbnail over its own source, or a
-    // convert over its own source that the job does not allow (convertInPlace).
+    // Set when the run must not start at all, naming both files of the first clash: a
+    // target that is another selected source not read yet, a thumbnail over its own
+    // source, or a convert over its own source that the job does not allow
+    // (convertInPlace). Every file with such a target is a Clash.
     std::optional<std::string> refusal;
 };
 

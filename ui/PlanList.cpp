@@ -22,29 +22,13 @@ QString qs(const std::string& text) {
 std::vector<PlanRow> planRows(const RunPlan& plan) {
     std::vector<PlanRow> rows;
     rows.reserve(plan.files.size());
-    for (std::size_t p = 0; p < plan.files.size(); ++p) {
-        const PlannedFile& file = plan.files[p];
+    for (const PlannedFile& file : plan.files) {
         PlanRow row;
         row.source = qs(file.sourceName);
         row.target = qs(file.targetName);
         row.action = qs(plannedActionText(file));
         row.refused = file.action == PlannedAction::Refused;
-        // A refusal only comes from outputs landing on sources, so these are the rows
-        // it names. A copy onto itself and an allowed in-place convert are not written
-        // as new files and do not count.
-        const bool writes =
-            file.action == PlannedAction::New || file.action == PlannedAction::Replaces;
-        if (plan.refusal && writes) {
-            for (std::size_t q = p; q < plan.files.size() && !row.clash; ++q) {
-                if (plan.files[q].sourceName != file.targetName)
-                    continue;
-                row.clash = true;
-                row.action = q == p ? QStringLiteral("clash: would replace its own source")
-                                    : QStringLiteral("clash: would replace ") +
-                                          qs(plan.files[q].sourceName) +
-                                          QStringLiteral(" before it is read");
-            }
-        }
+        row.clash = file.action == PlannedAction::Clash;
         rows.push_back(row);
     }
     return rows;

@@ -22,9 +22,8 @@ struct PlanRow {
     bool marked() const { return refused || clash; }
 };
 
-// The rows of a plan, one per selected file in selection order. When the plan refuses
-// the run, the rows whose output is a selected file at the same or a later place in the
-// list (the files the refusal is about) are marked as clashes.
+// The rows of a plan, one per selected file in selection order; refused files and the
+// clashes a refusal of the run is about are marked.
 std::vector<PlanRow> planRows(const RunPlan& plan);
 // The text above the list when the plan refuses the whole run; empty when it does not.
 QString planRefusalText(const RunPlan& plan);

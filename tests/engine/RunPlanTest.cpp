@@ -199,6 +199,7 @@ struct ClashCase {
     std::vector<std::string> sources;
     bool inPlace;
     const char* refusal; // empty: the run goes ahead
+    const char* clashLine = "";
 };
 
 class SourceClash : public ::testing::TestWithParam<ClashCase> {};
@@ -227,6 +228,7 @@ TEST_P(SourceClash, RefusesBeforeAnythingIsWritten) {
     }
     ASSERT_TRUE(plan.refusal);
     EXPECT_EQ(*plan.refusal, c.refusal);
+    EXPECT_EQ(planLine(plan.files[0]), c.clashLine);
     EXPECT_EQ(run.host->messages, std::vector<std::string>{c.refusal});
     EXPECT_EQ(run.outcome.closingLine, "Operation Incomplete. 0 files processed.");
     EXPECT_TRUE(snapshot(in.str()) == before);
@@ -240,7 +242,8 @@ const ClashCase kClashCases[] = {
      {"a.jpg", "b.jpg"},
      false,
      "The output file of \"a.jpg\" is that file itself, which would be replaced.  Nothing was "
-     "done."},
+     "done.",
+     "a.jpg -> a.jpg  clash: would replace its own source"},
     {"CopyOverALaterSource",
      Kind::Copy,
      NamingOption::PreSeq,
@@ -248,7 +251,8 @@ const ClashCase kClashCases[] = {
      {"a.jpg", "Image001.jpg"},
      false,
      "The output file \"Image001.jpg\" of \"a.jpg\" is also a selected file that would be "
-     "replaced before it is read.  Nothing was done."},
+     "replaced before it is read.  Nothing was done.",
+     "a.jpg -> Image001.jpg  clash: would replace Image001.jpg before it is read"},
     {"ConvertOverItsOwnSourceUnasked",
      Kind::Convert,
      NamingOption::PreName,
@@ -256,7 +260,8 @@ const ClashCase kClashCases[] = {
      {"a.jpg"},
      false,
      "The output file of \"a.jpg\" is that file itself, which would be replaced.  Nothing was "
-     "done."},
+     "done.",
+     "a.jpg -> a.jpg  clash: would replace its own source"},
     {"ConvertInPlaceWhenAllowed", Kind::Convert, NamingOption::PreName, "", {"a.jpg"}, true, ""},
     {"CopyOntoItselfIsHarmless", Kind::Copy, NamingOption::PreName, "", {"a.jpg"}, false, ""},
     {"AnEarlierSourceIsReadBeforeItIsReplaced",
