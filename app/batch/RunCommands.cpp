@@ -1,5 +1,7 @@
 #include "BatchCommand.h"
 
+#include "StopSignals.h"
+
 #include "BatchEngine.h"
 #include "Naming.h"
 #include "settings/MainSettings.h"
@@ -7,18 +9,13 @@
 #include "settings/SettingsLocation.h"
 
 #include <algorithm>
-#include <csignal>
+#include <cctype>
 #include <iostream>
 #include <thread>
 
 namespace pictorant::batch {
 
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-extern "C" void onInterrupt(int) {
-    interrupted = 1;
-}
 
 // Progress and messages on standard error, so standard output holds only results.
 class ConsoleHost : public RunHost {
@@ -35,12 +32,15 @@ public:
     void showMessage(RunMessage, const std::string& text) override { std::cerr << text << '\n'; }
     // Ctrl+C is this program's Cancel button: obeyed after the file in hand.
     void processEvents() override {
-        if (interrupted)
+        if (RunStopSignals::stopRequested())
             engine_.requestStop();
     }
     void rereadPanes() override {}
     void noteFailure(const std::string& detail) override {
         std::cerr << "pictorant-batch: " << detail << '\n';
+    }
+    void fileSkipped(const std::string& targetName) override {
+        std::cerr << "skipped " << targetName << ": exists\n";
     }
 
 private:
@@ -54,7 +54,45 @@ const std::vector<std::string> kValued = {
     "--input",  "--output", "--type",   "--naming",       "--qualifier", "--seq",
     "--resize", "--width",  "--height", "--jpeg-quality", "--settings",  "--workers"};
 const std::vector<std::string> kFlags = {"--ratio", "--force-width", "--force-height",
-                                         "--no-overwrite"};
+                                         "--no-overwrite", "--in-place"};
+
+// The conversion box texts the runs know, in the form they compare them.
+const char* const kConversionTypes[] = {"jpg", "gif", "bmp", "emf", "wmf", "No Conversion"};
+const char* const kConversionTypesText = "jpg, gif, bmp, emf, wmf or \"No Conversion\"";
+
+bool sameLetters(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// --type in any letter case, as the conversion box holds it. An unknown type would
+// write nothing and still report the run complete, so it is a wrong command line.
+std::string conversionType(const std::string& given) {
+    for (const char* type : kConversionTypes)
+        if (sameLetters(given, type))
+            return type;
+    throw UsageError("--type must be " + std::string(kConversionTypesText) + ", not " + given);
+}
+
+// A thumbnail side below 1 gives a picture no reader takes; refuse it before the first
+// file. The boxes are read as the thumbnail run reads them: with the ratio kept only
+// the width counts, as a limit without its sign. Text that is not a whole number is
+// left to the run, which fails on it before writing anything.
+void refuseEmptyThumbnails(const JobSettings& job) {
+    const auto width = parseWholeNumber(job.thumbWidth);
+    const auto height = parseWholeNumber(job.thumbHeight);
+    if (job.maintainRatio) {
+        if (width && *width == 0)
+            throw UsageError("the thumbnail width must not be 0");
+        return;
+    }
+    if (width && *width < 1)
+        throw UsageError("the thumbnail width must be at least 1, not " + job.thumbWidth);
+    if (height && *height < 1)
+        throw UsageError("the thumbnail height must be at least 1, not " + job.thumbHeight);
+}
 
 std::string absoluteFolder(const std::filesystem::path& folder) {
     std::string s =
@@ -64,22 +102,12 @@ std::string absoluteFolder(const std::filesystem::path& folder) {
     return s;
 }
 
-// The stored folder of a settings key, only when it is there and still a folder.
-std::optional<std::string> storedFolder(const SettingsFile& file, const char* key) {
-    std::string value = file.readText("Directories", key, "");
-    if (value.empty() || !folderExists(value))
-        return std::nullopt;
-    return value;
-}
-
 JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
     JobSettings job;
-    std::optional<SettingsFile> settings;
     if (auto path = a.value("--settings")) {
         if (!std::filesystem::is_regular_file(*path))
             throw UsageError("settings file " + *path + " not found");
-        settings.emplace(*path);
-        applyMainSettings(job, readMainSettings(*settings));
+        applyMainSettings(job, readMainSettings(SettingsFile(*path)));
     }
     if (kind != RunKind::Thumbnails)
         job.qualifier = "Image"; // the image qualifier is never kept
@@ -103,8 +131,17 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
         job.mode = JobMode::CreateThumbnails;
         break;
     }
-    if (auto type = a.value("--type"); type && kind != RunKind::Copy)
-        job.convertTo = *type;
+    if (auto type = a.value("--type")) {
+        if (kind == RunKind::Copy || kind == RunKind::Rename)
+            throw UsageError("--type is for convert and thumbnails; copy and rename keep each "
+                             "file's type");
+        job.convertTo = conversionType(*type);
+    }
+    if (a.has("--in-place")) {
+        if (kind != RunKind::Convert)
+            throw UsageError("--in-place is for convert only");
+        job.convertInPlace = true;
+    }
     if (auto naming = a.value("--naming")) {
         bool known = false;
         for (int i = 0; i < 4; ++i) {
@@ -152,8 +189,12 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
     }
     if (a.has("--no-overwrite"))
         job.overwrite = false;
+    if (kind == RunKind::Thumbnails)
+        refuseEmptyThumbnails(job);
 
-    // Folders: the options first, then where the files are, then the settings file.
+    // Folders: the options first, then where the files are, then the working folder.
+    // The folders of a settings file are never read: bare names are always the user's
+    // names here, and output goes beside the input unless --output says otherwise.
     if (a.positional.empty())
         throw UsageError("no files given");
     std::optional<std::string> input;
@@ -172,18 +213,11 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
         }
         job.sourceFiles.push_back(p.filename().string());
     }
-    if (!input && settings)
-        input = storedFolder(*settings, "Input");
     job.inputDir = input ? *input : absoluteFolder(".");
     if (!folderExists(job.inputDir))
         throw UsageError("input folder " + job.inputDir + " not found");
 
-    std::optional<std::string> output;
-    if (auto out = a.value("--output"))
-        output = absoluteFolder(*out);
-    else if (settings)
-        output = storedFolder(*settings, "Output");
-    job.outputDir = output ? *output : job.inputDir;
+    job.outputDir = a.value("--output") ? absoluteFolder(*a.value("--output")) : job.inputDir;
     if (kind != RunKind::Rename && !folderExists(job.outputDir))
         throw UsageError("output folder " + job.outputDir + " not found");
     return job;
@@ -214,12 +248,14 @@ int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
         workers = *v;
     }
 
-    std::signal(SIGINT, onInterrupt);
     BatchEngine engine;
     engine.setWorkers(workers);
     ConsoleHost host(engine);
-    const RunOutcome outcome = engine.startRun(job, host);
-    std::signal(SIGINT, SIG_DFL);
+    RunOutcome outcome;
+    {
+        RunStopSignals stopSignals;
+        outcome = engine.startRun(job, host);
+    }
     std::cout << outcome.closingLine << std::endl;
     int status = outcome.complete ? kExitComplete : kExitIncomplete;
 
@@ -244,23 +280,34 @@ int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
 }
 
 const char* const kRunOptionsHelp =
+    "    rename      gives each file a new name in its own folder; never replaces a file\n"
+    "    copy        copies each file byte for byte under a new name\n"
+    "    convert     writes each picture again, at its own size, in the type of --type\n"
+    "    thumbnails  makes a small picture of each file in the type of --type\n"
+    "  Output goes to the folder of the files unless --output is given.\n"
+
     "  FILE...               the selected files, in this order: names in --input, or paths in "
     "one folder\n"
-    "  --input DIR           folder of the files (default: the folder of the first FILE)\n"
-    "  --output DIR          output folder (ignored by rename, whose output folder is the "
-    "input folder)\n"
-    "  --type TEXT           the conversion box: jpg, gif, bmp, emf, wmf or \"No Conversion\" "
-    "(default jpg)\n"
+    "  --input DIR           folder of the files (default: the folder of the first FILE, else "
+    "the working folder)\n"
+    "  --output DIR          output folder (default: the input folder; rename always works in "
+    "the input folder)\n"
+    "  --type TEXT           convert and thumbnails: jpg, gif, bmp, emf, wmf or \"No "
+    "Conversion\", any letter case (default jpg)\n"
     "  --naming OPTION       PreSeq, PreName, SufSeq or SufName (default PreSeq)\n"
     "  --qualifier TEXT      default Thumb for thumbnails, Image otherwise; may be empty\n"
     "  --seq TEXT            sequence start as typed (default 001)\n"
     "  --resize fast|quality --width TEXT --height TEXT --ratio --force-width --force-height\n"
+    "                        thumbnail size; a side below 1 is refused\n"
     "  --jpeg-quality N      10 to 100 (default 90)\n"
-    "  --no-overwrite\n"
-    "  --workers N           files worked on at once by thumbnails and convert (default: "
+    "  --no-overwrite        keep a file that exists at an output name (each one kept is "
+    "told on standard error)\n"
+    "  --in-place            convert: write each picture over its own source when the name "
+    "comes out the same\n"
     "the number of cores; 1 = one after another)\n"
-    "  --settings FILE       every option kept in Pictorant.ini is taken from FILE; flags "
-    "given still win\n";
+    "  --settings FILE       every option kept in Pictorant.ini except the folders is taken "
+    "from FILE; flags given still win\n"
+    "  Ctrl+C (or SIGTERM) stops after the current file; a second one stops at once.\n";
 
 std::string runUsage(const std::vector<RunExtension>& extensions) {
     std::string usage = "rename|copy|convert|thumbnails [OPTIONS] FILE...\n";

@@ -4,6 +4,7 @@
 #include "BatchCommand.h"
 #include "GalleryCommand.h"
 #include "PictureCommands.h"
+#include "StopSignals.h"
 
 #include <QGuiApplication>
 #include <cstdlib>
@@ -25,7 +26,10 @@ void printUsage(std::ostream& out, const std::vector<BatchCommand>& table) {
     for (const auto& command : table)
         if (!command.usage.empty())
             out << "pictorant-batch " << command.usage;
-    out << "pictorant-batch --help\n";
+    out << "pictorant-batch --help\n"
+           "\nExit status: 0 done; 1 incomplete (stopped, or a file failed); 2 wrong command "
+           "line or a refused plan (nothing written); 130 or 143 stopped at once by a second "
+           "SIGINT or SIGTERM.\n";
 }
 
 // Metafile text needs the font machinery of a GUI application; without a display the
@@ -48,6 +52,7 @@ void dropQtNotes(QtMsgType type, const QMessageLogContext&, const QString& messa
 int main(int argc, char** argv) {
     useOffscreenPlatformWithoutDisplay();
     qInstallMessageHandler(dropQtNotes);
+    installStopSignalHandlers();
     QGuiApplication application(argc, argv);
     const std::vector<BatchCommand> table = commandTable();
     std::vector<std::string> args(argv + 1, argv + argc);
