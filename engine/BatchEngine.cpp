@@ -1,10 +1,33 @@
 #include "BatchEngine.h"
 
+#include "RenameJournal.h"
 #include "Runs.h"
 
 #include <exception>
 
 namespace pictorant {
+
+namespace {
+
+// Written before the first rename, so whatever happens during the run can be undone.
+// Renames never replace a file, so a journal that cannot be written is noted, not fatal.
+void recordRenames(const JobSettings& job, const RunPlan& plan, const std::string& path,
+                   RunHost& host) {
+    if (path.empty())
+        return;
+    RenameJournal journal;
+    journal.folder = job.inputDir;
+    for (const PlannedFile& file : plan.files)
+        if (file.action == PlannedAction::Renamed)
+            journal.renames.emplace_back(file.sourceName, file.targetName);
+    try {
+        saveRenameJournal(path, journal);
+    } catch (const std::exception& e) {
+        host.noteFailure(std::string("the renames cannot be undone: ") + e.what());
+    }
+}
+
+} // namespace
 
 RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
                     PictureWorkspace& workspace) {
@@ -19,14 +42,21 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
     host.processEvents();
 
     try {
-        if (job.mode == JobMode::CreateThumbnails)
-            runThumbnails(job, state, host, workspace);
-        else if (job.renameOnly)
-            runRename(job, state, host);
-        else if (job.convertTo == "No Conversion")
-            runCopy(job, state, host);
-        else
-            runConvert(job, state, host, workspace);
+        const RunPlan plan = planRun(job);
+        if (plan.refusal) {
+            // Nothing is touched: the run ends as a stopped one with no file processed.
+            host.showMessage(RunMessage::SourceClash, *plan.refusal);
+            state.stopRequested = true;
+        } else if (job.mode == JobMode::CreateThumbnails) {
+            runThumbnails(job, plan, state, host, workspace);
+        } else if (job.renameOnly) {
+            recordRenames(job, plan, workspace.renameJournalPath, host);
+            runRename(job, plan, state, host);
+        } else if (job.convertTo == "No Conversion") {
+            runCopy(job, plan, state, host);
+        } else {
+            runConvert(job, plan, state, host, workspace);
+        }
     } catch (const std::exception& e) {
         state.runFailed = true;
         host.noteFailure(e.what());
@@ -48,6 +78,10 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
             : "Operation Incomplete. " + std::to_string(state.processedCount) + " files processed.";
     host.runFinished(outcome.closingLine, outcome.complete);
     return outcome;
+}
+
+BatchEngine::BatchEngine() {
+    workspace_.renameJournalPath = defaultRenameJournalPath();
 }
 
 void startOver(JobSettings& job) {

@@ -6,6 +6,7 @@
 #include "RunState.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pictorant {
@@ -29,12 +30,17 @@ void startOver(JobSettings& job);
 // The engine as its owner keeps it: the run state and the reused picture objects.
 class BatchEngine {
 public:
+    // Rename runs are recorded for an undo at defaultRenameJournalPath().
+    BatchEngine();
+
     RunOutcome startRun(const JobSettings& job, RunHost& host) {
         return pictorant::startRun(job, state_, host, workspace_);
     }
     void requestStop() { pictorant::requestStop(state_); }
     // Threads of the thumbnail and convert runs (1: the plain sequential run).
     void setWorkers(int workers) { workspace_.workers = workers; }
+    // Where rename runs are recorded; empty: not at all.
+    void setRenameJournalPath(std::string path) { workspace_.renameJournalPath = std::move(path); }
     void startOver(JobSettings& job) { pictorant::startOver(job); }
 
     const RunState& state() const { return state_; }

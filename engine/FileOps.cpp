@@ -1,12 +1,13 @@
 #include "FileOps.h"
 
+#include "files/SafeFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace pictorant {
 
@@ -25,17 +26,7 @@ public:
     }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
-    Fd& operator=(Fd&& other) noexcept {
-        std::swap(fd_, other.fd_);
-        return *this;
-    }
     int get() const { return fd_; }
-    // Closes now so that a failing close is reported.
-    int close() {
-        int r = ::close(fd_);
-        fd_ = -1;
-        return r;
-    }
 
 private:
     int fd_;
@@ -93,17 +84,17 @@ RenameResult renameNoReplace(const std::string& from, const std::string& to) {
 
 void copyFileBytes(const std::string& source, const std::string& target,
                    const std::function<void(std::size_t)>& onChunk) {
-    Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opening a FIFO for reading would wait for a writer; without blocking it returns at
+    // once and the type check refuses it.
+    Fd in(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (in.get() < 0)
         fail("Cannot open", source, errno);
-    // A link standing at the target's name is replaced like a file, never written
-    // through: the copy stays in the chosen folder.
-    const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW;
-    Fd out(::open(target.c_str(), flags, 0666));
-    if (out.get() < 0 && errno == ELOOP && ::unlink(target.c_str()) == 0)
-        out = Fd(::open(target.c_str(), flags | O_EXCL, 0666));
-    if (out.get() < 0)
-        fail("Cannot create", target, errno);
+    struct stat st {};
+    if (::fstat(in.get(), &st) != 0)
+        fail("Cannot open", source, errno);
+    if (!S_ISREG(st.st_mode))
+        throw FileError("Cannot open " + source + ": Not a regular file");
+    SafeFileWriter out(target);
     char buffer[kCopyChunk];
     for (;;) {
         ssize_t got = ::read(in.get(), buffer, sizeof buffer);
@@ -116,19 +107,9 @@ void copyFileBytes(const std::string& source, const std::string& target,
             break;
         if (onChunk)
             onChunk(static_cast<std::size_t>(got));
-        for (ssize_t done = 0; done < got;) {
-            ssize_t put = ::write(out.get(), buffer + done, static_cast<std::size_t>(got - done));
-            if (put < 0) {
-                if (errno == EINTR)
-                    continue;
-                fail("Cannot write", target, errno);
-            }
-            done += put;
-        }
+        out.write(buffer, static_cast<std::size_t>(got));
     }
-    if (out.close() != 0)
-        fail("Cannot write", target, errno);
-    in.close();
+    out.commit();
 }
 
 } // namespace pictorant

@@ -35,9 +35,10 @@ RenameResult renameNoReplace(const std::string& from, const std::string& to);
 
 // The copy's buffer size: the copy moves this many bytes per read and write.
 inline constexpr std::size_t kCopyChunk = 2048;
-// Copies the bytes of `source` into `target` (created or truncated), kCopyChunk bytes
-// per read; `onChunk` sees each read's size. Throws FileError; a target half-written by
-// a failure stays as it is.
+// Copies the bytes of `source` into a new file at `target` through the safe writer,
+// kCopyChunk bytes per read; `onChunk` sees each read's size. A source that is not a
+// regular file is refused before anything is read. Throws FileError or SafeWriteError;
+// after a failure the target is as it was.
 void copyFileBytes(const std::string& source, const std::string& target,
                    const std::function<void(std::size_t)>& onChunk = {});
 

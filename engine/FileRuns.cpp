@@ -4,7 +4,7 @@
 
 namespace pictorant {
 
-void runRename(const JobSettings& job, RunState& state, RunHost& host) {
+void runRename(const JobSettings& job, const RunPlan& plan, RunState& state, RunHost& host) {
     const int n = static_cast<int>(job.sourceFiles.size());
     if (n == 0)
         return;
@@ -15,8 +15,8 @@ void runRename(const JobSettings& job, RunState& state, RunHost& host) {
     for (int p = 0; p < n; ++p) {
         const std::string& name = job.sourceFiles[p];
         host.setProgressLine(progressText(p + 1, n));
-        const std::string newName = keptTypeName(job, name, p);
-        const std::string newPath = joinPath(job.inputDir, newName);
+        const std::string& newName = plan.files[p].targetName;
+        const std::string& newPath = plan.files[p].targetPath;
         const std::string oldPath = joinPath(job.inputDir, name);
 
         ProcessedFile& entry = state.ProcessedFileList[p];
@@ -51,7 +51,7 @@ void runRename(const JobSettings& job, RunState& state, RunHost& host) {
     host.rereadPanes();
 }
 
-void runCopy(const JobSettings& job, RunState& state, RunHost& host) {
+void runCopy(const JobSettings& job, const RunPlan& plan, RunState& state, RunHost& host) {
     const int n = static_cast<int>(job.sourceFiles.size());
     if (n == 0)
         return;
@@ -61,8 +61,8 @@ void runCopy(const JobSettings& job, RunState& state, RunHost& host) {
     for (int p = 0; p < n; ++p) {
         const std::string& name = job.sourceFiles[p];
         host.setProgressLine(progressText(p + 1, n));
-        const std::string newName = keptTypeName(job, name, p);
-        const std::string target = joinPath(job.outputDir, newName);
+        const std::string& newName = plan.files[p].targetName;
+        const std::string& target = plan.files[p].targetPath;
         const std::string source = joinPath(job.inputDir, name);
 
         ProcessedFile& entry = state.ProcessedFileList[p];
@@ -75,6 +75,7 @@ void runCopy(const JobSettings& job, RunState& state, RunHost& host) {
 
         if (!job.overwrite && pathExists(target)) {
             entry.outputPresent = true; // kept as it was
+            host.fileSkipped(newName);
         } else {
             // Creating the target would empty a source that is its own target; the file
             // already holds what the copy would write.

@@ -33,42 +33,53 @@ bool loadSource(const JobSettings& job, int p, Picture& picture, ProcessedFile& 
     return true;
 }
 
-// Writes the work raster as the file's output, by the overwrite rule. The path gets the
-// type's extension when there is a type; the entry records the path as it then stands.
-void commitOutput(const JobSettings& job, int p, const std::string& outputType,
-                  PictureWorkspace& workspace, ProcessedFile& entry, RunState& state) {
-    const std::string base = baseOutputName(job, job.sourceFiles[p], p);
-    checkPlainName(base);
-    std::string path = joinPath(job.outputDir, base);
+// Writes the work raster as the file's planned output, by the overwrite rule; the entry
+// records the path.
+void commitOutput(const JobSettings& job, const PlannedFile& planned, const std::string& outputType,
+                  PictureWorkspace& workspace, ProcessedFile& entry, RunState& state,
+                  RunHost& host) {
+    checkPlainName(planned.targetName);
     if (!outputType.empty()) {
-        path += outputExtension(outputType);
-        if (job.overwrite || !pathExists(path)) {
-            SavePicture(workspace, workspace.WorkBitmap, outputType, path, job.jpegQuality);
+        if (job.overwrite || !pathExists(planned.targetPath)) {
+            SavePicture(workspace, workspace.WorkBitmap, outputType, planned.targetPath,
+                        job.jpegQuality);
             ++state.processedCount;
+        } else {
+            host.fileSkipped(planned.targetName);
         }
         entry.outputPresent = true; // written now, or kept as it was
     }
-    entry.outputPath = path;
+    entry.outputPath = planned.targetPath;
 }
 
 } // namespace
 
+ThumbSizeOptions thumbSizeOptionsOf(const JobSettings& job) {
+    ThumbSizeOptions options;
+    options.maintainRatio = job.maintainRatio;
+    options.thumbWidth = wholeNumberOf(job.thumbWidth);
+    options.thumbHeight = wholeNumberOf(job.thumbHeight);
+    options.forceWidth = job.forceWidth;
+    options.forceHeight = job.forceHeight;
+    // With the ratio kept only the width box counts, as a maximum side of its size.
+    const bool tooSmall = options.maintainRatio ? options.thumbWidth == 0
+                                                : options.thumbWidth < 1 || options.thumbHeight < 1;
+    if (tooSmall)
+        throw std::runtime_error("Thumbnail width and height must be at least 1 pixel");
+    return options;
+}
+
 // Each file goes load -> size -> resample -> commit. Only the commit touches the run
 // state and the output folder, and it happens in source order; the steps before it
 // depend on nothing but the file and its own buffers.
-void runThumbnails(const JobSettings& job, RunState& state, RunHost& host,
+void runThumbnails(const JobSettings& job, const RunPlan& plan, RunState& state, RunHost& host,
                    PictureWorkspace& workspace) {
-    if (runPicturesAhead(PictureRunKind::Thumbnails, job, state, host, workspace))
-        return;
     const int n = static_cast<int>(job.sourceFiles.size());
     if (n == 0)
         return;
-    ThumbSizeOptions sizeOptions;
-    sizeOptions.maintainRatio = job.maintainRatio;
-    sizeOptions.thumbWidth = wholeNumberOf(job.thumbWidth);
-    sizeOptions.thumbHeight = wholeNumberOf(job.thumbHeight);
-    sizeOptions.forceWidth = job.forceWidth;
-    sizeOptions.forceHeight = job.forceHeight;
+    const ThumbSizeOptions sizeOptions = thumbSizeOptionsOf(job);
+    if (runPicturesAhead(PictureRunKind::Thumbnails, job, plan, state, host, workspace))
+        return;
     state.ProcessedFileList.resize(n);
     host.setProgressMax(n);
     state.processedCount = 0;
@@ -89,7 +100,8 @@ void runThumbnails(const JobSettings& job, RunState& state, RunHost& host,
             ResampleFast(picture, size.width, size.height, workspace);
         else
             ResampleQuality(picture, size.width, size.height, workspace);
-        commitOutput(job, p, outputTypeFor(job.convertTo, type), workspace, entry, state);
+        commitOutput(job, plan.files[p], outputTypeFor(job.convertTo, type), workspace, entry,
+                     state, host);
 
         host.setProgressPosition(p + 1);
         host.processEvents();
@@ -99,9 +111,9 @@ void runThumbnails(const JobSettings& job, RunState& state, RunHost& host,
     host.rereadPanes();
 }
 
-void runConvert(const JobSettings& job, RunState& state, RunHost& host,
+void runConvert(const JobSettings& job, const RunPlan& plan, RunState& state, RunHost& host,
                 PictureWorkspace& workspace) {
-    if (runPicturesAhead(PictureRunKind::Convert, job, state, host, workspace))
+    if (runPicturesAhead(PictureRunKind::Convert, job, plan, state, host, workspace))
         return;
     const int n = static_cast<int>(job.sourceFiles.size());
     if (n == 0)
@@ -122,7 +134,8 @@ void runConvert(const JobSettings& job, RunState& state, RunHost& host,
         entry.outputWidth = picture.width();
         entry.outputHeight = picture.height();
         RenderToBitmap(picture, workspace.WorkBitmap);
-        commitOutput(job, p, outputTypeFor(job.convertTo, type), workspace, entry, state);
+        commitOutput(job, plan.files[p], outputTypeFor(job.convertTo, type), workspace, entry,
+                     state, host);
 
         host.setProgressPosition(p + 1);
         host.processEvents();

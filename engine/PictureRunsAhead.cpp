@@ -2,6 +2,9 @@
 
 #include "FileOps.h"
 #include "Naming.h"
+#include "Runs.h"
+
+#include "files/SafeFile.h"
 
 #include "imaging/BmpCodec.h"
 #include "imaging/JpegCodec.h"
@@ -10,16 +13,12 @@
 #include "imaging/ThumbGeometry.h"
 
 #include <cctype>
-#include <cerrno>
 #include <chrono>
 #include <condition_variable>
-#include <cstring>
 #include <exception>
-#include <fcntl.h>
 #include <mutex>
 #include <optional>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace pictorant {
@@ -42,21 +41,15 @@ struct Prepared {
     std::vector<std::uint8_t> bytes; // the encoded output, when there is a type
 };
 
-// Writes as the picture writers do: create or truncate, all bytes, close.
+// Writes the encoded bytes as the picture writers do, through the safe writer.
 void writeOutput(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    int error = fd < 0 ? errno : 0;
-    for (std::size_t done = 0; error == 0 && done < bytes.size();) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno != EINTR)
-            error = errno;
-        else if (n > 0)
-            done += std::size_t(n);
+    try {
+        writeFileSafely(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+    } catch (const SafeWriteError& e) {
+        const char* step = e.step() == SafeWriteError::Step::Create ? "Cannot create file \""
+                                                                    : "Cannot write file \"";
+        throw PictureError(step + path + "\". " + e.reason());
     }
-    if (fd >= 0 && ::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error)
-        throw PictureError("Cannot create file \"" + path + "\". " + std::strerror(error));
 }
 
 struct Pipeline {
@@ -193,8 +186,8 @@ struct Pipeline {
 
 } // namespace
 
-bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, RunState& state, RunHost& host,
-                      PictureWorkspace& workspace) {
+bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, const RunPlan& plan,
+                      RunState& state, RunHost& host, PictureWorkspace& workspace) {
     const int n = static_cast<int>(job.sourceFiles.size());
     const int workers = std::min(workspace.workers, n);
     if (workers < 2)
@@ -208,14 +201,8 @@ bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, RunState& sta
     }
 
     Pipeline pipeline(kind, job);
-    if (kind == PictureRunKind::Thumbnails) {
-        // Read as the sequential run reads them, failing before the first file.
-        pipeline.sizeOptions.maintainRatio = job.maintainRatio;
-        pipeline.sizeOptions.thumbWidth = wholeNumberOf(job.thumbWidth);
-        pipeline.sizeOptions.thumbHeight = wholeNumberOf(job.thumbHeight);
-        pipeline.sizeOptions.forceWidth = job.forceWidth;
-        pipeline.sizeOptions.forceHeight = job.forceHeight;
-    }
+    if (kind == PictureRunKind::Thumbnails)
+        pipeline.sizeOptions = thumbSizeOptionsOf(job);
     state.ProcessedFileList.resize(std::size_t(n));
     host.setProgressMax(n);
     state.processedCount = 0;
@@ -247,21 +234,21 @@ bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, RunState& sta
             std::rethrow_exception(prepared.failure);
 
         const std::string type = outputTypeFor(job.convertTo, sourceType(name));
-        const std::string base = baseOutputName(job, name, p);
-        checkPlainName(base);
-        std::string path = joinPath(job.outputDir, base);
+        const PlannedFile& planned = plan.files[std::size_t(p)];
+        checkPlainName(planned.targetName);
         if (!type.empty()) {
-            path += outputExtension(type);
-            if (job.overwrite || !pathExists(path)) {
+            if (job.overwrite || !pathExists(planned.targetPath)) {
                 // An encoder failure counts only where the sequential run would encode.
                 if (prepared.failedAt == Stage::Encode)
                     std::rethrow_exception(prepared.failure);
-                writeOutput(path, prepared.bytes);
+                writeOutput(planned.targetPath, prepared.bytes);
                 ++state.processedCount;
+            } else {
+                host.fileSkipped(planned.targetName);
             }
             entry.outputPresent = true;
         }
-        entry.outputPath = path;
+        entry.outputPath = planned.targetPath;
 
         host.setProgressPosition(p + 1);
         host.processEvents();

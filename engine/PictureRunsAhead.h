@@ -3,6 +3,7 @@
 #include "JobSettings.h"
 #include "PictureWorkspace.h"
 #include "RunHost.h"
+#include "RunPlan.h"
 #include "RunState.h"
 
 #include <cstddef>
@@ -22,8 +23,8 @@ enum class PictureRunKind { Thumbnails, Convert };
 // Returns false, having done nothing, when the job must run sequentially: fewer than
 // two workers or files, metafiles in or out (their drawing stays on this thread), or
 // output into the input folder (a written file could be a later source).
-bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, RunState& state, RunHost& host,
-                      PictureWorkspace& workspace);
+bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, const RunPlan& plan,
+                      RunState& state, RunHost& host, PictureWorkspace& workspace);
 
 inline constexpr std::size_t kAheadMemoryBudget = std::size_t(96) << 20;
 

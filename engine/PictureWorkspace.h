@@ -2,6 +2,8 @@
 
 #include "imaging/Picture.h"
 
+#include <string>
+
 namespace pictorant {
 
 // The picture objects that outlive runs (WorkBitmap, ResampleTarget and the JPEG, GIF
@@ -10,6 +12,8 @@ namespace pictorant {
 struct PictureWorkspace : OutputObjects {
     // Threads that work ahead in the thumbnail and convert runs; 1 runs them plainly.
     int workers = 1;
+    // Where a rename run records its renames for an undo; empty: not recorded.
+    std::string renameJournalPath;
 };
 
 } // namespace pictorant

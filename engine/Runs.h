@@ -3,24 +3,34 @@
 #include "JobSettings.h"
 #include "PictureWorkspace.h"
 #include "RunHost.h"
+#include "RunPlan.h"
+
 #include "RunState.h"
+#include "imaging/ThumbGeometry.h"
 
 namespace pictorant {
 
 // The four runs. Each resets processedCount, fills ProcessedFileList (already sized by
 // startRun), drives the host's progress display, obeys a stop between files and
 // re-reads the panes at its end. A failure it does not handle itself is thrown for
-// startRun's guard; what was done before it stays done.
+// startRun's guard; what was done before it stays done. Every run takes its target
+// names from `plan` (planRun of the same job), so a plan shown to the user is what the
+// run does; whether a target exists is looked at again when the run gets there.
+
+// The size boxes as the thumbnail run reads them. Throws NotWholeNumberError, and
+// std::runtime_error for a size below 1 (no picture can be that small), so such a run
+// fails before its first file.
+ThumbSizeOptions thumbSizeOptionsOf(const JobSettings& job);
 
 // Thumbnails into jobOutputDir(job), by the size rules and the conversion box.
-void runThumbnails(const JobSettings& job, RunState& state, RunHost& host,
+void runThumbnails(const JobSettings& job, const RunPlan& plan, RunState& state, RunHost& host,
                    PictureWorkspace& workspace);
 // Renames in the input folder; never replaces a file.
-void runRename(const JobSettings& job, RunState& state, RunHost& host);
+void runRename(const JobSettings& job, const RunPlan& plan, RunState& state, RunHost& host);
 // Byte copies under new names, 2048 bytes per read and write.
-void runCopy(const JobSettings& job, RunState& state, RunHost& host);
+void runCopy(const JobSettings& job, const RunPlan& plan, RunState& state, RunHost& host);
 // Every picture written again at its natural size in the type of convertTo.
-void runConvert(const JobSettings& job, RunState& state, RunHost& host,
+void runConvert(const JobSettings& job, const RunPlan& plan, RunState& state, RunHost& host,
                 PictureWorkspace& workspace);
 
 } // namespace pictorant

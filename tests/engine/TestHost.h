@@ -33,6 +33,7 @@ public:
         finishedComplete = complete;
     }
     void noteFailure(const std::string& detail) override { failures.push_back(detail); }
+    void fileSkipped(const std::string& targetName) override { skipped.push_back(targetName); }
 
     int bar() const { return barPositions.empty() ? 0 : barPositions.back(); }
 
@@ -47,6 +48,7 @@ public:
     std::string closingLine;
     bool finishedComplete = false;
     std::vector<std::string> failures;
+    std::vector<std::string> skipped;
 
 private:
     RunState& state_;
