@@ -4,6 +4,8 @@
 
 #include "BatchEngine.h"
 #include "Naming.h"
+#include "RunPlan.h"
+#include "Runs.h"
 #include "settings/MainSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLocation.h"
@@ -53,8 +55,8 @@ enum class RunKind { Rename, Copy, Convert, Thumbnails };
 const std::vector<std::string> kValued = {
     "--input",  "--output", "--type",   "--naming",       "--qualifier", "--seq",
     "--resize", "--width",  "--height", "--jpeg-quality", "--settings",  "--workers"};
-const std::vector<std::string> kFlags = {"--ratio", "--force-width", "--force-height",
-                                         "--no-overwrite", "--in-place"};
+const std::vector<std::string> kFlags = {"--ratio",        "--force-width", "--force-height",
+                                         "--no-overwrite", "--in-place",    "--dry-run"};
 
 // The conversion box texts the runs know, in the form they compare them.
 const char* const kConversionTypes[] = {"jpg", "gif", "bmp", "emf", "wmf", "No Conversion"};
@@ -77,21 +79,17 @@ std::string conversionType(const std::string& given) {
 }
 
 // A thumbnail side below 1 gives a picture no reader takes; refuse it before the first
-// file. The boxes are read as the thumbnail run reads them: with the ratio kept only
-// the width counts, as a limit without its sign. Text that is not a whole number is
-// left to the run, which fails on it before writing anything.
+// file, by the thumbnail run's own reading of the boxes (with the ratio kept only the
+// width counts). Text that is not a whole number is left to the run, which fails on it
+// before writing anything, as it always has.
 void refuseEmptyThumbnails(const JobSettings& job) {
-    const auto width = parseWholeNumber(job.thumbWidth);
-    const auto height = parseWholeNumber(job.thumbHeight);
-    if (job.maintainRatio) {
-        if (width && *width == 0)
-            throw UsageError("the thumbnail width must not be 0");
-        return;
+    try {
+        thumbSizeOptionsOf(job);
+    } catch (const NotWholeNumberError&) {
+    } catch (const std::runtime_error& e) {
+        throw UsageError(std::string(e.what()) + " (width " + job.thumbWidth + ", height " +
+                         job.thumbHeight + (job.maintainRatio ? ", ratio kept)" : ")"));
     }
-    if (width && *width < 1)
-        throw UsageError("the thumbnail width must be at least 1, not " + job.thumbWidth);
-    if (height && *height < 1)
-        throw UsageError("the thumbnail height must be at least 1, not " + job.thumbHeight);
 }
 
 std::string absoluteFolder(const std::filesystem::path& folder) {
@@ -225,6 +223,35 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
 
 std::string runUsage(const std::vector<RunExtension>& extensions);
 
+// A refused plan: its reason, and for a convert over its own sources how to go on.
+int refusePlan(const RunPlan& plan, const JobSettings& job) {
+    std::cerr << "pictorant-batch: " << *plan.refusal << '\n';
+    if (job.mode == JobMode::RenameCopyConvert && !job.renameOnly && !job.convertInPlace) {
+        JobSettings inPlace = job;
+        inPlace.convertInPlace = true;
+        if (!planRun(inPlace).refusal)
+            std::cerr << "Give --in-place to convert the files over themselves, or --output DIR "
+                         "to write them elsewhere.\n";
+    }
+    return kExitUsage;
+}
+
+// --dry-run: the plan on standard output, one line per file and a count; nothing is
+// written. The status is the one the run would start with.
+int printPlan(const std::optional<RunPlan>& plan, const std::string& failure,
+              const JobSettings& job) {
+    if (!plan) {
+        std::cerr << "pictorant-batch: " << failure << '\n';
+        return kExitIncomplete;
+    }
+    for (const PlannedFile& file : plan->files)
+        std::cout << planLine(file) << '\n';
+    std::cout << planSummary(*plan) << std::endl;
+    if (plan->refusal)
+        return refusePlan(*plan, job);
+    return kExitComplete;
+}
+
 int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
                const std::vector<std::string>& args) {
     if (std::find(args.begin(), args.end(), "--help") != args.end()) {
@@ -247,6 +274,21 @@ int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
             throw UsageError("--workers must be a whole number from 1 to 256");
         workers = *v;
     }
+
+    // The plan comes before anything is written: a run that would write over one of
+    // its own sources does not start. A plan that cannot be made (a sequence start that
+    // is not a whole number) is left to the run, which reports it as it always has.
+    std::optional<RunPlan> plan;
+    std::string planFailure;
+    try {
+        plan = planRun(job);
+    } catch (const std::exception& e) {
+        planFailure = e.what();
+    }
+    if (parsed.has("--dry-run"))
+        return printPlan(plan, planFailure, job);
+    if (plan && plan->refusal)
+        return refusePlan(*plan, job);
 
     BatchEngine engine;
     engine.setWorkers(workers);
@@ -284,8 +326,9 @@ const char* const kRunOptionsHelp =
     "    copy        copies each file byte for byte under a new name\n"
     "    convert     writes each picture again, at its own size, in the type of --type\n"
     "    thumbnails  makes a small picture of each file in the type of --type\n"
-    "  Output goes to the folder of the files unless --output is given.\n"
-
+    "  Output goes to the folder of the files unless --output is given. Before anything\n"
+    "  is written the run is planned; a run that would write over one of its own\n"
+    "  sources does not start.\n"
     "  FILE...               the selected files, in this order: names in --input, or paths in "
     "one folder\n"
     "  --input DIR           folder of the files (default: the folder of the first FILE, else "
@@ -304,10 +347,11 @@ const char* const kRunOptionsHelp =
     "told on standard error)\n"
     "  --in-place            convert: write each picture over its own source when the name "
     "comes out the same\n"
+    "  --dry-run             print what would happen to each file, write nothing\n"
+    "  --workers N           files worked on at once by thumbnails and convert (default: "
     "the number of cores; 1 = one after another)\n"
     "  --settings FILE       every option kept in Pictorant.ini except the folders is taken "
-    "from FILE; flags given still win\n"
-    "  Ctrl+C (or SIGTERM) stops after the current file; a second one stops at once.\n";
+    "from FILE; flags given still win\n";
 
 std::string runUsage(const std::vector<RunExtension>& extensions) {
     std::string usage = "rename|copy|convert|thumbnails [OPTIONS] FILE...\n";

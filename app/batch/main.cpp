@@ -5,6 +5,7 @@
 #include "GalleryCommand.h"
 #include "PictureCommands.h"
 #include "StopSignals.h"
+#include "UndoCommand.h"
 
 #include <QGuiApplication>
 #include <cstdlib>
@@ -17,6 +18,7 @@ namespace {
 std::vector<BatchCommand> commandTable() {
     std::vector<BatchCommand> table;
     addRunCommands(table, {galleryRunExtension()});
+    addUndoCommand(table);
     addPictureCommands(table);
     return table;
 }
@@ -27,9 +29,11 @@ void printUsage(std::ostream& out, const std::vector<BatchCommand>& table) {
         if (!command.usage.empty())
             out << "pictorant-batch " << command.usage;
     out << "pictorant-batch --help\n"
-           "\nExit status: 0 done; 1 incomplete (stopped, or a file failed); 2 wrong command "
-           "line or a refused plan (nothing written); 130 or 143 stopped at once by a second "
-           "SIGINT or SIGTERM.\n";
+           "\nCtrl+C (or SIGTERM) stops a run after the current file; a second one stops it "
+           "at once.\n"
+           "Exit status: 0 done; 1 incomplete (stopped, or a file failed);\n"
+           "  2 wrong command line or a refused plan (nothing written);\n"
+           "  130 or 143 stopped at once by SIGINT or SIGTERM.\n";
 }
 
 // Metafile text needs the font machinery of a GUI application; without a display the

@@ -247,21 +247,21 @@ INSTANTIATE_TEST_SUITE_P(
                   twoJpegs,
                   {"thumbnails", "--width", "0", "a.jpg"},
                   2,
-                  "width must be at least 1",
+                  "must be at least 1 pixel (width 0, height 96)",
                   Kept::Everything,
                   {}},
         FaultCase{"NegativeHeight",
                   twoJpegs,
                   {"thumbnails", "--height", "-3", "a.jpg"},
                   2,
-                  "height must be at least 1",
+                  "must be at least 1 pixel",
                   Kept::Everything,
                   {}},
         FaultCase{"WidthZeroWithTheRatioKept",
                   twoJpegs,
                   {"thumbnails", "--ratio", "--width", "0", "a.jpg"},
                   2,
-                  "width must not be 0",
+                  "must be at least 1 pixel (width 0, height 96, ratio kept)",
                   Kept::Everything,
                   {}},
         FaultCase{"HeightZeroFromTheSettingsFile",
@@ -271,7 +271,7 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   {"thumbnails", "--settings", "s.ini", "a.jpg"},
                   2,
-                  "height must be at least 1",
+                  "must be at least 1 pixel",
                   Kept::Everything,
                   {}},
         FaultCase{"HeightUnreadWithTheRatioKept",
@@ -392,6 +392,25 @@ INSTANTIATE_TEST_SUITE_P(
                   [](const fs::path& dir, const BatchResult& r) {
                       EXPECT_EQ(r.out, "Operation complete. 2 files processed.\n");
                       EXPECT_EQ(contentType(dir / "out" / "Thumb001.jpg"), "JPG");
+                  }},
+        FaultCase{"DryRunWritesNothing",
+                  twoJpegs,
+                  {"thumbnails", "--dry-run", "a.jpg", "b.jpg"},
+                  0,
+                  "",
+                  Kept::Everything,
+                  [](const fs::path&, const BatchResult& r) {
+                      EXPECT_NE(r.out.find("a.jpg -> Thumb001.jpg"), std::string::npos) << r.out;
+                      EXPECT_NE(r.out.find("b.jpg -> Thumb002.jpg"), std::string::npos) << r.out;
+                  }},
+        FaultCase{"DryRunOfARefusedPlan",
+                  twoJpegs,
+                  {"convert", "--dry-run", "--naming", "PreName", "--qualifier", "", "a.jpg"},
+                  2,
+                  "--in-place",
+                  Kept::Everything,
+                  [](const fs::path&, const BatchResult& r) {
+                      EXPECT_NE(r.out.find("a.jpg -> a.jpg"), std::string::npos) << r.out;
                   }}),
     [](const auto& info) { return std::string(info.param.name); });
 

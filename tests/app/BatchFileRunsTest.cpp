@@ -141,8 +141,9 @@ TEST(BatchHelpTest, HelpListsTheRunCommandsAndSucceeds) {
     for (const char* says :
          {"rename|copy|convert|thumbnails [OPTIONS] FILE...", "--settings FILE",
           "copies each file byte for byte", "makes a small picture of each file",
-          "Output goes to the folder of the files unless --output is given", "--in-place",
-          "Exit status: 0 done; 1 incomplete", "2 wrong command line or a refused plan"})
+          "Output goes to the folder of the files unless --output is given", "--dry-run",
+          "--in-place", "pictorant-batch undo", "Exit status: 0 done; 1 incomplete",
+          "2 wrong command line or a refused plan"})
         EXPECT_NE(r.out.find(says), std::string::npos) << says;
 }
 
