@@ -2,13 +2,12 @@
 
 #include "HtmlText.h"
 #include "LinkAddressing.h"
+#include "files/SafeFile.h"
 #include "settings/SettingsFile.h"
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace pictorant {
 
@@ -148,6 +147,29 @@ std::string sampleLine(bool first, unsigned red, unsigned green, unsigned blue) 
            " - Sample Text - <b>Sample Text</b></font><br>\");\r\n";
 }
 
+// Text placed inside a double-quoted string of the frames script: a quotation mark or
+// backslash would end or bend the string, "</" would end the script element, and a
+// line break would end the statement. Everything else stays as it is.
+std::string scriptStringText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\' || c == '"')
+            out += '\\';
+        if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else {
+            out += c;
+            if (c == '<' && i + 1 < text.size() && text[i + 1] == '/')
+                out += '\\';
+        }
+    }
+    return out;
+}
+
 std::string framesScript(const GalleryOptions& options) {
     std::string out;
     out += "<script>\r\n";
@@ -156,11 +178,12 @@ std::string framesScript(const GalleryOptions& options) {
     out += "    parent.pics.document.close();\r\n";
     out += "    parent.pics.document.open();\r\n";
     out += "    parent.pics.document.write(\"<html>\\n<head>\\n<title>" +
-           AsciiText(options.BannerString) + "</title>\\n\");\r\n";
+           scriptStringText(AsciiText(options.BannerString)) + "</title>\\n\");\r\n";
     out += "    parent.pics.document.write(\"</head>\\n\");\r\n";
     out += "    parent.pics.document.write(\"<body bgcolor=\\\"#888888\\\" background=\" + '\"' "
            "+ \"" +
-           AsciiUrl(options.hrefPrefix) + "\" + im + '\"' + \">\\n</body>\\n</html>\");\r\n";
+           scriptStringText(AsciiUrl(options.hrefPrefix)) +
+           "\" + im + '\"' + \">\\n</body>\\n</html>\");\r\n";
     if (options.SampleText) {
         out += sampleLine(true, 0, 0, 0);
         const unsigned reds[] = {0x40, 0x80, 0xC0, 0xFF};
@@ -212,29 +235,16 @@ void checkPageName(const GalleryInput& input) {
     }
 }
 
-void writeWhole(int fd, const std::string& text, const std::string& path) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const auto n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            throw GalleryError("Cannot write file \"" + path + "\". " + std::strerror(error));
-        }
-        done += static_cast<std::size_t>(n);
-    }
-}
-
+// Through the safe writer: a page that cannot be finished leaves no partial file, and a
+// link standing at a page's name is replaced, never written through.
 void writePage(const GalleryPage& page) {
-    const int fd = ::open(page.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        throw GalleryError("Cannot create file \"" + page.path + "\". " + std::strerror(errno));
+    try {
+        writeFileSafely(page.path, page.text);
+    } catch (const SafeWriteError& error) {
+        const char* step = error.step() == SafeWriteError::Step::Write ? "Cannot write file \""
+                                                                       : "Cannot create file \"";
+        throw GalleryError(step + page.path + "\". " + error.reason());
     }
-    writeWhole(fd, page.text, page.path);
-    if (::close(fd) != 0)
-        throw GalleryError("Cannot write file \"" + page.path + "\". " + std::strerror(errno));
 }
 
 } // namespace

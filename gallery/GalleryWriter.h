@@ -77,10 +77,13 @@ std::vector<GalleryPage> WriteFramesGallery(const GalleryOptions& options,
 // The one writer the options choose: frames, else table, else plain.
 std::vector<GalleryPage> WriteGallery(const GalleryOptions& options, const GalleryInput& input);
 
-// Writes the pages in order, each replacing a file of its name, and calls `afterWrite`
-// (when given) once each page is on disk: the caller hands the page marked `toEditor` to
-// the editor there. Stops with GalleryError at the first file that cannot be created;
-// the files written before it stay. Returns the paths written.
+// Writes the pages in order, each replacing a file of its name (a link there is replaced,
+// never written through), and calls `afterWrite` (when given) once each page is on disk:
+// the caller hands the page marked `toEditor` to the editor there. Stops with
+// GalleryError at the first page that cannot be written: "Cannot create file "%s". %s"
+// when the file cannot be made, "Cannot write file "%s". %s" when its text cannot be
+// stored; that page's old file stays whole, no partial file is left, and the files
+// written before it stay. Returns the paths written.
 std::vector<std::string>
 SaveGalleryPages(const std::vector<GalleryPage>& pages,
                  const std::function<void(const GalleryPage&)>& afterWrite = {});

@@ -303,6 +303,8 @@ Raster DecodeBmp(std::span<const std::uint8_t> data, int* bitCount) {
 }
 
 std::vector<std::uint8_t> EncodeBmp(const Raster& raster) {
+    if (raster.width() <= 0 || raster.height() <= 0)
+        throw PictureError("Cannot write an empty bitmap image");
     const bool indexed = raster.format() == PixelFormat::Indexed8;
     const int bits = indexed ? 8 : 24;
     const std::size_t stride = ((std::size_t(raster.width()) * std::size_t(bits) + 31) / 32) * 4;

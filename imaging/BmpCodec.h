@@ -15,7 +15,9 @@ namespace pictorant {
 Raster DecodeBmp(std::span<const std::uint8_t> data, int* bitCount = nullptr);
 
 // Writes a BMP file in the raster's format: 24 bits for Bgr24, 8 bits with its palette
-// for Indexed8. Rows bottom-up, padded to four bytes.
+// for Indexed8. Rows bottom-up, padded to four bytes. Throws PictureError
+// "Cannot write an empty bitmap image" for a raster with a side of 0, which no reader
+// (this program's included) takes.
 std::vector<std::uint8_t> EncodeBmp(const Raster& raster);
 
 } // namespace pictorant

@@ -11,6 +11,7 @@
 #include "GifCodec.h"
 #include "JpegCodec.h"
 #include "PictureError.h"
+#include "files/SafeFile.h"
 
 namespace pictorant {
 namespace {
@@ -37,18 +38,31 @@ std::string lower(std::string s) {
     throw PictureError("Cannot open file \"" + path + "\". " + std::strerror(error));
 }
 
-[[noreturn]] void cannotCreate(const std::string& path, int error) {
-    throw PictureError("Cannot create file \"" + path + "\". " + std::strerror(error));
+// The program's own texts: "Cannot create file" while the file cannot come into being
+// at its name, "Cannot write file" when its bytes could not be stored.
+[[noreturn]] void cannotWrite(const std::string& path, const SafeWriteError& error) {
+    const char* step = error.step() == SafeWriteError::Step::Write ? "Cannot write file \""
+                                                                   : "Cannot create file \"";
+    throw PictureError(step + path + "\". " + error.reason());
 }
 
 std::vector<std::uint8_t> readFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A FIFO would block open() until a writer comes, a device may never end: only
+    // regular files are read. O_NONBLOCK keeps open() itself from waiting, and fstat
+    // decides on what was really opened.
+    const char* notRegular = "Not a regular file";
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw PictureError("Cannot open file \"" + path + "\". " + notRegular);
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         cannotOpen(path, errno);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw PictureError("Cannot open file \"" + path + "\". " + notRegular);
+    }
     std::vector<std::uint8_t> bytes;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
-        bytes.reserve(std::size_t(st.st_size));
+    bytes.reserve(std::size_t(st.st_size));
     std::uint8_t buffer[65536];
     for (;;) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -67,56 +81,22 @@ std::vector<std::uint8_t> readFile(const std::string& path) {
     return bytes;
 }
 
-// Writes all bytes to fd; returns 0 or the errno of the failure.
-int writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        done += std::size_t(n);
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes, WriteMode mode) {
+    try {
+        SafeFileWriter writer(path, mode);
+        writer.write(bytes.data(), bytes.size());
+        writer.commit();
+    } catch (const SafeWriteError& error) {
+        cannotWrite(path, error);
     }
-    return 0;
 }
 
-void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        cannotCreate(path, errno);
-    int error = writeAll(fd, bytes);
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error)
-        cannotCreate(path, error);
-}
-
-void replaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::size_t slash = path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    // A short fixed-length name, so a long original name cannot make it too long.
-    std::string temp = folder + ".pictorant-XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        cannotCreate(path, errno);
+// A rewrite keeps the document's owner, group and mode and goes through its link; a file
+// that is gone since it was loaded is simply written anew.
+WriteMode replacingMode(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0)
-        ::fchmod(fd, st.st_mode & 07777);
-    else
-        ::fchmod(fd, 0644);
-    int error = writeAll(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0)
-        error = errno;
-    if (error) {
-        ::unlink(temp.c_str());
-        cannotCreate(path, error);
-    }
+    return ::lstat(path.c_str(), &st) != 0 && errno == ENOENT ? WriteMode::NewFile
+                                                              : WriteMode::Rewrite;
 }
 
 bool writesAsWmf(const Picture& picture, const std::string& path) {
@@ -412,11 +392,11 @@ void StoreBitmap(Picture& picture, const Raster& raster) {
 
 void WritePicture(const Picture& picture, const std::string& path) {
     // Encode before touching the file, so an encoder failure leaves no empty file.
-    writeFile(path, picture.encode(writesAsWmf(picture, path)));
+    writeFile(path, picture.encode(writesAsWmf(picture, path)), WriteMode::NewFile);
 }
 
 void WritePictureReplacing(const Picture& picture, const std::string& path) {
-    replaceFile(path, picture.encode(writesAsWmf(picture, path)));
+    writeFile(path, picture.encode(writesAsWmf(picture, path)), replacingMode(path));
 }
 
 void SavePicture(OutputObjects& outputs, const Raster& raster, std::string_view outputType,
@@ -433,7 +413,7 @@ void SavePicture(OutputObjects& outputs, const Raster& raster, std::string_view 
         StoreBitmap(outputs.metafileOutput, raster);
         WritePicture(outputs.metafileOutput, path);
     } else if (outputType == "BMP") {
-        writeFile(path, EncodeBmp(raster));
+        writeFile(path, EncodeBmp(raster), WriteMode::NewFile);
     }
 }
 

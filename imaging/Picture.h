@@ -96,8 +96,9 @@ private:
 };
 
 // Reads a picture file; the kind comes from the extension. Throws PictureError:
-// "Unknown picture file extension (.%s)", "Cannot open file "%s". %s", or the
-// kind's own message for invalid content.
+// "Unknown picture file extension (.%s)", "Cannot open file "%s". %s" (the reason is
+// "Not a regular file" for a folder, FIFO or device, which are never opened for
+// reading), or the kind's own message for invalid content.
 Picture LoadPicture(const std::string& path);
 // The same into an existing picture (whose kind is replaced), so a run can reuse it.
 void LoadPicture(const std::string& path, Picture& into);
@@ -120,11 +121,18 @@ void StoreBitmap(Picture& picture, const Raster& raster);
 void StoreGif(GifImage& gif, const Raster& raster);
 
 // Writes a picture to a file by its kind; a Metafile goes as WMF when its enhanced flag
-// is clear or the path ends in ".wmf". Throws PictureError
-// "Cannot create file "%s". %s" when the file cannot be written.
+// is clear or the path ends in ".wmf". The bytes go to a temporary file beside the
+// target that then replaces whatever stands at the name (a link is replaced, never
+// written through), so a failure leaves no partial file. Throws PictureError
+// "Cannot create file "%s". %s" when the file cannot be made or put at its name, and
+// "Cannot write file "%s". %s" when its bytes cannot be stored (a full disk). An empty
+// picture (a side of 0) is refused by every encoder before any file is made.
 void WritePicture(const Picture& picture, const std::string& path);
-// The same, but through a temporary file in the same folder renamed over the target,
-// so a failure leaves an existing file untouched (for pictures replacing originals).
+// The same for a document written again in place (rotation): a symbolic link is followed
+// and the file it names is rewritten, keeping its owner, group and mode. A file without
+// write bits, or one the user may not write, is refused (also for root) with
+// "Cannot create file "%s". %s"; the file is then unchanged. A file that no longer
+// exists is written anew.
 void WritePictureReplacing(const Picture& picture, const std::string& path);
 
 // The objects a window owns and every run reuses.
@@ -138,6 +146,7 @@ struct OutputObjects {
 
 // Writes the raster as outputType ("JPG", "GIF", "BMP", "EMF", "WMF") to path through
 // the output objects; any other type writes nothing. jpegQuality is the slider's value.
+// Writes as WritePicture does, with its errors.
 void SavePicture(OutputObjects& outputs, const Raster& raster, std::string_view outputType,
                  const std::string& path, int jpegQuality);
 

@@ -14,8 +14,9 @@ void RotateRaster(const Raster& source, RotateDirection direction, Raster& targe
 // takes jpegQuality (the slider's value) for its next encoding.
 void RotateQuarter(Picture& picture, RotateDirection direction, int jpegQuality = 90);
 
-// RotateQuarter, then writes the picture back over path through a temporary file, so a
-// failure ("Cannot create file "%s". %s") leaves the original untouched.
+// RotateQuarter, then writes the picture back over path with WritePictureReplacing: a
+// link is followed, owner, group and mode are kept, a file without write bits is
+// refused ("Cannot create file "%s". %s"), and any failure leaves the file untouched.
 void RotateFile(Picture& picture, RotateDirection direction, const std::string& path,
                 int jpegQuality);
 

@@ -1,12 +1,12 @@
 #include "SettingsFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
+#include <sys/stat.h>
+
+#include "files/SafeFile.h"
 
 namespace pictorant {
 
@@ -192,27 +192,23 @@ void SettingsFile::save() const {
     }
     const std::string data = text.str();
 
-    // A temporary file in the same folder, renamed over the old one: a failure halfway
-    // leaves the old settings whole.
-    std::string tmpl = path_.string() + ".XXXXXX";
-    int fd = mkstemp(tmpl.data());
-    if (fd < 0)
+    // How a user marks the settings as not to be changed: no write bit on the file, or
+    // none on its folder. Root is not stopped by the bits, so they are looked at here.
+    // An existing file is rewritten in place (its link followed, owner and mode kept, a
+    // read-only one refused); a new one gets the mode the umask gives.
+    struct stat st {};
+    const bool exists = ::lstat(path_.c_str(), &st) == 0;
+    std::error_code ec;
+    std::filesystem::path target = exists ? std::filesystem::canonical(path_, ec) : path_;
+    if (ec)
+        target = path_;
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    if (::stat(folder.c_str(), &st) == 0 && (st.st_mode & 0222) == 0)
         throw SettingsWriteError(path_);
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            done += std::size_t(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(tmpl.c_str(), path_.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tmpl.c_str());
+    const WriteMode mode = exists ? WriteMode::Rewrite : WriteMode::NewFile;
+    try {
+        writeFileSafely(path_.string(), data, mode);
+    } catch (const SafeWriteError&) {
         throw SettingsWriteError(path_);
     }
 }

@@ -51,7 +51,10 @@ public:
     void writeInteger(std::string_view section, std::string_view key, std::int32_t value);
 
     // Writes the whole file to a temporary file beside it and renames it over the old
-    // one. Throws SettingsWriteError when any step is refused; the old file stays.
+    // one; an existing file keeps its owner and mode, and a link to it stays a link.
+    // Throws SettingsWriteError, and the old file stays as it was, when any step is
+    // refused, and also when the file has no write bit or its folder none (how a user
+    // marks them read-only; this holds for root too).
     void save() const;
 
 private:

@@ -1,6 +1,7 @@
 #include "SettingsLocation.h"
 
 #include <cstdlib>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,9 +10,10 @@ namespace pictorant {
 std::filesystem::path settingsFilePathFor(const std::filesystem::path& executableFolder,
                                           const std::filesystem::path& configHome) {
     const auto beside = executableFolder / "Pictorant.ini";
+    // A writable program folder is no reason to settle there: an installed program run
+    // once as root would leave a file that no other user can ever save.
     std::error_code ec;
-    if (!executableFolder.empty() &&
-        (std::filesystem::exists(beside, ec) || ::access(executableFolder.c_str(), W_OK) == 0))
+    if (!executableFolder.empty() && std::filesystem::is_regular_file(beside, ec))
         return beside;
     return configHome / "Pictorant" / "Pictorant.ini";
 }
@@ -20,10 +22,13 @@ std::filesystem::path settingsFilePath() {
     std::error_code ec;
     auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     std::filesystem::path configHome;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the base-directory rules say.
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
         configHome = xdg;
     else if (const char* home = std::getenv("HOME"); home && *home)
         configHome = std::filesystem::path(home) / ".config";
+    else if (const passwd* user = ::getpwuid(::geteuid()); user && user->pw_dir && *user->pw_dir)
+        configHome = std::filesystem::path(user->pw_dir) / ".config";
     else
         configHome = "/tmp";
     const auto folder = ec ? std::filesystem::path() : exe.parent_path();

@@ -5,9 +5,10 @@
 
 namespace pictorant {
 
-// Where Pictorant.ini lives: beside the executable when that folder already holds the
-// file or can be written, else in $XDG_CONFIG_HOME/Pictorant/ (by default
-// ~/.config/Pictorant/). The working directory plays no part.
+// Where Pictorant.ini lives: beside the executable only when a Pictorant.ini already
+// stands there (a portable copy), else in $XDG_CONFIG_HOME/Pictorant/ (by default
+// ~/.config/Pictorant/), whose folder is made when missing. The file is never created
+// beside an executable. The working directory plays no part.
 std::filesystem::path settingsFilePath();
 
 // The same decision for a given executable folder and configuration home; used by

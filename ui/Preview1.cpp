@@ -1,7 +1,6 @@
 #include "Preview1.h"
 
 #include "MessageService.h"
-#include "PictureError.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -11,11 +10,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
-#include <cerrno>
-#include <cstring>
 #include <exception>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace pictorant {
 
@@ -143,16 +138,9 @@ bool rotate(PreviewBox& box, const TForm2& window, int fileCount, int selectedCo
     try {
         RotateQuarter(box.picture(), direction, jpegQuality);
         box.redraw();
-        const std::string path = window.windowTitle().toStdString();
-        // A read-only original is refused as a plain write would refuse it; the rename
-        // below would otherwise replace it regardless.
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-        if (fd >= 0)
-            ::close(fd);
-        else if (errno != ENOENT)
-            throw PictureError("Cannot create file \"" + path + "\". " + std::strerror(errno));
-        // Through a temporary file: a failed write leaves the original as it was.
-        WritePictureReplacing(box.picture(), path);
+        // Rewritten in place: a read-only original is refused, a link keeps pointing at
+        // the turned picture, owner and mode stay, and a failure leaves the file as it was.
+        WritePictureReplacing(box.picture(), window.windowTitle().toStdString());
     } catch (const std::exception& error) {
         box.redraw();
         showUnhandledError(error);

@@ -34,6 +34,13 @@ public:
 constexpr std::uint32_t kSrcCopy = 0x00CC0020;
 constexpr std::uint32_t kColorOnColor = 3;
 
+// A frame of 0 pixels plays as nothing and no reader takes it back: such a file is
+// never written, as the JPEG encoder refuses an empty image.
+void refuseEmpty(const Raster& raster) {
+    if (raster.width() <= 0 || raster.height() <= 0)
+        throw PictureError("Cannot write an empty metafile");
+}
+
 } // namespace
 
 std::uint16_t placeableChecksum(const std::uint8_t* header) {
@@ -46,6 +53,7 @@ std::uint16_t placeableChecksum(const std::uint8_t* header) {
 std::vector<std::uint8_t> writeEmf(const Raster& raster, std::int64_t mmWidth,
                                    std::int64_t mmHeight) {
     const std::int64_t w = raster.width(), h = raster.height();
+    refuseEmpty(raster);
     const std::uint64_t stride = (std::uint64_t(w) * 3 + 3) & ~std::uint64_t(3);
     if (132 + 12 + 80 + 40 + stride * std::uint64_t(h) + 20 >
         std::numeric_limits<std::uint32_t>::max())
@@ -110,6 +118,7 @@ std::vector<std::uint8_t> writeEmf(const Raster& raster, std::int64_t mmWidth,
 
 std::vector<std::uint8_t> writeWmf(const Raster& raster, int right, int bottom, int inch) {
     const int w = raster.width(), h = raster.height();
+    refuseEmpty(raster);
     if (w > 32767 || h > 32767 || right > 32767 || bottom > 32767 || right < 0 || bottom < 0)
         throw PictureError("Picture is too large to be written as a Windows metafile "
                            "(at most 32767 x 32767)");

@@ -285,6 +285,28 @@ test('frames with Tile Image in Frame: a click tiles the original in the picture
     await page.close();
   });
 
+test('frames with Tile Image in Frame: a banner holding a quote, a backslash and </script>',
+  async () => {
+    // The banner is written into a string of the frames script; unescaped it would end
+    // the string (or the script) and no thumbnail click would work.
+    const banner = 'Say "hi" \\ </script> done';
+    const pageFile = path.join(work, 'quoted', 'MyWeb.htm');
+    makeGallery('quoted', {
+      thumbs: path.join(work, 'quoted', 'thumbs'), page: pageFile,
+      settings: { Layout: { UseFrames: 1, TileBkgd: 1, BannerString: banner } },
+    });
+    const { page, thumbs, pics } = await openFrames(pageFile);
+    await thumbs.locator('a > img').nth(0).click();
+    const background = await pics.waitForFunction(() => {
+      const b = document.body && getComputedStyle(document.body).backgroundImage;
+      return b && b !== 'none' ? b : null;
+    }, null, { timeout: 10000 });
+    assert.ok(decodeURIComponent(await background.jsonValue()).includes('/pics/sea.jpg'));
+    assert.equal(await pics.evaluate(() => document.title), banner);
+    assert.equal(await page.title(), banner, 'the frameset title keeps the banner as typed');
+    await page.close();
+  });
+
 test('pictorant-batch: prefixes given on the command line overtype the filled ones', () => {
   const pageFile = path.join(work, 'prefix', 'MyWeb.htm');
   makeGallery('prefix', {

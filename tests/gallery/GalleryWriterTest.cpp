@@ -327,6 +327,38 @@ TEST(FramesGallery, TiledThumbnailsUseTheTenLineScript) {
     EXPECT_EQ(pages[3].text, golden("frames_thumbs_tiled.htm"));
 }
 
+// The banner goes into a string of the script: there a quotation mark, a backslash and
+// "</" are escaped so the script still runs; everywhere else it stays as typed.
+TEST(FramesGallery, TheBannerIsEscapedInsideTheScriptStringOnly) {
+    auto o = framesOptions();
+    o.TileBkgd = true;
+    o.BannerString = "Say \"hi\" \\ </script>";
+    const auto pages = WriteFramesGallery(o, framesInput(2));
+    EXPECT_EQ(pages[3].text, golden("frames_thumbs_tiled_quoted_banner.htm"));
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_NE(pages[i].text.find(o.BannerString), std::string::npos) << pages[i].path;
+
+    const std::pair<const char*, const char*> cases[] = {
+        {"plain", "plain"},
+        {"a\\b", "a\\\\b"},
+        {"\"\"", "\\\"\\\""},
+        {"</", "<\\/"},
+        {"<b>bold</b>", "<b>bold<\\/b>"},
+        {"< / <", "< / <"},
+        {"x\\</", "x\\\\<\\/"},
+        {"two\r\nlines", "two\\r\\nlines"},
+    };
+    for (const auto& [banner, inScript] : cases) {
+        o.BannerString = banner;
+        const std::string text = WriteFramesGallery(o, framesInput(1))[3].text;
+        EXPECT_NE(text.find("<title>" + std::string(inScript) + "</title>\\n\");"),
+                  std::string::npos)
+            << banner;
+        EXPECT_NE(text.find("<TITLE>" + std::string(banner) + "</TITLE>"), std::string::npos)
+            << banner;
+    }
+}
+
 TEST(FramesGallery, SampleTextAddsOneHundredAndOneLinesInsideTheScript) {
     auto o = framesOptions();
     o.SampleText = true;

@@ -1,4 +1,5 @@
 #include "GalleryWriter.h"
+#include "support/FileFaults.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SavePages : public testing::Test {
+class SavePages : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string pattern = (fs::temp_directory_path() / "gallery-save-XXXXXX").string();
@@ -80,6 +81,45 @@ TEST_F(SavePages, APathThroughARegularFileFails) {
     std::ofstream(folder / "plain") << "x";
     EXPECT_THROW(SaveGalleryPages({{(folder / "plain" / "MyWeb.htm").string(), "x", true}}),
                  GalleryError);
+}
+
+TEST_F(SavePages, ALinkAtAPageNameIsReplacedAndItsTargetKept) {
+    fs::create_directory(folder / "web");
+    std::ofstream(folder / "notes.txt") << "my notes";
+    fs::create_symlink("../notes.txt", folder / "web" / "MyWebb.htm");
+    const std::vector<GalleryPage> pages = {
+        {(folder / "web" / "MyWebb.htm").string(), "banner\r\n", false},
+    };
+    SaveGalleryPages(pages);
+    EXPECT_EQ(read(folder / "notes.txt"), "my notes");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder / "web" / "MyWebb.htm")));
+    EXPECT_EQ(read(folder / "web" / "MyWebb.htm"), "banner\r\n");
+}
+
+// A disk that fills while a page is written: that page's old file stays whole, no
+// partial or temporary file is left, the pages before it stay, and the message names
+// the step and its cause.
+TEST(SavePagesOnAFullDisk, StopAtThePageThatDoesNotFitAndSayWhy) {
+    pictorant::testing::TinyFileSystem disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.skipReason();
+    pictorant::testing::writeBytes(disk / "MyWeb_1.htm", "the old second page");
+    const std::vector<GalleryPage> pages = {
+        {disk / "MyWeb.htm", "first\r\n", true},
+        {disk / "MyWeb_1.htm", std::string(200 * 1024, 'x'), false},
+        {disk / "MyWeb_2.htm", "third\r\n", false},
+    };
+    try {
+        SaveGalleryPages(pages);
+        FAIL() << "the pages fitted";
+    } catch (const GalleryError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot write file \"" + pages[1].path + "\". No space left on device");
+    }
+    EXPECT_EQ(pictorant::testing::readBytes(pages[0].path), "first\r\n");
+    EXPECT_EQ(pictorant::testing::readBytes(pages[1].path), "the old second page");
+    EXPECT_EQ(pictorant::testing::namesIn(disk.str()),
+              (std::vector<std::string>{"MyWeb.htm", "MyWeb_1.htm"}));
 }
 
 } // namespace

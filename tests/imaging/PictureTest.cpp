@@ -76,7 +76,7 @@ TEST(LoadPicture, FailuresHaveTheirMessages) {
         {"x.tar.gz", "Unknown picture file extension (.gz)"},
         {"missing.jpg",
          "Cannot open file \"" + dir.file("missing.jpg") + "\". No such file or directory"},
-        {"folder.jpg", "Cannot open file \"" + dir.file("folder.jpg") + "\". Is a directory"},
+        {"folder.jpg", "Cannot open file \"" + dir.file("folder.jpg") + "\". Not a regular file"},
         {"bad.bmp", "Bitmap image is not valid"},
         {"bad.gif", "Invalid GIF signature"},
         {"bad.emf", "Metafile is not valid"},

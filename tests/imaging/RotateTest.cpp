@@ -139,3 +139,99 @@ TEST(RotateFile, TheReplacedFileKeepsItsPermissions) {
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(LoadPicture(dir.file("r.bmp")).width(), 64);
 }
+
+// Rotation writes the same document again: it goes where a link points, keeps what the
+// file's owner set, and refuses a file marked as not to be changed.
+class RotateInPlace : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directory(dir.path() / "pics");
+        original = readBytes(dataPath("bmp/bmpsuite/g/rgb24.bmp"));
+        writeBytes(real, original);
+    }
+    // Turns the picture at `path` clockwise and returns the error text, or "written".
+    std::string turn(const std::string& path) {
+        Picture p = LoadPicture(path);
+        try {
+            RotateFile(p, RotateDirection::Clockwise, path, 90);
+        } catch (const PictureError& e) {
+            return e.what();
+        }
+        return "written";
+    }
+    struct stat statusOf(const std::string& path) {
+        struct stat st {};
+        EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+        return st;
+    }
+
+    TempDir dir;
+    std::string real = dir.file("pics/r.bmp");
+    std::vector<std::uint8_t> original;
+};
+
+TEST_F(RotateInPlace, AFileWithoutWriteBitsIsRefusedAndLeftAsItWas) {
+    for (const mode_t mode : {0444, 0400, 0555}) {
+        ASSERT_EQ(::chmod(real.c_str(), mode), 0);
+        EXPECT_EQ(turn(real), "Cannot create file \"" + real + "\". Permission denied") << mode;
+        EXPECT_EQ(readBytes(real), original) << mode;
+        EXPECT_EQ(statusOf(real).st_mode & 07777, mode);
+        EXPECT_EQ(fileCount(dir.path() / "pics"), 1u) << "no temporary file";
+    }
+}
+
+TEST_F(RotateInPlace, OwnerGroupAndModeAreKept) {
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    const bool root = ::geteuid() == 0;
+    // Only root can give the file away; anyone else checks the mode alone.
+    if (root) {
+        ASSERT_EQ(::chown(real.c_str(), 4321, 8765), 0);
+    }
+    const struct stat before = statusOf(real);
+    EXPECT_EQ(turn(real), "written");
+    const struct stat after = statusOf(real);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_NE(after.st_ino, before.st_ino) << "replaced through a temporary file";
+    EXPECT_EQ(LoadPicture(real).width(), 64);
+    if (root) {
+        EXPECT_EQ(after.st_uid, 4321u);
+        EXPECT_EQ(after.st_gid, 8765u);
+    }
+}
+
+TEST_F(RotateInPlace, ALinkIsFollowedAndStaysALink) {
+    const struct {
+        const char* name;
+        std::string target;
+    } links[] = {
+        {"relative.bmp", "pics/r.bmp"},
+        {"absolute.bmp", real},
+        {"chain.bmp", "relative.bmp"},
+    };
+    for (const auto& link : links)
+        fs::create_symlink(link.target, dir.path() / link.name);
+    const int width = LoadPicture(real).width(), height = LoadPicture(real).height();
+    int turns = 0;
+    for (const auto& link : links) {
+        const std::string path = dir.file(link.name);
+        ASSERT_EQ(turn(path), "written") << link.name;
+        ++turns;
+        EXPECT_TRUE(fs::is_symlink(path)) << link.name;
+        EXPECT_EQ(fs::read_symlink(path).string(), link.target) << link.name;
+        const Picture turned = LoadPicture(real);
+        EXPECT_EQ(turned.width(), turns % 2 ? height : width) << link.name;
+        EXPECT_EQ(fileCount(dir.path() / "pics"), 1u) << link.name;
+    }
+    EXPECT_EQ(fileCount(dir.path()), 4u); // pics and the three links, nothing else
+}
+
+TEST_F(RotateInPlace, AReadOnlyFileBehindALinkIsRefusedToo) {
+    ASSERT_EQ(::chmod(real.c_str(), 0444), 0);
+    fs::create_symlink("pics/r.bmp", dir.path() / "link.bmp");
+    EXPECT_EQ(turn(dir.file("link.bmp")),
+              "Cannot create file \"" + dir.file("link.bmp") + "\". Permission denied");
+    EXPECT_EQ(readBytes(real), original);
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "link.bmp"));
+}

@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <sys/stat.h>
+
 namespace pictorant {
 namespace {
 
@@ -107,12 +113,181 @@ TEST_F(SettingsFileTest, SaveLeavesNoTemporaryFileBehind) {
     EXPECT_EQ(files, 1);
 }
 
-TEST(SettingsLocationTest, BesideTheExecutableWhenWritableElseTheConfigFolder) {
-    TempFolder exe, config;
-    EXPECT_EQ(settingsFilePathFor(exe.path(), config.path()), exe / "Pictorant.ini");
-    const auto gone = exe / "no-such-folder";
-    EXPECT_EQ(settingsFilePathFor(gone, config.path()),
+mode_t modeOf(const std::filesystem::path& path) {
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A settings file the user marked read-only, or one in such a folder, is never replaced,
+// not even by root, whom the bits do not stop. The file keeps its bytes and mode, and
+// nothing is left beside it.
+TEST(SettingsFileRefusal, ReadOnlyFileOrFolderGivesUnableToWriteAndStaysAsItWas) {
+    struct Case {
+        const char* name;
+        mode_t fileMode; // 0: no file
+        mode_t folderMode;
+        const char* link; // the path given is this link to the file, when set
+    };
+    const Case cases[] = {
+        {"file 0444 in a writable folder", 0444, 0755, nullptr},
+        {"file 0400", 0400, 0755, nullptr},
+        {"file 0555", 0555, 0755, nullptr},
+        {"writable file in a folder without write bits", 0644, 0555, nullptr},
+        {"no file yet in a folder without write bits", 0, 0555, nullptr},
+        {"a link to a read-only file", 0444, 0755, "link.ini"},
+    };
+    for (const auto& c : cases) {
+        TempFolder dir;
+        const auto folder = dir / "config";
+        std::filesystem::create_directory(folder);
+        const auto ini = folder / "Pictorant.ini";
+        if (c.fileMode) {
+            writeFile(ini, "[Layout]\nColumns=7\n");
+            ::chmod(ini.c_str(), c.fileMode);
+        }
+        auto given = ini;
+        if (c.link) {
+            given = dir / c.link;
+            std::filesystem::create_symlink(ini, given);
+        }
+        ::chmod(folder.c_str(), c.folderMode);
+        SettingsFile f(given);
+        f.writeText("Layout", "Columns", "3");
+        try {
+            f.save();
+            ADD_FAILURE() << c.name << ": the file was written";
+        } catch (const SettingsWriteError& e) {
+            EXPECT_EQ(std::string(e.what()), "Unable to write to " + given.string()) << c.name;
+        }
+        ::chmod(folder.c_str(), 0755);
+        if (c.fileMode) {
+            EXPECT_EQ(readFile(ini), "[Layout]\nColumns=7\n") << c.name;
+            EXPECT_EQ(modeOf(ini), c.fileMode) << c.name;
+            EXPECT_EQ(namesIn(folder), std::vector<std::string>{"Pictorant.ini"}) << c.name;
+        } else {
+            EXPECT_TRUE(namesIn(folder).empty()) << c.name;
+        }
+        if (c.link) {
+            EXPECT_TRUE(std::filesystem::is_symlink(given)) << c.name;
+        }
+    }
+}
+
+TEST(SettingsFileSave, ANewFileGetsTheUsualModeAndAnOldOneKeepsItsOwn) {
+    TempFolder dir;
+    const mode_t oldMask = ::umask(022);
+    SettingsFile fresh(dir / "new.ini");
+    fresh.writeText("Layout", "Columns", "3");
+    fresh.save();
+    ::umask(oldMask);
+    EXPECT_EQ(modeOf(dir / "new.ini"), 0644u) << "the umask decides, as for any new file";
+
+    writeFile(dir / "old.ini", "[Layout]\nColumns=7\n");
+    ::chmod((dir / "old.ini").c_str(), 0640);
+    SettingsFile old(dir / "old.ini");
+    old.writeText("Layout", "Columns", "4");
+    old.save();
+    EXPECT_EQ(modeOf(dir / "old.ini"), 0640u);
+    EXPECT_EQ(SettingsFile(dir / "old.ini").readText("Layout", "Columns", ""), "4");
+}
+
+TEST(SettingsFileSave, ALinkedFileIsRewrittenWhereItIsAndTheLinkStays) {
+    TempFolder dir;
+    std::filesystem::create_directory(dir / "dotfiles");
+    writeFile(dir / "dotfiles" / "Pictorant.ini", "[Layout]\nColumns=7\n");
+    std::filesystem::create_symlink("dotfiles/Pictorant.ini", dir / "Pictorant.ini");
+    SettingsFile f(dir / "Pictorant.ini");
+    f.writeText("Layout", "Columns", "2");
+    f.save();
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "Pictorant.ini"));
+    EXPECT_EQ(SettingsFile(dir / "dotfiles" / "Pictorant.ini").readText("Layout", "Columns", ""),
+              "2");
+    EXPECT_EQ(namesIn(dir / "dotfiles"), std::vector<std::string>{"Pictorant.ini"});
+}
+
+TEST(SettingsLocationTest, BesideTheExecutableOnlyWhenAFileAlreadyStandsThere) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::filesystem::path& exe)> prepare;
+        bool beside;
+    };
+    const Case cases[] = {
+        {"a portable copy", [](const auto& exe) { writeFile(exe / "Pictorant.ini", ""); }, true},
+        {"a link to a file",
+         [](const auto& exe) {
+             writeFile(exe / "real.ini", "");
+             std::filesystem::create_symlink("real.ini", exe / "Pictorant.ini");
+         },
+         true},
+        // A writable program folder is no reason to create the file there.
+        {"a writable folder without the file", [](const auto&) {}, false},
+        {"a folder of that name",
+         [](const auto& exe) { std::filesystem::create_directory(exe / "Pictorant.ini"); }, false},
+        {"a link that leads nowhere",
+         [](const auto& exe) {
+             std::filesystem::create_symlink("gone.ini", exe / "Pictorant.ini");
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        TempFolder exe, config;
+        c.prepare(exe.path());
+        const auto expected =
+            c.beside ? exe / "Pictorant.ini" : config.path() / "Pictorant" / "Pictorant.ini";
+        EXPECT_EQ(settingsFilePathFor(exe.path(), config.path()), expected) << c.name;
+    }
+    TempFolder config;
+    EXPECT_EQ(settingsFilePathFor({}, config.path()),
               config.path() / "Pictorant" / "Pictorant.ini");
+}
+
+// The environment of one test, put back afterwards.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnvironment() {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(SettingsLocationTest, TheConfigFolderComesFromTheEnvironmentAndIsMade) {
+    // The test program's own folder holds no Pictorant.ini, so the config folder wins.
+    TempFolder home, xdg;
+    const ScopedEnvironment homeVar("HOME", home.str().c_str());
+    {
+        const ScopedEnvironment xdgVar("XDG_CONFIG_HOME", xdg.str().c_str());
+        EXPECT_EQ(settingsFilePath(), xdg / "Pictorant" / "Pictorant.ini");
+        EXPECT_TRUE(std::filesystem::is_directory(xdg / "Pictorant"));
+        EXPECT_FALSE(std::filesystem::exists(xdg / "Pictorant" / "Pictorant.ini"));
+    }
+    for (const char* unusable : {static_cast<const char*>(nullptr), "", "relative/config"}) {
+        const ScopedEnvironment xdgVar("XDG_CONFIG_HOME", unusable);
+        EXPECT_EQ(settingsFilePath(), home / ".config" / "Pictorant" / "Pictorant.ini")
+            << (unusable ? unusable : "unset");
+    }
 }
 
 TEST(FolderExistsTest, OnlyFoldersCount) {

@@ -1,0 +1,162 @@
+// Picture files on file systems that fail or hold the wrong kind of file: a full disk,
+// a link at an output's name, sources that are not regular files, empty pictures.
+
+#include "Picture.h"
+#include "PictureError.h"
+#include "TestSupport.h"
+#include "support/FileFaults.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace pictorant;
+namespace fs = std::filesystem;
+using pictorant::testing::namesIn;
+using pictorant::testing::ScratchFolder;
+using pictorant::testing::TinyFileSystem;
+using Names = std::vector<std::string>;
+
+namespace {
+
+const char* const kTypes[] = {"JPG", "GIF", "BMP", "EMF", "WMF"};
+
+std::string saveError(const Raster& raster, const std::string& type, const std::string& path) {
+    OutputObjects out;
+    try {
+        SavePicture(out, raster, type, path, 90);
+    } catch (const PictureError& e) {
+        return e.what();
+    }
+    return "saved";
+}
+
+std::string loadError(const std::string& path) {
+    try {
+        LoadPicture(path);
+    } catch (const PictureError& e) {
+        return e.what();
+    }
+    return "loaded";
+}
+
+std::string lowerExtension(const std::string& type) {
+    std::string ext = "." + type;
+    for (char& c : ext)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+} // namespace
+
+// A side of 0 (a 1000 x 5 picture at 96 gives 96 x 0) is refused by every encoder before
+// any file is made, and an older file at the name stays.
+TEST(EmptyPicture, EveryTypeRefusesASideOfZeroAndWritesNothing) {
+    const std::pair<int, int> sizes[] = {{0, 7}, {7, 0}, {0, 0}};
+    for (const char* type : kTypes) {
+        for (const auto& [w, h] : sizes) {
+            ScratchFolder folder;
+            const std::string fresh = folder / ("new" + lowerExtension(type));
+            const std::string older = folder / ("old" + lowerExtension(type));
+            pictorant::testing::writeBytes(older, "an older output");
+            const std::string where =
+                std::string(type) + " " + std::to_string(w) + " x " + std::to_string(h);
+            EXPECT_NE(saveError(Raster(w, h), type, fresh), "saved") << where;
+            EXPECT_NE(saveError(Raster(w, h), type, older), "saved") << where;
+            EXPECT_EQ(namesIn(folder.str()), Names{"old" + lowerExtension(type)}) << where;
+            EXPECT_EQ(pictorant::testing::readBytes(older), "an older output") << where;
+        }
+    }
+}
+
+TEST(EmptyPicture, TheOutputObjectsStayUsableAfterARefusal) {
+    ScratchFolder folder;
+    OutputObjects out;
+    for (const char* type : kTypes) {
+        EXPECT_THROW(SavePicture(out, Raster(5, 0), type, folder / "e", 90), PictureError);
+        const std::string path = folder / ("ok" + lowerExtension(type));
+        SavePicture(out, test::syntheticPicture(6, 4), type, path, 90);
+        const Picture back = LoadPicture(path);
+        EXPECT_EQ(back.width(), 6) << type;
+        EXPECT_EQ(back.height(), 4) << type;
+    }
+}
+
+// A disk that fills half way through: the old output stays whole, no partial or
+// temporary file is left, and the message names the step that failed and its cause.
+TEST(FullDisk, AWriteThatRunsOutOfSpaceLeavesTheOldFileAndSaysWhy) {
+    TinyFileSystem disk(200);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.skipReason();
+    // 300 x 400 at 24 bits: a BMP of 360,054 bytes, the metafiles a little more.
+    const Raster big = test::syntheticPicture(300, 400);
+    for (const char* type : {"BMP", "EMF", "WMF"}) {
+        const std::string path = disk / ("Thumb001" + lowerExtension(type));
+        pictorant::testing::writeBytes(path, "old output");
+        EXPECT_EQ(saveError(big, type, path),
+                  "Cannot write file \"" + path + "\". No space left on device")
+            << type;
+        EXPECT_EQ(pictorant::testing::readBytes(path), "old output") << type;
+        EXPECT_EQ(namesIn(disk.str()), Names{"Thumb001" + lowerExtension(type)}) << type;
+        fs::remove(path);
+    }
+}
+
+// A link at an output's name is replaced by the picture; the file it pointed to, outside
+// the chosen folder, is never written.
+TEST(LinkAtTheName, IsReplacedAndItsVictimKeptForEveryType) {
+    for (const char* type : kTypes) {
+        ScratchFolder folder;
+        fs::create_directory(folder.path() / "out");
+        pictorant::testing::writeBytes(folder / "victim.txt", "not a picture");
+        const std::string name = "Thumb001" + lowerExtension(type);
+        fs::create_symlink("../victim.txt", folder.path() / "out" / name);
+        const std::string path = (folder.path() / "out" / name).string();
+
+        EXPECT_EQ(saveError(test::syntheticPicture(20, 10), type, path), "saved") << type;
+        EXPECT_EQ(pictorant::testing::readBytes(folder / "victim.txt"), "not a picture") << type;
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path))) << type;
+        EXPECT_EQ(LoadPicture(path).width(), 20) << type;
+        EXPECT_EQ(namesIn((folder.path() / "out").string()), Names{name}) << type;
+    }
+}
+
+// Sources that are not regular files fail at once with the open error; a FIFO without a
+// writer would otherwise hold the run in open() for ever.
+TEST(NotARegularFile, FifoFolderAndDeviceFailAtOnce) {
+    ScratchFolder folder;
+    const std::string fifo = folder / "pipe.jpg";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    fs::create_directory(folder / "folder.bmp");
+    // A device that ends at once: an endless one would only show a fault by filling memory.
+    fs::create_symlink("/dev/null", folder / "device.gif");
+    fs::create_symlink("pipe.jpg", folder / "link-to-pipe.jpg");
+
+    for (const char* name : {"pipe.jpg", "folder.bmp", "device.gif", "link-to-pipe.jpg"}) {
+        const std::string path = folder / name;
+        auto load = std::async(std::launch::async, [path] { return loadError(path); });
+        if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            ADD_FAILURE() << name << ": the load is still waiting";
+            // Give the blocked open() its writer, so the test can end.
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+            load.wait();
+            continue;
+        }
+        EXPECT_EQ(load.get(), "Cannot open file \"" + path + "\". Not a regular file") << name;
+    }
+}
+
+TEST(NotARegularFile, ALinkToAPictureStillLoads) {
+    ScratchFolder folder;
+    OutputObjects out;
+    SavePicture(out, test::syntheticPicture(9, 5), "BMP", folder / "real.bmp", 90);
+    fs::create_symlink("real.bmp", folder / "link.bmp");
+    EXPECT_EQ(LoadPicture(folder / "link.bmp").width(), 9);
+}
