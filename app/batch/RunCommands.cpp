@@ -1,24 +1,23 @@
 #include "BatchCommand.h"
 
+#include "StopSignals.h"
+
 #include "BatchEngine.h"
 #include "Naming.h"
+#include "RunPlan.h"
+#include "Runs.h"
 #include "settings/MainSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLocation.h"
 
 #include <algorithm>
-#include <csignal>
+#include <cctype>
 #include <iostream>
 #include <thread>
 
 namespace pictorant::batch {
 
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-extern "C" void onInterrupt(int) {
-    interrupted = 1;
-}
 
 // Progress and messages on standard error, so standard output holds only results.
 class ConsoleHost : public RunHost {
@@ -35,12 +34,15 @@ public:
     void showMessage(RunMessage, const std::string& text) override { std::cerr << text << '\n'; }
     // Ctrl+C is this program's Cancel button: obeyed after the file in hand.
     void processEvents() override {
-        if (interrupted)
+        if (RunStopSignals::stopRequested())
             engine_.requestStop();
     }
     void rereadPanes() override {}
     void noteFailure(const std::string& detail) override {
         std::cerr << "pictorant-batch: " << detail << '\n';
+    }
+    void fileSkipped(const std::string& targetName) override {
+        std::cerr << "skipped " << targetName << ": exists\n";
     }
 
 private:
@@ -53,8 +55,42 @@ enum class RunKind { Rename, Copy, Convert, Thumbnails };
 const std::vector<std::string> kValued = {
     "--input",  "--output", "--type",   "--naming",       "--qualifier", "--seq",
     "--resize", "--width",  "--height", "--jpeg-quality", "--settings",  "--workers"};
-const std::vector<std::string> kFlags = {"--ratio", "--force-width", "--force-height",
-                                         "--no-overwrite"};
+const std::vector<std::string> kFlags = {"--ratio",        "--force-width", "--force-height",
+                                         "--no-overwrite", "--in-place",    "--dry-run"};
+
+// The conversion box texts the runs know, in the form they compare them.
+const char* const kConversionTypes[] = {"jpg", "gif", "bmp", "emf", "wmf", "No Conversion"};
+const char* const kConversionTypesText = "jpg, gif, bmp, emf, wmf or \"No Conversion\"";
+
+bool sameLetters(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// --type in any letter case, as the conversion box holds it. An unknown type would
+// write nothing and still report the run complete, so it is a wrong command line.
+std::string conversionType(const std::string& given) {
+    for (const char* type : kConversionTypes)
+        if (sameLetters(given, type))
+            return type;
+    throw UsageError("--type must be " + std::string(kConversionTypesText) + ", not " + given);
+}
+
+// A thumbnail side below 1 gives a picture no reader takes; refuse it before the first
+// file, by the thumbnail run's own reading of the boxes (with the ratio kept only the
+// width counts). Text that is not a whole number is left to the run, which fails on it
+// before writing anything, as it always has.
+void refuseEmptyThumbnails(const JobSettings& job) {
+    try {
+        thumbSizeOptionsOf(job);
+    } catch (const NotWholeNumberError&) {
+    } catch (const std::runtime_error& e) {
+        throw UsageError(std::string(e.what()) + " (width " + job.thumbWidth + ", height " +
+                         job.thumbHeight + (job.maintainRatio ? ", ratio kept)" : ")"));
+    }
+}
 
 std::string absoluteFolder(const std::filesystem::path& folder) {
     std::string s =
@@ -64,22 +100,12 @@ std::string absoluteFolder(const std::filesystem::path& folder) {
     return s;
 }
 
-// The stored folder of a settings key, only when it is there and still a folder.
-std::optional<std::string> storedFolder(const SettingsFile& file, const char* key) {
-    std::string value = file.readText("Directories", key, "");
-    if (value.empty() || !folderExists(value))
-        return std::nullopt;
-    return value;
-}
-
 JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
     JobSettings job;
-    std::optional<SettingsFile> settings;
     if (auto path = a.value("--settings")) {
         if (!std::filesystem::is_regular_file(*path))
             throw UsageError("settings file " + *path + " not found");
-        settings.emplace(*path);
-        applyMainSettings(job, readMainSettings(*settings));
+        applyMainSettings(job, readMainSettings(SettingsFile(*path)));
     }
     if (kind != RunKind::Thumbnails)
         job.qualifier = "Image"; // the image qualifier is never kept
@@ -103,8 +129,17 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
         job.mode = JobMode::CreateThumbnails;
         break;
     }
-    if (auto type = a.value("--type"); type && kind != RunKind::Copy)
-        job.convertTo = *type;
+    if (auto type = a.value("--type")) {
+        if (kind == RunKind::Copy || kind == RunKind::Rename)
+            throw UsageError("--type is for convert and thumbnails; copy and rename keep each "
+                             "file's type");
+        job.convertTo = conversionType(*type);
+    }
+    if (a.has("--in-place")) {
+        if (kind != RunKind::Convert)
+            throw UsageError("--in-place is for convert only");
+        job.convertInPlace = true;
+    }
     if (auto naming = a.value("--naming")) {
         bool known = false;
         for (int i = 0; i < 4; ++i) {
@@ -152,8 +187,12 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
     }
     if (a.has("--no-overwrite"))
         job.overwrite = false;
+    if (kind == RunKind::Thumbnails)
+        refuseEmptyThumbnails(job);
 
-    // Folders: the options first, then where the files are, then the settings file.
+    // Folders: the options first, then where the files are, then the working folder.
+    // The folders of a settings file are never read: bare names are always the user's
+    // names here, and output goes beside the input unless --output says otherwise.
     if (a.positional.empty())
         throw UsageError("no files given");
     std::optional<std::string> input;
@@ -172,24 +211,46 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
         }
         job.sourceFiles.push_back(p.filename().string());
     }
-    if (!input && settings)
-        input = storedFolder(*settings, "Input");
     job.inputDir = input ? *input : absoluteFolder(".");
     if (!folderExists(job.inputDir))
         throw UsageError("input folder " + job.inputDir + " not found");
 
-    std::optional<std::string> output;
-    if (auto out = a.value("--output"))
-        output = absoluteFolder(*out);
-    else if (settings)
-        output = storedFolder(*settings, "Output");
-    job.outputDir = output ? *output : job.inputDir;
+    job.outputDir = a.value("--output") ? absoluteFolder(*a.value("--output")) : job.inputDir;
     if (kind != RunKind::Rename && !folderExists(job.outputDir))
         throw UsageError("output folder " + job.outputDir + " not found");
     return job;
 }
 
 std::string runUsage(const std::vector<RunExtension>& extensions);
+
+// A refused plan: its reason, and for a convert over its own sources how to go on.
+int refusePlan(const RunPlan& plan, const JobSettings& job) {
+    std::cerr << "pictorant-batch: " << *plan.refusal << '\n';
+    if (job.mode == JobMode::RenameCopyConvert && !job.renameOnly && !job.convertInPlace) {
+        JobSettings inPlace = job;
+        inPlace.convertInPlace = true;
+        if (!planRun(inPlace).refusal)
+            std::cerr << "Give --in-place to convert the files over themselves, or --output DIR "
+                         "to write them elsewhere.\n";
+    }
+    return kExitUsage;
+}
+
+// --dry-run: the plan on standard output, one line per file and a count; nothing is
+// written. The status is the one the run would start with.
+int printPlan(const std::optional<RunPlan>& plan, const std::string& failure,
+              const JobSettings& job) {
+    if (!plan) {
+        std::cerr << "pictorant-batch: " << failure << '\n';
+        return kExitIncomplete;
+    }
+    for (const PlannedFile& file : plan->files)
+        std::cout << planLine(file) << '\n';
+    std::cout << planSummary(*plan) << std::endl;
+    if (plan->refusal)
+        return refusePlan(*plan, job);
+    return kExitComplete;
+}
 
 int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
                const std::vector<std::string>& args) {
@@ -214,12 +275,29 @@ int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
         workers = *v;
     }
 
-    std::signal(SIGINT, onInterrupt);
+    // The plan comes before anything is written: a run that would write over one of
+    // its own sources does not start. A plan that cannot be made (a sequence start that
+    // is not a whole number) is left to the run, which reports it as it always has.
+    std::optional<RunPlan> plan;
+    std::string planFailure;
+    try {
+        plan = planRun(job);
+    } catch (const std::exception& e) {
+        planFailure = e.what();
+    }
+    if (parsed.has("--dry-run"))
+        return printPlan(plan, planFailure, job);
+    if (plan && plan->refusal)
+        return refusePlan(*plan, job);
+
     BatchEngine engine;
     engine.setWorkers(workers);
     ConsoleHost host(engine);
-    const RunOutcome outcome = engine.startRun(job, host);
-    std::signal(SIGINT, SIG_DFL);
+    RunOutcome outcome;
+    {
+        RunStopSignals stopSignals;
+        outcome = engine.startRun(job, host);
+    }
     std::cout << outcome.closingLine << std::endl;
     int status = outcome.complete ? kExitComplete : kExitIncomplete;
 
@@ -244,23 +322,36 @@ int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
 }
 
 const char* const kRunOptionsHelp =
+    "    rename      gives each file a new name in its own folder; never replaces a file\n"
+    "    copy        copies each file byte for byte under a new name\n"
+    "    convert     writes each picture again, at its own size, in the type of --type\n"
+    "    thumbnails  makes a small picture of each file in the type of --type\n"
+    "  Output goes to the folder of the files unless --output is given. Before anything\n"
+    "  is written the run is planned; a run that would write over one of its own\n"
+    "  sources does not start.\n"
     "  FILE...               the selected files, in this order: names in --input, or paths in "
     "one folder\n"
-    "  --input DIR           folder of the files (default: the folder of the first FILE)\n"
-    "  --output DIR          output folder (ignored by rename, whose output folder is the "
-    "input folder)\n"
-    "  --type TEXT           the conversion box: jpg, gif, bmp, emf, wmf or \"No Conversion\" "
-    "(default jpg)\n"
+    "  --input DIR           folder of the files (default: the folder of the first FILE, else "
+    "the working folder)\n"
+    "  --output DIR          output folder (default: the input folder; rename always works in "
+    "the input folder)\n"
+    "  --type TEXT           convert and thumbnails: jpg, gif, bmp, emf, wmf or \"No "
+    "Conversion\", any letter case (default jpg)\n"
     "  --naming OPTION       PreSeq, PreName, SufSeq or SufName (default PreSeq)\n"
     "  --qualifier TEXT      default Thumb for thumbnails, Image otherwise; may be empty\n"
     "  --seq TEXT            sequence start as typed (default 001)\n"
     "  --resize fast|quality --width TEXT --height TEXT --ratio --force-width --force-height\n"
+    "                        thumbnail size; a side below 1 is refused\n"
     "  --jpeg-quality N      10 to 100 (default 90)\n"
-    "  --no-overwrite\n"
+    "  --no-overwrite        keep a file that exists at an output name (each one kept is "
+    "told on standard error)\n"
+    "  --in-place            convert: write each picture over its own source when the name "
+    "comes out the same\n"
+    "  --dry-run             print what would happen to each file, write nothing\n"
     "  --workers N           files worked on at once by thumbnails and convert (default: "
     "the number of cores; 1 = one after another)\n"
-    "  --settings FILE       every option kept in Pictorant.ini is taken from FILE; flags "
-    "given still win\n";
+    "  --settings FILE       every option kept in Pictorant.ini except the folders is taken "
+    "from FILE; flags given still win\n";
 
 std::string runUsage(const std::vector<RunExtension>& extensions) {
     std::string usage = "rename|copy|convert|thumbnails [OPTIONS] FILE...\n";

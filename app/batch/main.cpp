@@ -4,6 +4,8 @@
 #include "BatchCommand.h"
 #include "GalleryCommand.h"
 #include "PictureCommands.h"
+#include "StopSignals.h"
+#include "UndoCommand.h"
 
 #include <QGuiApplication>
 #include <cstdlib>
@@ -16,6 +18,7 @@ namespace {
 std::vector<BatchCommand> commandTable() {
     std::vector<BatchCommand> table;
     addRunCommands(table, {galleryRunExtension()});
+    addUndoCommand(table);
     addPictureCommands(table);
     return table;
 }
@@ -25,7 +28,12 @@ void printUsage(std::ostream& out, const std::vector<BatchCommand>& table) {
     for (const auto& command : table)
         if (!command.usage.empty())
             out << "pictorant-batch " << command.usage;
-    out << "pictorant-batch --help\n";
+    out << "pictorant-batch --help\n"
+           "\nCtrl+C (or SIGTERM) stops a run after the current file; a second one stops it "
+           "at once.\n"
+           "Exit status: 0 done; 1 incomplete (stopped, or a file failed);\n"
+           "  2 wrong command line or a refused plan (nothing written);\n"
+           "  130 or 143 stopped at once by SIGINT or SIGTERM.\n";
 }
 
 // Metafile text needs the font machinery of a GUI application; without a display the
@@ -48,6 +56,7 @@ void dropQtNotes(QtMsgType type, const QMessageLogContext&, const QString& messa
 int main(int argc, char** argv) {
     useOffscreenPlatformWithoutDisplay();
     qInstallMessageHandler(dropQtNotes);
+    installStopSignalHandlers();
     QGuiApplication application(argc, argv);
     const std::vector<BatchCommand> table = commandTable();
     std::vector<std::string> args(argv + 1, argv + argc);

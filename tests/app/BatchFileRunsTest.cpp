@@ -75,20 +75,23 @@ TEST_F(BatchCliTest, AFailedCopyIsReportedAndEndsWithStatusOne) {
 
 TEST_F(BatchCliTest, SettingsFileGivesTheKeptOptionsAndFlagsStillWin) {
     makeFiles({"a.jpg", "b.jpg"});
-    std::filesystem::create_directory(dir / "out");
-    writeFile(dir / "s.ini", "[Directories]\nOutput=" + (dir / "out").string() +
+    std::filesystem::create_directory(dir / "stored");
+    // The stored folders are the window's; bare names here are the user's, and output
+    // goes beside them.
+    writeFile(dir / "s.ini", "[Directories]\nInput=/\nOutput=" + (dir / "stored").string() +
                                  "\n[Thumbnails]\nNaming Option=SufSeq\n"
                                  "Output File Qualifier=_kept\nOverwrite Files=0\n");
-    writeFile(dir / "out" / "002_x.jpg", "old");
+    writeFile(dir / "002_x.jpg", "old");
     // The kept qualifier is the thumbnail one; copy uses the image qualifier.
     auto r = runBatch(dir.path(), {"copy", "--settings", "s.ini", "a.jpg"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(std::filesystem::exists(dir / "out" / "001Image.jpg"));
+    EXPECT_EQ(readFile(dir / "001Image.jpg"), "content of a.jpg");
     r = runBatch(dir.path(), {"copy", "--settings", "s.ini", "--qualifier", "_x", "--naming",
                               "SufSeq", "a.jpg", "b.jpg"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(std::filesystem::exists(dir / "out" / "001_x.jpg"));
-    EXPECT_EQ(readFile(dir / "out" / "002_x.jpg"), "old"); // overwrite off from the file
+    EXPECT_TRUE(exists("001_x.jpg"));
+    EXPECT_EQ(readFile(dir / "002_x.jpg"), "old"); // overwrite off from the file
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "stored"));
 }
 
 struct UsageCase {
@@ -135,8 +138,13 @@ TEST(BatchHelpTest, HelpListsTheRunCommandsAndSucceeds) {
     TempFolder dir;
     const auto r = runBatch(dir.path(), {"--help"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("rename|copy|convert|thumbnails [OPTIONS] FILE..."), std::string::npos);
-    EXPECT_NE(r.out.find("--settings FILE"), std::string::npos);
+    for (const char* says :
+         {"rename|copy|convert|thumbnails [OPTIONS] FILE...", "--settings FILE",
+          "copies each file byte for byte", "makes a small picture of each file",
+          "Output goes to the folder of the files unless --output is given", "--dry-run",
+          "--in-place", "pictorant-batch undo", "Exit status: 0 done; 1 incomplete",
+          "2 wrong command line or a refused plan"})
+        EXPECT_NE(r.out.find(says), std::string::npos) << says;
 }
 
 } // namespace

@@ -1,0 +1,26 @@
+#include "UndoCommand.h"
+
+#include "RenameJournal.h"
+
+#include <iostream>
+
+namespace pictorant::batch {
+
+int runUndo(const std::vector<std::string>& args, std::ostream& out) {
+    const ParsedArgs parsed = parseArgs(args, {}, {});
+    if (!parsed.positional.empty())
+        throw UsageError("undo takes no arguments");
+    const UndoOutcome outcome = undoLastRename(defaultRenameJournalPath());
+    out << outcome.message << std::endl;
+    return outcome.complete ? kExitComplete : kExitIncomplete;
+}
+
+void addUndoCommand(std::vector<BatchCommand>& table) {
+    table.push_back(
+        {"undo",
+         "undo\n    renames the files of the last rename run back to their old "
+         "names\n",
+         [](const std::vector<std::string>& args) { return runUndo(args, std::cout); }});
+}
+
+} // namespace pictorant::batch
