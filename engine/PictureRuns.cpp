@@ -25,7 +25,8 @@ bool loadSource(const JobSettings& job, int p, Picture& picture, ProcessedFile& 
     entry.originalPath = source;
     try {
         LoadPicture(source, picture);
-    } catch (const PictureError&) {
+    } catch (const PictureError& e) {
+        host.noteFailure(e.what());
         host.showMessage(RunMessage::CouldNotOpen, "Could not open " + name);
         return false;
     }

@@ -33,6 +33,7 @@ struct Prepared {
     enum class Stage { Load, Size, Draw, Encode, Done };
     Stage failedAt = Stage::Done;
     bool couldNotOpen = false; // the loader refused the file
+    std::string openFailure;   // and why
     std::exception_ptr failure;
     std::int64_t originalBytes = 0;
     int width = -1, height = -1;
@@ -64,8 +65,9 @@ struct Pipeline {
         try {
             try {
                 LoadPicture(source, picture);
-            } catch (const PictureError&) {
+            } catch (const PictureError& e) {
                 out.couldNotOpen = true;
+                out.openFailure = e.what();
                 return;
             }
             out.originalBytes = fileSize(source);
@@ -206,6 +208,7 @@ bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, const RunPlan
         entry.reached = true;
         entry.originalPath = joinPath(job.inputDir, name);
         if (prepared.couldNotOpen) {
+            host.noteFailure(prepared.openFailure);
             host.showMessage(RunMessage::CouldNotOpen, "Could not open " + name);
             state.stopRequested = true;
             break;

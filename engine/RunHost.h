@@ -33,8 +33,8 @@ public:
     virtual void rereadPanes() = 0;
     // The run is over: closing line, "OK!" and "Do HTML!".
     virtual void runFinished(const std::string& /*closingLine*/, bool /*complete*/) {}
-    // The cause of a failure that the user only sees as "Error during processing!";
-    // a host may log it.
+    // The cause of a failure that the user only sees as "Error during processing!" or
+    // "Could not open ..."; a host may log it.
     virtual void noteFailure(const std::string& /*detail*/) {}
     // A target that exists was kept because overwrite is off.
     virtual void fileSkipped(const std::string& /*targetName*/) {}
