@@ -152,5 +152,40 @@ TEST(CheckQualifierTest, OnlyARenameByNameNeedsAQualifier) {
     }
 }
 
+// The window keeps the job in its settings group and reads it back at the next start:
+// every kept field must make the round trip, whatever its value.
+TEST(JobSettingsGroup, EveryKeptFieldSurvivesTheRoundTrip) {
+    JobSettings job;
+    job.inputDir = "/pics/in";
+    job.outputDir = "/pics/out";
+    job.resizeSpeed = ResizeSpeed::Fast;
+    job.thumbWidth = "120";
+    job.thumbHeight = "80";
+    job.maintainRatio = true;
+    job.forceWidth = false;
+    job.forceHeight = true;
+    job.convertTo = "gif";
+    job.namingOption = NamingOption::SufName;
+    job.qualifier = "Image";
+    job.jpegQuality = 55;
+    job.overwrite = false;
+
+    JobSettings back;
+    applyMainSettings(back, mainSettingsOf(job, "Small"));
+    EXPECT_EQ(back.inputDir, job.inputDir);
+    EXPECT_EQ(back.outputDir, job.outputDir);
+    EXPECT_EQ(back.resizeSpeed, job.resizeSpeed);
+    EXPECT_EQ(back.thumbWidth, job.thumbWidth);
+    EXPECT_EQ(back.thumbHeight, job.thumbHeight);
+    EXPECT_EQ(back.maintainRatio, job.maintainRatio);
+    EXPECT_EQ(back.forceWidth, job.forceWidth);
+    EXPECT_EQ(back.forceHeight, job.forceHeight);
+    EXPECT_EQ(back.convertTo, job.convertTo);
+    EXPECT_EQ(back.namingOption, job.namingOption);
+    EXPECT_EQ(back.qualifier, "Small"); // the kept qualifier is the thumbnail one
+    EXPECT_EQ(back.jpegQuality, job.jpegQuality);
+    EXPECT_EQ(back.overwrite, job.overwrite);
+}
+
 } // namespace
 } // namespace pictorant
