@@ -57,9 +57,14 @@ int main(int argc, char** argv) {
     useOffscreenPlatformWithoutDisplay();
     qInstallMessageHandler(dropQtNotes);
     installStopSignalHandlers();
-    QGuiApplication application(argc, argv);
+    // The toolkit takes options such as -session or -platform out of the argument list
+    // it is given, even after "--"; it gets the program name alone, so every argument
+    // reaches the commands as typed. Qt keeps the reference to the count.
+    int toolkitArgc = 1;
+    char* toolkitArgv[] = {argv[0], nullptr};
+    QGuiApplication application(toolkitArgc, toolkitArgv);
     const std::vector<BatchCommand> table = commandTable();
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         printUsage(std::cerr, table);
         return kExitUsage;
