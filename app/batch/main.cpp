@@ -33,7 +33,9 @@ void printUsage(std::ostream& out, const std::vector<BatchCommand>& table) {
            "at once.\n"
            "Exit status: 0 done; 1 incomplete (stopped, or a file failed);\n"
            "  2 wrong command line or a refused plan (nothing written);\n"
-           "  130 or 143 stopped at once by SIGINT or SIGTERM.\n";
+           "  130 or 143 stopped at once by SIGINT or SIGTERM.\n"
+           "A file is written as a hidden .pictorant-*.tmp beside it and renamed when whole;\n"
+           "  a stop removes its own, and one left by a crash can be deleted.\n";
 }
 
 // Metafile text needs the font machinery of a GUI application; without a display the
