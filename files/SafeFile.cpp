@@ -130,11 +130,19 @@ SafeFileWriter::SafeFileWriter(const std::string& path, WriteMode mode) : target
     const std::string folder = folderOf(target_);
     for (int attempt = 0; fd_ < 0; ++attempt) {
         temp_ = folder + ".pictorant-" + randomSuffix() + ".tmp";
+        // Known to the signal clean-up before it is made, so a signal right after the
+        // create still removes it; unlinking a name not made yet costs nothing.
+        slot_ = registerTemp(temp_);
         fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd_ < 0 && (errno != EEXIST || attempt == 16))
-            throw SafeWriteError(Step::Create, path, errno);
+        if (fd_ < 0) {
+            const int error = errno;
+            unregisterTemp(slot_);
+            slot_ = -1;
+            temp_.clear();
+            if (error != EEXIST || attempt == 16)
+                throw SafeWriteError(Step::Create, path, error);
+        }
     }
-    slot_ = registerTemp(temp_);
 
     if (mode == WriteMode::Rewrite) {
         // Root can hand the file back to its owner; anyone else keeps at least the

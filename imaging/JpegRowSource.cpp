@@ -146,7 +146,8 @@ bool ResampleJpegRows(const Picture& picture, RowFilter filter, int W, int H, Ra
         picture.jpegDecodeFormat() != PixelFormat::Bgr24)
         return false;
     const int sw = picture.width(), sh = picture.height();
-    // These cases fail or write nothing by rules that the full decode's order decides.
+    // Empty targets write nothing, and a one-pixel side is a small picture: the full
+    // decode serves them.
     if (W <= 0 || H <= 0 || sw < 2 || sh < 2)
         return false;
     const std::vector<int> rows = rowsRead(filter, sw, sh, W, H);

@@ -48,12 +48,22 @@ std::uint8_t toByte(float v) {
     return static_cast<std::uint8_t>(static_cast<int>(std::nearbyint(v)));
 }
 
-float scaleFactor(int target, int sourceSide) {
-    const int divisor = sourceSide - 1;
-    if (divisor == 0)
-        throw PictureError(target == 0 ? "Invalid floating point operation"
-                                       : "Floating point division by zero");
-    return toSingle(double(target) / double(divisor));
+// Target pixels per source step, target / (side - 1). A side of 1 has no step: the
+// factor goes to infinity, every position y / factor to 0, and the single row or
+// column is the whole source; positionIn() gives that limit without dividing.
+struct Axis {
+    int side;
+    float scale;
+};
+
+Axis axisOf(int target, int sourceSide) {
+    if (sourceSide == 1)
+        return {1, 0.0f};
+    return {sourceSide, toSingle(double(target) / double(sourceSide - 1))};
+}
+
+float positionIn(const Axis& axis, int t) {
+    return axis.side == 1 ? 0.0f : toSingle(double(t) / double(axis.scale));
 }
 
 } // namespace
@@ -64,34 +74,35 @@ void BilinearFilter(const Raster& source, int W, int H, Raster& target) {
 }
 
 void BilinearFilter(int sw, int sh, const SourceRows& sourceRow, int W, int H, Raster& target) {
-    // An empty source would give a negative scale and reads outside it.
+    // An empty source has no pixel to read.
     if (sw <= 0 || sh <= 0)
         throw PictureError("Invalid floating point operation");
-    const float sx = scaleFactor(W, sw);
-    const float sy = scaleFactor(H, sh);
+    const Axis ax = axisOf(W, sw), ay = axisOf(H, sh);
+    // The second sample of a pair; on a side of 1 it repeats the only one, at weight 0.
+    const int nextColumn = sw > 1 ? 1 : 0, nextRow = sh > 1 ? 1 : 0;
     target.reset(W, H, PixelFormat::Bgr24);
     for (int y = 0; y < H; ++y) {
-        const float fy = toSingle(double(y) / double(sy));
+        const float fy = positionIn(ay, y);
         int iy = int(fy);
         const float dy = toSingle(double(fy) - double(iy));
         // Single-precision positions can round up onto the last row only for sides
         // beyond 2^24; keep the reads inside the source then.
-        if (iy > sh - 2)
-            iy = sh - 2;
+        if (iy > sh - 1 - nextRow)
+            iy = sh - 1 - nextRow;
         const float wy[2] = {toSingle(1.0 - double(dy)), dy};
-        const std::uint8_t* rows[2] = {sourceRow(iy), sourceRow(iy + 1)};
+        const std::uint8_t* rows[2] = {sourceRow(iy), sourceRow(iy + nextRow)};
         std::uint8_t* out = target.scanLine(y);
         for (int x = 0; x < W; ++x) {
-            const float fx = toSingle(double(x) / double(sx));
+            const float fx = positionIn(ax, x);
             int ix = int(fx);
             const float dx = toSingle(double(fx) - double(ix));
-            if (ix > sw - 2)
-                ix = sw - 2;
+            if (ix > sw - 1 - nextColumn)
+                ix = sw - 1 - nextColumn;
             const float wx[2] = {toSingle(1.0 - double(dx)), dx};
             float r = 0, g = 0, b = 0;
             for (int j = 0; j < 2; ++j) {
                 for (int i = 0; i < 2; ++i) {
-                    const std::uint8_t* p = rows[i] + 3 * (ix + j);
+                    const std::uint8_t* p = rows[i] + 3 * (ix + j * nextColumn);
                     const float w = toSingle(double(wx[j]) * double(wy[i]));
                     r = toSingle(double(r) + double(p[2]) * double(w));
                     g = toSingle(double(g) + double(p[1]) * double(w));

@@ -18,15 +18,15 @@ inline void ResampleFast(const Picture& picture, int W, int H, OutputObjects& ou
 
 // Leaves the picture filtered to W x H in workBitmap with the bilinear filter: the
 // picture is rendered at natural size into workBitmap, filtered into resampleTarget and
-// copied back. Throws PictureError "Floating point division by zero" for a source one
-// pixel wide or high ("Invalid floating point operation" when the target side is 0 too).
+// copied back. A source one pixel wide or high is that single column or row stretched
+// (the filter's limit as the side goes to 1).
 void ResampleQuality(const Picture& picture, int W, int H, Raster& workBitmap,
                      Raster& resampleTarget);
 inline void ResampleQuality(const Picture& picture, int W, int H, OutputObjects& outputs) {
     ResampleQuality(picture, W, H, outputs.WorkBitmap, outputs.ResampleTarget);
 }
 
-// The filter alone: source (24-bit, at least 2 x 2) to a W x H 24-bit target.
+// The filter alone: a 24-bit source (at least 1 x 1) to a W x H 24-bit target.
 void BilinearFilter(const Raster& source, int W, int H, Raster& target);
 
 // Scan line y of a sw x sh 24-bit source that is not held whole. The filters below ask

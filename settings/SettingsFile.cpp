@@ -1,10 +1,13 @@
 #include "SettingsFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
-#include <fstream>
+#include <cstring>
+#include <fcntl.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "files/SafeFile.h"
 
@@ -25,11 +28,11 @@ bool sameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The first 2047 bytes, without cutting a UTF-8 character in two.
-std::string_view firstTextPart(std::string_view s) {
-    if (s.size() <= kMaxTextLength)
+// The first `limit` bytes, without cutting a UTF-8 character in two.
+std::string_view firstTextPart(std::string_view s, std::size_t limit = kMaxTextLength) {
+    if (s.size() <= limit)
         return s;
-    std::size_t end = kMaxTextLength;
+    std::size_t end = limit;
     while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80)
         --end;
     return s.substr(0, end);
@@ -50,6 +53,82 @@ std::string oneLine(std::string_view text) {
     std::replace(out.begin(), out.end(), '\n', ' ');
     std::replace(out.begin(), out.end(), '\r', ' ');
     return out;
+}
+
+// Far more than a key and the 2047 characters of its value; the rest of a longer line
+// is skipped, so a huge line costs no more than this.
+constexpr std::size_t kMaxLineLength = 8192;
+
+// An errno-like code for a path that is a folder, a FIFO, a device or the like.
+constexpr int kNotRegular = -1;
+
+// The lines of the file at `path`, each cut to kMaxLineLength bytes (never inside a
+// UTF-8 character), a leading byte-order mark dropped. Returns 0, or the reason the file
+// cannot be read: an errno value or kNotRegular. O_NONBLOCK keeps a FIFO from holding
+// the open until a writer comes; fstat then refuses it.
+int readLines(const std::filesystem::path& path, std::vector<std::string>& lines) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return kNotRegular;
+    }
+    std::string line;
+    bool skipping = false; // the rest of an overlong line
+    bool first = true;
+    char buffer[65536];
+    int error = 0;
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            break;
+        }
+        if (got == 0)
+            break;
+        std::string_view chunk(buffer, std::size_t(got));
+        if (first) {
+            // The mark may come split over reads only for a file that grows while it is
+            // read; the whole-mark test is enough.
+            if (chunk.substr(0, 3) == "\xEF\xBB\xBF")
+                chunk.remove_prefix(3);
+            first = false;
+        }
+        while (!chunk.empty()) {
+            const std::size_t end = chunk.find('\n');
+            const std::string_view part = chunk.substr(0, end);
+            if (!skipping) {
+                // A few bytes over the limit show where a character ends.
+                constexpr std::size_t room = kMaxLineLength + 4;
+                line.append(part.substr(0, room - std::min(line.size(), room)));
+                if (line.size() > kMaxLineLength) {
+                    line.resize(firstTextPart(line, kMaxLineLength).size());
+                    skipping = true;
+                }
+            }
+            if (end == std::string_view::npos)
+                break;
+            lines.push_back(std::move(line));
+            line.clear();
+            skipping = false;
+            chunk.remove_prefix(end + 1);
+        }
+    }
+    ::close(fd);
+    if (error != 0)
+        return error;
+    if (!line.empty())
+        lines.push_back(std::move(line));
+    return 0;
 }
 
 } // namespace
@@ -101,12 +180,19 @@ SettingsFile::SettingsFile(std::filesystem::path path) : path_(std::move(path)) 
 
 void SettingsFile::reload() {
     sections_.clear();
-    std::ifstream in(path_, std::ios::binary);
-    if (!in)
+    readError_.clear();
+    std::vector<std::string> lines;
+    const int error = readLines(path_, lines);
+    if (error == ENOENT || error == ENOTDIR)
+        return; // no file there yet: the factory values
+    if (error != 0) {
+        keepFile_ = true;
+        readError_ = "Cannot read settings file " + path_.string() + ": " +
+                     (error == kNotRegular ? "not a regular file" : std::strerror(error));
         return;
-    std::string line;
+    }
     Section* current = nullptr;
-    while (std::getline(in, line)) {
+    for (const std::string& line : lines) {
         std::string_view l = trimmed(line);
         if (l.empty() || l.front() == ';')
             continue;
@@ -182,6 +268,10 @@ void SettingsFile::writeInteger(std::string_view section, std::string_view key,
 }
 
 void SettingsFile::save() const {
+    // A file that could not be read is the user's to mend; replacing it with what this
+    // session had would lose it, even when it has become readable since.
+    if (keepFile_)
+        return;
     std::ostringstream text;
     for (std::size_t i = 0; i < sections_.size(); ++i) {
         if (i > 0)

@@ -31,10 +31,17 @@ std::optional<std::int32_t> parseWholeNumber(std::string_view text);
 // copy, and save() replaces the file with it in one step.
 class SettingsFile {
 public:
-    // Loads the file at `path`; a missing or unreadable file reads as empty.
+    // Loads the file at `path`; a missing file reads as empty. A file that cannot be
+    // read (refused, a folder, a FIFO, a device) reads as empty too and sets readError().
+    // A leading UTF-8 byte-order mark is skipped; lines are kept to 8 KiB, the rest of a
+    // longer line skipped.
     explicit SettingsFile(std::filesystem::path path);
 
     const std::filesystem::path& path() const { return path_; }
+
+    // Empty, or "Cannot read settings file PATH: " and the reason ("Permission denied",
+    // "not a regular file", ...) when the last load could not read the file.
+    const std::string& readError() const { return readError_; }
 
     // Loads the file again, dropping unsaved changes.
     void reload();
@@ -54,7 +61,8 @@ public:
     // one; an existing file keeps its owner and mode, and a link to it stays a link.
     // Throws SettingsWriteError, and the old file stays as it was, when any step is
     // refused, and also when the file has no write bit or its folder none (how a user
-    // marks them read-only; this holds for root too).
+    // marks them read-only; this holds for root too). Does nothing once a load of this
+    // object has failed: a file that could not be read is never replaced.
     void save() const;
 
 private:
@@ -71,6 +79,8 @@ private:
 
     std::filesystem::path path_;
     std::vector<Section> sections_;
+    std::string readError_;
+    bool keepFile_ = false;
 };
 
 } // namespace pictorant

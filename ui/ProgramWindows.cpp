@@ -8,6 +8,7 @@
 #include "HTMLOut.h"
 #include "HtmPrompt.h"
 #include "Htmhelp.h"
+#include "MessageService.h"
 #include "Preview1.h"
 #include "RecoveryCommands.h"
 #include "settings/SettingsFile.h"
@@ -43,6 +44,18 @@ ProgramWindows::ProgramWindows(const std::filesystem::path& settingsPath)
     // Owned by the main window, whose source pane menu it extends.
     new RecoveryCommands(*main_);
     htmlOut_->setConfirmation(confirmDelete_.get());
+    reportUnreadableSettings();
+}
+
+void ProgramWindows::reportUnreadableSettings() const {
+    const std::string& error = settings_->readError();
+    if (error.empty())
+        return;
+    messages().inform(QStringLiteral("settingsRead"),
+                      QString::fromStdString(error) +
+                          QStringLiteral("\n\nThe factory settings are used for this session, "
+                                         "and the file is left as it is."),
+                      programTitle(), MessageIcon::Warning);
 }
 
 ProgramWindows::~ProgramWindows() {

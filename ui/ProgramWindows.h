@@ -28,6 +28,9 @@ public:
     SettingsFile& settings() { return *settings_; }
 
 private:
+    // A settings file that could not be read: said once, at start-up.
+    void reportUnreadableSettings() const;
+
     std::unique_ptr<SettingsFile> settings_;
     std::unique_ptr<TForm1> main_;
     std::unique_ptr<TForm3> dupeWarn_;

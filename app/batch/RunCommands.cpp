@@ -103,9 +103,13 @@ std::string absoluteFolder(const std::filesystem::path& folder) {
 JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
     JobSettings job;
     if (auto path = a.value("--settings")) {
-        if (!std::filesystem::is_regular_file(*path))
+        std::error_code ec;
+        if (!std::filesystem::exists(*path, ec))
             throw UsageError("settings file " + *path + " not found");
-        applyMainSettings(job, readMainSettings(SettingsFile(*path)));
+        const SettingsFile settings(*path);
+        if (!settings.readError().empty())
+            throw UsageError(settings.readError());
+        applyMainSettings(job, readMainSettings(settings));
     }
     if (kind != RunKind::Thumbnails)
         job.qualifier = "Image"; // the image qualifier is never kept

@@ -33,7 +33,9 @@ void printUsage(std::ostream& out, const std::vector<BatchCommand>& table) {
            "at once.\n"
            "Exit status: 0 done; 1 incomplete (stopped, or a file failed);\n"
            "  2 wrong command line or a refused plan (nothing written);\n"
-           "  130 or 143 stopped at once by SIGINT or SIGTERM.\n";
+           "  130 or 143 stopped at once by SIGINT or SIGTERM.\n"
+           "A file is written as a hidden .pictorant-*.tmp beside it and renamed when whole;\n"
+           "  a stop removes its own, and one left by a crash can be deleted.\n";
 }
 
 // Metafile text needs the font machinery of a GUI application; without a display the
@@ -57,9 +59,14 @@ int main(int argc, char** argv) {
     useOffscreenPlatformWithoutDisplay();
     qInstallMessageHandler(dropQtNotes);
     installStopSignalHandlers();
-    QGuiApplication application(argc, argv);
+    // The toolkit takes options such as -session or -platform out of the argument list
+    // it is given, even after "--"; it gets the program name alone, so every argument
+    // reaches the commands as typed. Qt keeps the reference to the count.
+    int toolkitArgc = 1;
+    char* toolkitArgv[] = {argv[0], nullptr};
+    QGuiApplication application(toolkitArgc, toolkitArgv);
     const std::vector<BatchCommand> table = commandTable();
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         printUsage(std::cerr, table);
         return kExitUsage;

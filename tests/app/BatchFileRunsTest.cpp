@@ -143,7 +143,7 @@ TEST(BatchHelpTest, HelpListsTheRunCommandsAndSucceeds) {
           "copies each file byte for byte", "makes a small picture of each file",
           "Output goes to the folder of the files unless --output is given", "--dry-run",
           "--in-place", "pictorant-batch undo", "Exit status: 0 done; 1 incomplete",
-          "2 wrong command line or a refused plan"})
+          "2 wrong command line or a refused plan", "hidden .pictorant-*.tmp beside it"})
         EXPECT_NE(r.out.find(says), std::string::npos) << says;
 }
 

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstring>
 
 using namespace pictorant;
 using namespace pictorant::test;
@@ -143,13 +145,97 @@ TEST(ResampleQuality, TwoHundredByHundredAtHundredAndOne) {
     EXPECT_TRUE(out.WorkBitmap == referenceFilter(source, 101, 50));
 }
 
-TEST(ResampleQuality, OnePixelSidesFailAndEmptyTargetsDoNot) {
-    EXPECT_EQ(qualityError(1, 10, 5, 5), "Floating point division by zero");
-    EXPECT_EQ(qualityError(10, 1, 5, 5), "Floating point division by zero");
-    EXPECT_EQ(qualityError(1, 10, 0, 5), "Invalid floating point operation");
-    EXPECT_EQ(qualityError(10, 1, 5, 0), "Invalid floating point operation");
+// One-pixel sides: the filter's formula taken to its limit. As the side goes to 1 the
+// scale goes to infinity and every position to 0, so along that axis each target pixel
+// takes the single row or column at weight 1 (its partner weighs 0).
+Raster limitReference(const Raster& s, int W, int H) {
+    const auto weights = [](int t, int side, int target, int& index) -> std::array<float, 2> {
+        if (side == 1) {
+            index = 0;
+            return {1.0f, 0.0f};
+        }
+        const float scale = float(double(target) / double(side - 1));
+        const float f = float(double(t) / double(scale));
+        index = int(std::trunc(f));
+        const float d = float(double(f) - index);
+        return {float(1.0 - d), d};
+    };
+    Raster t(W, H);
+    for (int y = 0; y < H; ++y) {
+        int iy = 0;
+        const auto wy = weights(y, s.height(), H, iy);
+        for (int x = 0; x < W; ++x) {
+            int ix = 0;
+            const auto wx = weights(x, s.width(), W, ix);
+            float acc[3] = {0, 0, 0};
+            const int order[4][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}}; // (j, i)
+            for (const auto& ji : order) {
+                const float w =
+                    float(double(wx[std::size_t(ji[0])]) * double(wy[std::size_t(ji[1])]));
+                if (w == 0.0f)
+                    continue; // adds an exact zero; the pixel may lie outside the source
+                const std::uint8_t* p = s.scanLine(iy + ji[1]) + 3 * (ix + ji[0]);
+                for (int c = 2; c >= 0; --c)
+                    acc[c] = float(double(acc[c]) + double(p[c]) * double(w));
+            }
+            for (int c = 0; c < 3; ++c)
+                t.scanLine(y)[3 * x + c] = std::uint8_t(std::nearbyint(acc[c]));
+        }
+    }
+    return t;
+}
+
+TEST(ResampleQuality, OnePixelSidesGiveTheFormulasLimit) {
+    const int sizes[][4] = {
+        {1, 1, 1, 1}, {1, 1, 7, 5},  {1, 1, 1, 40},    {1, 1000, 1, 96}, {1, 1000, 12, 96},
+        {1, 3, 4, 9}, {1, 40, 1, 1}, {1000, 1, 96, 1}, {1000, 1, 96, 7}, {5, 1, 9, 3},
+        {2, 1, 2, 1}, {1, 2, 1, 2},  {1, 7, 0, 5},     {7, 1, 5, 0},
+    };
+    for (const auto& s : sizes) {
+        SCOPED_TRACE(testing::Message() << s[0] << "x" << s[1] << " -> " << s[2] << "x" << s[3]);
+        const Raster source = syntheticPicture(s[0], s[1], unsigned(7 * s[0] + s[1]));
+        OutputObjects out;
+        ASSERT_NO_THROW(ResampleQuality(bitmapPicture(source), s[2], s[3], out));
+        ASSERT_EQ(out.WorkBitmap.width(), s[2]);
+        ASSERT_EQ(out.WorkBitmap.height(), s[3]);
+        EXPECT_TRUE(out.WorkBitmap == limitReference(source, s[2], s[3]));
+    }
+}
+
+TEST(ResampleQuality, OnePixelSourceFillsTheTargetAndLinesRepeatAcross) {
+    Raster dot(1, 1);
+    dot.fill(12, 34, 250);
+    OutputObjects out;
+    ResampleQuality(bitmapPicture(dot), 6, 4, out);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            ASSERT_EQ(std::vector<int>({out.WorkBitmap.scanLine(y)[3 * x],
+                                        out.WorkBitmap.scanLine(y)[3 * x + 1],
+                                        red(out.WorkBitmap, x, y)}),
+                      std::vector<int>({250, 34, 12}))
+                << x << "," << y;
+
+    // A single row stretched: every target row is the same, and the ends are the
+    // source's first pixel and (shrinking by a whole step) a pixel read at weight 1.
+    const Raster line = syntheticPicture(9, 1, 5);
+    ResampleQuality(bitmapPicture(line), 5, 3, out);
+    for (int y = 1; y < 3; ++y)
+        EXPECT_EQ(0, std::memcmp(out.WorkBitmap.scanLine(0), out.WorkBitmap.scanLine(y), 15));
+    EXPECT_EQ(red(out.WorkBitmap, 0, 0), line.scanLine(0)[2]);
+
+    // A single column: every target column is the same.
+    const Raster column = syntheticPicture(1, 9, 6);
+    ResampleQuality(bitmapPicture(column), 4, 5, out);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 1; x < 4; ++x)
+            EXPECT_EQ(red(out.WorkBitmap, x, y), red(out.WorkBitmap, 0, y)) << x << "," << y;
+}
+
+TEST(ResampleQuality, EmptyTargetsAndSourcesDoNotRead) {
     EXPECT_EQ(qualityError(10, 10, 0, 5), "done");
     EXPECT_EQ(qualityError(10, 10, 5, 0), "done");
+    EXPECT_EQ(qualityError(1, 10, 0, 5), "done");
+    EXPECT_EQ(qualityError(10, 1, 5, 0), "done");
 }
 
 TEST(ResampleFast, TakesThePixelUnderEachTargetCentre) {
@@ -218,4 +304,17 @@ TEST(ResampleQuality, JpegPictureIsDecodedAtFullSizeFirst) {
     Raster natural;
     RenderToBitmap(jpeg, natural);
     EXPECT_TRUE(out.WorkBitmap == referenceFilter(natural, 96, 63));
+}
+
+// One-pixel JPEG files go the full decode and the same filter.
+TEST(ResampleQuality, OnePixelJpegFilesAreThumbnailed) {
+    for (const char* name : {"jpeg/seed-variants/1x1_420.jpg", "jpeg/seed-variants/1x1_444.jpg"}) {
+        SCOPED_TRACE(name);
+        Picture jpeg = LoadPicture(dataPath(name));
+        OutputObjects out;
+        ASSERT_NO_THROW(ResampleQuality(jpeg, 96, 72, out));
+        Raster natural;
+        RenderToBitmap(jpeg, natural);
+        EXPECT_TRUE(out.WorkBitmap == limitReference(natural, 96, 72));
+    }
 }

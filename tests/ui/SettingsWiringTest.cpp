@@ -4,6 +4,7 @@
 #include "MainWindowSupport.h"
 
 #include "ProgramWindows.h"
+#include "settings/MainSettings.h"
 #include "settings/SettingsFile.h"
 
 namespace pictorant::uitest {
@@ -142,6 +143,25 @@ TEST_F(SettingsWiring, RefusedWriteIsReportedAndTheExitGoesOn) {
     for (const MessageRequest& r : script.asked)
         EXPECT_EQ(r.text, "Unable to write to " + ini) << r.id.toStdString();
     EXPECT_GE(script.asked.size(), 4u); // every group tried its own write
+}
+
+TEST_F(SettingsWiring, AnUnreadableFileIsReportedAtStartAndNotReplacedAtExit) {
+    // A folder at the path cannot be read, not even by root.
+    QDir(dir.path()).mkdir("Pictorant.ini");
+    writeFile(iniPath() + "/inside");
+    {
+        ProgramWindows windows(iniPath().toStdString());
+        ASSERT_EQ(script.ids(), QStringList{"settingsRead"});
+        EXPECT_EQ(script.asked.front().text,
+                  "Cannot read settings file " + iniPath() +
+                      ": not a regular file\n\nThe factory settings are used for this session, "
+                      "and the file is left as it is.");
+        EXPECT_EQ(readMainSettings(windows.settings()).thumbWidth,
+                  factoryMainSettings().thumbWidth);
+    }
+    EXPECT_EQ(script.ids(), QStringList{"settingsRead"}) << "nothing more, at exit neither";
+    EXPECT_TRUE(QFileInfo(iniPath()).isDir());
+    EXPECT_TRUE(QFileInfo::exists(iniPath() + "/inside"));
 }
 
 } // namespace
