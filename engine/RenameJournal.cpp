@@ -4,8 +4,8 @@
 #include "JobSettings.h"
 
 #include "files/SafeFile.h"
+#include "settings/SettingsLocation.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -81,14 +81,7 @@ std::string filesText(int count) {
 } // namespace
 
 std::string defaultRenameJournalPath() {
-    std::string state;
-    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg == '/')
-        state = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        state = joinPath(home, ".local/state");
-    else
-        state = "/tmp";
-    return joinPath(joinPath(state, "Pictorant"), "last-rename");
+    return (userStateFolder() / "last-rename").string();
 }
 
 void saveRenameJournal(const std::string& path, const RenameJournal& journal) {

@@ -14,8 +14,7 @@ struct RenameJournal {
     std::vector<std::pair<std::string, std::string>> renames; // {old name, new name}, in run order
 };
 
-// Where the journal of the last rename run lives: $XDG_STATE_HOME/Pictorant/, else
-// ~/.local/state/Pictorant/, file "last-rename".
+// Where the journal of the last rename run lives: "last-rename" in userStateFolder().
 std::string defaultRenameJournalPath();
 
 // Writes the journal through the safe writer, making its folder when missing. Throws

@@ -7,6 +7,27 @@
 
 namespace pictorant {
 
+namespace {
+
+// A base folder of the user's: the variable when it holds an absolute path (a relative
+// one is invalid and ignored, as the base-directory rules say), else `fallback` under
+// the home folder.
+std::filesystem::path userBaseFolder(const char* variable, const char* fallback) {
+    if (const char* xdg = std::getenv(variable); xdg && *xdg == '/')
+        return xdg;
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::filesystem::path(home) / fallback;
+    if (const passwd* user = ::getpwuid(::geteuid()); user && user->pw_dir && *user->pw_dir)
+        return std::filesystem::path(user->pw_dir) / fallback;
+    return "/tmp";
+}
+
+} // namespace
+
+std::filesystem::path userStateFolder() {
+    return userBaseFolder("XDG_STATE_HOME", ".local/state") / "Pictorant";
+}
+
 std::filesystem::path settingsFilePathFor(const std::filesystem::path& executableFolder,
                                           const std::filesystem::path& configHome) {
     const auto beside = executableFolder / "Pictorant.ini";
@@ -21,16 +42,7 @@ std::filesystem::path settingsFilePathFor(const std::filesystem::path& executabl
 std::filesystem::path settingsFilePath() {
     std::error_code ec;
     auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    std::filesystem::path configHome;
-    // A relative XDG_CONFIG_HOME is invalid and ignored, as the base-directory rules say.
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
-        configHome = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        configHome = std::filesystem::path(home) / ".config";
-    else if (const passwd* user = ::getpwuid(::geteuid()); user && user->pw_dir && *user->pw_dir)
-        configHome = std::filesystem::path(user->pw_dir) / ".config";
-    else
-        configHome = "/tmp";
+    const std::filesystem::path configHome = userBaseFolder("XDG_CONFIG_HOME", ".config");
     const auto folder = ec ? std::filesystem::path() : exe.parent_path();
     auto result = settingsFilePathFor(folder, configHome);
     if (result.parent_path() != folder)

@@ -16,6 +16,11 @@ std::filesystem::path settingsFilePath();
 std::filesystem::path settingsFilePathFor(const std::filesystem::path& executableFolder,
                                           const std::filesystem::path& configHome);
 
+// Where the program keeps what it records of the user's last actions (the rename
+// journal, the trash record): $XDG_STATE_HOME/Pictorant/, by default
+// ~/.local/state/Pictorant/. Not made here; writers make it when they need it.
+std::filesystem::path userStateFolder();
+
 // The root of the current drive: on this system always "/".
 std::string driveRoot();
 

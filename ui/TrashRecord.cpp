@@ -1,6 +1,7 @@
 #include "TrashRecord.h"
 
 #include "files/SafeFile.h"
+#include "settings/SettingsLocation.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,10 +41,7 @@ QString reasonFor(int error) {
 } // namespace
 
 QString lastDeletedRecordPath() {
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty() || !QDir::isAbsolutePath(state))
-        state = QDir::homePath() + "/.local/state";
-    return state + "/Pictorant/last-deleted";
+    return QString::fromStdString((userStateFolder() / "last-deleted").string());
 }
 
 QString restoreMessage(const RestoreOutcome& outcome) {

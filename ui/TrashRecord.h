@@ -13,8 +13,8 @@ struct TrashedFile {
     bool operator==(const TrashedFile&) const = default;
 };
 
-// Where the record of the last deletion to the trash lives: $XDG_STATE_HOME/Pictorant/
-// (when that is an absolute path), else ~/.local/state/Pictorant/, file "last-deleted".
+// Where the record of the last deletion to the trash lives: "last-deleted" in
+// userStateFolder().
 QString lastDeletedRecordPath();
 
 // What "Restore Last Deleted" did.
