@@ -84,16 +84,10 @@ RenameResult renameNoReplace(const std::string& from, const std::string& to) {
 
 void copyFileBytes(const std::string& source, const std::string& target,
                    const std::function<void(std::size_t)>& onChunk) {
-    // Opening a FIFO for reading would wait for a writer; without blocking it returns at
-    // once and the type check refuses it.
-    Fd in(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (in.get() < 0)
-        fail("Cannot open", source, errno);
-    struct stat st {};
-    if (::fstat(in.get(), &st) != 0)
-        fail("Cannot open", source, errno);
-    if (!S_ISREG(st.st_mode))
-        throw FileError("Cannot open " + source + ": Not a regular file");
+    const ReadableFile file = openRegularFile(source);
+    if (file.error != 0)
+        throw FileError("Cannot open " + source + ": " + readErrorText(file.error));
+    Fd in(file.fd);
     SafeFileWriter out(target);
     char buffer[kCopyChunk];
     for (;;) {

@@ -231,6 +231,33 @@ int rewriteRefusal(const std::string& path) {
     return rewriteTarget(path, real, st) ? 0 : errno;
 }
 
+ReadableFile openRegularFile(const std::string& path) {
+    ReadableFile file;
+    struct stat st {};
+    // Looked at before opening too: opening some devices already does something.
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        file.error = kNotRegularFile;
+        return file;
+    }
+    file.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file.fd < 0 || ::fstat(file.fd, &st) != 0)
+        file.error = errno;
+    else if (!S_ISREG(st.st_mode))
+        file.error = kNotRegularFile;
+    if (file.error != 0) {
+        if (file.fd >= 0)
+            ::close(file.fd);
+        file.fd = -1;
+        return file;
+    }
+    file.size = std::int64_t(st.st_size);
+    return file;
+}
+
+std::string readErrorText(int error) {
+    return error == kNotRegularFile ? "Not a regular file" : std::strerror(error);
+}
+
 void removeTemporaryFilesNow() noexcept {
     for (TempSlot& slot : tempSlots)
         if (slot.ready.load())

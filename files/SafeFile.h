@@ -7,6 +7,7 @@
 // a FIFO) is replaced, never written through.
 
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -84,6 +85,20 @@ void writeFileSafely(const std::string& path, std::string_view bytes,
 // write and whose mode has a write bit. 0 when it may, else the errno a Rewrite would
 // fail with (EACCES, ENOENT, ...).
 int rewriteRefusal(const std::string& path);
+
+// Reading a source. A FIFO would hold open() until a writer comes and a device may never
+// end, so only regular files are read, and opening never waits.
+inline constexpr int kNotRegularFile = -1; // an error code beside the errno values
+
+struct ReadableFile {
+    int fd = -1;           // open for reading when error is 0; the caller closes it
+    int error = 0;         // an errno value, or kNotRegularFile
+    std::int64_t size = 0; // bytes, as the file stood when opened
+};
+// Opens `path` (links followed) for reading when it is a regular file.
+ReadableFile openRegularFile(const std::string& path);
+// "Not a regular file" for kNotRegularFile, else the system's text for the errno value.
+std::string readErrorText(int error);
 
 // Removes every temporary file a writer of this process holds now. Safe to call from a
 // signal handler, just before the process ends.

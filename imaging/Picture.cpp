@@ -35,7 +35,7 @@ std::string lower(std::string s) {
 }
 
 [[noreturn]] void cannotOpen(const std::string& path, int error) {
-    throw PictureError("Cannot open file \"" + path + "\". " + std::strerror(error));
+    throw PictureError("Cannot open file \"" + path + "\". " + readErrorText(error));
 }
 
 // The program's own texts: "Cannot create file" while the file cannot come into being
@@ -47,22 +47,12 @@ std::string lower(std::string s) {
 }
 
 std::vector<std::uint8_t> readFile(const std::string& path) {
-    // A FIFO would block open() until a writer comes, a device may never end: only
-    // regular files are read. O_NONBLOCK keeps open() itself from waiting, and fstat
-    // decides on what was really opened.
-    const char* notRegular = "Not a regular file";
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-        throw PictureError("Cannot open file \"" + path + "\". " + notRegular);
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        cannotOpen(path, errno);
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw PictureError("Cannot open file \"" + path + "\". " + notRegular);
-    }
+    const ReadableFile file = openRegularFile(path);
+    if (file.error != 0)
+        cannotOpen(path, file.error);
+    const int fd = file.fd;
     std::vector<std::uint8_t> bytes;
-    bytes.reserve(std::size_t(st.st_size));
+    bytes.reserve(std::size_t(file.size));
     std::uint8_t buffer[65536];
     for (;;) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);

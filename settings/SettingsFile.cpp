@@ -59,27 +59,14 @@ std::string oneLine(std::string_view text) {
 // is skipped, so a huge line costs no more than this.
 constexpr std::size_t kMaxLineLength = 8192;
 
-// An errno-like code for a path that is a folder, a FIFO, a device or the like.
-constexpr int kNotRegular = -1;
-
 // The lines of the file at `path`, each cut to kMaxLineLength bytes (never inside a
 // UTF-8 character), a leading byte-order mark dropped. Returns 0, or the reason the file
-// cannot be read: an errno value or kNotRegular. O_NONBLOCK keeps a FIFO from holding
-// the open until a writer comes; fstat then refuses it.
+// cannot be read: an errno value or kNotRegularFile.
 int readLines(const std::filesystem::path& path, std::vector<std::string>& lines) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return error;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return kNotRegular;
-    }
+    const ReadableFile file = openRegularFile(path.string());
+    if (file.error != 0)
+        return file.error;
+    const int fd = file.fd;
     std::string line;
     bool skipping = false; // the rest of an overlong line
     bool first = true;
@@ -188,7 +175,7 @@ void SettingsFile::reload() {
     if (error != 0) {
         keepFile_ = true;
         readError_ = "Cannot read settings file " + path_.string() + ": " +
-                     (error == kNotRegular ? "not a regular file" : std::strerror(error));
+                     (error == kNotRegularFile ? "not a regular file" : std::strerror(error));
         return;
     }
     Section* current = nullptr;
