@@ -39,6 +39,7 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
     // Entries of an earlier run must never be read as this run's.
     state.ProcessedFileList.assign(n, ProcessedFile{});
     state.processedCount = 0;
+    state.warningCount = 0;
     host.processEvents();
 
     try {
@@ -72,6 +73,7 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
 
     RunOutcome outcome;
     outcome.complete = !state.stopRequested && !state.runFailed;
+    outcome.warnings = state.warningCount;
     outcome.closingLine =
         outcome.complete
             ? "Operation complete. " + std::to_string(n) + " files processed."

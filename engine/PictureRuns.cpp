@@ -53,6 +53,15 @@ void commitOutput(const JobSettings& job, const PlannedFile& planned, const std:
     entry.outputPath = planned.targetPath;
 }
 
+// Tells the host when the picture just drawn came from damaged data.
+void reportWarning(const Picture& picture, const std::string& name, RunState& state,
+                   RunHost& host) {
+    if (picture.decodeWarning().empty())
+        return;
+    ++state.warningCount;
+    host.fileWarned(name, picture.decodeWarning());
+}
+
 } // namespace
 
 ThumbSizeOptions thumbSizeOptionsOf(const JobSettings& job) {
@@ -90,6 +99,7 @@ void runThumbnails(const JobSettings& job, const RunPlan& plan, RunState& state,
         host.setProgressLine(progressText(p + 1, n));
         const std::string type = sourceType(job.sourceFiles[p]);
         ProcessedFile& entry = state.ProcessedFileList[p];
+        ReleaseLargeBuffers(workspace, kReusedBufferBytes);
         if (!loadSource(job, p, picture, entry, host)) {
             state.stopRequested = true;
             break;
@@ -101,6 +111,7 @@ void runThumbnails(const JobSettings& job, const RunPlan& plan, RunState& state,
             ResampleFast(picture, size.width, size.height, workspace);
         else
             ResampleQuality(picture, size.width, size.height, workspace);
+        reportWarning(picture, job.sourceFiles[p], state, host);
         commitOutput(job, plan.files[p], outputTypeFor(job.convertTo, type), workspace, entry,
                      state, host);
 
@@ -128,13 +139,16 @@ void runConvert(const JobSettings& job, const RunPlan& plan, RunState& state, Ru
         host.setProgressLine(progressText(p + 1, n));
         const std::string type = sourceType(job.sourceFiles[p]);
         ProcessedFile& entry = state.ProcessedFileList[p];
+        ReleaseLargeBuffers(workspace, kReusedBufferBytes);
         if (!loadSource(job, p, picture, entry, host)) {
             state.stopRequested = true;
             break;
         }
         entry.outputWidth = picture.width();
         entry.outputHeight = picture.height();
-        RenderToBitmap(picture, workspace.WorkBitmap);
+        // The picture is loaded again for each file, so its raster may simply move over.
+        picture.takeRaster(workspace.WorkBitmap);
+        reportWarning(picture, job.sourceFiles[p], state, host);
         commitOutput(job, plan.files[p], outputTypeFor(job.convertTo, type), workspace, entry,
                      state, host);
 

@@ -31,6 +31,16 @@ void Raster::reset(int width, int height, PixelFormat format) {
     resizeStorage();
 }
 
+void Raster::release() {
+    width_ = height_ = 0;
+    std::vector<std::uint8_t>().swap(pixels_);
+}
+
+void Raster::trim(std::size_t keepBytes) {
+    if (pixels_.capacity() > keepBytes)
+        release();
+}
+
 void Raster::resizeStorage() {
     // resize() never gives capacity back, so a reused raster keeps its largest buffer.
     pixels_.resize(bytesPerLine() * std::size_t(height_));

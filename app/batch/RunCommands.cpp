@@ -44,6 +44,9 @@ public:
     void fileSkipped(const std::string& targetName) override {
         std::cerr << "skipped " << targetName << ": exists\n";
     }
+    void fileWarned(const std::string& name, const std::string& text) override {
+        std::cerr << warningLine(name, text) << '\n';
+    }
 
 private:
     BatchEngine& engine_;
