@@ -12,9 +12,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdint>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <optional>
@@ -92,7 +92,8 @@ struct Pipeline {
                 const PictureHeader header = PeekPictureHeader(sourceKind, bytes);
                 std::int64_t outputPixels = std::int64_t(header.width) * header.height;
                 if (kind == PictureRunKind::Thumbnails && header.width > 0 && header.height > 0) {
-                    const ThumbSize size = ComputeThumbSize(header.width, header.height, sizeOptions);
+                    const ThumbSize size =
+                        ComputeThumbSize(header.width, header.height, sizeOptions);
                     outputPixels = std::int64_t(size.width) * size.height;
                 }
                 need = memoryNeedOf(kind, sourceKind, header, bytes.size(), outputPixels, type);
@@ -250,7 +251,8 @@ struct Pipeline {
 std::size_t memoryNeedOf(PictureRunKind kind, PictureKind source, const PictureHeader& header,
                          std::size_t fileBytes, std::int64_t outputPixels,
                          const std::string& outputType) {
-    const auto pixels = std::uint64_t(std::max(header.width, 0)) * std::uint64_t(std::max(header.height, 0));
+    const auto pixels =
+        std::uint64_t(std::max(header.width, 0)) * std::uint64_t(std::max(header.height, 0));
     const auto out = std::uint64_t(std::max<std::int64_t>(outputPixels, 0));
     // Bytes per source pixel: a progressive JPEG keeps all its coefficients (two bytes
     // each, up to three samples a pixel); a baseline JPEG thumbnail reads rows as it

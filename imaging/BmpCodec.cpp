@@ -306,7 +306,8 @@ std::vector<std::uint8_t> EncodeBmp(const Raster& raster) {
     std::vector<std::uint8_t> out;
     EncodeBmp(raster, [&](const std::uint8_t* bytes, std::size_t size) {
         if (out.empty())
-            out.reserve(size + ((std::size_t(raster.width()) * raster.bytesPerPixel() + 3) & ~std::size_t(3)) *
+            out.reserve(size + ((std::size_t(raster.width()) * raster.bytesPerPixel() + 3) &
+                                ~std::size_t(3)) *
                                    std::size_t(raster.height()));
         out.insert(out.end(), bytes, bytes + size);
     });

@@ -108,9 +108,8 @@ void WriteBmpFile(const Raster& raster, const std::string& path) {
         (void)EncodeBmp(raster);
     try {
         SafeFileWriter writer(path, WriteMode::NewFile);
-        EncodeBmp(raster, [&](const std::uint8_t* bytes, std::size_t size) {
-            writer.write(bytes, size);
-        });
+        EncodeBmp(raster,
+                  [&](const std::uint8_t* bytes, std::size_t size) { writer.write(bytes, size); });
         writer.commit();
     } catch (const SafeWriteError& error) {
         cannotWrite(path, error);

@@ -110,7 +110,7 @@ private:
     mutable Raster raster_;            // Bitmap content, or the JPEG's decoded/pending raster
     mutable bool rasterValid_ = false; // for Jpeg: raster_ matches the content
     mutable std::string decodeWarning_;
-    bool jpegPending_ = false;         // Jpeg holds a raster not yet encoded
+    bool jpegPending_ = false; // Jpeg holds a raster not yet encoded
     GifImage gif_;
     std::unique_ptr<Metafile> metafile_;
 };
