@@ -24,6 +24,8 @@ bool loadSource(const JobSettings& job, int p, Picture& picture, ProcessedFile& 
     entry.reached = true;
     entry.originalPath = source;
     try {
+        // The last file's picture goes before this one is decoded.
+        picture.clear();
         LoadPicture(source, picture);
     } catch (const PictureError& e) {
         host.noteFailure(e.what());
@@ -42,7 +44,8 @@ void commitOutput(const JobSettings& job, const PlannedFile& planned, const std:
     checkPlainName(planned.targetName);
     if (!outputType.empty()) {
         if (job.overwrite || !pathExists(planned.targetPath)) {
-            SavePicture(workspace, workspace.WorkBitmap, outputType, planned.targetPath,
+            // The work raster is not read after its output is written.
+            SavePicture(workspace, std::move(workspace.WorkBitmap), outputType, planned.targetPath,
                         job.jpegQuality);
             ++state.processedCount;
         } else {

@@ -134,7 +134,9 @@ struct Pipeline {
             if (type == "JPG") {
                 out.bytes = EncodeJpeg(raster, job.jpegQuality);
             } else if (type == "GIF") {
-                StoreBitmap(objects.gifOutput, raster);
+                GifImage gif;
+                StoreGif(gif, std::move(objects.WorkBitmap));
+                objects.gifOutput.setGif(std::move(gif));
                 out.bytes = objects.gifOutput.encode();
             } else if (type == "BMP") {
                 // Encoded as it is written; the raster itself waits for the commit.

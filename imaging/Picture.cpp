@@ -371,8 +371,6 @@ void LoadPictureFromBytes(PictureKind kind, std::vector<std::uint8_t> bytes, Pic
 
 void LoadPicture(const std::string& path, Picture& into) {
     PictureKind kind = PictureKindForPath(path);
-    // The last picture's memory goes before the next one is decoded.
-    into.clear();
     LoadPictureFromBytes(kind, ReadPictureFile(path), into);
 }
 
@@ -477,11 +475,25 @@ void RenderToBitmap(const Picture& picture, Raster& raster) {
     }
 }
 
-void StoreGif(GifImage& gif, const Raster& raster) {
-    const std::vector<std::uint8_t> jpeg = EncodeJpeg(raster, 100);
+namespace {
+
+GifImage gifFromJpeg(std::vector<std::uint8_t> jpeg) {
     Raster quantised;
     (void)DecodeJpeg(jpeg, PixelFormat::Indexed8, quantised);
-    gif = GifFromIndexed(quantised);
+    std::vector<std::uint8_t>().swap(jpeg);
+    return GifFromIndexed(quantised);
+}
+
+} // namespace
+
+void StoreGif(GifImage& gif, const Raster& raster) {
+    gif = gifFromJpeg(EncodeJpeg(raster, 100));
+}
+
+void StoreGif(GifImage& gif, Raster&& raster) {
+    std::vector<std::uint8_t> jpeg = EncodeJpeg(raster, 100);
+    raster.release();
+    gif = gifFromJpeg(std::move(jpeg));
 }
 
 void StoreBitmap(Picture& picture, const Raster& raster) {
@@ -538,6 +550,27 @@ void SavePicture(OutputObjects& outputs, const Raster& raster, std::string_view 
     } else if (outputType == "BMP") {
         WriteBmpFile(raster, path);
     }
+}
+
+void SavePicture(OutputObjects& outputs, Raster&& raster, std::string_view outputType,
+                 const std::string& path, int jpegQuality) {
+    if (outputType == "JPG") {
+        // The JPEG output object takes the raster itself instead of a copy.
+        outputs.jpegOutput.setJpegQuality(jpegQuality);
+        outputs.jpegOutput.setJpegRaster(std::move(raster));
+        raster.release();
+        WritePicture(outputs.jpegOutput, path);
+        return;
+    }
+    if (outputType != "GIF") {
+        SavePicture(outputs, static_cast<const Raster&>(raster), outputType, path, jpegQuality);
+        raster.release();
+        return;
+    }
+    GifImage gif;
+    StoreGif(gif, std::move(raster));
+    outputs.gifOutput.setGif(std::move(gif));
+    WritePicture(outputs.gifOutput, path);
 }
 
 } // namespace pictorant

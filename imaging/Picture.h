@@ -149,6 +149,9 @@ void StoreBitmap(Picture& picture, const Raster& raster);
 // Puts a 24-bit raster into a Gif picture: JPEG at quality 100, quantised decode to at
 // most 236 colours, the colour table optimised.
 void StoreGif(GifImage& gif, const Raster& raster);
+// The same, giving the raster's memory back as soon as it is encoded: the quantising
+// decode then never runs beside a full-size 24-bit copy.
+void StoreGif(GifImage& gif, Raster&& raster);
 
 // Writes a picture to a file by its kind; a Metafile goes as WMF when its enhanced flag
 // is clear or the path ends in ".wmf". The bytes go to a temporary file beside the
@@ -187,6 +190,10 @@ struct OutputObjects {
 // the output objects; any other type writes nothing. jpegQuality is the slider's value.
 // Writes as WritePicture does, with its errors.
 void SavePicture(OutputObjects& outputs, const Raster& raster, std::string_view outputType,
+                 const std::string& path, int jpegQuality);
+// The same, the raster's memory given back as soon as the output no longer needs it
+// (the raster is left empty).
+void SavePicture(OutputObjects& outputs, Raster&& raster, std::string_view outputType,
                  const std::string& path, int jpegQuality);
 
 // Largest picture (in pixels) the loaders accept; bigger ones fail as invalid instead of

@@ -24,6 +24,11 @@ class Raster {
 public:
     Raster() = default;
     Raster(int width, int height, PixelFormat format = PixelFormat::Bgr24);
+    Raster(const Raster&) = default;
+    Raster& operator=(const Raster&) = default;
+    // A raster moved from is 0 x 0, never a size without pixels behind it.
+    Raster(Raster&& other) noexcept;
+    Raster& operator=(Raster&& other) noexcept;
 
     int width() const { return width_; }
     int height() const { return height_; }

@@ -210,7 +210,10 @@ void ResampleQuality(const Picture& picture, int W, int H, Raster& workBitmap,
         RenderToBitmap(resampleTarget, workBitmap);
         return;
     }
-    filterPictureRows(picture, W, H, workBitmap, true);
+    // Filtered into the resample target and copied back, as the metafile is; only the
+    // natural-size render is left out.
+    filterPictureRows(picture, W, H, resampleTarget, true);
+    RenderToBitmap(resampleTarget, workBitmap);
 }
 
 void ResampleFast(const Picture& picture, int W, int H, Raster& workBitmap) {

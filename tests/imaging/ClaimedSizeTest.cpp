@@ -367,6 +367,29 @@ TEST(TakeRaster, GivesTheRenderedPictureWithoutKeepingACopy) {
     }
 }
 
+// The runs hand the work raster over to the writer; the file must be the one written
+// from a borrowed raster.
+TEST(SavePicture, TakingTheRasterWritesTheSameFile) {
+    test::TempDir dir;
+    const Raster source = test::syntheticPicture(90, 70, 3);
+    for (const char* type : {"JPG", "GIF", "BMP", "EMF", "WMF"}) {
+        SCOPED_TRACE(type);
+        OutputObjects borrowed, taken;
+        const std::string a = dir.file(std::string("a.") + type),
+                          b = dir.file(std::string("b.") + type);
+        SavePicture(borrowed, source, type, a, 75);
+        Raster handed = source;
+        SavePicture(taken, std::move(handed), type, b, 75);
+        EXPECT_EQ(readBytes(a), readBytes(b));
+        EXPECT_TRUE(handed.isEmpty());
+        EXPECT_EQ(handed.storageBytes(), 0u);
+    }
+    Raster from = source;
+    const Raster to = std::move(from);
+    EXPECT_EQ(to, source);
+    EXPECT_TRUE(from.isEmpty()); // never a size with no pixels behind it
+}
+
 std::vector<std::string> validFiles(const std::string& kind) {
     std::ifstream in(dataPath(kind + "/manifest.tsv"));
     std::vector<std::string> files;
