@@ -78,17 +78,16 @@ std::string conversionType(const std::string& given) {
     throw UsageError("--type must be " + std::string(kConversionTypesText) + ", not " + given);
 }
 
-// A thumbnail side below 1 gives a picture no reader takes; refuse it before the first
-// file, by the thumbnail run's own reading of the boxes (with the ratio kept only the
-// width counts). Text that is not a whole number is left to the run, which fails on it
-// before writing anything, as it always has.
-void refuseEmptyThumbnails(const JobSettings& job) {
+// A thumbnail size below 1 gives a picture no reader takes, and one beyond the largest
+// picture only exhausts memory; refuse either before the first file, by the thumbnail
+// run's own reading of the boxes. Text that is not a whole number is left to the run,
+// which fails on it before writing anything, as it always has.
+void refuseThumbnailSize(const JobSettings& job) {
     try {
         thumbSizeOptionsOf(job);
     } catch (const NotWholeNumberError&) {
-    } catch (const std::runtime_error& e) {
-        throw UsageError(std::string(e.what()) + " (width " + job.thumbWidth + ", height " +
-                         job.thumbHeight + (job.maintainRatio ? ", ratio kept)" : ")"));
+    } catch (const ThumbSizeError& e) {
+        throw UsageError(e.what());
     }
 }
 
@@ -192,7 +191,7 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
     if (a.has("--no-overwrite"))
         job.overwrite = false;
     if (kind == RunKind::Thumbnails)
-        refuseEmptyThumbnails(job);
+        refuseThumbnailSize(job);
 
     // Folders: the options first, then where the files are, then the working folder.
     // The folders of a settings file are never read: bare names are always the user's
