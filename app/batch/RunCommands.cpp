@@ -78,14 +78,18 @@ std::string conversionType(const std::string& given) {
     throw UsageError("--type must be " + std::string(kConversionTypesText) + ", not " + given);
 }
 
-// A thumbnail size below 1 gives a picture no reader takes, and one beyond the largest
-// picture only exhausts memory; refuse either before the first file, by the thumbnail
-// run's own reading of the boxes. Text that is not a whole number is left to the run,
-// which fails on it before writing anything, as it always has.
+// A thumbnail size below 1 gives a picture no reader takes, one beyond the largest
+// picture only exhausts memory, and a box that is not a whole number (one beyond 32 bits
+// among them) fails every file: each is a bad option value, refused before the first
+// file by the thumbnail run's own reading of the boxes.
 void refuseThumbnailSize(const JobSettings& job) {
+    for (const auto& [box, text] :
+         {std::pair{"width", &job.thumbWidth}, std::pair{"height", &job.thumbHeight}})
+        if (!parseWholeNumber(*text))
+            throw UsageError(std::string("the thumbnail ") + box + " must be a whole number, not " +
+                             *text);
     try {
         thumbSizeOptionsOf(job);
-    } catch (const NotWholeNumberError&) {
     } catch (const ThumbSizeError& e) {
         throw UsageError(e.what());
     }
