@@ -228,10 +228,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Whole runs: the refusal is the program's own message, nothing is written, and the
-// per-file refusal ends the run at that file whether it works ahead or not.
+// per-file refusal ends the run at that file whether it works ahead or not. The pixel cap
+// is lowered so that a refusal that goes missing makes a small raster, not gigabytes.
 class ThumbSizeRun : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
+        SetMaxPicturePixels(kRunCap);
         job.mode = JobMode::CreateThumbnails;
         job.qualifier = "Thumb";
         job.convertTo = "bmp";
@@ -239,11 +241,16 @@ protected:
         job.outputDir = out.str();
         workspace.workers = GetParam();
     }
+    void TearDown() override { SetMaxPicturePixels(cap); }
     RunOutcome go() {
         host.emplace(state);
         return startRun(job, state, *host, workspace);
     }
 
+    static constexpr std::int64_t kRunCap = 1 << 20;
+    const std::int64_t cap = MaxPicturePixels();
+    const std::string runLimits =
+        " (at most 65535 pixels a side and " + std::to_string(kRunCap) + " pixels in all).";
     ScratchFolder in, out;
     JobSettings job;
     RunState state;
@@ -255,14 +262,14 @@ TEST_P(ThumbSizeRun, BoxesTooLargeRefuseTheRunBeforeAnyFile) {
     for (const char* n : {"a.jpg", "b.jpg"})
         makePicture(in / n, 20, 10);
     job.sourceFiles = {"a.jpg", "b.jpg"};
-    job.thumbWidth = "30000";
-    job.thumbHeight = "30000";
+    job.thumbWidth = "2000";
+    job.thumbHeight = "1000";
     const RunOutcome r = go();
     EXPECT_FALSE(r.complete);
     EXPECT_EQ(r.closingLine, "Operation Incomplete. 0 files processed.");
     EXPECT_EQ(host->messageIds, std::vector<RunMessage>{RunMessage::ThumbSizeRefused});
     EXPECT_EQ(host->messages,
-              std::vector<std::string>{"Thumbnail size too large: 30000 x 30000" + kLimits});
+              std::vector<std::string>{"Thumbnail size too large: 2000 x 1000" + runLimits});
     EXPECT_FALSE(state.runFailed);
     EXPECT_TRUE(namesIn(out.str()).empty());
     EXPECT_TRUE(host->failures.empty());
@@ -291,20 +298,20 @@ TEST_P(ThumbSizeRun, TheWidestSideIsMade) {
 
 TEST_P(ThumbSizeRun, AForcedSideTooLargeForOneSourceStopsTheRunThere) {
     makePicture(in / "a.jpg", 300, 200);
-    makePicture(in / "b.jpg", 1, 5000);
+    makePicture(in / "b.jpg", 10, 100);
     makePicture(in / "c.jpg", 300, 200);
     job.sourceFiles = {"a.jpg", "b.jpg", "c.jpg"};
     job.maintainRatio = true;
     job.forceWidth = true;
-    job.thumbWidth = "1000";
+    job.thumbWidth = "400";
     const RunOutcome r = go();
     EXPECT_EQ(r.closingLine, "Operation Incomplete. 1 files processed.");
     EXPECT_EQ(host->messageIds, std::vector<RunMessage>{RunMessage::ThumbSizeRefused});
     EXPECT_EQ(host->messages,
-              std::vector<std::string>{"Thumbnail of b.jpg too large: 1000 x 5000000" + kLimits});
+              std::vector<std::string>{"Thumbnail of b.jpg too large: 400 x 4000" + runLimits});
     EXPECT_FALSE(state.runFailed);
     EXPECT_EQ(namesIn(out.str()), std::vector<std::string>{"Thumb001.bmp"});
-    EXPECT_EQ(pictureSize(out / "Thumb001.bmp"), (Size{1000, 667}));
+    EXPECT_EQ(pictureSize(out / "Thumb001.bmp"), (Size{400, 267}));
     EXPECT_EQ(host->paneRereads, 1);
     EXPECT_EQ(state.galleryEntries().size(), 1u);
 }
