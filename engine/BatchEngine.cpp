@@ -45,7 +45,9 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
         const RunPlan plan = planRun(job);
         if (plan.refusal) {
             // Nothing is touched: the run ends as a stopped one with no file processed.
-            host.showMessage(RunMessage::SourceClash, *plan.refusal);
+            host.showMessage(plan.sizeRefused ? RunMessage::ThumbSizeRefused
+                                              : RunMessage::SourceClash,
+                             *plan.refusal);
             state.stopRequested = true;
         } else if (job.mode == JobMode::CreateThumbnails) {
             runThumbnails(job, plan, state, host, workspace);
@@ -57,6 +59,12 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
         } else {
             runConvert(job, plan, state, host, workspace);
         }
+    } catch (const ThumbSizeError& e) {
+        // A source whose thumbnail would be too large stops the run there, with its
+        // name, like a source that cannot be opened; nothing of that size was made.
+        host.showMessage(RunMessage::ThumbSizeRefused, e.what());
+        state.stopRequested = true;
+        host.rereadPanes();
     } catch (const std::exception& e) {
         state.runFailed = true;
         host.noteFailure(e.what());

@@ -74,7 +74,7 @@ struct Pipeline {
             stage = Prepared::Stage::Size;
             if (kind == PictureRunKind::Thumbnails) {
                 const ThumbSize size =
-                    ComputeThumbSize(picture.width(), picture.height(), sizeOptions);
+                    thumbSizeFor(name, picture.width(), picture.height(), sizeOptions);
                 out.width = size.width;
                 out.height = size.height;
                 stage = Prepared::Stage::Draw;

@@ -10,6 +10,8 @@ enum class RunMessage {
     DuplicateName,         // the rename run met a taken name
     CouldNotOpen,          // "Could not open " + name
     SourceClash,           // the plan refused the run: a target is one of its sources
+    ThumbSizeRefused,      // a thumbnail size too small or too large, before the first
+                           // file or at the file a forced side would blow up
 };
 
 // What a run needs from whoever shows it: the wizard's Processing page, the command-line

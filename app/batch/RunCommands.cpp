@@ -78,17 +78,20 @@ std::string conversionType(const std::string& given) {
     throw UsageError("--type must be " + std::string(kConversionTypesText) + ", not " + given);
 }
 
-// A thumbnail side below 1 gives a picture no reader takes; refuse it before the first
-// file, by the thumbnail run's own reading of the boxes (with the ratio kept only the
-// width counts). Text that is not a whole number is left to the run, which fails on it
-// before writing anything, as it always has.
-void refuseEmptyThumbnails(const JobSettings& job) {
+// A thumbnail size below 1 gives a picture no reader takes, one beyond the largest
+// picture only exhausts memory, and a box that is not a whole number (one beyond 32 bits
+// among them) fails every file: each is a bad option value, refused before the first
+// file by the thumbnail run's own reading of the boxes.
+void refuseThumbnailSize(const JobSettings& job) {
+    for (const auto& [box, text] :
+         {std::pair{"width", &job.thumbWidth}, std::pair{"height", &job.thumbHeight}})
+        if (!parseWholeNumber(*text))
+            throw UsageError(std::string("the thumbnail ") + box + " must be a whole number, not " +
+                             *text);
     try {
         thumbSizeOptionsOf(job);
-    } catch (const NotWholeNumberError&) {
-    } catch (const std::runtime_error& e) {
-        throw UsageError(std::string(e.what()) + " (width " + job.thumbWidth + ", height " +
-                         job.thumbHeight + (job.maintainRatio ? ", ratio kept)" : ")"));
+    } catch (const ThumbSizeError& e) {
+        throw UsageError(e.what());
     }
 }
 
@@ -192,7 +195,7 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
     if (a.has("--no-overwrite"))
         job.overwrite = false;
     if (kind == RunKind::Thumbnails)
-        refuseEmptyThumbnails(job);
+        refuseThumbnailSize(job);
 
     // Folders: the options first, then where the files are, then the working folder.
     // The folders of a settings file are never read: bare names are always the user's
@@ -345,7 +348,10 @@ const char* const kRunOptionsHelp =
     "  --qualifier TEXT      default Thumb for thumbnails, Image otherwise; may be empty\n"
     "  --seq TEXT            sequence start as typed (default 001)\n"
     "  --resize fast|quality --width TEXT --height TEXT --ratio --force-width --force-height\n"
-    "                        thumbnail size; a side below 1 is refused\n"
+    "                        thumbnail size: whole numbers, each side 1 to 65535 and at most\n"
+    "                        268435456 pixels in all (with --ratio, the width is the largest\n"
+    "                        side), else refused before the first file; a forced side too\n"
+    "                        large for one file stops the run at that file\n"
     "  --jpeg-quality N      10 to 100 (default 90)\n"
     "  --no-overwrite        keep a file that exists at an output name (each one kept is "
     "told on standard error)\n"
