@@ -4,6 +4,7 @@
 #include "../settings/TempFolder.h"
 #include "BatchEngine.h"
 #include "PictureMaker.h"
+#include "Runs.h"
 #include "TestHost.h"
 
 #include <gtest/gtest.h>
@@ -107,8 +108,9 @@ TEST_P(KeepGoing, ReportsTheFailedFileAndDoesTheOthers) {
     ASSERT_EQ(host.failedFiles, std::vector<std::string>{"b.bmp"});
     EXPECT_FALSE(host.failedWhy.front().empty());
     if (GetParam().fault == Fault::Unreadable &&
-        std::string(GetParam().convertTo) != "No Conversion")
+        std::string(GetParam().convertTo) != "No Conversion") {
         EXPECT_EQ(host.failedWhy.front().rfind(kCouldNotOpen, 0), 0u) << host.failedWhy.front();
+    }
     // The failure is this run's report, not a message box that waits for OK.
     EXPECT_TRUE(host.messages.empty()) << host.messages.front();
     // The gallery shows the two written files only.
