@@ -28,6 +28,7 @@ test_packages=(
     xvfb xauth                         # screenshots and running the window program headless
     dpkg-dev file                      # the .deb: dpkg-shlibdeps, and CPack finding programs
     lintian appstream desktop-file-utils # the package and its metadata checked
+    groff-base                         # the manual pages formatted without warnings
     nodejs npm                         # the browser checks (a node of its own will do)
 )
 
