@@ -127,11 +127,12 @@ done
 # The tools the tests run.
 grep -rhoE "haveProgram\(\"[A-Za-z0-9+_.-]+\"\)|spawnSync\('[A-Za-z0-9+_.-]+'|find_program\([A-Za-z0-9_]+ [A-Za-z0-9+_.-]+|command -v [A-Za-z0-9+_.-]+|^[[:space:]]*need [A-Za-z0-9+_.-]+" \
     tests scripts .ci --include='*.cpp' --include='*.h' --include='*.mjs' --include='*.sh' \
-    --include='CMakeLists.txt' --include='run' --exclude=check-packages.sh 2>/dev/null |
+    --include='CMakeLists.txt' --include='run' --exclude=check-packages.sh \
+    --exclude-dir=node_modules 2>/dev/null |
     sed -E 's/^haveProgram\("([^"]+)"\)$/\1/; s/^spawnSync\(.([^\x27]+).$/\1/; s/^find_program\([A-Za-z0-9_]+ //; s/^command -v //; s/^[[:space:]]*need //' |
     sort -u >"$work/tools"
 # Where a test names its program by path rather than by name.
-grep -rhoE "'/usr/bin/[A-Za-z0-9+_.-]+'" tests --include='*.mjs' | tr -d "'" >>"$work/tools"
+grep -rhoE "'/usr/bin/[A-Za-z0-9+_.-]+'" tests --include='*.mjs' --exclude-dir=node_modules | tr -d "'" >>"$work/tools"
 while IFS= read -r tool; do
     path=$(command -v "$tool" 2>/dev/null || true)
     if [ -z "$path" ]; then
