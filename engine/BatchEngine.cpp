@@ -35,6 +35,7 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
     host.runStarting(n);
     state.stopRequested = false;
     state.runFailed = false;
+    state.failedCount = 0;
     host.setProgressLine("1 of " + std::to_string(n));
     // Entries of an earlier run must never be read as this run's.
     state.ProcessedFileList.assign(n, ProcessedFile{});
@@ -79,7 +80,7 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
     }
 
     RunOutcome outcome;
-    outcome.complete = !state.stopRequested && !state.runFailed;
+    outcome.complete = !state.stopRequested && !state.runFailed && state.failedCount == 0;
     outcome.closingLine =
         outcome.complete
             ? "Operation complete. " + std::to_string(n) + " files processed."
@@ -90,6 +91,15 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
 
 BatchEngine::BatchEngine() {
     workspace_.renameJournalPath = defaultRenameJournalPath();
+}
+
+bool goOnAfterFailure(const JobSettings& job, RunState& state, RunHost& host,
+                      const std::string& name, const std::string& why) {
+    if (!job.keepGoing)
+        return false;
+    ++state.failedCount;
+    host.fileFailed(name, why);
+    return true;
 }
 
 void startOver(JobSettings& job) {

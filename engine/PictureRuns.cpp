@@ -17,9 +17,10 @@ namespace pictorant {
 namespace {
 
 // Loads source p into `picture` and records what the run knows of it before any work.
-// Returns false after telling the user when the picture cannot be loaded.
+// Returns false when the picture cannot be loaded, with the cause in `why`; the user has
+// been told, unless the run keeps going (then the caller reports the file).
 bool loadSource(const JobSettings& job, int p, Picture& picture, ProcessedFile& entry,
-                RunHost& host) {
+                RunHost& host, std::string& why) {
     const std::string& name = job.sourceFiles[p];
     const std::string source = joinPath(job.inputDir, name);
     entry = ProcessedFile{};
@@ -28,6 +29,9 @@ bool loadSource(const JobSettings& job, int p, Picture& picture, ProcessedFile& 
     try {
         LoadPicture(source, picture);
     } catch (const PictureError& e) {
+        why = e.what();
+        if (job.keepGoing)
+            return false;
         host.noteFailure(e.what());
         host.showMessage(RunMessage::CouldNotOpen, "Could not open " + name);
         return false;
@@ -147,20 +151,29 @@ void runThumbnails(const JobSettings& job, const RunPlan& plan, RunState& state,
         host.setProgressLine(progressText(p + 1, n));
         const std::string type = sourceType(job.sourceFiles[p]);
         ProcessedFile& entry = state.ProcessedFileList[p];
-        if (!loadSource(job, p, picture, entry, host)) {
-            state.stopRequested = true;
-            break;
+        try {
+            std::string why;
+            if (!loadSource(job, p, picture, entry, host, why)) {
+                if (!goOnAfterFailure(job, state, host, job.sourceFiles[p], kCouldNotOpen + why)) {
+                    state.stopRequested = true;
+                    break;
+                }
+            } else {
+                const ThumbSize size = thumbSizeFor(job.sourceFiles[p], picture.width(),
+                                                    picture.height(), sizeOptions);
+                entry.outputWidth = size.width;
+                entry.outputHeight = size.height;
+                if (job.resizeSpeed == ResizeSpeed::Fast)
+                    ResampleFast(picture, size.width, size.height, workspace);
+                else
+                    ResampleQuality(picture, size.width, size.height, workspace);
+                commitOutput(job, plan.files[p], outputTypeFor(job.convertTo, type), workspace,
+                             entry, state, host);
+            }
+        } catch (const std::exception& e) {
+            if (!goOnAfterFailure(job, state, host, job.sourceFiles[p], e.what()))
+                throw;
         }
-        const ThumbSize size =
-            thumbSizeFor(job.sourceFiles[p], picture.width(), picture.height(), sizeOptions);
-        entry.outputWidth = size.width;
-        entry.outputHeight = size.height;
-        if (job.resizeSpeed == ResizeSpeed::Fast)
-            ResampleFast(picture, size.width, size.height, workspace);
-        else
-            ResampleQuality(picture, size.width, size.height, workspace);
-        commitOutput(job, plan.files[p], outputTypeFor(job.convertTo, type), workspace, entry,
-                     state, host);
 
         host.setProgressPosition(p + 1);
         host.processEvents();
@@ -186,15 +199,24 @@ void runConvert(const JobSettings& job, const RunPlan& plan, RunState& state, Ru
         host.setProgressLine(progressText(p + 1, n));
         const std::string type = sourceType(job.sourceFiles[p]);
         ProcessedFile& entry = state.ProcessedFileList[p];
-        if (!loadSource(job, p, picture, entry, host)) {
-            state.stopRequested = true;
-            break;
+        try {
+            std::string why;
+            if (!loadSource(job, p, picture, entry, host, why)) {
+                if (!goOnAfterFailure(job, state, host, job.sourceFiles[p], kCouldNotOpen + why)) {
+                    state.stopRequested = true;
+                    break;
+                }
+            } else {
+                entry.outputWidth = picture.width();
+                entry.outputHeight = picture.height();
+                RenderToBitmap(picture, workspace.WorkBitmap);
+                commitOutput(job, plan.files[p], outputTypeFor(job.convertTo, type), workspace,
+                             entry, state, host);
+            }
+        } catch (const std::exception& e) {
+            if (!goOnAfterFailure(job, state, host, job.sourceFiles[p], e.what()))
+                throw;
         }
-        entry.outputWidth = picture.width();
-        entry.outputHeight = picture.height();
-        RenderToBitmap(picture, workspace.WorkBitmap);
-        commitOutput(job, plan.files[p], outputTypeFor(job.convertTo, type), workspace, entry,
-                     state, host);
 
         host.setProgressPosition(p + 1);
         host.processEvents();

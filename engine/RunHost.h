@@ -40,6 +40,9 @@ public:
     virtual void noteFailure(const std::string& /*detail*/) {}
     // A target that exists was kept because overwrite is off.
     virtual void fileSkipped(const std::string& /*targetName*/) {}
+    // A run that keeps going (JobSettings::keepGoing) met a file it could not do: the
+    // source's name and why. The run goes on with the next file.
+    virtual void fileFailed(const std::string& /*name*/, const std::string& /*why*/) {}
 };
 
 // The progress line shown before file k (counted from 1) of n: "k of n".

@@ -42,6 +42,14 @@ ThumbSizeOptions thumbSizeOptionsOf(const JobSettings& job);
 // raster of that size is made.
 ThumbSize thumbSizeFor(const std::string& name, int w, int h, const ThumbSizeOptions& options);
 
+// A file's failure in a run: with keepGoing it is counted and told to the host, and the
+// caller goes on with the next file (true); otherwise the caller ends the run as it
+// always has (false).
+// The start of `why` for a source that cannot be read as a picture.
+inline constexpr const char* kCouldNotOpen = "Could not open: ";
+bool goOnAfterFailure(const JobSettings& job, RunState& state, RunHost& host,
+                      const std::string& name, const std::string& why);
+
 // Thumbnails into jobOutputDir(job), by the size rules and the conversion box.
 void runThumbnails(const JobSettings& job, const RunPlan& plan, RunState& state, RunHost& host,
                    PictureWorkspace& workspace);
