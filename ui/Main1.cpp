@@ -1080,6 +1080,9 @@ void TForm1::showMessage(RunMessage id, const std::string& text) {
     case RunMessage::SourceClash:
         name = QStringLiteral("sourceClash");
         break;
+    case RunMessage::ThumbSizeRefused:
+        name = QStringLiteral("thumbSizeRefused");
+        break;
     }
     messages().inform(name, qs(text), programTitle(), MessageIcon::None);
 }

@@ -37,6 +37,10 @@ public:
     void fileWarned(const std::string& name, const std::string& text) override {
         warnings.push_back(warningLine(name, text));
     }
+    void fileFailed(const std::string& name, const std::string& why) override {
+        failedFiles.push_back(name);
+        failedWhy.push_back(why);
+    }
 
     int bar() const { return barPositions.empty() ? 0 : barPositions.back(); }
 
@@ -53,6 +57,7 @@ public:
     std::vector<std::string> failures;
     std::vector<std::string> skipped;
     std::vector<std::string> warnings;
+    std::vector<std::string> failedFiles, failedWhy;
 
 private:
     RunState& state_;
