@@ -40,6 +40,7 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
     // Entries of an earlier run must never be read as this run's.
     state.ProcessedFileList.assign(n, ProcessedFile{});
     state.processedCount = 0;
+    state.warningCount = 0;
     host.processEvents();
 
     try {
@@ -81,6 +82,7 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
 
     RunOutcome outcome;
     outcome.complete = !state.stopRequested && !state.runFailed && state.failedCount == 0;
+    outcome.warnings = state.warningCount;
     outcome.closingLine =
         outcome.complete
             ? "Operation complete. " + std::to_string(n) + " files processed."

@@ -27,6 +27,8 @@ bool loadSource(const JobSettings& job, int p, Picture& picture, ProcessedFile& 
     entry.reached = true;
     entry.originalPath = source;
     try {
+        // The last file's picture goes before this one is decoded.
+        picture.clear();
         LoadPicture(source, picture);
     } catch (const PictureError& e) {
         why = e.what();
@@ -48,7 +50,8 @@ void commitOutput(const JobSettings& job, const PlannedFile& planned, const std:
     checkPlainName(planned.targetName);
     if (!outputType.empty()) {
         if (job.overwrite || !pathExists(planned.targetPath)) {
-            SavePicture(workspace, workspace.WorkBitmap, outputType, planned.targetPath,
+            // The work raster is not read after its output is written.
+            SavePicture(workspace, std::move(workspace.WorkBitmap), outputType, planned.targetPath,
                         job.jpegQuality);
             ++state.processedCount;
         } else {
@@ -57,6 +60,15 @@ void commitOutput(const JobSettings& job, const PlannedFile& planned, const std:
         entry.outputPresent = true; // written now, or kept as it was
     }
     entry.outputPath = planned.targetPath;
+}
+
+// Tells the host when the picture just drawn came from damaged data.
+void reportWarning(const Picture& picture, const std::string& name, RunState& state,
+                   RunHost& host) {
+    if (picture.decodeWarning().empty())
+        return;
+    ++state.warningCount;
+    host.fileWarned(name, picture.decodeWarning());
 }
 
 // A thumbnail beyond the largest picture the loaders take, side or area.
@@ -151,6 +163,7 @@ void runThumbnails(const JobSettings& job, const RunPlan& plan, RunState& state,
         host.setProgressLine(progressText(p + 1, n));
         const std::string type = sourceType(job.sourceFiles[p]);
         ProcessedFile& entry = state.ProcessedFileList[p];
+        ReleaseLargeBuffers(workspace, kReusedBufferBytes);
         try {
             std::string why;
             if (!loadSource(job, p, picture, entry, host, why)) {
@@ -167,6 +180,7 @@ void runThumbnails(const JobSettings& job, const RunPlan& plan, RunState& state,
                     ResampleFast(picture, size.width, size.height, workspace);
                 else
                     ResampleQuality(picture, size.width, size.height, workspace);
+                reportWarning(picture, job.sourceFiles[p], state, host);
                 commitOutput(job, plan.files[p], outputTypeFor(job.convertTo, type), workspace,
                              entry, state, host);
             }
@@ -199,6 +213,7 @@ void runConvert(const JobSettings& job, const RunPlan& plan, RunState& state, Ru
         host.setProgressLine(progressText(p + 1, n));
         const std::string type = sourceType(job.sourceFiles[p]);
         ProcessedFile& entry = state.ProcessedFileList[p];
+        ReleaseLargeBuffers(workspace, kReusedBufferBytes);
         try {
             std::string why;
             if (!loadSource(job, p, picture, entry, host, why)) {
@@ -209,7 +224,9 @@ void runConvert(const JobSettings& job, const RunPlan& plan, RunState& state, Ru
             } else {
                 entry.outputWidth = picture.width();
                 entry.outputHeight = picture.height();
-                RenderToBitmap(picture, workspace.WorkBitmap);
+                // The picture is loaded again for each file, so its raster may simply move.
+                picture.takeRaster(workspace.WorkBitmap);
+                reportWarning(picture, job.sourceFiles[p], state, host);
                 commitOutput(job, plan.files[p], outputTypeFor(job.convertTo, type), workspace,
                              entry, state, host);
             }

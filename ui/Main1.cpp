@@ -1087,6 +1087,11 @@ void TForm1::showMessage(RunMessage id, const std::string& text) {
     messages().inform(name, qs(text), programTitle(), MessageIcon::None);
 }
 
+void TForm1::fileWarned(const std::string& name, const std::string& text) {
+    messages().inform(QStringLiteral("fileWarning"), qs(warningLine(name, text)), programTitle(),
+                      MessageIcon::Warning);
+}
+
 void TForm1::processEvents() {
     QCoreApplication::processEvents();
 }

@@ -69,4 +69,9 @@ void ConsoleHost::fileFailed(const std::string& name, const std::string& why) {
     say("pictorant-batch: " + name + ": " + why);
 }
 
+void ConsoleHost::fileWarned(const std::string& name, const std::string& text) {
+    ++warnings_;
+    say(warningLine(name, text));
+}
+
 } // namespace pictorant::batch

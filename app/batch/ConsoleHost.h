@@ -36,6 +36,7 @@ public:
     void noteFailure(const std::string& detail) override;
     void fileSkipped(const std::string& targetName) override;
     void fileFailed(const std::string& name, const std::string& why) override;
+    void fileWarned(const std::string& name, const std::string& text) override;
     void runFinished(const std::string&, bool) override { clearProgress(); }
 
     int failures() const { return failures_; }
