@@ -13,6 +13,7 @@ namespace pictorant {
 
 struct RunOutcome {
     bool complete = false;   // no stop and no failure
+    int warnings = 0;        // files processed with a warning (RunHost::fileWarned)
     std::string closingLine; // "Operation complete. 3 files processed." or
                              // "Operation Incomplete. 1 files processed."
 };

@@ -10,9 +10,11 @@
 #include "imaging/Resample.h"
 #include "imaging/ThumbGeometry.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <optional>
@@ -38,6 +40,11 @@ struct Prepared {
     std::int64_t originalBytes = 0;
     int width = -1, height = -1;
     std::vector<std::uint8_t> bytes; // the encoded output, when there is a type
+    Raster bitmap;                   // a BMP output, written a row at a time
+    bool asBitmap = false;
+    std::string warning; // the picture's data was damaged (RunHost::fileWarned)
+
+    std::size_t heldBytes() const { return bytes.size() + bitmap.storageBytes(); }
 };
 
 struct Pipeline {
@@ -50,31 +57,64 @@ struct Pipeline {
     int inFlightLimit = 0;
 
     std::mutex mutex;
-    std::condition_variable claimable, finished;
+    std::condition_variable claimable, finished, admissible;
     int nextToClaim = 0;
+    int nextToAdmit = 0;
     int committed = 0;
-    std::size_t heldBytes = 0;
+    std::size_t inUse = 0; // files admitted and not done, and outputs not yet written
     bool quit = false;
     std::vector<std::optional<Prepared>> results;
     std::vector<std::thread> threads;
 
-    void prepare(int p, Picture& picture, OutputObjects& objects, Prepared& out) const {
+    // Loads file p as LoadPicture does, waiting for the memory its header asks for
+    // before decoding it. Returns the memory taken (given back by the caller), or
+    // nothing when the run is ending.
+    std::optional<std::size_t> prepare(int p, Picture& picture, OutputObjects& objects,
+                                       Prepared& out) {
         const std::string& name = job.sourceFiles[std::size_t(p)];
         const std::string source = joinPath(job.inputDir, name);
+        const std::string type = outputTypeFor(job.convertTo, sourceType(name));
         Prepared::Stage stage = Prepared::Stage::Load;
+        std::size_t need = 0;
+        bool admitted = false; // every claimed file passes admission once, in order
         try {
+            picture.clear();
+            std::vector<std::uint8_t> bytes;
+            PictureKind sourceKind = PictureKind::Bitmap;
             try {
-                LoadPicture(source, picture);
+                sourceKind = PictureKindForPath(source);
+                bytes = ReadPictureFile(source);
             } catch (const PictureError& e) {
                 out.couldNotOpen = true;
                 out.openFailure = e.what();
-                return;
+            }
+            if (!out.couldNotOpen) {
+                const PictureHeader header = PeekPictureHeader(sourceKind, bytes);
+                std::int64_t outputPixels = std::int64_t(header.width) * header.height;
+                if (kind == PictureRunKind::Thumbnails && header.width > 0 && header.height > 0) {
+                    const ThumbSize size =
+                        ComputeThumbSize(header.width, header.height, sizeOptions);
+                    outputPixels = std::int64_t(size.width) * size.height;
+                }
+                need = memoryNeedOf(kind, sourceKind, header, bytes.size(), outputPixels, type);
+            }
+            admitted = true;
+            if (!admit(p, need))
+                return std::nullopt;
+            if (out.couldNotOpen)
+                return need;
+            try {
+                LoadPictureFromBytes(sourceKind, std::move(bytes), picture);
+            } catch (const PictureError& e) {
+                out.couldNotOpen = true;
+                out.openFailure = e.what();
+                return need;
             }
             out.originalBytes = fileSize(source);
             stage = Prepared::Stage::Size;
             if (kind == PictureRunKind::Thumbnails) {
                 const ThumbSize size =
-                    ComputeThumbSize(picture.width(), picture.height(), sizeOptions);
+                    thumbSizeFor(name, picture.width(), picture.height(), sizeOptions);
                 out.width = size.width;
                 out.height = size.height;
                 stage = Prepared::Stage::Draw;
@@ -86,24 +126,47 @@ struct Pipeline {
                 out.width = picture.width();
                 out.height = picture.height();
                 stage = Prepared::Stage::Draw;
-                RenderToBitmap(picture, objects.WorkBitmap);
+                picture.takeRaster(objects.WorkBitmap);
             }
+            out.warning = picture.decodeWarning();
             stage = Prepared::Stage::Encode;
-            const std::string type = outputTypeFor(job.convertTo, sourceType(name));
             const Raster& raster = objects.WorkBitmap;
             if (type == "JPG") {
                 out.bytes = EncodeJpeg(raster, job.jpegQuality);
             } else if (type == "GIF") {
-                StoreBitmap(objects.gifOutput, raster);
+                GifImage gif;
+                StoreGif(gif, std::move(objects.WorkBitmap));
+                objects.gifOutput.setGif(std::move(gif));
                 out.bytes = objects.gifOutput.encode();
             } else if (type == "BMP") {
-                out.bytes = EncodeBmp(raster);
+                // Encoded as it is written; the raster itself waits for the commit.
+                out.bitmap = std::move(objects.WorkBitmap);
+                objects.WorkBitmap = Raster();
+                out.asBitmap = true;
             }
             stage = Prepared::Stage::Done;
         } catch (...) {
             out.failedAt = stage;
             out.failure = std::current_exception();
+            if (!admitted && !admit(p, 0))
+                return std::nullopt;
         }
+        return need;
+    }
+
+    // Files are admitted in the order they were claimed, each when its need fits.
+    bool admit(int p, std::size_t need) {
+        std::unique_lock lock(mutex);
+        admissible.wait(lock, [&] {
+            return quit || (p == nextToAdmit && admitsFile(need, inUse, kAheadMemoryBudget));
+        });
+        if (quit)
+            return false;
+        inUse += need;
+        ++nextToAdmit;
+        lock.unlock();
+        admissible.notify_all();
+        return true;
     }
 
     void work() {
@@ -113,23 +176,26 @@ struct Pipeline {
             int p;
             {
                 std::unique_lock lock(mutex);
-                // The file the commit waits for is always taken, whatever is held.
                 claimable.wait(lock, [&] {
-                    return quit || nextToClaim >= n ||
-                           (nextToClaim - committed < inFlightLimit &&
-                            (heldBytes < kAheadMemoryBudget || nextToClaim == committed));
+                    return quit || nextToClaim >= n || nextToClaim - committed < inFlightLimit;
                 });
                 if (quit || nextToClaim >= n)
                     return;
                 p = nextToClaim++;
             }
             Prepared prepared;
-            prepare(p, picture, objects, prepared);
+            const std::optional<std::size_t> need = prepare(p, picture, objects, prepared);
+            if (!need)
+                return;
+            // A big picture's buffers go now, not when this worker's next file comes.
+            picture.clear();
+            ReleaseLargeBuffers(objects, kReusedBufferBytes);
             {
                 std::lock_guard lock(mutex);
-                heldBytes += prepared.bytes.size();
+                inUse = inUse - *need + prepared.heldBytes();
                 results[std::size_t(p)] = std::move(prepared);
             }
+            admissible.notify_all();
             finished.notify_all();
         }
     }
@@ -147,11 +213,19 @@ struct Pipeline {
         }
         Prepared prepared = std::move(*results[std::size_t(p)]);
         results[std::size_t(p)].reset();
-        heldBytes -= prepared.bytes.size();
         committed = p + 1;
         lock.unlock();
         claimable.notify_all();
         return prepared;
+    }
+
+    // File p's output is written or dropped: its memory is free again.
+    void done(const Prepared& prepared) {
+        {
+            std::lock_guard lock(mutex);
+            inUse -= prepared.heldBytes();
+        }
+        admissible.notify_all();
     }
 
     void start(int workers) {
@@ -168,12 +242,95 @@ struct Pipeline {
             quit = true;
         }
         claimable.notify_all();
+        admissible.notify_all();
         for (std::thread& t : threads)
             t.join();
     }
 };
 
+// The part of a prepared file that touches the output folder and the run state, in
+// source order: the stages' failures rethrown where the sequential run would meet them.
+void commitPrepared(const JobSettings& job, const PlannedFile& planned, const std::string& name,
+                    Prepared& prepared, ProcessedFile& entry, RunState& state, RunHost& host) {
+    using Stage = Prepared::Stage;
+    if (prepared.failedAt == Stage::Load)
+        std::rethrow_exception(prepared.failure);
+    entry.originalBytes = prepared.originalBytes;
+    if (prepared.failedAt == Stage::Size)
+        std::rethrow_exception(prepared.failure);
+    entry.outputWidth = prepared.width;
+    entry.outputHeight = prepared.height;
+    if (prepared.failedAt == Stage::Draw)
+        std::rethrow_exception(prepared.failure);
+    if (!prepared.warning.empty()) {
+        ++state.warningCount;
+        host.fileWarned(name, prepared.warning);
+    }
+
+    const std::string type = outputTypeFor(job.convertTo, sourceType(name));
+    checkPlainName(planned.targetName);
+    if (!type.empty()) {
+        if (job.overwrite || !pathExists(planned.targetPath)) {
+            // An encoder failure counts only where the sequential run would encode.
+            if (prepared.failedAt == Stage::Encode)
+                std::rethrow_exception(prepared.failure);
+            if (prepared.asBitmap)
+                WriteBmpFile(prepared.bitmap, planned.targetPath);
+            else
+                WritePictureFile(planned.targetPath, prepared.bytes);
+            ++state.processedCount;
+        } else {
+            host.fileSkipped(planned.targetName);
+        }
+        entry.outputPresent = true;
+    }
+    entry.outputPath = planned.targetPath;
+}
+
 } // namespace
+
+std::size_t memoryNeedOf(PictureRunKind kind, PictureKind source, const PictureHeader& header,
+                         std::size_t fileBytes, std::int64_t outputPixels,
+                         const std::string& outputType) {
+    const auto pixels =
+        std::uint64_t(std::max(header.width, 0)) * std::uint64_t(std::max(header.height, 0));
+    const auto out = std::uint64_t(std::max<std::int64_t>(outputPixels, 0));
+    // Bytes per source pixel: a progressive JPEG keeps all its coefficients (two bytes
+    // each, up to three samples a pixel); a baseline JPEG thumbnail reads rows as it
+    // goes, but a greyscale one is decoded whole.
+    std::uint64_t perPixel = 0;
+    switch (source) {
+    case PictureKind::Jpeg:
+        perPixel = (header.jpegProgressive ? 6 : 0) + (kind == PictureRunKind::Convert ? 3 : 2);
+        break;
+    case PictureKind::Bitmap:
+        perPixel = 3;
+        break;
+    case PictureKind::Gif:
+        perPixel = kind == PictureRunKind::Convert ? 4 : 1; // the frame, and the screen drawn
+        break;
+    case PictureKind::Metafile:
+        perPixel = 3;
+        break;
+    }
+    // The output raster, and what its encoding holds: a JPEG rarely beats three bytes a
+    // pixel in its growing buffer; the GIF path quantises through a whole-picture decode.
+    std::uint64_t outPerPixel = 0;
+    if (outputType == "JPG")
+        outPerPixel = 3;
+    else if (outputType == "GIF")
+        outPerPixel = 8;
+    else if (outputType == "BMP")
+        outPerPixel = kind == PictureRunKind::Convert ? 0 : 3; // convert writes the source raster
+    if (kind == PictureRunKind::Thumbnails)
+        outPerPixel += 3; // the thumbnail raster itself
+    const std::uint64_t need = fileBytes + pixels * perPixel + out * outPerPixel;
+    return std::size_t(std::min<std::uint64_t>(need, SIZE_MAX));
+}
+
+bool admitsFile(std::size_t need, std::size_t inUse, std::size_t budget) {
+    return inUse == 0 || (need <= budget && inUse <= budget - need);
+}
 
 bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, const RunPlan& plan,
                       RunState& state, RunHost& host, PictureWorkspace& workspace) {
@@ -198,47 +355,35 @@ bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, const RunPlan
     pipeline.n = n;
     pipeline.start(workers);
 
-    using Stage = Prepared::Stage;
     for (int p = 0; p < n; ++p) {
         host.setProgressLine(progressText(p + 1, n));
         const std::string& name = job.sourceFiles[std::size_t(p)];
         Prepared prepared = pipeline.take(p, host);
+        // The memory is given back however this file ends.
+        struct Done {
+            Pipeline& pipeline;
+            const Prepared& prepared;
+            ~Done() { pipeline.done(prepared); }
+        } done{pipeline, prepared};
         ProcessedFile& entry = state.ProcessedFileList[std::size_t(p)];
         entry = ProcessedFile{};
         entry.reached = true;
         entry.originalPath = joinPath(job.inputDir, name);
         if (prepared.couldNotOpen) {
-            host.noteFailure(prepared.openFailure);
-            host.showMessage(RunMessage::CouldNotOpen, "Could not open " + name);
-            state.stopRequested = true;
-            break;
-        }
-        if (prepared.failedAt == Stage::Load)
-            std::rethrow_exception(prepared.failure);
-        entry.originalBytes = prepared.originalBytes;
-        if (prepared.failedAt == Stage::Size)
-            std::rethrow_exception(prepared.failure);
-        entry.outputWidth = prepared.width;
-        entry.outputHeight = prepared.height;
-        if (prepared.failedAt == Stage::Draw)
-            std::rethrow_exception(prepared.failure);
-
-        const std::string type = outputTypeFor(job.convertTo, sourceType(name));
-        const PlannedFile& planned = plan.files[std::size_t(p)];
-        checkPlainName(planned.targetName);
-        if (!type.empty()) {
-            if (job.overwrite || !pathExists(planned.targetPath)) {
-                // An encoder failure counts only where the sequential run would encode.
-                if (prepared.failedAt == Stage::Encode)
-                    std::rethrow_exception(prepared.failure);
-                WritePictureFile(planned.targetPath, prepared.bytes);
-                ++state.processedCount;
-            } else {
-                host.fileSkipped(planned.targetName);
+            if (!goOnAfterFailure(job, state, host, name, kCouldNotOpen + prepared.openFailure)) {
+                host.noteFailure(prepared.openFailure);
+                host.showMessage(RunMessage::CouldNotOpen, "Could not open " + name);
+                state.stopRequested = true;
+                break;
             }
-            entry.outputPresent = true;
+        } else {
+            try {
+                commitPrepared(job, plan.files[std::size_t(p)], name, prepared, entry, state, host);
+            } catch (const std::exception& e) {
+                if (!goOnAfterFailure(job, state, host, name, e.what()))
+                    throw;
+            }
         }
-        entry.outputPath = planned.targetPath;
 
         host.setProgressPosition(p + 1);
         host.processEvents();

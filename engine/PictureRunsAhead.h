@@ -7,6 +7,8 @@
 #include "RunState.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 
 namespace pictorant {
 
@@ -18,14 +20,28 @@ enum class PictureRunKind { Thumbnails, Convert };
 // count, bar, events, stop test), so everything the run shows and writes is what the
 // sequential run gives. Work done ahead of a stop or a failure is discarded. While it
 // waits for a worker it lets events through, so Cancel is seen at the next commit.
-// At most workers + 1 files are in flight, and finished outputs held beyond
-// kAheadMemoryBudget bytes keep further files from being started.
+// At most workers + 1 files are in flight, and a file is started (its picture decoded)
+// only when the memory its header says it needs fits in kAheadMemoryBudget beside the
+// files started before it; files start in selection order.
 // Returns false, having done nothing, when the job must run sequentially: fewer than
 // two workers or files, metafiles in or out (their drawing stays on this thread), or
 // output into the input folder (a written file could be a later source).
 bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, const RunPlan& plan,
                       RunState& state, RunHost& host, PictureWorkspace& workspace);
 
-inline constexpr std::size_t kAheadMemoryBudget = std::size_t(96) << 20;
+// Memory the files being worked on and the outputs waiting to be written may take
+// together. One file that needs more runs alone.
+inline constexpr std::size_t kAheadMemoryBudget = 1'500'000'000;
+
+// What a file is expected to take from its start until its output is written: the
+// file's bytes, the decoded picture and its work rasters by the run and the source kind
+// and header, and the output (outputPixels pixels, by outputType "JPG", "GIF", "BMP").
+std::size_t memoryNeedOf(PictureRunKind kind, PictureKind source, const PictureHeader& header,
+                         std::size_t fileBytes, std::int64_t outputPixels,
+                         const std::string& outputType);
+
+// Whether a file needing `need` bytes may start while `inUse` bytes are taken by files
+// started before it: when both fit the budget, or when nothing else is in memory.
+bool admitsFile(std::size_t need, std::size_t inUse, std::size_t budget);
 
 } // namespace pictorant

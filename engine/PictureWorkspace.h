@@ -2,6 +2,7 @@
 
 #include "imaging/Picture.h"
 
+#include <cstddef>
 #include <string>
 
 namespace pictorant {
@@ -15,5 +16,9 @@ struct PictureWorkspace : OutputObjects {
     // Where a rename run records its renames for an undo; empty: not recorded.
     std::string renameJournalPath;
 };
+
+// Buffers up to this size stay with their objects from file to file (an ordinary photo
+// then maps no fresh memory); bigger ones are given back before the next file.
+inline constexpr std::size_t kReusedBufferBytes = std::size_t(64) << 20;
 
 } // namespace pictorant

@@ -303,6 +303,19 @@ Raster DecodeBmp(std::span<const std::uint8_t> data, int* bitCount) {
 }
 
 std::vector<std::uint8_t> EncodeBmp(const Raster& raster) {
+    std::vector<std::uint8_t> out;
+    EncodeBmp(raster, [&](const std::uint8_t* bytes, std::size_t size) {
+        if (out.empty())
+            out.reserve(size + ((std::size_t(raster.width()) * raster.bytesPerPixel() + 3) &
+                                ~std::size_t(3)) *
+                                   std::size_t(raster.height()));
+        out.insert(out.end(), bytes, bytes + size);
+    });
+    return out;
+}
+
+void EncodeBmp(const Raster& raster,
+               const std::function<void(const std::uint8_t*, std::size_t)>& sink) {
     if (raster.width() <= 0 || raster.height() <= 0)
         throw PictureError("Cannot write an empty bitmap image");
     const bool indexed = raster.format() == PixelFormat::Indexed8;
@@ -311,18 +324,18 @@ std::vector<std::uint8_t> EncodeBmp(const Raster& raster) {
     const std::size_t paletteEntries = indexed ? raster.palette().size() : 0;
     const std::size_t pixelsAt = 14 + 40 + 4 * paletteEntries;
     const std::size_t imageSize = stride * std::size_t(raster.height());
-    std::vector<std::uint8_t> out(pixelsAt + imageSize, 0);
+    std::vector<std::uint8_t> head(pixelsAt, 0);
     auto put16 = [&](std::size_t at, std::uint32_t v) {
-        out[at] = std::uint8_t(v);
-        out[at + 1] = std::uint8_t(v >> 8);
+        head[at] = std::uint8_t(v);
+        head[at + 1] = std::uint8_t(v >> 8);
     };
     auto put32 = [&](std::size_t at, std::uint32_t v) {
         put16(at, v & 0xFFFF);
         put16(at + 2, v >> 16);
     };
-    out[0] = 'B';
-    out[1] = 'M';
-    put32(2, std::uint32_t(out.size()));
+    head[0] = 'B';
+    head[1] = 'M';
+    put32(2, std::uint32_t(pixelsAt + imageSize));
     put32(10, std::uint32_t(pixelsAt));
     put32(14, 40);
     put32(18, std::uint32_t(raster.width()));
@@ -334,14 +347,17 @@ std::vector<std::uint8_t> EncodeBmp(const Raster& raster) {
     put32(46, std::uint32_t(paletteEntries));
     for (std::size_t i = 0; i < paletteEntries; ++i) {
         const PaletteColor& c = raster.palette()[i];
-        out[54 + 4 * i] = c.blue;
-        out[54 + 4 * i + 1] = c.green;
-        out[54 + 4 * i + 2] = c.red;
+        head[54 + 4 * i] = c.blue;
+        head[54 + 4 * i + 1] = c.green;
+        head[54 + 4 * i + 2] = c.red;
     }
-    for (int y = 0; y < raster.height(); ++y)
-        std::memcpy(out.data() + pixelsAt + std::size_t(raster.height() - 1 - y) * stride,
-                    raster.scanLine(y), raster.bytesPerLine());
-    return out;
+    sink(head.data(), head.size());
+    // Rows bottom-up, each padded with zeros to the stride.
+    std::vector<std::uint8_t> row(stride, 0);
+    for (int y = raster.height() - 1; y >= 0; --y) {
+        std::memcpy(row.data(), raster.scanLine(y), raster.bytesPerLine());
+        sink(row.data(), row.size());
+    }
 }
 
 } // namespace pictorant

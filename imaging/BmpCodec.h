@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -19,5 +20,9 @@ Raster DecodeBmp(std::span<const std::uint8_t> data, int* bitCount = nullptr);
 // "Cannot write an empty bitmap image" for a raster with a side of 0, which no reader
 // (this program's included) takes.
 std::vector<std::uint8_t> EncodeBmp(const Raster& raster);
+// The same bytes handed to `sink` a part at a time (header, then each row), so a big
+// bitmap is written without a second copy in memory.
+void EncodeBmp(const Raster& raster,
+               const std::function<void(const std::uint8_t*, std::size_t)>& sink);
 
 } // namespace pictorant

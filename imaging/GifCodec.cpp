@@ -77,7 +77,27 @@ int interlacedRow(int n, int height) {
     return height - 1;
 }
 
+// Bytes of LZW data in the sub-blocks from `at` (just past the code size byte), as far
+// as the file holds them.
+std::int64_t lzwDataBytes(std::span<const std::uint8_t> data, std::size_t at) {
+    std::int64_t total = 0;
+    while (at < data.size() && data[at] != 0) {
+        total += data[at];
+        at += std::size_t(data[at]) + 1;
+    }
+    return total;
+}
+
 } // namespace
+
+std::int64_t GifMaxLzwPixels(std::int64_t dataBytes, int minCodeSize) {
+    // Codes are at least minCodeSize + 1 bits wide.
+    const std::int64_t codes = dataBytes * 8 / (std::max(minCodeSize, 1) + 1);
+    constexpr std::int64_t kLongest = 4096;
+    if (codes <= kLongest)
+        return codes * (codes + 1) / 2;
+    return kLongest * (kLongest + 1) / 2 + (codes - kLongest) * kLongest;
+}
 
 GifImage DecodeGif(std::span<const std::uint8_t> data) {
     if (data.size() < 6 || std::memcmp(data.data(), "GIF", 3) != 0)
@@ -150,6 +170,18 @@ GifImage DecodeGif(std::span<const std::uint8_t> data) {
             std::int64_t(desc.Width) * desc.Height > MaxPicturePixels())
             fail(kInvalidData);
 
+        // The frame's LZW data bounds the pixels it can make; a frame claiming more is
+        // refused before its pixels are allocated (giflib would fail on it anyway,
+        // once the data ran out). The code size byte follows the descriptor and its
+        // local colour table.
+        std::size_t codeSizeAt = descriptorAt + 9;
+        if (desc.ColorMap)
+            codeSizeAt += 3u << ((data[descriptorAt + 8] & 7) + 1);
+        if (codeSizeAt < data.size() &&
+            GifMaxLzwPixels(lzwDataBytes(data, codeSizeAt + 1), data[codeSizeAt]) <
+                std::int64_t(desc.Width) * desc.Height)
+            fail(kInvalidData);
+
         const bool first = image.frameCount == 0;
         ++image.frameCount;
         GifFrame frame;
@@ -185,15 +217,22 @@ GifImage DecodeGif(std::span<const std::uint8_t> data) {
 void DrawGifFirstFrame(const GifImage& gif, Raster& target) {
     if (gif.frames.empty() || target.format() != PixelFormat::Bgr24)
         return;
+    for (int y = 0; y < target.height(); ++y)
+        DrawGifFirstFrameRow(gif, y, target.scanLine(y), target.width());
+}
+
+void DrawGifFirstFrameRow(const GifImage& gif, int y, std::uint8_t* dst, int width) {
+    if (gif.frames.empty())
+        return;
     const GifFrame& frame = gif.frames.front();
     const auto& colors = frame.localColors.empty() ? gif.globalColors : frame.localColors;
-    const int x0 = std::max(frame.left, 0), y0 = std::max(frame.top, 0);
-    const int x1 = std::min(frame.left + frame.width, target.width());
-    const int y1 = std::min(frame.top + frame.height, target.height());
-    for (int y = y0; y < y1; ++y) {
+    const int x0 = std::max(frame.left, 0);
+    const int x1 = std::min(frame.left + frame.width, width);
+    if (y < std::max(frame.top, 0) || y >= frame.top + frame.height)
+        return;
+    {
         const std::uint8_t* src =
             frame.pixels.data() + std::size_t(y - frame.top) * std::size_t(frame.width);
-        std::uint8_t* dst = target.scanLine(y);
         for (int x = x0; x < x1; ++x) {
             int index = src[x - frame.left];
             if (index == frame.transparentIndex)

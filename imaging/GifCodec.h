@@ -16,6 +16,13 @@ GifImage DecodeGif(std::span<const std::uint8_t> data);
 // Paints the first frame at its place onto a Bgr24 raster of the logical screen size;
 // pixels of the transparent colour are left as they are.
 void DrawGifFirstFrame(const GifImage& gif, Raster& target);
+// The same for one row y of a `width`-pixel wide Bgr24 row (three bytes a pixel).
+void DrawGifFirstFrameRow(const GifImage& gif, int y, std::uint8_t* row, int width);
+
+// The most pixels LZW data of `dataBytes` bytes with the given minimum code size can
+// make: every code gives at most one pixel more than the code before it, and no more
+// than the 4096 a table entry can hold.
+std::int64_t GifMaxLzwPixels(std::int64_t dataBytes, int minCodeSize);
 
 // Makes a one-frame GIF image from an Indexed8 raster and optimises its colour table:
 // equal colours merged, unused ones dropped, sorted by decreasing use into one sorted

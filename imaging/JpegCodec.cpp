@@ -20,6 +20,7 @@ namespace {
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
+    JpegWarnings warnings;
 };
 
 [[noreturn]] void errorExit(j_common_ptr cinfo) {
@@ -29,10 +30,20 @@ struct ErrorManager {
 
 void silentOutput(j_common_ptr) {}
 
+// Level -1 is a warning; the others are trace messages, never shown.
+void noteMessage(j_common_ptr cinfo, int level) {
+    if (level >= 0)
+        return;
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    err->warnings.note(err->pub.msg_code);
+    ++err->pub.num_warnings;
+}
+
 void initErrors(ErrorManager& err) {
     jpeg_std_error(&err.pub);
     err.pub.error_exit = errorExit;
     err.pub.output_message = silentOutput;
+    err.pub.emit_message = noteMessage;
 }
 
 [[noreturn]] void throwJpegError(int code) {
@@ -55,8 +66,39 @@ std::uint8_t mulDiv255(unsigned a, unsigned b) {
     return std::uint8_t((a * b + 127) / 255);
 }
 
+} // namespace
+
+void JpegWarnings::note(int code) {
+    // The first warning tells what happened; what follows it is its consequence (data
+    // cut short is read on as markers and bad codes).
+    if (endsEarly_ || damaged_)
+        return;
+    switch (code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER: // the entropy data stops at a marker before the picture does
+        endsEarly_ = true;
+        break;
+    case JWRN_EXTRANEOUS_DATA:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
+    case JWRN_BOGUS_PROGRESSION:
+    case JWRN_TOO_MUCH_DATA:
+        damaged_ = true;
+        break;
+    default:
+        break;
+    }
+}
+
+std::string JpegWarnings::text() const {
+    if (endsEarly_)
+        return kJpegEndsEarly;
+    return damaged_ ? kJpegDamaged : "";
+}
+
 // CMYK to blue, green, red. Adobe writes the ink values inverted (0 = full ink).
-void cmykRowToBgr(const std::uint8_t* in, std::uint8_t* out, int width, bool inverted) {
+void CmykRowToBgr(const std::uint8_t* in, std::uint8_t* out, int width, bool inverted) {
     for (int x = 0; x < width; ++x) {
         unsigned c = in[4 * x], m = in[4 * x + 1], y = in[4 * x + 2], k = in[4 * x + 3];
         if (!inverted) {
@@ -71,8 +113,6 @@ void cmykRowToBgr(const std::uint8_t* in, std::uint8_t* out, int width, bool inv
     }
 }
 
-} // namespace
-
 JpegInfo ReadJpegInfo(std::span<const std::uint8_t> data) {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
@@ -86,12 +126,13 @@ JpegInfo ReadJpegInfo(std::span<const std::uint8_t> data) {
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
     jpeg_read_header(&cinfo, TRUE);
-    JpegInfo info{int(cinfo.image_width), int(cinfo.image_height), cinfo.num_components};
+    JpegInfo info{int(cinfo.image_width), int(cinfo.image_height), cinfo.num_components,
+                  bool(cinfo.progressive_mode)};
     jpeg_destroy_decompress(&cinfo);
     return info;
 }
 
-void DecodeJpeg(std::span<const std::uint8_t> data, PixelFormat format, Raster& out) {
+std::string DecodeJpeg(std::span<const std::uint8_t> data, PixelFormat format, Raster& out) {
     jpeg_decompress_struct cinfo;
     jpeg_progress_mgr progress;
     ErrorManager err;
@@ -163,12 +204,13 @@ void DecodeJpeg(std::span<const std::uint8_t> data, PixelFormat format, Raster& 
         JSAMPROW row = cmyk ? scratch : out.scanLine(y);
         jpeg_read_scanlines(&cinfo, &row, 1);
         if (cmyk)
-            cmykRowToBgr(scratch, out.scanLine(y), width, inverted);
+            CmykRowToBgr(scratch, out.scanLine(y), width, inverted);
     }
     jpeg_finish_decompress(&cinfo);
     std::free(scratch);
     scratch = nullptr;
     jpeg_destroy_decompress(&cinfo);
+    return err.warnings.text();
 }
 
 namespace {

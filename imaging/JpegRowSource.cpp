@@ -4,9 +4,11 @@
 #include <csetjmp>
 #include <cstdio>
 
+#include <jerror.h>
 #include <jpeglib.h>
 
 #include "JpegCodec.h"
+#include "PictureError.h"
 #include "Resample.h"
 
 namespace pictorant {
@@ -167,6 +169,184 @@ bool ResampleJpegRows(const Picture& picture, RowFilter filter, int W, int H, Ra
     else
         NearestFilter(sw, sh, fromBand, W, H, workBitmap);
     return true;
+}
+
+} // namespace pictorant
+
+namespace pictorant {
+
+struct JpegRowStream::State {
+    struct Errors {
+        jpeg_error_mgr pub;
+        std::jmp_buf jump;
+        JpegWarnings warnings;
+    };
+
+    std::span<const std::uint8_t> data;
+    jpeg_decompress_struct cinfo{};
+    jpeg_progress_mgr progress{};
+    Errors err{};
+    bool created = false;
+    bool failed = false;
+    int failCode = 0;
+    bool cmyk = false, inverted = false;
+    int width = 0, height = 0;
+    int nextRow = 0; // the row libjpeg gives next
+    std::vector<std::uint8_t> slots[2], cmykRow;
+    int slotRow[2] = {-1, -1};
+    int lastSlot = 0; // the slot given out last, kept while the other is refilled
+
+    static void exitWithError(j_common_ptr cinfo) {
+        std::longjmp(reinterpret_cast<Errors*>(cinfo->err)->jump, 1);
+    }
+    static void noteMessage(j_common_ptr cinfo, int level) {
+        if (level >= 0)
+            return;
+        auto* err = reinterpret_cast<Errors*>(cinfo->err);
+        err->warnings.note(err->pub.msg_code);
+        ++err->pub.num_warnings;
+    }
+    static void scanLimit(j_common_ptr cinfo) {
+        if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
+            ERREXIT(cinfo, JERR_NOT_COMPILED);
+    }
+
+    ~State() {
+        if (created)
+            jpeg_destroy_decompress(&cinfo);
+    }
+
+    // Each function below that calls libjpeg sets the jump itself, so a fatal error
+    // leaves only libjpeg's frames and this one.
+    // 1: started; 0: not streamable; -1: failed.
+    int begin() {
+        if (setjmp(err.jump)) {
+            failed = true;
+            failCode = err.pub.msg_code;
+            return -1;
+        }
+        jpeg_create_decompress(&cinfo);
+        created = true;
+        progress.progress_monitor = scanLimit;
+        cinfo.progress = &progress;
+        jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
+        jpeg_read_header(&cinfo, TRUE);
+        if (std::int64_t(cinfo.image_width) * cinfo.image_height > MaxPicturePixels())
+            ERREXIT1(&cinfo, JERR_OUT_OF_MEMORY, 0);
+        cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+        if (!cmyk && cinfo.out_color_space == JCS_GRAYSCALE)
+            return 0;
+        cinfo.scale_num = 1;
+        cinfo.scale_denom = 1;
+        cinfo.do_block_smoothing = TRUE;
+        cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+        jpeg_start_decompress(&cinfo);
+        inverted = cinfo.saw_Adobe_marker;
+        return 1;
+    }
+
+    bool readInto(std::uint8_t* target) {
+        if (setjmp(err.jump)) {
+            failed = true;
+            failCode = err.pub.msg_code;
+            return false;
+        }
+        JSAMPROW row = cmyk ? cmykRow.data() : target;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+        return true;
+    }
+
+    bool end() {
+        if (setjmp(err.jump)) {
+            failed = true;
+            failCode = err.pub.msg_code;
+            return false;
+        }
+        jpeg_finish_decompress(&cinfo);
+        return true;
+    }
+
+    // Decodes the next row into a slot; a failed decode leaves it blank.
+    void decodeNext(std::vector<std::uint8_t>& slot) {
+        if (!failed && readInto(slot.data())) {
+            if (cmyk)
+                CmykRowToBgr(cmykRow.data(), slot.data(), width, inverted);
+        } else {
+            std::fill(slot.begin(), slot.end(), std::uint8_t(0));
+        }
+        ++nextRow;
+    }
+};
+
+JpegRowStream::JpegRowStream(std::span<const std::uint8_t> data)
+    : state_(std::make_unique<State>()) {
+    state_->data = data;
+    jpeg_std_error(&state_->err.pub);
+    state_->err.pub.error_exit = State::exitWithError;
+    state_->err.pub.output_message = quiet;
+    state_->err.pub.emit_message = State::noteMessage;
+    state_->cinfo.err = &state_->err.pub;
+}
+
+JpegRowStream::~JpegRowStream() = default;
+
+bool JpegRowStream::start() {
+    State& s = *state_;
+    const int begun = s.begin();
+    if (begun < 0)
+        throw PictureError("JPEG error #" + std::to_string(s.failCode));
+    if (begun == 0)
+        return false;
+    s.width = int(s.cinfo.output_width);
+    s.height = int(s.cinfo.output_height);
+    for (auto& slot : s.slots)
+        slot.assign(std::size_t(s.width) * 3, 0);
+    if (s.cmyk)
+        s.cmykRow.assign(std::size_t(s.width) * 4, 0);
+    return true;
+}
+
+int JpegRowStream::width() const {
+    return state_->width;
+}
+
+int JpegRowStream::height() const {
+    return state_->height;
+}
+
+const std::uint8_t* JpegRowStream::row(int y) {
+    State& s = *state_;
+    for (int i = 0; i < 2; ++i) {
+        if (s.slotRow[i] == y) {
+            s.lastSlot = i;
+            return s.slots[i].data();
+        }
+    }
+    if (y < s.nextRow || y >= s.height)
+        throw std::logic_error("JpegRowStream: rows out of order");
+    // The slot given out last may still be read beside this one.
+    const int slot = 1 - s.lastSlot;
+    s.slotRow[slot] = -1;
+    while (s.nextRow <= y)
+        s.decodeNext(s.slots[slot]);
+    s.slotRow[slot] = y;
+    s.lastSlot = slot;
+    return s.slots[slot].data();
+}
+
+std::string JpegRowStream::finish() {
+    State& s = *state_;
+    // The full decode reads every row and the end of the file; so does this, so the
+    // same damage is met.
+    const int slot = 1 - s.lastSlot;
+    s.slotRow[slot] = -1;
+    while (!s.failed && s.nextRow < s.height)
+        s.decodeNext(s.slots[slot]);
+    if (!s.failed)
+        s.end();
+    if (s.failed)
+        throw PictureError("JPEG error #" + std::to_string(s.failCode));
+    return s.err.warnings.text();
 }
 
 } // namespace pictorant

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "Picture.h"
@@ -26,5 +28,34 @@ bool DecodeJpegRows(std::span<const std::uint8_t> data, const std::vector<int>& 
 // another kind, the 8-bit decode mode, a target side of 0, a source side of 1, or a
 // file DecodeJpegRows refuses. Never throws.
 bool ResampleJpegRows(const Picture& picture, RowFilter filter, int W, int H, Raster& workBitmap);
+
+// The rows of DecodeJpeg's Bgr24 decode, made one at a time and given out in order, so a
+// filter can read a whole picture while only two of its rows are held. Every row is
+// decoded (none skipped), so the rows are those of the full decode, damaged data
+// included. Greyscale files are quantised over the whole picture and cannot be
+// streamed.
+class JpegRowStream {
+public:
+    explicit JpegRowStream(std::span<const std::uint8_t> data);
+    ~JpegRowStream();
+    JpegRowStream(const JpegRowStream&) = delete;
+    JpegRowStream& operator=(const JpegRowStream&) = delete;
+
+    // Reads the header and starts the decode. False for a file that cannot be streamed
+    // (greyscale); throws PictureError "JPEG error #%d" as DecodeJpeg does.
+    bool start();
+    int width() const;
+    int height() const;
+    // Row y, y never below the row asked for before it. The row stays valid until two
+    // further rows have been asked for. After a fatal error the rows are blank.
+    const std::uint8_t* row(int y);
+    // Decodes what is left and ends the decode. Throws PictureError for a fatal error
+    // met at any point; else returns DecodeJpeg's warning text.
+    std::string finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 } // namespace pictorant

@@ -1,5 +1,6 @@
 #include "Picture.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -46,7 +47,9 @@ std::string lower(std::string s) {
     throw PictureError(step + path + "\". " + error.reason());
 }
 
-std::vector<std::uint8_t> readFile(const std::string& path) {
+} // namespace
+
+std::vector<std::uint8_t> ReadPictureFile(const std::string& path) {
     const ReadableFile file = openRegularFile(path);
     if (file.error != 0)
         cannotOpen(path, file.error);
@@ -70,6 +73,8 @@ std::vector<std::uint8_t> readFile(const std::string& path) {
     ::close(fd);
     return bytes;
 }
+
+namespace {
 
 // A rewrite keeps the document's owner, group and mode and goes through its link; a file
 // that is gone since it was loaded is simply written anew.
@@ -97,11 +102,32 @@ void WritePictureFile(const std::string& path, const std::vector<std::uint8_t>& 
     }
 }
 
+void WriteBmpFile(const Raster& raster, const std::string& path) {
+    // Refused before any file is made, as the other encoders refuse an empty picture.
+    if (raster.isEmpty())
+        (void)EncodeBmp(raster);
+    try {
+        SafeFileWriter writer(path, WriteMode::NewFile);
+        EncodeBmp(raster,
+                  [&](const std::uint8_t* bytes, std::size_t size) { writer.write(bytes, size); });
+        writer.commit();
+    } catch (const SafeWriteError& error) {
+        cannotWrite(path, error);
+    }
+}
+
 std::int64_t MaxPicturePixels() {
     return maxPixels.load();
 }
 void SetMaxPicturePixels(std::int64_t pixels) {
     maxPixels.store(pixels);
+}
+
+void CheckPictureSize(std::int64_t width, std::int64_t height) {
+    if (width * height > MaxPicturePixels())
+        throw PictureError("Picture is too large (" + std::to_string(width) + " x " +
+                           std::to_string(height) + " pixels; the limit is " +
+                           std::to_string(MaxPicturePixels()) + ")");
 }
 
 PictureKind PictureKindForPath(const std::string& path) {
@@ -193,9 +219,47 @@ void Picture::ensureDecoded() const {
     if (jpegData_.empty()) {
         raster_.reset(0, 0, PixelFormat::Bgr24);
     } else {
-        DecodeJpeg(jpegData_, jpegDecodeFormat_, raster_);
+        decodeWarning_ = DecodeJpeg(jpegData_, jpegDecodeFormat_, raster_);
     }
     rasterValid_ = true;
+}
+
+void Picture::takeRaster(Raster& into) {
+    switch (kind_) {
+    case PictureKind::Jpeg:
+        if (!rasterValid_ && !jpegPending_ && !jpegData_.empty()) {
+            // Straight into the caller's raster: the picture never holds a copy.
+            decodeWarning_ = DecodeJpeg(jpegData_, jpegDecodeFormat_, into);
+            if (into.format() != PixelFormat::Bgr24)
+                RenderToBitmap(into, into);
+            return;
+        }
+        ensureDecoded();
+        if (raster_.format() != PixelFormat::Bgr24) {
+            RenderToBitmap(raster_, into);
+            return;
+        }
+        into = std::move(raster_);
+        raster_ = Raster();
+        rasterValid_ = false;
+        if (jpegPending_) {
+            jpegPending_ = false; // the raster was the whole content
+            jpegData_.clear();
+        }
+        return;
+    case PictureKind::Bitmap:
+        if (raster_.format() != PixelFormat::Bgr24) {
+            RenderToBitmap(raster_, into);
+            return;
+        }
+        into = std::move(raster_);
+        raster_ = Raster();
+        return;
+    case PictureKind::Gif:
+    case PictureKind::Metafile:
+        RenderToBitmap(*this, into);
+        return;
+    }
 }
 
 const Raster& Picture::raster() const {
@@ -212,7 +276,8 @@ void Picture::clear() {
     jpegWidth_ = jpegHeight_ = 0;
     jpegPending_ = false;
     rasterValid_ = false;
-    raster_.reset(0, 0, PixelFormat::Bgr24);
+    decodeWarning_.clear();
+    raster_.release();
     gif_ = GifImage{};
     metafile_ = std::make_unique<Metafile>();
 }
@@ -224,6 +289,20 @@ void Picture::setJpegData(std::vector<std::uint8_t> data, int width, int height)
     jpegHeight_ = height;
     jpegPending_ = false;
     rasterValid_ = false;
+    decodeWarning_.clear();
+}
+
+void Picture::setJpegRaster(Raster&& raster) {
+    if (raster.format() != PixelFormat::Bgr24) {
+        setJpegRaster(static_cast<const Raster&>(raster));
+        return;
+    }
+    kind_ = PictureKind::Jpeg;
+    raster_ = std::move(raster);
+    jpegData_.clear();
+    jpegPending_ = true;
+    rasterValid_ = true;
+    decodeWarning_.clear();
 }
 
 void Picture::setJpegRaster(const Raster& raster) {
@@ -233,6 +312,7 @@ void Picture::setJpegRaster(const Raster& raster) {
     jpegData_.clear();
     jpegPending_ = true;
     rasterValid_ = true;
+    decodeWarning_.clear();
 }
 
 void Picture::setBitmap(Raster raster) {
@@ -271,6 +351,8 @@ void LoadPictureFromBytes(PictureKind kind, std::vector<std::uint8_t> bytes, Pic
     switch (kind) {
     case PictureKind::Jpeg: {
         JpegInfo info = ReadJpegInfo(bytes);
+        // Refused here, where the file is opened, rather than when it is first drawn.
+        CheckPictureSize(info.width, info.height);
         picture.setJpegData(std::move(bytes), info.width, info.height);
         break;
     }
@@ -289,7 +371,55 @@ void LoadPictureFromBytes(PictureKind kind, std::vector<std::uint8_t> bytes, Pic
 
 void LoadPicture(const std::string& path, Picture& into) {
     PictureKind kind = PictureKindForPath(path);
-    LoadPictureFromBytes(kind, readFile(path), into);
+    LoadPictureFromBytes(kind, ReadPictureFile(path), into);
+}
+
+PictureHeader PeekPictureHeader(PictureKind kind, std::span<const std::uint8_t> b) {
+    PictureHeader header;
+    auto u16 = [&](std::size_t at) { return int(b[at]) | int(b[at + 1]) << 8; };
+    switch (kind) {
+    case PictureKind::Jpeg:
+        try {
+            const JpegInfo info = ReadJpegInfo(b);
+            header = {info.width, info.height, info.progressive};
+        } catch (const PictureError&) {
+        }
+        break;
+    case PictureKind::Gif:
+        if (b.size() >= 10 && b[0] == 'G' && b[1] == 'I' && b[2] == 'F')
+            header = {u16(6), u16(8)};
+        break;
+    case PictureKind::Bitmap:
+        if (b.size() >= 26 && b[0] == 'B' && b[1] == 'M') {
+            const int headerSize = u16(14);
+            if (headerSize == 12) {
+                header = {u16(18), u16(20)};
+            } else {
+                const auto i32 = [&](std::size_t at) {
+                    return std::int32_t(std::uint32_t(u16(at)) | std::uint32_t(u16(at + 2)) << 16);
+                };
+                const std::int64_t w = i32(18), h = i32(22);
+                const std::int64_t side = std::int64_t(1) << 30;
+                if (w > 0 && w < side && h != 0 && h > -side && h < side)
+                    header = {int(w), int(h < 0 ? -h : h)};
+            }
+        }
+        break;
+    case PictureKind::Metafile:
+        break;
+    }
+    return header;
+}
+
+void ReleaseLargeBuffers(OutputObjects& outputs, std::size_t keepBytes) {
+    outputs.WorkBitmap.trim(keepBytes);
+    outputs.ResampleTarget.trim(keepBytes);
+    const auto pictureBytes = [](const Picture& p) {
+        return std::size_t(std::max(p.width(), 0)) * std::size_t(std::max(p.height(), 0)) * 3;
+    };
+    for (Picture* p : {&outputs.jpegOutput, &outputs.gifOutput})
+        if (pictureBytes(*p) > keepBytes)
+            p->clear();
 }
 
 Picture LoadPicture(const std::string& path) {
@@ -345,11 +475,25 @@ void RenderToBitmap(const Picture& picture, Raster& raster) {
     }
 }
 
-void StoreGif(GifImage& gif, const Raster& raster) {
-    const std::vector<std::uint8_t> jpeg = EncodeJpeg(raster, 100);
+namespace {
+
+GifImage gifFromJpeg(std::vector<std::uint8_t> jpeg) {
     Raster quantised;
-    DecodeJpeg(jpeg, PixelFormat::Indexed8, quantised);
-    gif = GifFromIndexed(quantised);
+    (void)DecodeJpeg(jpeg, PixelFormat::Indexed8, quantised);
+    std::vector<std::uint8_t>().swap(jpeg);
+    return GifFromIndexed(quantised);
+}
+
+} // namespace
+
+void StoreGif(GifImage& gif, const Raster& raster) {
+    gif = gifFromJpeg(EncodeJpeg(raster, 100));
+}
+
+void StoreGif(GifImage& gif, Raster&& raster) {
+    std::vector<std::uint8_t> jpeg = EncodeJpeg(raster, 100);
+    raster.release();
+    gif = gifFromJpeg(std::move(jpeg));
 }
 
 void StoreBitmap(Picture& picture, const Raster& raster) {
@@ -404,8 +548,29 @@ void SavePicture(OutputObjects& outputs, const Raster& raster, std::string_view 
         StoreBitmap(outputs.metafileOutput, raster);
         WritePicture(outputs.metafileOutput, path);
     } else if (outputType == "BMP") {
-        WritePictureFile(path, EncodeBmp(raster), WriteMode::NewFile);
+        WriteBmpFile(raster, path);
     }
+}
+
+void SavePicture(OutputObjects& outputs, Raster&& raster, std::string_view outputType,
+                 const std::string& path, int jpegQuality) {
+    if (outputType == "JPG") {
+        // The JPEG output object takes the raster itself instead of a copy.
+        outputs.jpegOutput.setJpegQuality(jpegQuality);
+        outputs.jpegOutput.setJpegRaster(std::move(raster));
+        raster.release();
+        WritePicture(outputs.jpegOutput, path);
+        return;
+    }
+    if (outputType != "GIF") {
+        SavePicture(outputs, static_cast<const Raster&>(raster), outputType, path, jpegQuality);
+        raster.release();
+        return;
+    }
+    GifImage gif;
+    StoreGif(gif, std::move(raster));
+    outputs.gifOutput.setGif(std::move(gif));
+    WritePicture(outputs.gifOutput, path);
 }
 
 } // namespace pictorant

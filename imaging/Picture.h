@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,22 @@ public:
     // quantised decodes) and the raster of a Bitmap. Throws PictureError when a JPEG's
     // data cannot be decoded. Empty raster for other kinds.
     const Raster& raster() const;
+    // raster() is at hand without a decode: a Bitmap, or a Jpeg decoded or pending.
+    bool rasterHeld() const {
+        return kind_ == PictureKind::Bitmap ||
+               (kind_ == PictureKind::Jpeg && (jpegPending_ || rasterValid_));
+    }
+
+    // What the last decode of the JPEG data found wrong with it, in words for the user
+    // ("data ends early; the rest is grey"); "" for clean data or no decode yet.
+    const std::string& decodeWarning() const { return decodeWarning_; }
+    // Set by the decoders that read the data without this object (row sources).
+    void noteDecodeWarning(std::string text) const { decodeWarning_ = std::move(text); }
+
+    // Moves the content out as a 24-bit raster of the natural size (as RenderToBitmap
+    // draws it) without a second full-size copy where the content is a raster already;
+    // the picture may be left empty. Throws PictureError as raster() does.
+    void takeRaster(Raster& into);
 
     // Gif content; empty image for other kinds.
     const GifImage& gif() const { return gif_; }
@@ -72,6 +89,7 @@ public:
     // Replaces the content (used by the loaders and StoreBitmap).
     void setJpegData(std::vector<std::uint8_t> data, int width, int height);
     void setJpegRaster(const Raster& raster);
+    void setJpegRaster(Raster&& raster);
     void setBitmap(Raster raster);
     void setGif(GifImage gif);
     void setMetafile(Metafile metafile);
@@ -91,7 +109,8 @@ private:
     int jpegWidth_ = 0, jpegHeight_ = 0;
     mutable Raster raster_;            // Bitmap content, or the JPEG's decoded/pending raster
     mutable bool rasterValid_ = false; // for Jpeg: raster_ matches the content
-    bool jpegPending_ = false;         // Jpeg holds a raster not yet encoded
+    mutable std::string decodeWarning_;
+    bool jpegPending_ = false; // Jpeg holds a raster not yet encoded
     GifImage gif_;
     std::unique_ptr<Metafile> metafile_;
 };
@@ -105,6 +124,16 @@ Picture LoadPicture(const std::string& path);
 void LoadPicture(const std::string& path, Picture& into);
 // Reads picture content from bytes of a known kind (the fuzz targets use this).
 void LoadPictureFromBytes(PictureKind kind, std::vector<std::uint8_t> bytes, Picture& into);
+// The bytes of a picture file, with LoadPicture's "Cannot open file" errors.
+std::vector<std::uint8_t> ReadPictureFile(const std::string& path);
+
+// The size a picture file's header claims, read without decoding anything; 0 x 0 where
+// the header cannot be read (the loader then gives the reason). Never throws.
+struct PictureHeader {
+    int width = 0, height = 0;
+    bool jpegProgressive = false;
+};
+PictureHeader PeekPictureHeader(PictureKind kind, std::span<const std::uint8_t> bytes);
 
 // Makes the raster a 24-bit raster of the picture's natural size showing it at 1:1,
 // on a white ground for Gif and Metafile.
@@ -120,6 +149,9 @@ void StoreBitmap(Picture& picture, const Raster& raster);
 // Puts a 24-bit raster into a Gif picture: JPEG at quality 100, quantised decode to at
 // most 236 colours, the colour table optimised.
 void StoreGif(GifImage& gif, const Raster& raster);
+// The same, giving the raster's memory back as soon as it is encoded: the quantising
+// decode then never runs beside a full-size 24-bit copy.
+void StoreGif(GifImage& gif, Raster&& raster);
 
 // Writes a picture to a file by its kind; a Metafile goes as WMF when its enhanced flag
 // is clear or the path ends in ".wmf". The bytes go to a temporary file beside the
@@ -141,6 +173,10 @@ void WritePictureReplacing(const Picture& picture, const std::string& path);
 void WritePictureFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
                       WriteMode mode = WriteMode::NewFile);
 
+// Writes a raster as a BMP file as WritePicture does, a row at a time (no encoded copy
+// of the picture is held), with WritePicture's errors.
+void WriteBmpFile(const Raster& raster, const std::string& path);
+
 // The objects a window owns and every run reuses.
 struct OutputObjects {
     Raster WorkBitmap;     // the thumbnail or converted raster
@@ -155,10 +191,21 @@ struct OutputObjects {
 // Writes as WritePicture does, with its errors.
 void SavePicture(OutputObjects& outputs, const Raster& raster, std::string_view outputType,
                  const std::string& path, int jpegQuality);
+// The same, the raster's memory given back as soon as the output no longer needs it
+// (the raster is left empty).
+void SavePicture(OutputObjects& outputs, Raster&& raster, std::string_view outputType,
+                 const std::string& path, int jpegQuality);
 
 // Largest picture (in pixels) the loaders accept; bigger ones fail as invalid instead of
 // exhausting memory. The fuzz targets lower it.
 std::int64_t MaxPicturePixels();
 void SetMaxPicturePixels(std::int64_t pixels);
+// Throws PictureError "Picture is too large (W x H pixels; the limit is N)" for a size
+// above MaxPicturePixels().
+void CheckPictureSize(std::int64_t width, std::int64_t height);
+
+// Buffers of the output objects above keepBytes are given back, so a big picture's
+// memory does not stay while the next file is loaded.
+void ReleaseLargeBuffers(OutputObjects& outputs, std::size_t keepBytes);
 
 } // namespace pictorant

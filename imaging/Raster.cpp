@@ -2,11 +2,32 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace pictorant {
 
 Raster::Raster(int width, int height, PixelFormat format) {
     reset(width, height, format);
+}
+
+Raster::Raster(Raster&& other) noexcept
+    : width_(other.width_), height_(other.height_), format_(other.format_),
+      pixels_(std::move(other.pixels_)), palette_(std::move(other.palette_)) {
+    other.width_ = other.height_ = 0;
+    other.pixels_.clear();
+}
+
+Raster& Raster::operator=(Raster&& other) noexcept {
+    if (this != &other) {
+        width_ = other.width_;
+        height_ = other.height_;
+        format_ = other.format_;
+        pixels_ = std::move(other.pixels_);
+        palette_ = std::move(other.palette_);
+        other.width_ = other.height_ = 0;
+        other.pixels_.clear();
+    }
+    return *this;
 }
 
 void Raster::setFormat(PixelFormat format) {
@@ -29,6 +50,16 @@ void Raster::reset(int width, int height, PixelFormat format) {
     height_ = std::max(height, 0);
     format_ = format;
     resizeStorage();
+}
+
+void Raster::release() {
+    width_ = height_ = 0;
+    std::vector<std::uint8_t>().swap(pixels_);
+}
+
+void Raster::trim(std::size_t keepBytes) {
+    if (pixels_.capacity() > keepBytes)
+        release();
 }
 
 void Raster::resizeStorage() {

@@ -24,6 +24,11 @@ class Raster {
 public:
     Raster() = default;
     Raster(int width, int height, PixelFormat format = PixelFormat::Bgr24);
+    Raster(const Raster&) = default;
+    Raster& operator=(const Raster&) = default;
+    // A raster moved from is 0 x 0, never a size without pixels behind it.
+    Raster(Raster&& other) noexcept;
+    Raster& operator=(Raster&& other) noexcept;
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -37,6 +42,13 @@ public:
     void setWidth(int width);
     void setHeight(int height);
     void reset(int width, int height, PixelFormat format);
+    // Gives the pixel memory back (the raster becomes 0 x 0), so a big picture does not
+    // stay mapped after its file is done.
+    void release();
+    // release() when the storage kept exceeds keepBytes; smaller buffers stay for reuse.
+    void trim(std::size_t keepBytes);
+    // Bytes of pixel storage held, in use or kept for reuse.
+    std::size_t storageBytes() const { return pixels_.capacity(); }
 
     std::uint8_t* scanLine(int y) { return pixels_.data() + std::size_t(y) * bytesPerLine(); }
     const std::uint8_t* scanLine(int y) const {

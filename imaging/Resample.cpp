@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "GifCodec.h"
 #include "JpegRowSource.h"
 #include "PictureError.h"
 
@@ -34,11 +35,6 @@ void nearestCopy(int sw, int sh, const SourceRows& sourceRow, int W, int H, Rast
     }
 }
 
-void nearestCopy(const Raster& source, int W, int H, Raster& target) {
-    nearestCopy(
-        source.width(), source.height(), [&](int y) { return source.scanLine(y); }, W, H, target);
-}
-
 float toSingle(double v) {
     return static_cast<float>(v);
 }
@@ -64,6 +60,86 @@ Axis axisOf(int target, int sourceSide) {
 
 float positionIn(const Axis& axis, int t) {
     return axis.side == 1 ? 0.0f : toSingle(double(t) / double(axis.scale));
+}
+
+// Two rows made on demand: the filters read at most two rows at once, in ascending
+// order, so the slot handed out last is kept and the other one refilled.
+class RowPair {
+public:
+    explicit RowPair(int width) {
+        for (auto& slot : slots_)
+            slot.resize(std::size_t(width) * 3);
+    }
+    template <typename Fill> const std::uint8_t* get(int y, Fill&& fill) {
+        for (int i = 0; i < 2; ++i) {
+            if (rows_[i] == y) {
+                last_ = i;
+                return slots_[i].data();
+            }
+        }
+        last_ = 1 - last_;
+        rows_[last_] = y;
+        fill(y, slots_[last_].data());
+        return slots_[last_].data();
+    }
+
+private:
+    std::vector<std::uint8_t> slots_[2];
+    int rows_[2] = {-1, -1};
+    int last_ = 1;
+};
+
+void expandIndexedRow(const Raster& source, int y, std::uint8_t* dst) {
+    const auto& palette = source.palette();
+    const std::uint8_t* src = source.scanLine(y);
+    for (int x = 0; x < source.width(); ++x) {
+        const PaletteColor c = src[x] < palette.size() ? palette[src[x]] : PaletteColor{};
+        dst[3 * x] = c.blue;
+        dst[3 * x + 1] = c.green;
+        dst[3 * x + 2] = c.red;
+    }
+}
+
+// Feeds a filter the rows of a Jpeg, Bitmap or Gif picture as RenderToBitmap would draw
+// them, without a full-size 24-bit copy: a 24-bit raster is read in place, an 8-bit one
+// and a GIF screen are drawn a row at a time, and a JPEG not yet decoded is streamed
+// through libjpeg. Where streaming cannot serve (a greyscale JPEG, the 8-bit decode
+// mode) the picture is decoded as usual and read from there.
+// The decode's warning is noted on the picture once the rows have been read.
+void filterPictureRows(const Picture& picture, int W, int H, Raster& target, bool bilinear) {
+    const auto run = [&](int sw, int sh, const SourceRows& rows) {
+        if (bilinear)
+            BilinearFilter(sw, sh, rows, W, H, target);
+        else
+            NearestFilter(sw, sh, rows, W, H, target);
+    };
+    if (picture.kind() == PictureKind::Gif) {
+        const int sw = picture.width(), sh = picture.height();
+        RowPair pair(sw);
+        const auto draw = [&](int y, std::uint8_t* row) {
+            std::memset(row, 255, std::size_t(sw) * 3);
+            DrawGifFirstFrameRow(picture.gif(), y, row, sw);
+        };
+        run(sw, sh, [&](int y) { return pair.get(y, draw); });
+        return;
+    }
+    if (picture.kind() == PictureKind::Jpeg && !picture.rasterHeld() &&
+        picture.jpegDecodeFormat() == PixelFormat::Bgr24 && !picture.jpegData().empty()) {
+        JpegRowStream stream(picture.jpegData());
+        if (stream.start()) {
+            run(stream.width(), stream.height(), [&](int y) { return stream.row(y); });
+            picture.noteDecodeWarning(stream.finish());
+            return;
+        }
+    }
+    const Raster& source = picture.raster();
+    if (source.format() == PixelFormat::Bgr24) {
+        run(source.width(), source.height(), [&](int y) { return source.scanLine(y); });
+        return;
+    }
+    RowPair pair(source.width());
+    const auto expand = [&](int y, std::uint8_t* row) { expandIndexedRow(source, y, row); };
+    run(source.width(), source.height(), [&](int y) { return pair.get(y, expand); });
 }
 
 } // namespace
@@ -127,8 +203,16 @@ void ResampleQuality(const Picture& picture, int W, int H, Raster& workBitmap,
     // A JPEG need not be decoded whole: the filter reads two rows per target row.
     if (ResampleJpegRows(picture, RowFilter::Bilinear, W, H, workBitmap))
         return;
-    RenderToBitmap(picture, workBitmap);
-    BilinearFilter(workBitmap, W, H, resampleTarget);
+    if (picture.kind() == PictureKind::Metafile) {
+        // A recording is played at its natural size first; it has no rows of its own.
+        RenderToBitmap(picture, workBitmap);
+        BilinearFilter(workBitmap, W, H, resampleTarget);
+        RenderToBitmap(resampleTarget, workBitmap);
+        return;
+    }
+    // Filtered into the resample target and copied back, as the metafile is; only the
+    // natural-size render is left out.
+    filterPictureRows(picture, W, H, resampleTarget, true);
     RenderToBitmap(resampleTarget, workBitmap);
 }
 
@@ -142,34 +226,20 @@ void ResampleFast(const Picture& picture, int W, int H, Raster& workBitmap) {
         workBitmap.fill(255, 255, 255);
         picture.metafile().playInto(workBitmap);
         return;
-    case PictureKind::Gif: {
-        Raster natural;
-        RenderToBitmap(picture, natural);
-        if (!natural.isEmpty())
-            nearestCopy(natural, W, H, workBitmap);
-        else
-            workBitmap.fill(255, 255, 255);
-        return;
-    }
     case PictureKind::Jpeg:
         if (ResampleJpegRows(picture, RowFilter::Nearest, W, H, workBitmap))
             return;
         [[fallthrough]];
-    case PictureKind::Bitmap: {
-        const Raster& source = picture.raster();
-        if (source.isEmpty()) {
+    case PictureKind::Gif:
+    case PictureKind::Bitmap:
+        if (picture.width() <= 0 || picture.height() <= 0 ||
+            (picture.kind() != PictureKind::Gif && picture.rasterHeld() &&
+             picture.raster().isEmpty())) {
             workBitmap.fill(255, 255, 255);
             return;
         }
-        if (source.format() == PixelFormat::Bgr24) {
-            nearestCopy(source, W, H, workBitmap);
-        } else {
-            Raster expanded;
-            RenderToBitmap(source, expanded);
-            nearestCopy(expanded, W, H, workBitmap);
-        }
+        filterPictureRows(picture, W, H, workBitmap, false);
         return;
-    }
     }
 }
 

@@ -19,12 +19,24 @@ void RotateRaster(const Raster& source, RotateDirection direction, Raster& targe
 }
 
 void RotateQuarter(Picture& picture, RotateDirection direction, int jpegQuality) {
+    // The source raster is taken from the picture and dropped once turned, and the turned
+    // one moves into it: never more than the two rasters a turn needs.
     Raster s, t;
-    RenderToBitmap(picture, s);
+    picture.takeRaster(s);
     RotateRaster(s, direction, t);
-    if (picture.kind() == PictureKind::Jpeg)
+    s.release();
+    switch (picture.kind()) {
+    case PictureKind::Jpeg:
         picture.setJpegQuality(jpegQuality);
-    StoreBitmap(picture, t);
+        picture.setJpegRaster(std::move(t));
+        break;
+    case PictureKind::Bitmap:
+        picture.setBitmap(std::move(t));
+        break;
+    default:
+        StoreBitmap(picture, t);
+        break;
+    }
 }
 
 void RotateFile(Picture& picture, RotateDirection direction, const std::string& path,

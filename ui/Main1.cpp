@@ -1080,8 +1080,16 @@ void TForm1::showMessage(RunMessage id, const std::string& text) {
     case RunMessage::SourceClash:
         name = QStringLiteral("sourceClash");
         break;
+    case RunMessage::ThumbSizeRefused:
+        name = QStringLiteral("thumbSizeRefused");
+        break;
     }
     messages().inform(name, qs(text), programTitle(), MessageIcon::None);
+}
+
+void TForm1::fileWarned(const std::string& name, const std::string& text) {
+    messages().inform(QStringLiteral("fileWarning"), qs(warningLine(name, text)), programTitle(),
+                      MessageIcon::Warning);
 }
 
 void TForm1::processEvents() {

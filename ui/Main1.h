@@ -249,6 +249,7 @@ public:
     void processEvents() override;
     void rereadPanes() override;
     void runFinished(const std::string& closingLine, bool complete) override;
+    void fileWarned(const std::string& name, const std::string& text) override;
 
 signals:
     // The window was closed by the user; the program ends.

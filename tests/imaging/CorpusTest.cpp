@@ -40,7 +40,8 @@ bool isOwnMessage(const std::string& kind, const std::string& message) {
     if (kind == "bmp")
         return message == "Bitmap image is not valid";
     if (kind == "jpeg")
-        return message.rfind("JPEG error #", 0) == 0 && message.size() > 12;
+        return (message.rfind("JPEG error #", 0) == 0 && message.size() > 12) ||
+               message.rfind("Picture is too large (", 0) == 0;
     static const std::set<std::string> gif = {
         "Invalid GIF signature",
         "Unsupported GIF version",

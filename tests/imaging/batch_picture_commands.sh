@@ -64,5 +64,28 @@ check "quality out of range is a usage error" 2 $?
 "$batch" info 2>/dev/null
 check "info without files is a usage error" 2 $?
 
+# A frame header claiming more pixels than the limit is refused when the file is opened.
+sof=$(LC_ALL=C grep -obUaP '\xff\xc0' "$data/jpeg/libjpeg-turbo/testorig.jpg" | head -1 | cut -d: -f1)
+cp "$data/jpeg/libjpeg-turbo/testorig.jpg" huge.jpg
+printf '\xea\x60\xea\x60' | dd of=huge.jpg bs=1 seek=$((sof + 5)) conv=notrunc 2>/dev/null
+out=$("$batch" info huge.jpg)
+check "info of a picture over the limit" 1 $?
+check "over the limit, said at once" \
+    "huge.jpg: Picture is too large (60000 x 60000 pixels; the limit is 268435456)" "$out"
+mkdir -p thumbs
+err=$("$batch" thumbnails --output thumbs --workers 1 huge.jpg 2>&1 >/dev/null)
+check "a run stops at the picture over the limit" 1 $?
+check "the run names the file and the reason" "pictorant-batch: Picture is too large (60000 x 60000 pixels; the limit is 268435456)
+Could not open huge.jpg" "$err"
+
+# A JPEG cut short is processed, with a warning line on standard error.
+head -c 3000 "$data/jpeg/libjpeg-turbo/testorig.jpg" > cut.jpg
+for workers in 1 2; do
+    err=$("$batch" thumbnails --output thumbs --workers $workers cut.jpg photo.JPG 2>&1 >/dev/null)
+    check "a cut JPEG is processed ($workers workers)" 0 $?
+    check "the warning names it ($workers workers)" "cut.jpg: data ends early; the rest is grey" \
+        "$err"
+done
+
 [ "$failures" -eq 0 ] && echo "all picture command checks passed"
 exit $((failures > 0))

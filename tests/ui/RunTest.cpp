@@ -3,6 +3,7 @@
 
 #include "MainWindowSupport.h"
 
+#include <QDir>
 #include <QImageReader>
 
 namespace pictorant::uitest {
@@ -173,6 +174,33 @@ TEST_F(GoRun, FailureEndsTheRunWithErrorDuringProcessing) {
     EXPECT_EQ(f.lDone->text(), "Operation Incomplete. 0 files processed.");
     EXPECT_FALSE(f.bStartOver->isHidden());
     EXPECT_TRUE(QFileInfo(pics + "/a.jpg").exists());
+}
+
+// The size boxes are read at GO; a size beyond the pixel cap (lowered here, so a lost
+// refusal makes a small picture) is refused with its reason and nothing is written.
+TEST_F(GoRun, AThumbnailSizeTooLargeIsRefusedWithItsReasonBeforeAnyFile) {
+    const std::int64_t cap = MaxPicturePixels();
+    SetMaxPicturePixels(1 << 20);
+    TForm1& f = makeWindow();
+    const QString pics = sub("pics");
+    writeJpeg(pics + "/a.jpg", 64, 48);
+    select(pics, 1, {"a.jpg"});
+    const QString out = sub("out");
+    ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
+    f.bNxt1->click();
+    f.bNxt2->click();
+    ASSERT_EQ(f.currentPage(), 2);
+    f.eWidth->setText("2000");
+    f.eHeight->setText("1000");
+    f.bNxt3->click();
+    ASSERT_EQ(f.currentPage(), 3);
+    f.bGO->click();
+    SetMaxPicturePixels(cap);
+    ASSERT_TRUE(script.ids().endsWith("thumbSizeRefused")) << script.ids().join(",").toStdString();
+    EXPECT_EQ(script.last()->text, "Thumbnail size too large: 2000 x 1000 (at most 65535 pixels "
+                                   "a side and 1048576 pixels in all).");
+    EXPECT_EQ(f.lDone->text(), "Operation Incomplete. 0 files processed.");
+    EXPECT_TRUE(QDir(out).isEmpty());
 }
 
 TEST_F(GoRun, OnlyTheProcessingPageIsReachableDuringARun) {

@@ -1,0 +1,432 @@
+// Files whose headers claim more than their data holds, damaged JPEG data, and the rule
+// that a picture is held once: row sources must draw exactly what a full render draws.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "BmpCodec.h"
+#include "GifCodec.h"
+#include "JpegCodec.h"
+#include "Picture.h"
+#include "PictureError.h"
+#include "Resample.h"
+#include "TestSupport.h"
+
+namespace pictorant {
+namespace {
+
+using test::dataPath;
+using test::readBytes;
+using Bytes = std::vector<std::uint8_t>;
+
+void put16(Bytes& b, std::uint32_t v) {
+    b.push_back(std::uint8_t(v));
+    b.push_back(std::uint8_t(v >> 8));
+}
+void put32(Bytes& b, std::uint32_t v) {
+    put16(b, v & 0xFFFF);
+    put16(b, v >> 16);
+}
+
+// An RLE8 bitmap of 256 greys whose data is only the end-of-bitmap code: every pixel
+// keeps palette entry 0 (1,080 bytes whatever the size).
+Bytes rle8Bitmap(int width, int height) {
+    Bytes b = {'B', 'M'};
+    const std::uint32_t pixelsAt = 14 + 40 + 1024;
+    put32(b, pixelsAt + 2);
+    put32(b, 0);
+    put32(b, pixelsAt);
+    for (std::uint32_t v : {40u, std::uint32_t(width), std::uint32_t(height)})
+        put32(b, v);
+    put16(b, 1);
+    put16(b, 8);
+    for (std::uint32_t v : {1u, 2u, 2835u, 2835u, 256u, 0u})
+        put32(b, v);
+    for (int i = 0; i < 256; ++i)
+        b.insert(b.end(), {std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0});
+    b.insert(b.end(), {0, 1});
+    return b;
+}
+
+// A GIF of two colours (black, white) whose one frame at 0,0 has two bytes of LZW data
+// making a single black pixel: valid for a 1 x 1 frame on any screen (35 bytes).
+Bytes twoByteGif(int screen, int frame) {
+    Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
+    put16(b, std::uint32_t(screen));
+    put16(b, std::uint32_t(screen));
+    b.insert(b.end(), {0x80, 0, 0, 0, 0, 0, 255, 255, 255, ','});
+    put32(b, 0);
+    put16(b, std::uint32_t(frame));
+    put16(b, std::uint32_t(frame));
+    b.insert(b.end(), {0, 2, 2, 0x44, 0x01, 0, ';'});
+    return b;
+}
+
+// A real 70 x 70 JPEG whose frame header is changed to claim side x side.
+Bytes jpegClaiming(int side) {
+    Bytes b = EncodeJpeg(test::syntheticPicture(70, 70), 90);
+    for (std::size_t i = 0; i + 9 < b.size(); ++i) {
+        if (b[i] == 0xFF && b[i + 1] == 0xC0) {
+            b[i + 5] = std::uint8_t(side >> 8);
+            b[i + 6] = std::uint8_t(side);
+            b[i + 7] = std::uint8_t(side >> 8);
+            b[i + 8] = std::uint8_t(side);
+            break;
+        }
+    }
+    return b;
+}
+
+std::string loadError(PictureKind kind, const Bytes& bytes, Picture& picture) {
+    try {
+        LoadPictureFromBytes(kind, bytes, picture);
+    } catch (const PictureError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(ClaimedSize, CraftedFilesAreRefusedOrTakenByWhatTheirDataAllows) {
+    const struct {
+        const char* what;
+        PictureKind kind;
+        Bytes bytes;
+        std::string error; // "" when the file is valid
+        int width, height;
+    } cases[] = {
+        // End-of-line, delta and end-of-bitmap codes skip any number of pixels.
+        {"RLE8 bitmap of one code", PictureKind::Bitmap, rle8Bitmap(3000, 2000), "", 3000, 2000},
+        // A big screen with a small frame is legitimate: the rest is background.
+        {"GIF screen 16000, frame 1", PictureKind::Gif, twoByteGif(16000, 1), "", 16000, 16000},
+        {"GIF frame 16000 from 2 bytes", PictureKind::Gif, twoByteGif(16000, 16000),
+         "Invalid GIF data", 0, 0},
+        // Two bytes are at most five 3-bit codes: 15 pixels.
+        {"GIF frame 4 x 4 from 2 bytes", PictureKind::Gif, twoByteGif(4, 4), "Invalid GIF data", 0,
+         0},
+        // Missing scan data is grey: loaded, and warned of when decoded.
+        {"JPEG claiming 4000", PictureKind::Jpeg, jpegClaiming(4000), "", 4000, 4000},
+        {"JPEG claiming 60000", PictureKind::Jpeg, jpegClaiming(60000),
+         "Picture is too large (60000 x 60000 pixels; the limit is 268435456)", 0, 0},
+        {"JPEG claiming 16385 (just over)", PictureKind::Jpeg, jpegClaiming(16385),
+         "Picture is too large (16385 x 16385 pixels; the limit is 268435456)", 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Picture picture;
+        EXPECT_EQ(loadError(c.kind, c.bytes, picture), c.error);
+        if (c.error.empty()) {
+            EXPECT_EQ(picture.width(), c.width);
+            EXPECT_EQ(picture.height(), c.height);
+        }
+        // The header read for the memory budget sees the claim, refused or not.
+        const PictureHeader header = PeekPictureHeader(c.kind, c.bytes);
+        if (c.error.empty()) {
+            EXPECT_EQ(header.width, c.width);
+            EXPECT_EQ(header.height, c.height);
+        }
+    }
+}
+
+TEST(ClaimedSize, BigScreenThumbnailHoldsNoScreenSizedRaster) {
+    Picture picture;
+    LoadPictureFromBytes(PictureKind::Gif, twoByteGif(16000, 1), picture);
+    for (bool quality : {true, false}) {
+        SCOPED_TRACE(quality ? "quality" : "fast");
+        Raster work, target;
+        if (quality)
+            ResampleQuality(picture, 96, 96, work, target);
+        else
+            ResampleFast(picture, 96, 96, work);
+        ASSERT_EQ(work.width(), 96);
+        EXPECT_LT(work.storageBytes() + target.storageBytes(), std::size_t(1) << 20);
+        // The black pixel is the top-left corner of the screen, read only by the
+        // bilinear filter there; the rest is white.
+        EXPECT_EQ(work.scanLine(0)[0], quality ? 0 : 255);
+        EXPECT_EQ(work.scanLine(95)[3 * 95], 255);
+        EXPECT_EQ(work.scanLine(50)[3 * 10 + 1], 255);
+    }
+}
+
+TEST(GifLzwBound, CountsCodesOfTheNarrowestWidth) {
+    const struct {
+        std::int64_t bytes;
+        int codeSize;
+        std::int64_t pixels;
+    } cases[] = {
+        {0, 2, 0},
+        {1, 2, 3},  // two 3-bit codes: 1 + 2 pixels
+        {2, 2, 15}, // five codes
+        {3, 7, 6},  // 24 bits of 8-bit codes: 1 + 2 + 3
+        {2, 0, 36}, // code size 0 still reads 2-bit codes: eight codes
+        // 12,000 bytes of 9-bit codes: 10,666 codes, the first 4096 growing.
+        {12000, 8, 4096LL * 4097 / 2 + (10666 - 4096) * 4096LL},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(GifMaxLzwPixels(c.bytes, c.codeSize), c.pixels)
+            << c.bytes << " bytes, code size " << c.codeSize;
+}
+
+// A GIF picture made in memory: a framed area with a local palette and a transparent
+// colour, off the screen's corner.
+Picture framedGif() {
+    GifImage gif;
+    gif.screenWidth = 50;
+    gif.screenHeight = 40;
+    gif.globalColors = {{0, 0, 0}, {255, 0, 0}};
+    GifFrame frame;
+    frame.left = 7;
+    frame.top = 5;
+    frame.width = 60; // reaches past the screen's right edge
+    frame.height = 12;
+    frame.localColors = {{10, 20, 30}, {1, 2, 3}, {200, 100, 50}};
+    frame.transparentIndex = 1;
+    for (int i = 0; i < frame.width * frame.height; ++i)
+        frame.pixels.push_back(std::uint8_t(i % 5)); // 3 and 4 are past the table
+    gif.frames.push_back(frame);
+    gif.frameCount = 1;
+    Picture picture(PictureKind::Gif);
+    picture.setGif(gif);
+    return picture;
+}
+
+Picture loadJpeg(const std::string& relative, PixelFormat mode = PixelFormat::Bgr24) {
+    Picture picture;
+    LoadPictureFromBytes(PictureKind::Jpeg, readBytes(dataPath("jpeg/" + relative)), picture);
+    picture.setJpegDecodeFormat(mode);
+    return picture;
+}
+
+// The reference: the picture rendered whole, then filtered from that raster.
+Raster filteredWhole(const Picture& picture, bool quality, int W, int H) {
+    Raster whole, out;
+    RenderToBitmap(picture, whole);
+    if (quality) {
+        BilinearFilter(whole, W, H, out);
+    } else {
+        Picture bitmap(PictureKind::Bitmap);
+        bitmap.setBitmap(whole);
+        ResampleFast(bitmap, W, H, out);
+    }
+    return out;
+}
+
+TEST(RowSources, DrawWhatTheWholeRenderDraws) {
+    const struct {
+        const char* what;
+        std::function<Picture()> make;
+        int W, H; // enlarging makes the JPEG row skipper decline, so the rows stream
+    } cases[] = {
+        {"GIF frame with transparency", framedGif, 31, 77},
+        {"colour JPEG, streamed", [] { return loadJpeg("libjpeg-turbo/testorig.jpg"); }, 300, 250},
+        {"progressive JPEG", [] { return loadJpeg("jpeg-decoder/mozilla/jpg-progressive.jpg"); },
+         90, 60},
+        {"CMYK JPEG", [] { return loadJpeg("jpeg-decoder/mozilla/jpg-cmyk-1.jpg"); }, 70, 90},
+        {"greyscale JPEG", [] { return loadJpeg("jpeg-decoder/mozilla/jpg-gray.jpg"); }, 40, 33},
+        {"JPEG in the 8-bit mode",
+         [] { return loadJpeg("libjpeg-turbo/testorig.jpg", PixelFormat::Indexed8); }, 64, 48},
+        {"JPEG one pixel high", [] { return loadJpeg("jpeg-decoder/mozilla/jpg-size-1x1.jpg"); }, 5,
+         3},
+    };
+    for (const auto& c : cases) {
+        for (bool quality : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (quality ? ", quality" : ", fast"));
+            const Picture picture = c.make(); // never decoded before the resample
+            Raster work, target;
+            if (quality)
+                ResampleQuality(picture, c.W, c.H, work, target);
+            else
+                ResampleFast(picture, c.W, c.H, work);
+            EXPECT_EQ(work, filteredWhole(c.make(), quality, c.W, c.H));
+            EXPECT_EQ(picture.decodeWarning(), "");
+        }
+    }
+}
+
+TEST(RowSources, WorkRasterHoldsOnlyTheThumbnail) {
+    Picture bitmap(PictureKind::Bitmap);
+    bitmap.setBitmap(test::syntheticPicture(900, 700));
+    Picture jpeg;
+    LoadPictureFromBytes(PictureKind::Jpeg, EncodeJpeg(test::syntheticPicture(900, 700), 90), jpeg);
+    for (const Picture* picture : {&bitmap, &jpeg}) {
+        Raster work, target;
+        // 899 wide makes the JPEG row skipper decline: the full decode path is used.
+        ResampleQuality(*picture, 899, 20, work, target);
+        EXPECT_LT(work.storageBytes() + target.storageBytes(), std::size_t(900) * 700);
+    }
+}
+
+// Damaged versions of one clean JPEG.
+Bytes cleanJpeg() {
+    return EncodeJpeg(test::syntheticPicture(160, 120, 7), 85);
+}
+Bytes cutJpeg() {
+    Bytes b = cleanJpeg();
+    b.resize(b.size() * 3 / 5);
+    return b;
+}
+Bytes tallerThanItsData() {
+    Bytes b = cleanJpeg();
+    for (std::size_t i = 0; i + 9 < b.size(); ++i)
+        if (b[i] == 0xFF && b[i + 1] == 0xC0) {
+            b[i + 5] = 1; // 120 rows become 376
+            break;
+        }
+    return b;
+}
+Bytes junkBeforeTheEnd() {
+    Bytes b = cleanJpeg();
+    b.insert(b.end() - 2, {0x12, 0x34, 0x56, 0x78, 0x9A, 0x12, 0x34, 0x56, 0x78, 0x9A});
+    return b;
+}
+
+TEST(JpegWarnings, DamagedDataIsDecodedAndNamed) {
+    const struct {
+        const char* what;
+        Bytes bytes;
+        std::string warning;
+    } cases[] = {
+        {"clean", cleanJpeg(), ""},
+        {"cut at three fifths", cutJpeg(), "data ends early; the rest is grey"},
+        {"frame taller than its data", tallerThanItsData(), "data ends early; the rest is grey"},
+        {"junk before the end marker", junkBeforeTheEnd(), kJpegDamaged},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Raster decoded;
+        EXPECT_EQ(DecodeJpeg(c.bytes, PixelFormat::Bgr24, decoded), c.warning);
+
+        // Each way a run draws the picture finds the same warning and the same pixels.
+        for (int way = 0; way < 4; ++way) {
+            Picture picture;
+            LoadPictureFromBytes(PictureKind::Jpeg, c.bytes, picture);
+            Raster work, target, expected;
+            switch (way) {
+            case 0: // thumbnail, rows skipped where the data allows
+                ResampleQuality(picture, 40, 30, work, target);
+                BilinearFilter(decoded, 40, 30, expected);
+                break;
+            case 1: // thumbnail, every row streamed
+                ResampleQuality(picture, 170, 130, work, target);
+                BilinearFilter(decoded, 170, 130, expected);
+                break;
+            case 2:
+                ResampleFast(picture, 50, 20, work);
+                {
+                    Picture whole(PictureKind::Bitmap);
+                    whole.setBitmap(decoded);
+                    ResampleFast(whole, 50, 20, expected);
+                }
+                break;
+            case 3: // convert
+                picture.takeRaster(work);
+                expected = decoded;
+                break;
+            }
+            EXPECT_EQ(picture.decodeWarning(), c.warning) << "way " << way;
+            EXPECT_EQ(work, expected) << "way " << way;
+        }
+    }
+}
+
+TEST(TakeRaster, GivesTheRenderedPictureWithoutKeepingACopy) {
+    const Bytes jpeg = EncodeJpeg(test::syntheticPicture(64, 48), 90);
+    const struct {
+        const char* what;
+        std::function<void(Picture&)> fill;
+        bool emptied; // the picture's own raster moved out
+    } cases[] = {
+        {"bitmap", [](Picture& p) { p.setBitmap(test::syntheticPicture(64, 48)); }, true},
+        {"jpeg not decoded", [&](Picture& p) { LoadPictureFromBytes(PictureKind::Jpeg, jpeg, p); },
+         false},
+        {"jpeg decoded",
+         [&](Picture& p) {
+             LoadPictureFromBytes(PictureKind::Jpeg, jpeg, p);
+             (void)p.raster();
+         },
+         false},
+        {"jpeg pending", [](Picture& p) { p.setJpegRaster(test::syntheticPicture(64, 48)); }, true},
+        {"gif", [](Picture& p) { p = framedGif(); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Picture reference, picture;
+        c.fill(reference);
+        c.fill(picture);
+        Raster expected, taken;
+        RenderToBitmap(reference, expected);
+        picture.takeRaster(taken);
+        EXPECT_EQ(taken, expected);
+        EXPECT_EQ(picture.isEmpty(), c.emptied);
+        // A JPEG keeps its data but no decoded raster beside the one given out.
+        if (picture.kind() == PictureKind::Jpeg) {
+            EXPECT_FALSE(picture.rasterHeld());
+        }
+    }
+}
+
+// The runs hand the work raster over to the writer; the file must be the one written
+// from a borrowed raster.
+TEST(SavePicture, TakingTheRasterWritesTheSameFile) {
+    test::TempDir dir;
+    const Raster source = test::syntheticPicture(90, 70, 3);
+    for (const char* type : {"JPG", "GIF", "BMP", "EMF", "WMF"}) {
+        SCOPED_TRACE(type);
+        OutputObjects borrowed, taken;
+        const std::string a = dir.file(std::string("a.") + type),
+                          b = dir.file(std::string("b.") + type);
+        SavePicture(borrowed, source, type, a, 75);
+        Raster handed = source;
+        SavePicture(taken, std::move(handed), type, b, 75);
+        EXPECT_EQ(readBytes(a), readBytes(b));
+        EXPECT_TRUE(handed.isEmpty());
+        EXPECT_EQ(handed.storageBytes(), 0u);
+    }
+    Raster from = source;
+    const Raster to = std::move(from);
+    EXPECT_EQ(to, source);
+    EXPECT_TRUE(from.isEmpty()); // never a size with no pixels behind it
+}
+
+std::vector<std::string> validFiles(const std::string& kind) {
+    std::ifstream in(dataPath(kind + "/manifest.tsv"));
+    std::vector<std::string> files;
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string file, expected;
+        std::getline(fields, file, '\t');
+        std::getline(fields, expected, '\t');
+        if (expected == "valid")
+            files.push_back(file);
+    }
+    return files;
+}
+
+// The parallel run budgets by the header; a wrong reading would budget wrongly.
+TEST(PeekPictureHeader, AgreesWithTheLoaderOnEveryValidFile) {
+    const std::pair<const char*, PictureKind> kinds[] = {
+        {"bmp", PictureKind::Bitmap}, {"gif", PictureKind::Gif}, {"jpeg", PictureKind::Jpeg}};
+    for (const auto& [kind, pictureKind] : kinds) {
+        int count = 0;
+        for (const std::string& file : validFiles(kind)) {
+            SCOPED_TRACE(file);
+            const Bytes bytes = readBytes(dataPath(std::string(kind) + "/" + file));
+            Picture picture;
+            LoadPictureFromBytes(pictureKind, bytes, picture);
+            const PictureHeader header = PeekPictureHeader(pictureKind, bytes);
+            EXPECT_EQ(header.width, picture.width());
+            EXPECT_EQ(header.height, picture.height());
+            ++count;
+        }
+        EXPECT_GT(count, 20) << kind;
+    }
+    EXPECT_EQ(PeekPictureHeader(PictureKind::Bitmap, Bytes{'B', 'M', 0}).width, 0);
+    EXPECT_EQ(PeekPictureHeader(PictureKind::Jpeg, Bytes{0xFF, 0xD8, 0xFF}).width, 0);
+}
+
+} // namespace
+} // namespace pictorant
