@@ -3,7 +3,8 @@
 # and runs each in turn on one core for SECONDS (default 60; 600 before a release),
 # starting from the picture suites in tests/data and the crafted pictures that
 # make_seeds.py writes. The targets keep the program's own pixel cap; -rss_limit_mb is
-# the memory a run may take (about 1.5 GB) plus the sanitizers' share.
+# the memory a run may take (about 1.5 GB) plus the sanitizers' share, and -timeout
+# leaves room for a legitimate picture at the cap, which takes seconds under them.
 # New inputs go to build-fuzz/corpus/TARGET/, findings (crash-*, leak-*, oom-*,
 # timeout-*) to build-fuzz/findings/TARGET-*; replay one with
 # build-fuzz/tests/fuzz/TARGET_fuzzer FILE.
@@ -38,7 +39,7 @@ for t in "${targets[@]}"; do
     echo "== $t: $seconds s"
     # The suites are read as seed folders; only new inputs are written to $corpus.
     if ! taskset -c 0 "build-fuzz/tests/fuzz/${t}_fuzzer" -max_total_time="$seconds" \
-        -rss_limit_mb=2048 -timeout=10 -max_len=1048576 \
+        -rss_limit_mb=2048 -timeout=60 -max_len=1048576 \
         -artifact_prefix="build-fuzz/findings/${t}-" \
         "$corpus" "build-fuzz/seeds/$t" "tests/data/$t" 2>&1 | tail -n 5; then
         status=1
