@@ -1,6 +1,13 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs each for SECONDS (default 60),
-# starting from the picture suites in tests/data. New inputs go to build-fuzz/corpus/.
+# Builds the libFuzzer targets with clang (address and undefined-behaviour sanitizers)
+# and runs each in turn on one core for SECONDS (default 60; 600 before a release),
+# starting from the picture suites in tests/data and the crafted pictures that
+# make_seeds.py writes. The targets keep the program's own pixel cap; -rss_limit_mb is
+# the memory a run may take (about 1.5 GB) plus the sanitizers' share, and -timeout
+# leaves room for a legitimate picture at the cap, which takes seconds under them.
+# New inputs go to build-fuzz/corpus/TARGET/, findings (crash-*, leak-*, oom-*,
+# timeout-*) to build-fuzz/findings/TARGET-*; replay one with
+# build-fuzz/tests/fuzz/TARGET_fuzzer FILE.
 # Usage: tests/fuzz/run_fuzzers.sh [SECONDS] [bmp gif jpeg metafile]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -22,15 +29,19 @@ for t in "${targets[@]}"; do
 done
 
 export QT_QPA_PLATFORM=offscreen
+export LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp:print_suppressions=0"
+python3 tests/fuzz/make_seeds.py build-fuzz/seeds
+mkdir -p build-fuzz/findings
 status=0
 for t in "${targets[@]}"; do
     corpus=build-fuzz/corpus/$t
-    mkdir -p "$corpus"
+    mkdir -p "$corpus" "build-fuzz/seeds/$t"
     echo "== $t: $seconds s"
-    # The suite is read as a seed folder; only new inputs are written to $corpus.
-    if ! "build-fuzz/tests/fuzz/${t}_fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 \
-        -timeout=10 -max_len=1048576 -artifact_prefix="build-fuzz/${t}-" \
-        "$corpus" "tests/data/$t" 2>&1 | tail -n 5; then
+    # The suites are read as seed folders; only new inputs are written to $corpus.
+    if ! taskset -c 0 "build-fuzz/tests/fuzz/${t}_fuzzer" -max_total_time="$seconds" \
+        -rss_limit_mb=2048 -timeout=60 -max_len=1048576 \
+        -artifact_prefix="build-fuzz/findings/${t}-" \
+        "$corpus" "build-fuzz/seeds/$t" "tests/data/$t" 2>&1 | tail -n 5; then
         status=1
     fi
 done
