@@ -1,5 +1,5 @@
 #!/bin/bash
-# Peak memory and time of pictorant-batch on the files of bench/crafted_inputs.py:
+# Peak memory and time of pictorant-batch on the crafted files of tests/fuzz/make_seeds.py:
 # one line per case, "input | command | workers | peak MB | seconds | exit".
 #
 #   bench/budget.sh [PICTORANT_BATCH]
@@ -8,7 +8,9 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 batch=${1:-$here/build/app/pictorant-batch}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-python3 "$here/bench/crafted_inputs.py" "$work/in" >/dev/null
+python3 "$here/tests/fuzz/make_seeds.py" "$work/seeds"
+mkdir -p "$work/in"
+cp "$work"/seeds/{bmp,gif,jpeg}/* "$work/in/"
 mkdir -p "$work/three"
 for i in 1 2 3; do cp "$work/in/rle8-16000.bmp" "$work/three/big$i.bmp"; done
 

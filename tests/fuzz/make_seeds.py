@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes small crafted pictures that lie about their size or end early, one folder per
+"""Writes small crafted pictures (for fuzzing, and for bench/budget.sh) that lie about their size or end early, one folder per
 fuzz target, so each fuzzing session starts from the inputs that once cost gigabytes or
 slipped through silently. Usage: make_seeds.py OUTDIR"""
 import os
@@ -20,12 +20,13 @@ def rle8_bmp(width, height):
     return head + info + palette + data
 
 
-def gif_with_screen(width, height):
-    """A GIF whose logical screen is huge and whose one frame is a single pixel."""
-    screen = struct.pack("<HHBBB", width, height, 0x80, 0, 0) + b"\x00\x00\x00\xff\xff\xff"
-    frame = b"," + struct.pack("<HHHHB", 0, 0, 1, 1, 0)
-    lzw = b"\x02\x02\x44\x01\x00"  # min code size 2; clear, 0, end
-    return b"GIF89a" + screen + frame + lzw + b";"
+def gif(screen, frame):
+    """A two-colour GIF of the given screen side whose one frame has two bytes of LZW data:
+    enough for a 1 x 1 frame, far too little for a big one."""
+    out = b"GIF89a" + struct.pack("<HHBBB", screen, screen, 0x80, 0, 0)
+    out += b"\x00\x00\x00\xff\xff\xff"
+    out += b"," + struct.pack("<HHHHB", 0, 0, frame, frame, 0)
+    return out + b"\x02\x02\x44\x01\x00;"  # code size 2: clear, index 0, end
 
 
 def jpeg_frame_at(width, height):
@@ -47,12 +48,13 @@ def main():
     out = sys.argv[1]
     sample = open(SAMPLE_JPEG, "rb").read()
     seeds = {
-        "bmp/rle8-16000x16000.bmp": rle8_bmp(16000, 16000),
-        "bmp/rle8-65535x65535.bmp": rle8_bmp(65535, 65535),
-        "gif/screen-16000x16000.gif": gif_with_screen(16000, 16000),
-        "gif/screen-65535x65535.gif": gif_with_screen(65535, 65535),
-        "jpeg/frame-16000x16000.jpg": jpeg_frame_at(16000, 16000),
-        "jpeg/frame-60000x60000.jpg": jpeg_frame_at(60000, 60000),
+        "bmp/rle8-16000.bmp": rle8_bmp(16000, 16000),
+        "bmp/rle8-65535.bmp": rle8_bmp(65535, 65535),
+        "gif/screen-16000.gif": gif(16000, 1),
+        "gif/screen-65535.gif": gif(65535, 1),
+        "gif/frame-16000.gif": gif(16000, 16000),
+        "jpeg/sof-16000.jpg": jpeg_frame_at(16000, 16000),
+        "jpeg/sof-60000.jpg": jpeg_frame_at(60000, 60000),
         "jpeg/frame-1x1000.jpg": jpeg_frame_at(1, 1000),
         "jpeg/frame-1000x1.jpg": jpeg_frame_at(1000, 1),
         "jpeg/truncated-half.jpg": sample[: len(sample) // 2],
