@@ -1,7 +1,7 @@
 // pictorant: the window program. Splash, every window created once, the event loop.
 
 #include "ProgramWindows.h"
-#include "Splish.h"
+#include "SplashScreen.h"
 #include "settings/SettingsLocation.h"
 
 #include <QApplication>
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral("1.7"));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    auto* splash = new pictorant::TfSplasher;
+    auto* splash = new pictorant::SplashScreen;
     splash->show();
     QApplication::processEvents();
     waitShowing(2000);
@@ -56,8 +56,8 @@ int main(int argc, char** argv) {
     splash->hide();
     delete splash;
 
-    pictorant::TForm1& main = windows.main();
-    QObject::connect(&main, &pictorant::TForm1::closed, &app, &QApplication::quit);
+    pictorant::MainWizard& main = windows.main();
+    QObject::connect(&main, &pictorant::MainWizard::closed, &app, &QApplication::quit);
     main.show();
     return app.exec();
 }
