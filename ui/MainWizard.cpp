@@ -43,6 +43,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QThread>
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
@@ -65,7 +66,7 @@ const QString kNoConversion = QStringLiteral("No Conversion");
 } // namespace
 
 MainWizard::MainWizard(SettingsFile* settings, QWidget* parent)
-    : QWidget(parent), settings_(settings), runHost_(new WizardRunHost(this)) {
+    : QWidget(parent), settings_(settings), runHost_(new WizardRunHost(engine_, this)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Batch Renamer / Thumbnail Maker"));
     setFixedSize(586, 603);
@@ -92,6 +93,12 @@ MainWizard::MainWizard(SettingsFile* settings, QWidget* parent)
 }
 
 MainWizard::~MainWizard() {
+    if (runThread_) {
+        // The program ends during a run: the file in hand is finished, nothing more.
+        runHost_->abandon();
+        runThread_->wait();
+        delete runThread_;
+    }
     writeSettings();
 }
 
@@ -265,7 +272,7 @@ void MainWizard::closeEvent(QCloseEvent* event) {
     if (running_) {
         // Closing during a run is Cancel: the file in hand is finished, then the window
         // closes once the run is over.
-        engine_.requestStop();
+        runHost_->requestStop();
         closeAfterRun_ = true;
         event->ignore();
         return;
@@ -407,8 +414,6 @@ bool MainWizard::confirmDuplicates() {
 }
 
 void MainWizard::leaveInputPage() {
-    if (currentPage() != WizardPage::InputSelection)
-        return;
     const QStringList names = sourcePane().selectedNames();
     if (names.isEmpty()) {
         messages().inform(QStringLiteral("noFilesSelected"), QStringLiteral("No files selected!"),
@@ -435,8 +440,6 @@ void MainWizard::leaveInputPage() {
 }
 
 void MainWizard::leaveOutputPage() {
-    if (currentPage() != WizardPage::OutputOptions)
-        return;
     const QString typed = targetPane().folderBox()->text();
     if (!folderExists(ss(typed))) {
         const MessageAnswer answer = messages().ask(
@@ -481,13 +484,10 @@ void MainWizard::leaveOutputPage() {
 }
 
 void MainWizard::leaveThumbnailPage() {
-    if (currentPage() == WizardPage::ThumbnailOptions)
-        showPage(WizardPage::Confirm);
+    showPage(WizardPage::Confirm);
 }
 
 void MainWizard::backToInputPage() {
-    if (currentPage() != WizardPage::OutputOptions)
-        return;
     showPage(WizardPage::InputSelection);
     selectedList_->clear();
     setSourceCount(0);
@@ -499,14 +499,12 @@ void MainWizard::returnToFirstPage() {
 }
 
 void MainWizard::backToOutputPage() {
-    if (currentPage() == WizardPage::ThumbnailOptions)
-        showPage(WizardPage::OutputOptions);
+    showPage(WizardPage::OutputOptions);
 }
 
 void MainWizard::backFromConfirmPage() {
-    if (currentPage() == WizardPage::Confirm)
-        showPage(mode_ == JobMode::CreateThumbnails ? WizardPage::ThumbnailOptions
-                                                    : WizardPage::OutputOptions);
+    showPage(mode_ == JobMode::CreateThumbnails ? WizardPage::ThumbnailOptions
+                                                : WizardPage::OutputOptions);
 }
 
 void MainWizard::fillConfirmPage() {
@@ -531,10 +529,22 @@ void MainWizard::fillConfirmPage() {
 // GO and the Processing page
 
 void MainWizard::startRun() {
-    if (currentPage() != WizardPage::Confirm)
+    if (running_)
         return;
     const JobSettings job = currentJob();
-    engine_.startRun(job, *runHost_);
+    running_ = true;
+    runHost_->prepare();
+    // The engine works on its own thread; the window stays free to paint and to take
+    // Cancel, and follows the run through the host's signals.
+    runThread_ = QThread::create([this, job] { engine_.startRun(job, *runHost_); });
+    connect(runThread_, &QThread::finished, this, &MainWizard::runEnded);
+    runThread_->start();
+}
+
+void MainWizard::runEnded() {
+    runThread_->wait();
+    runThread_->deleteLater();
+    runThread_ = nullptr;
     // Over, even if the engine ended without a closing step.
     running_ = false;
     if (closeAfterRun_) {
@@ -544,8 +554,6 @@ void MainWizard::startRun() {
 }
 
 void MainWizard::showPlannedNames() {
-    if (currentPage() != WizardPage::Confirm)
-        return;
     const JobSettings job = currentJob();
     PlanListDialog dialog(this);
     dialog.showPlan(planRun(job), qs(jobOutputDir(job)));
@@ -553,11 +561,10 @@ void MainWizard::showPlannedNames() {
 }
 
 void MainWizard::cancelRun() {
-    engine_.requestStop();
+    runHost_->requestStop();
 }
 
 void MainWizard::runStarting(int fileCount) {
-    running_ = true;
     showPage(WizardPage::Processing);
     for (QWidget* w :
          std::initializer_list<QWidget*>{selectedList_, selectedCaption_, selectedNote_,
@@ -573,13 +580,10 @@ void MainWizard::showRunMessage(const QString& id, const QString& text) {
 }
 
 void MainWizard::runFinished(const QString& closingLine) {
-    running_ = false;
     processingPage_->finishRun(closingLine);
 }
 
 void MainWizard::startOver() {
-    if (currentPage() != WizardPage::Processing)
-        return;
     showPage(WizardPage::InputSelection);
     selected_.clear();
     processingPage_->reset();

@@ -17,6 +17,7 @@ class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class QTabWidget;
+class QThread;
 class QToolButton;
 
 namespace pictorant {
@@ -75,7 +76,7 @@ public:
     // The names taken over by the first page's Next, in list order.
     const QStringList& selectedFiles() const { return selected_; }
     void clearSelectedFiles();
-    // A run is going (between GO and its closing step).
+    // A run is going: from GO until its worker thread has ended.
     bool isRunning() const { return running_; }
 
     // The engine with its run state and the reused picture objects.
@@ -142,6 +143,8 @@ private:
     void runStarting(int fileCount);
     void showRunMessage(const QString& id, const QString& text);
     void runFinished(const QString& closingLine);
+    // The worker thread has ended.
+    void runEnded();
 
     // Side commands
     void refreshPanes();
@@ -164,6 +167,7 @@ private:
     SideWindows sides_;
     BatchEngine engine_;
     WizardRunHost* runHost_;
+    QThread* runThread_ = nullptr;
     JobMode mode_ = JobMode::CreateThumbnails;
     QStringList selected_;
     bool settingsWritten_ = false;

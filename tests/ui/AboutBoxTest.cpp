@@ -72,32 +72,6 @@ protected:
     AboutBox about;
 };
 
-TEST_F(AboutBoxWindow, HasItsFixedLayoutTextsAndPicture) {
-    EXPECT_EQ(about.windowTitle(), "About Pictorant");
-    EXPECT_EQ(about.size(), QSize(361, 222));
-    auto* panel = about.findChild<QWidget*>("SP");
-    ASSERT_TRUE(panel);
-    EXPECT_EQ(panel->size(), QSize(329, 113));
-    auto* version = about.findChild<ShadowLabel*>("JvxLabel1");
-    ASSERT_TRUE(version);
-    EXPECT_EQ(version->text(), "Pictorant V1.7");
-    EXPECT_EQ(version->font().pixelSize(), 32);
-    EXPECT_TRUE(version->font().bold());
-    auto* picture = about.findChild<QLabel*>("JvImage1");
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->pixmap().size(), QSize(160, 102));
-    // The notice starts below the panel's visible area.
-    auto* notice = about.findChild<QLabel*>("lNotice");
-    ASSERT_TRUE(notice);
-    EXPECT_GE(notice->y(), panel->height());
-    auto* ok = about.findChild<QPushButton*>("BitBtn1");
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(ok->text(), "OK");
-    about.show();
-    ok->click();
-    EXPECT_FALSE(about.isVisible());
-}
-
 // Records the addresses that the desktop was asked to open.
 class UrlRecorder : public QObject {
     Q_OBJECT

@@ -68,20 +68,6 @@ protected:
     QCheckBox* recycle() { return form.findChild<QCheckBox*>("cbRecycle"); }
 };
 
-TEST_F(Confirmation, WindowShowsItsControls) {
-    EXPECT_EQ(form.windowTitle(), "Confirm File Deletion");
-    ASSERT_TRUE(recycle());
-    EXPECT_EQ(recycle()->text(), "Delete to Recycle Bin");
-    EXPECT_TRUE(recycle()->isChecked());
-    ASSERT_TRUE(countLabel());
-    EXPECT_TRUE(countLabel()->font().bold());
-    auto* picture = form.findChild<QLabel*>("Image1");
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->pixmap().size(), QSize(48, 48));
-    EXPECT_EQ(form.findChild<QPushButton*>("bYesDel")->text(), "&Yes");
-    EXPECT_EQ(form.findChild<QPushButton*>("BitBtn1")->text(), "&No");
-}
-
 TEST_F(Confirmation, CountTextSaysFilesWhateverTheCount) {
     for (int count : {0, 1, 2, 1234}) {
         script.onModal("confirmDeletion", [&](QDialog&) {
@@ -185,39 +171,6 @@ protected:
     }
 };
 
-TEST_F(Deletion, ToTheRecycleBinMovesTheFilesIntoTheDesktopTrash) {
-    TemporaryHome home;
-    const QStringList paths = make({"a.jpg", "b.gif"});
-    answer(true, true);
-    EXPECT_TRUE(deleteSelectedFiles(form, paths));
-    for (const QString& path : paths) {
-        EXPECT_FALSE(QFileInfo::exists(path));
-        EXPECT_TRUE(QFileInfo::exists(home.trashed(QFileInfo(path).fileName())))
-            << path.toStdString();
-    }
-}
-
-TEST_F(Deletion, WithoutTheRecycleBinTheFilesAreGoneForGood) {
-    TemporaryHome home;
-    const QStringList paths = make({"a.jpg", "b.gif", "c.bmp"});
-    answer(true, false);
-    EXPECT_TRUE(deleteSelectedFiles(form, paths.mid(0, 2)));
-    EXPECT_FALSE(QFileInfo::exists(paths[0]));
-    EXPECT_FALSE(QFileInfo::exists(paths[1]));
-    EXPECT_TRUE(QFileInfo::exists(paths[2]));
-    EXPECT_FALSE(QDir(home.path() + "/data/Trash/files").exists("a.jpg"));
-    EXPECT_FALSE(form.recycleBin()) << "the box stays off for the next deletion";
-}
-
-TEST_F(Deletion, NoDeletesNothingAndNothingSelectedAsksNothing) {
-    const QStringList paths = make({"a.jpg"});
-    answer(false, false);
-    EXPECT_FALSE(deleteSelectedFiles(form, paths));
-    EXPECT_TRUE(QFileInfo::exists(paths[0]));
-    EXPECT_FALSE(deleteSelectedFiles(form, {}));
-    EXPECT_EQ(script.modals.size(), 1);
-}
-
 TEST_F(Deletion, AFileThatCannotBeDeletedStaysSilently) {
     const QStringList paths = make({"a.jpg"});
     const QString missing = dir.filePath("gone.jpg");
@@ -225,45 +178,6 @@ TEST_F(Deletion, AFileThatCannotBeDeletedStaysSilently) {
     EXPECT_TRUE(deleteSelectedFiles(form, {missing, paths[0]}));
     EXPECT_FALSE(QFileInfo::exists(paths[0])) << "the rest still goes";
     EXPECT_TRUE(script.asked.empty());
-}
-
-TEST(NewFolder, TwiceWithoutRenamingLeavesOneNewFolder) {
-    QTemporaryDir dir;
-    const QString first = createNewFolder(dir.path());
-    EXPECT_EQ(first, dir.filePath("New Folder"));
-    EXPECT_TRUE(QFileInfo(first).isDir());
-    writeFile(first + "/keep.txt");
-    EXPECT_EQ(createNewFolder(dir.path()), first);
-    EXPECT_TRUE(QFileInfo::exists(first + "/keep.txt")) << "the existing folder is kept";
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-              QStringList{"New Folder"});
-}
-
-TEST(NewFolder, ChosenFolderThatDoesNotExistIsCreatedWithItsParents) {
-    AppGuard app;
-    Script script;
-    QTemporaryDir dir;
-    const QString wanted = dir.filePath("one/two/three");
-    script.onModal("selectDirectory", [&](QDialog& d) {
-        auto& dialog = static_cast<QFileDialog&>(d);
-        EXPECT_EQ(dialog.windowTitle(), "Select Directory");
-        EXPECT_EQ(QDir(dialog.directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
-        auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
-        EXPECT_TRUE(edit);
-        if (edit)
-            edit->setText(wanted);
-        // The dialog's own OK must take a folder that is not there yet.
-        QTimer::singleShot(0, &dialog, [&] { d.accept(); });
-        return dialog.exec();
-    });
-    const std::optional<QString> chosen = chooseNewDirectory(nullptr, dir.path());
-    ASSERT_TRUE(chosen);
-    EXPECT_EQ(*chosen, wanted);
-    createFolderPath(*chosen);
-    EXPECT_TRUE(QFileInfo(wanted).isDir());
-
-    script.onModal("selectDirectory", [](QDialog&) { return int(QDialog::Rejected); });
-    EXPECT_FALSE(chooseNewDirectory(nullptr, dir.path()));
 }
 
 } // namespace

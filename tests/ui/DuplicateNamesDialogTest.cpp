@@ -54,20 +54,6 @@ protected:
     DuplicateNamesDialog window;
 };
 
-TEST_F(DupeWarnWindow, ShowsTitleExplanationAndButtons) {
-    EXPECT_EQ(window.windowTitle(), "Duplicate File Names");
-    EXPECT_EQ(window.lWarning->text(), "Warning!");
-    const QStringList lines = window.Memo1->toPlainText().split(u'\n');
-    ASSERT_EQ(lines.size(), 15);
-    EXPECT_EQ(lines[0],
-              "These selected files have identical file names, except for the File Type ");
-    EXPECT_EQ(lines[8], "from  MYPIC1.BMP.");
-    EXPECT_EQ(lines[14], "from the ComboBox.");
-    EXPECT_TRUE(window.Memo1->isReadOnly());
-    EXPECT_TRUE(window.bOK->isDefault());
-    EXPECT_EQ(window.bCancel->text(), "Cancel");
-}
-
 TEST_F(DupeWarnWindow, LabelNamesThePairCentred) {
     for (const auto& [a, b] : {std::pair<QString, QString>{"a.jpg", "a.gif"},
                                {"AVeryLongFileNameIndeed.jpeg", "AVeryLongFileNameIndeed.gif"}}) {

@@ -297,37 +297,5 @@ TEST_F(Panes, LaunchExplorerOpensThePageFolder) {
     EXPECT_EQ(opened, (QStringList{pics, out, QDir::homePath()}));
 }
 
-TEST_F(Panes, PopupMenusHoldTheirItemsInOrder) {
-    MainWizard& f = makeWindow();
-    auto texts = [](QMenu* menu) {
-        QStringList list;
-        for (QAction* a : menu->actions())
-            list << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        return list;
-    };
-    EXPECT_EQ(
-        texts(ctl<QMenu>(f, "pm1")),
-        (QStringList{"Next", "-", "Create New Directory", "-", "Rotate Image 90 degrees clockwise",
-                     "Rotate Image 90 degrees counter clockwise"}));
-    EXPECT_EQ(texts(ctl<QMenu>(f, "pm2")),
-              (QStringList{"Back", "Next", "-", "Create New Directory"}));
-    EXPECT_EQ(f.sourcePane().list()->toolTip(), "Right-Click for Popup Menu");
-    EXPECT_EQ(f.targetPane().list()->toolTip(), "Right-Click for Popup Menu");
-
-    // pm2's Back and Next are the second page's buttons.
-    const QString pics = sub("pics"), out = sub("out");
-    writeFile(pics + "/a.jpg");
-    select(pics, 1, {"a.jpg"});
-    ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
-    ctl<QAction>(f, "Next1")->trigger();
-    EXPECT_EQ(f.currentPage(), WizardPage::OutputOptions);
-    ctl<QAction>(f, "Back2")->trigger();
-    EXPECT_EQ(f.currentPage(), WizardPage::InputSelection);
-    ASSERT_TRUE(f.sourcePane().selectName("a.jpg"));
-    ctl<QAction>(f, "Next1")->trigger();
-    ctl<QAction>(f, "Next2")->trigger();
-    EXPECT_EQ(f.currentPage(), WizardPage::ThumbnailOptions);
-}
-
 } // namespace
 } // namespace pictorant::uitest

@@ -83,13 +83,6 @@ INSTANTIATE_TEST_SUITE_P(
                  [](auto& l) { l.sampleTextEnabled = true; }}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(OptionsLook, FactoryLookIsTheTableLayoutWithEverythingShown) {
-    const OptionsDialogLook look = optionsDialogLook(factoryGalleryOptions());
-    EXPECT_TRUE(look.hrefFieldShown && look.imgFieldShown && look.borderSizeShown);
-    EXPECT_TRUE(look.navigationShown && look.multiPageHelpShown && look.tableChoiceEnabled);
-    EXPECT_FALSE(look.cellColourShown || look.framesHelpShown || look.frameOptionsShown);
-}
-
 TEST(Colours, ConvertBetweenTheFileOrderAndQColor) {
     EXPECT_EQ(toQColor(0x123456), QColor(0x56, 0x34, 0x12));
     EXPECT_EQ(fromQColor(QColor(0x56, 0x34, 0x12)), 0x123456u);
@@ -124,23 +117,6 @@ protected:
     FramesLinkPrompt prompt;
     GalleryOptionsDialog form;
 };
-
-TEST_F(OptionsDialogTest, CaptionsAndDefaults) {
-    EXPECT_EQ(form.pcOptions->tabText(0), "Background and Linking Options");
-    EXPECT_EQ(form.pcOptions->tabText(1), "Table and Page Layout Options");
-    EXPECT_EQ(form.rgHREF->item(0)->text(), "Refer to images on local hard drive (file:///C:\\)");
-    EXPECT_EQ(form.rgIMG->item(3)->text(), "Generic location (same folder as html)");
-    EXPECT_EQ(form.rgDisp->title(), "Dislpay Options");
-    EXPECT_EQ(form.bHelp->text(), "&Help!");
-    EXPECT_TRUE(form.bOK->isDefault());
-    EXPECT_EQ(form.lFramesHelp->text(), framesHelpText());
-    const GalleryOptions o = form.options();
-    EXPECT_EQ(o.OriginalLinkOpt, LinkRelative);
-    EXPECT_EQ(o.Columns, "5");
-    EXPECT_EQ(o.TableBkgd, 10526880u);
-    EXPECT_EQ(o.hrefInternetText, "http://");
-    EXPECT_EQ(o.hrefRelativeText, "images/");
-}
 
 TEST_F(OptionsDialogTest, HrefOffSwitchesFramesOffAndFramesAgainAsksAndNoLeavesBothOff) {
     form.show();

@@ -44,13 +44,6 @@ void writeBmp(const QString& path, const Raster& raster) {
     WritePicture(picture, path.toStdString());
 }
 
-void writeJpeg(const QString& path, const Raster& raster, int quality) {
-    Picture picture(PictureKind::Jpeg);
-    picture.setJpegQuality(quality);
-    picture.setJpegRaster(raster);
-    WritePicture(picture, path.toStdString());
-}
-
 Raster fileRaster(const QString& path) {
     Raster r;
     RenderToBitmap(LoadPicture(path.toStdString()), r);
@@ -60,20 +53,6 @@ Raster fileRaster(const QString& path) {
 std::vector<std::uint8_t> fileBytes(const QString& path) {
     std::ifstream in(path.toStdString(), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// The first luminance quantiser value of a JPEG file (0 when there is none).
-int firstQuantiser(const std::vector<std::uint8_t>& bytes) {
-    for (std::size_t i = 2; i + 5 < bytes.size(); ++i)
-        if (bytes[i] == 0xFF && bytes[i + 1] == 0xDB && (bytes[i + 4] & 0x0F) == 0)
-            return bytes[i + 5];
-    return 0;
-}
-
-// What libjpeg's standard table gives for that entry (16) at a quality.
-int expectedQuantiser(int quality) {
-    const int scale = quality < 50 ? 5000 / quality : 200 - 2 * quality;
-    return std::clamp((16 * scale + 50) / 100, 1, 255);
 }
 
 TEST(PreviewRules, ExtensionTestTakesTheLastFourCharactersInUpperCase) {
@@ -157,78 +136,12 @@ protected:
     }
 };
 
-TEST_F(Preview, BoxIs97By84AndStretchesWithoutKeepingTheRatio) {
-    EXPECT_EQ(&PreviewBox::attach(&label), &box) << "one box per label";
-    EXPECT_EQ(label.size(), QSize(97, 84));
-    // Four quadrants of a 400 x 100 picture.
-    Raster quarters(400, 100);
-    for (int y = 0; y < 100; ++y)
-        for (int x = 0; x < 400; ++x) {
-            std::uint8_t* p = quarters.scanLine(y) + 3 * x;
-            p[0] = x < 200 ? 255 : 0;
-            p[1] = y < 50 ? 255 : 0;
-            p[2] = 0;
-        }
-    writeBmp(path("wide.bmp"), quarters);
-    ASSERT_TRUE(preview::loadFromFileList(box, window, 1, path("wide.bmp"), rotation));
-    label.show();
-    const QImage shown = label.grab().toImage();
-    ASSERT_EQ(shown.size(), QSize(97, 84));
-    // Stretched over the whole box, so each corner shows its own quadrant.
-    EXPECT_EQ(shown.pixelColor(5, 5), QColor(0, 255, 255));
-    EXPECT_EQ(shown.pixelColor(91, 5), QColor(0, 255, 0));
-    EXPECT_EQ(shown.pixelColor(5, 78), QColor(0, 0, 255));
-    EXPECT_EQ(shown.pixelColor(91, 78), QColor(0, 0, 0));
-}
-
-TEST_F(Preview, LoadFromAFileListSetsHintCaptionAndEnablesRotation) {
-    const QString file = bmp("a.bmp", 400, 300);
-    writeJpeg(path("picture.jpeg"), pattern(40, 30), 90);
-    EXPECT_TRUE(preview::loadFromFileList(box, window, 3, file, rotation));
-    EXPECT_TRUE(box.hasPicture());
-    EXPECT_EQ(box.hint(), file + " - W: 400, H: 300");
-    EXPECT_EQ(window.windowTitle(), file);
-    EXPECT_EQ(rotationSwitches, 2);
-    EXPECT_TRUE(rotationEnabled);
-
-    EXPECT_TRUE(preview::loadFromFileList(box, window, 3, path("picture.jpeg"), rotation));
-    EXPECT_EQ(box.hint(), path("picture.jpeg") + " - W: 40, H: 30");
-}
-
-TEST_F(Preview, TiffIsNotPreviewedAndTheBoxKeepsItsPicture) {
-    const QString file = bmp("a.bmp", 40, 30);
-    ASSERT_TRUE(preview::loadFromFileList(box, window, 2, file, rotation));
-    QFile::copy(file, path("picture.tiff"));
-    EXPECT_FALSE(preview::loadFromFileList(box, window, 2, path("picture.tiff"), rotation));
-    EXPECT_TRUE(box.hasPicture());
-    EXPECT_EQ(window.windowTitle(), file);
-    EXPECT_FALSE(rotationEnabled) << "the press disabled the buttons before the test";
-    EXPECT_TRUE(script.asked.empty());
-}
-
 TEST_F(Preview, EmptyListOrNoCurrentFileLeavesEverythingAlone) {
     EXPECT_FALSE(preview::loadFromFileList(box, window, 0, path("x.jpg"), rotation));
     EXPECT_EQ(rotationSwitches, 0);
     EXPECT_FALSE(preview::loadFromFileList(box, window, 4, "", rotation));
     EXPECT_EQ(rotationSwitches, 1);
     EXPECT_FALSE(rotationEnabled);
-}
-
-TEST_F(Preview, FailedLoadSaysCouldNotOpenEmptiesTheBoxAndKeepsRotationDisabled) {
-    const QString good = bmp("a.bmp", 40, 30);
-    ASSERT_TRUE(preview::loadFromFileList(box, window, 2, good, rotation));
-    const QString hintBefore = box.hint();
-    QFile bad(path("broken.jpg"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not a picture at all");
-    bad.close();
-    EXPECT_FALSE(preview::loadFromFileList(box, window, 2, bad.fileName(), rotation));
-    ASSERT_EQ(script.asked.size(), 1u);
-    EXPECT_EQ(script.asked[0].text, "Could not open " + bad.fileName());
-    EXPECT_FALSE(box.hasPicture());
-    EXPECT_FALSE(rotationEnabled);
-    EXPECT_EQ(box.hint(), hintBefore);
-    EXPECT_EQ(window.windowTitle(), good);
 }
 
 TEST_F(Preview, TargetListDoesNotTouchTheRotationButtons) {
@@ -250,10 +163,6 @@ TEST_F(Preview, SelectedListLoadsFolderAndEntryWithoutExtensionTest) {
     EXPECT_EQ(script.asked[0].text, "Could not open gone.bmp");
     EXPECT_TRUE(box.hasPicture());
     EXPECT_EQ(window.windowTitle(), path("a.bmp"));
-}
-
-TEST_F(Preview, WindowStartsAt25And25WithSize123By67) {
-    EXPECT_EQ(window.geometry(), QRect(25, 25, 123, 67));
 }
 
 TEST_F(Preview, EmptyBoxOpensNothing) {
@@ -315,44 +224,11 @@ protected:
     }
 };
 
-TEST_F(Rotation, BmpTurnedFourTimesClockwiseIsRestoredExactly) {
-    const Raster original = pattern(40, 30);
-    load(bmp("a.bmp", 40, 30));
-    ASSERT_TRUE(turn(RotateDirection::Clockwise, MessageAnswer::Yes));
-    const Raster once = fileRaster(loaded);
-    EXPECT_EQ(once.width(), 30);
-    EXPECT_EQ(once.height(), 40);
-    // Top-left ends at top-right.
-    EXPECT_EQ(0, std::memcmp(once.scanLine(0) + 3 * 29, original.scanLine(0), 3));
-    EXPECT_EQ(box.image().size(), QSize(30, 40)) << "the box is redrawn";
-    EXPECT_EQ(box.hint(), loaded + " - W: 40, H: 30") << "the hint keeps the loaded size";
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(turn(RotateDirection::Clockwise, MessageAnswer::Yes));
-    EXPECT_EQ(fileRaster(loaded), original);
-    ASSERT_EQ(script.asked.size(), 4u);
-    EXPECT_EQ(script.asked[0].text, "This will overwrite the original file!  Continue?");
-    EXPECT_EQ(script.asked[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(script.asked[0].buttons, MessageButtons::YesNo);
-}
-
 TEST_F(Rotation, ClockwiseThenCounterClockwiseRestoresABmp) {
     load(bmp("a.bmp", 17, 9));
     ASSERT_TRUE(turn(RotateDirection::Clockwise, MessageAnswer::Yes));
     ASSERT_TRUE(turn(RotateDirection::CounterClockwise, MessageAnswer::Yes));
     EXPECT_EQ(fileRaster(loaded), pattern(17, 9));
-}
-
-TEST_F(Rotation, JpegIsWrittenAtTheSlidersQuality) {
-    writeJpeg(path("a.jpg"), pattern(64, 48), 75);
-    ASSERT_EQ(firstQuantiser(fileBytes(path("a.jpg"))), expectedQuantiser(75));
-    load(path("a.jpg"));
-    ASSERT_TRUE(turn(RotateDirection::CounterClockwise, MessageAnswer::Yes, 60));
-    const auto bytes = fileBytes(path("a.jpg"));
-    EXPECT_EQ(firstQuantiser(bytes), expectedQuantiser(60));
-    const Picture turned = LoadPicture(path("a.jpg").toStdString());
-    EXPECT_EQ(turned.kind(), PictureKind::Jpeg);
-    EXPECT_EQ(turned.width(), 48);
-    EXPECT_EQ(turned.height(), 64);
 }
 
 TEST_F(Rotation, NoOrNothingSelectedChangesNothing) {
@@ -379,26 +255,6 @@ TEST_F(Rotation, EmptyBoxAsksAndThenDoesNothing) {
     script.answer("overwriteOriginal", MessageAnswer::Yes);
     EXPECT_FALSE(preview::rotate(box, window, 0, 0, RotateDirection::Clockwise, 90));
     EXPECT_EQ(script.askedIds(), QStringList{"overwriteOriginal"});
-}
-
-TEST_F(Rotation, UnwritableFileIsReportedWithThePreviewAlreadyTurned) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
-    load(bmp("sub/a.bmp", 40, 30));
-    // The folder is replaced by a regular file: the path now leads through a file.
-    ASSERT_TRUE(QDir(path("sub")).removeRecursively());
-    QFile blocker(path("sub"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-
-    EXPECT_TRUE(turn(RotateDirection::Clockwise, MessageAnswer::Yes));
-    ASSERT_EQ(script.asked.size(), 2u);
-    const MessageRequest& error = script.asked[1];
-    EXPECT_EQ(error.icon, MessageIcon::Stop);
-    EXPECT_TRUE(error.text.startsWith("Cannot create file \"" + loaded + "\". "))
-        << error.text.toStdString();
-    EXPECT_TRUE(error.text.endsWith('.'));
-    EXPECT_EQ(box.image().size(), QSize(30, 40));
-    EXPECT_EQ(QFileInfo(path("sub")).size(), 0) << "nothing written";
 }
 
 } // namespace

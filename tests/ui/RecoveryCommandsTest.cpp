@@ -70,16 +70,6 @@ protected:
     QString pics;
 };
 
-TEST_F(RecoveryMenu, EntriesFollowTheRotationItems) {
-    QStringList texts;
-    for (QAction* a : ctl<QMenu>(*form, "pm1")->actions())
-        texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(texts, (QStringList{"Next", "-", "Create New Directory", "-",
-                                  "Rotate Image 90 degrees clockwise",
-                                  "Rotate Image 90 degrees counter clockwise", "-",
-                                  "Undo Last Rename", "Restore Last Deleted"}));
-}
-
 // The program's own windows carry the entries, and the main window's deletion feeds
 // the restore.
 TEST_F(RecoveryMenu, ProgramDeletionCanBeRestoredFromItsMenu) {

@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtWidgets>
@@ -102,8 +103,18 @@ inline bool showFolder(FilePane& pane, const QString& folder, int count) {
     return waitUntil([&] { return pane.isListLoaded() && pane.entryCount() == count; });
 }
 
+// Presses GO and waits until the run's thread has ended.
+inline bool goAndWait(MainWizard& f) {
+    ctl<QPushButton>(f, "bGO")->click();
+    return waitUntil([&] { return !f.isRunning(); }, 60000);
+}
+
 inline bool waitCount(FilePane& pane, int count) {
     return waitUntil([&] { return pane.isListLoaded() && pane.entryCount() == count; });
+}
+
+inline QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
 }
 
 inline void writeFile(const QString& path, const QByteArray& bytes = "x") {

@@ -29,33 +29,6 @@ int visibleTabs(const MainWizard& f) {
     return n;
 }
 
-TEST_F(Wizard, StartsOnTheFirstPageWithItsHintAndFactoryControls) {
-    MainWizard& f = makeWindow();
-    EXPECT_EQ(f.windowTitle(), "Batch Renamer / Thumbnail Maker");
-    EXPECT_EQ(f.size(), QSize(586, 603));
-    EXPECT_EQ(f.currentPage(), WizardPage::InputSelection);
-    EXPECT_EQ(visibleTabs(f), 1);
-    EXPECT_EQ(ctl<QTabWidget>(f, "pcMain")->tabText(0), "Input File Selection");
-    EXPECT_TRUE(ctl<QPlainTextEdit>(f, "mHelp")
-                    ->toPlainText()
-                    .startsWith("Input File Selection\n\n  First select"));
-    EXPECT_TRUE(ctl<QRadioButton>(f, "rbThumbs")->isChecked());
-    EXPECT_TRUE(ctl<QRadioButton>(f, "rbQuality")->isChecked());
-    EXPECT_EQ(ctl<QComboBox>(f, "cbConvert")->currentText(), "jpg");
-    EXPECT_EQ(ctl<QComboBox>(f, "cbNameOption")->currentIndex(), 0);
-    EXPECT_EQ(ctl<QLineEdit>(f, "eSeq")->text(), "001");
-    EXPECT_EQ(ctl<QLineEdit>(f, "eQualThumb")->text(), "Thumb");
-    EXPECT_EQ(ctl<QLineEdit>(f, "eQualImage")->text(), "Image");
-    EXPECT_EQ(ctl<QSlider>(f, "tbJpg")->value(), 90);
-    EXPECT_TRUE(ctl<QCheckBox>(f, "cbOverwrite")->isChecked());
-    EXPECT_EQ(ctl<QComboBox>(f, "cbMask")->currentText(), "*.jpg;*.jpeg;*.gif;*.bmp;*.wmf;*.emf");
-    EXPECT_EQ(ctl<QComboBox>(f, "cbMask")->count(), 5);
-    EXPECT_FALSE(ctl<QToolButton>(f, "bRotLeft")->isEnabled());
-    EXPECT_FALSE(ctl<QToolButton>(f, "bRotRight")->isEnabled());
-    EXPECT_EQ(f.inputFolder(), "/");
-    EXPECT_EQ(f.outputFolder(), "/");
-}
-
 TEST_F(Wizard, NextWithNothingHighlightedSaysSoAndStays) {
     MainWizard& f = makeWindow();
     const QString pics = sub("pics");
@@ -397,16 +370,7 @@ TEST_F(Wizard, SliderShowsItsValue) {
     EXPECT_EQ(ctl<QLabel>(f, "lJpgVal")->text(), "10");
 }
 
-TEST_F(Wizard, HintsOfEveryPageAndTheNamingHelp) {
-    EXPECT_EQ(pageHint(WizardPage::ThumbnailOptions),
-              "Thumbnail Options\n\n  Choose the resize speed for the new thumbnails.  This "
-              "really refers to the quality of the thumbnail images, and I recommend using the "
-              "default of Quality resize.\n\n  Choose the thumbnail image size.");
-    EXPECT_EQ(pageHint(WizardPage::Processing).count(u'\n'), 2);
-    EXPECT_EQ(pageHint(WizardPage::InputSelection).count(u'\n'), 10);
-    EXPECT_EQ(pageHint(WizardPage::OutputOptions).count(u'\n'), 12);
-    EXPECT_EQ(pageHint(WizardPage::Confirm).count(u'\n'), 8);
-
+TEST_F(Wizard, NamingHelpExplainsTheOptions) {
     MainWizard& f = makeWindow();
     ctl<QToolButton>(f, "SpeedButton1")->click();
     ASSERT_EQ(script.ids(), QStringList{"namingOptions"});
