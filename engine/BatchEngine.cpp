@@ -35,6 +35,7 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
     host.runStarting(n);
     state.stopRequested = false;
     state.runFailed = false;
+    state.failedCount = 0;
     host.setProgressLine("1 of " + std::to_string(n));
     // Entries of an earlier run must never be read as this run's.
     state.ProcessedFileList.assign(n, ProcessedFile{});
@@ -45,7 +46,9 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
         const RunPlan plan = planRun(job);
         if (plan.refusal) {
             // Nothing is touched: the run ends as a stopped one with no file processed.
-            host.showMessage(RunMessage::SourceClash, *plan.refusal);
+            host.showMessage(plan.sizeRefused ? RunMessage::ThumbSizeRefused
+                                              : RunMessage::SourceClash,
+                             *plan.refusal);
             state.stopRequested = true;
         } else if (job.mode == JobMode::CreateThumbnails) {
             runThumbnails(job, plan, state, host, workspace);
@@ -57,6 +60,12 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
         } else {
             runConvert(job, plan, state, host, workspace);
         }
+    } catch (const ThumbSizeError& e) {
+        // A source whose thumbnail would be too large stops the run there, with its
+        // name, like a source that cannot be opened; nothing of that size was made.
+        host.showMessage(RunMessage::ThumbSizeRefused, e.what());
+        state.stopRequested = true;
+        host.rereadPanes();
     } catch (const std::exception& e) {
         state.runFailed = true;
         host.noteFailure(e.what());
@@ -71,7 +80,7 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
     }
 
     RunOutcome outcome;
-    outcome.complete = !state.stopRequested && !state.runFailed;
+    outcome.complete = !state.stopRequested && !state.runFailed && state.failedCount == 0;
     outcome.closingLine =
         outcome.complete
             ? "Operation complete. " + std::to_string(n) + " files processed."
@@ -82,6 +91,15 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
 
 BatchEngine::BatchEngine() {
     workspace_.renameJournalPath = defaultRenameJournalPath();
+}
+
+bool goOnAfterFailure(const JobSettings& job, RunState& state, RunHost& host,
+                      const std::string& name, const std::string& why) {
+    if (!job.keepGoing)
+        return false;
+    ++state.failedCount;
+    host.fileFailed(name, why);
+    return true;
 }
 
 void startOver(JobSettings& job) {

@@ -68,21 +68,25 @@ void runCopy(const JobSettings& job, const RunPlan& plan, RunState& state, RunHo
         ProcessedFile& entry = state.ProcessedFileList[p];
         entry = ProcessedFile{};
         entry.reached = true;
-        entry.originalBytes = fileSize(source);
         entry.originalPath = source;
         entry.outputPath = target;
-        checkPlainName(newName);
-
-        if (!job.overwrite && pathExists(target)) {
-            entry.outputPresent = true; // kept as it was
-            host.fileSkipped(newName);
-        } else {
-            // Creating the target would empty a source that is its own target; the file
-            // already holds what the copy would write.
-            if (!sameFile(source, target))
-                copyFileBytes(source, target);
-            entry.outputPresent = true;
-            ++state.processedCount;
+        try {
+            entry.originalBytes = fileSize(source);
+            checkPlainName(newName);
+            if (!job.overwrite && pathExists(target)) {
+                entry.outputPresent = true; // kept as it was
+                host.fileSkipped(newName);
+            } else {
+                // Creating the target would empty a source that is its own target; the
+                // file already holds what the copy would write.
+                if (!sameFile(source, target))
+                    copyFileBytes(source, target);
+                entry.outputPresent = true;
+                ++state.processedCount;
+            }
+        } catch (const std::exception& e) {
+            if (!goOnAfterFailure(job, state, host, name, e.what()))
+                throw;
         }
         host.setProgressPosition(p + 1);
         host.processEvents();

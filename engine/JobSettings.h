@@ -32,6 +32,10 @@ struct JobSettings {
     // A convert may write over its own source: the user answered the same-folder question
     // with Continue, or gave --in-place.
     bool convertInPlace = false;
+    // A file that fails is reported (RunHost::fileFailed) and the run goes on with the
+    // next. The window stops at the first failure; pictorant-batch --keep-going sets
+    // this. Never kept in the settings file.
+    bool keepGoing = false;
 };
 
 // Copies the kept fields of the main-window settings group into the job. The

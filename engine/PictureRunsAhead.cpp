@@ -74,7 +74,7 @@ struct Pipeline {
             stage = Prepared::Stage::Size;
             if (kind == PictureRunKind::Thumbnails) {
                 const ThumbSize size =
-                    ComputeThumbSize(picture.width(), picture.height(), sizeOptions);
+                    thumbSizeFor(name, picture.width(), picture.height(), sizeOptions);
                 out.width = size.width;
                 out.height = size.height;
                 stage = Prepared::Stage::Draw;
@@ -173,6 +173,38 @@ struct Pipeline {
     }
 };
 
+// The part of a prepared file that touches the output folder and the run state, in
+// source order: the stages' failures rethrown where the sequential run would meet them.
+void commitPrepared(const JobSettings& job, const PlannedFile& planned, const std::string& name,
+                    Prepared& prepared, ProcessedFile& entry, RunState& state, RunHost& host) {
+    using Stage = Prepared::Stage;
+    if (prepared.failedAt == Stage::Load)
+        std::rethrow_exception(prepared.failure);
+    entry.originalBytes = prepared.originalBytes;
+    if (prepared.failedAt == Stage::Size)
+        std::rethrow_exception(prepared.failure);
+    entry.outputWidth = prepared.width;
+    entry.outputHeight = prepared.height;
+    if (prepared.failedAt == Stage::Draw)
+        std::rethrow_exception(prepared.failure);
+
+    const std::string type = outputTypeFor(job.convertTo, sourceType(name));
+    checkPlainName(planned.targetName);
+    if (!type.empty()) {
+        if (job.overwrite || !pathExists(planned.targetPath)) {
+            // An encoder failure counts only where the sequential run would encode.
+            if (prepared.failedAt == Stage::Encode)
+                std::rethrow_exception(prepared.failure);
+            WritePictureFile(planned.targetPath, prepared.bytes);
+            ++state.processedCount;
+        } else {
+            host.fileSkipped(planned.targetName);
+        }
+        entry.outputPresent = true;
+    }
+    entry.outputPath = planned.targetPath;
+}
+
 } // namespace
 
 bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, const RunPlan& plan,
@@ -198,7 +230,6 @@ bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, const RunPlan
     pipeline.n = n;
     pipeline.start(workers);
 
-    using Stage = Prepared::Stage;
     for (int p = 0; p < n; ++p) {
         host.setProgressLine(progressText(p + 1, n));
         const std::string& name = job.sourceFiles[std::size_t(p)];
@@ -208,37 +239,20 @@ bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, const RunPlan
         entry.reached = true;
         entry.originalPath = joinPath(job.inputDir, name);
         if (prepared.couldNotOpen) {
-            host.noteFailure(prepared.openFailure);
-            host.showMessage(RunMessage::CouldNotOpen, "Could not open " + name);
-            state.stopRequested = true;
-            break;
-        }
-        if (prepared.failedAt == Stage::Load)
-            std::rethrow_exception(prepared.failure);
-        entry.originalBytes = prepared.originalBytes;
-        if (prepared.failedAt == Stage::Size)
-            std::rethrow_exception(prepared.failure);
-        entry.outputWidth = prepared.width;
-        entry.outputHeight = prepared.height;
-        if (prepared.failedAt == Stage::Draw)
-            std::rethrow_exception(prepared.failure);
-
-        const std::string type = outputTypeFor(job.convertTo, sourceType(name));
-        const PlannedFile& planned = plan.files[std::size_t(p)];
-        checkPlainName(planned.targetName);
-        if (!type.empty()) {
-            if (job.overwrite || !pathExists(planned.targetPath)) {
-                // An encoder failure counts only where the sequential run would encode.
-                if (prepared.failedAt == Stage::Encode)
-                    std::rethrow_exception(prepared.failure);
-                WritePictureFile(planned.targetPath, prepared.bytes);
-                ++state.processedCount;
-            } else {
-                host.fileSkipped(planned.targetName);
+            if (!goOnAfterFailure(job, state, host, name, kCouldNotOpen + prepared.openFailure)) {
+                host.noteFailure(prepared.openFailure);
+                host.showMessage(RunMessage::CouldNotOpen, "Could not open " + name);
+                state.stopRequested = true;
+                break;
             }
-            entry.outputPresent = true;
+        } else {
+            try {
+                commitPrepared(job, plan.files[std::size_t(p)], name, prepared, entry, state, host);
+            } catch (const std::exception& e) {
+                if (!goOnAfterFailure(job, state, host, name, e.what()))
+                    throw;
+            }
         }
-        entry.outputPath = planned.targetPath;
 
         host.setProgressPosition(p + 1);
         host.processEvents();

@@ -10,6 +10,8 @@ enum class RunMessage {
     DuplicateName,         // the rename run met a taken name
     CouldNotOpen,          // "Could not open " + name
     SourceClash,           // the plan refused the run: a target is one of its sources
+    ThumbSizeRefused,      // a thumbnail size too small or too large, before the first
+                           // file or at the file a forced side would blow up
 };
 
 // What a run needs from whoever shows it: the wizard's Processing page, the command-line
@@ -38,6 +40,9 @@ public:
     virtual void noteFailure(const std::string& /*detail*/) {}
     // A target that exists was kept because overwrite is off.
     virtual void fileSkipped(const std::string& /*targetName*/) {}
+    // A run that keeps going (JobSettings::keepGoing) met a file it could not do: the
+    // source's name and why. The run goes on with the next file.
+    virtual void fileFailed(const std::string& /*name*/, const std::string& /*why*/) {}
 };
 
 // The progress line shown before file k (counted from 1) of n: "k of n".

@@ -2,6 +2,7 @@
 
 #include "FileOps.h"
 #include "Naming.h"
+#include "Runs.h"
 
 #include <climits>
 #include <map>
@@ -115,6 +116,18 @@ void planWrites(const JobSettings& job, RunKind kind, RunPlan& plan) {
     }
 }
 
+// Sizes no source can make sound refuse the run ahead of any clash: fixing the boxes
+// comes first. Boxes that are not whole numbers are the run's to report.
+void refuseThumbSize(const JobSettings& job, RunPlan& plan) {
+    try {
+        thumbSizeOptionsOf(job);
+    } catch (const ThumbSizeError& e) {
+        plan.refusal = e.what();
+        plan.sizeRefused = true;
+    } catch (const NotWholeNumberError&) {
+    }
+}
+
 } // namespace
 
 RunPlan planRun(const JobSettings& job) {
@@ -146,6 +159,8 @@ RunPlan planRun(const JobSettings& job) {
         planRenames(job, plan);
     else
         planWrites(job, kind, plan);
+    if (kind == RunKind::Thumbnails && !job.sourceFiles.empty())
+        refuseThumbSize(job, plan);
     return plan;
 }
 

@@ -39,6 +39,9 @@ struct RunPlan {
     // source, or a convert over its own source that the job does not allow
     // (convertInPlace). Every file with such a target is a Clash.
     std::optional<std::string> refusal;
+    // The refusal is about the thumbnail size boxes (too small or too large), not a
+    // clash; no file is marked then.
+    bool sizeRefused = false;
 };
 
 // The plan of `job` (its mode, folders, names and options) as the run would follow it

@@ -24,6 +24,7 @@ struct RunState {
     bool stopRequested = false; // set by Cancel, and by a rename that meets a taken name
     bool runFailed = false;     // an unexpected failure ended the last run
     std::int32_t processedCount = 0;
+    std::int32_t failedCount = 0;                 // files that failed in a run that kept going
     std::vector<ProcessedFile> ProcessedFileList; // one entry per selected file
 
     // The pictures a gallery of the last run shows, in source order: the entries the

@@ -143,22 +143,13 @@ std::optional<std::int32_t> parseWholeNumber(std::string_view text) {
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
     if (ec != std::errc() || end != text.data() + text.size())
         return std::nullopt;
-    if (base == 16) {
-        if (value > 0xFFFFFFFFull)
-            return std::nullopt;
-        auto bits = static_cast<std::uint32_t>(value);
-        if (negative)
-            bits = 0u - bits;
-        return static_cast<std::int32_t>(bits);
-    }
-    if (negative) {
-        if (value > 2147483648ull)
-            return std::nullopt;
-        return static_cast<std::int32_t>(-static_cast<std::int64_t>(value));
-    }
-    if (value > 2147483647ull)
+    // Both bases hold the same range, a signed 32-bit integer: "$FFFFFFFF" and
+    // 2147483648 are refused rather than wrapped to -1 and INT_MIN.
+    const std::uint64_t limit = negative ? 2147483648ull : 2147483647ull;
+    if (value > limit)
         return std::nullopt;
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(value)
+                                              : static_cast<std::int64_t>(value));
 }
 
 SettingsFile::SettingsFile(std::filesystem::path path) : path_(std::move(path)) {

@@ -19,8 +19,9 @@ public:
 
 // The one reading of a whole number shared by the settings file and the naming rules:
 // an optional sign, then decimal digits, or hexadecimal digits after "0x", "0X" or "$".
-// Anything else (blanks, trailing text, an empty text, a decimal value outside 32 bits)
-// gives no value. Hexadecimal takes up to 32 bits, so "$FFFFFFFF" is -1.
+// Anything else (blanks, trailing text, an empty text, a value that does not fit a
+// signed 32-bit integer in either base, such as "$FFFFFFFF" or 2147483648) gives no
+// value.
 std::optional<std::int32_t> parseWholeNumber(std::string_view text);
 
 // Pictorant.ini with the private-profile rules: section and key names match without

@@ -50,6 +50,19 @@ std::filesystem::path settingsFilePath() {
     return result;
 }
 
+std::filesystem::path programDataFile(const std::filesystem::path& executableFolder,
+                                      const std::string& name) {
+    const std::filesystem::path shared =
+        (executableFolder / ".." / "share" / "pictorant" / name).lexically_normal();
+    const std::filesystem::path beside = executableFolder / name;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(shared, error))
+        return shared;
+    if (std::filesystem::is_regular_file(beside, error))
+        return beside;
+    return shared;
+}
+
 std::string driveRoot() {
     return "/";
 }

@@ -21,6 +21,14 @@ std::filesystem::path settingsFilePathFor(const std::filesystem::path& executabl
 // ~/.local/state/Pictorant/. Not made here; writers make it when they need it.
 std::filesystem::path userStateFolder();
 
+// Where a file of the program's read-only data (the help document) lies: in
+// ../share/pictorant/ from the executable's folder, which is <prefix>/share/pictorant/
+// for an installed program in <prefix>/bin/ and build/share/pictorant/ for one in
+// build/app/; else beside the executable (a copy carried with its data). The first that
+// exists; when neither does, the share/ location, so a message can say where it looked.
+std::filesystem::path programDataFile(const std::filesystem::path& executableFolder,
+                                      const std::string& name);
+
 // The root of the current drive: on this system always "/".
 std::string driveRoot();
 

@@ -24,6 +24,8 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 namespace pictorant {
@@ -32,7 +34,8 @@ int thumbnailMaxSide(const JobSettings& job) {
     if (job.mode != JobMode::CreateThumbnails)
         return 0;
     const auto width = parseWholeNumber(job.thumbWidth);
-    return width ? std::abs(*width) : 0;
+    // The largest negative width has no positive int of its size.
+    return width ? static_cast<int>(std::min<std::int64_t>(std::llabs(*width), INT32_MAX)) : 0;
 }
 
 QStringList runGalleryFlow(GalleryLocationDialog& output, GalleryOptionsDialog& options,

@@ -12,6 +12,8 @@
 #include "settings/SettingsFile.h"
 
 #include <QPushButton>
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include <QDir>

@@ -1,5 +1,7 @@
 #include "HelpWindow.h"
 
+#include "settings/SettingsLocation.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -15,7 +17,8 @@
 namespace pictorant {
 
 QString helpFilePath(const QString& programFolder) {
-    return QDir(programFolder).filePath(QString::fromLatin1(helpFileName));
+    return QString::fromStdString(
+        programDataFile(programFolder.toStdString(), helpFileName).string());
 }
 
 QList<HelpTopic> helpContents(const QString& html) {

@@ -11,10 +11,11 @@ class QTreeWidgetItem;
 
 namespace pictorant {
 
-// The help document's file name; it lies beside the executable.
+// The help document's file name, among the program's data (programDataFile).
 inline constexpr const char* helpFileName = "Pictorhelp.htm";
 
-// The help document in `programFolder` (the executable's folder, never the working one).
+// The help document of the program in `programFolder` (the executable's folder, never
+// the working one): ../share/pictorant/, else beside the program.
 QString helpFilePath(const QString& programFolder);
 
 // One heading of the help document: its level (1 to 3), text and anchor.

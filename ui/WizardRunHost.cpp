@@ -92,6 +92,8 @@ QString WizardRunHost::messageId(RunMessage id) {
         return QStringLiteral("couldNotOpen");
     case RunMessage::SourceClash:
         return QStringLiteral("sourceClash");
+    case RunMessage::ThumbSizeRefused:
+        return QStringLiteral("thumbSizeRefused");
     }
     return QString();
 }

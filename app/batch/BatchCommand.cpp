@@ -1,8 +1,71 @@
 #include "BatchCommand.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
+
 #include <algorithm>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#ifndef PICTORANT_VERSION
+#error "PICTORANT_VERSION comes from the project's version in CMake"
+#endif
 
 namespace pictorant::batch {
+
+namespace {
+
+// Latin-1 maps every byte to one character and back, so names that are not valid text
+// in the locale pass through the parser unchanged.
+QString fromBytes(const std::string& s) {
+    return QString::fromLatin1(s.data(), qsizetype(s.size()));
+}
+std::string toBytes(const QString& s) {
+    return s.toLatin1().toStdString();
+}
+
+QStringList namesOf(const OptionSpec& option) {
+    QStringList names;
+    for (const auto& n : option.names)
+        names << fromBytes(n);
+    return names;
+}
+
+// The key options are looked up by: the longest name, with its dashes.
+std::string keyOf(const OptionSpec& option) {
+    const std::string& longest = *std::max_element(
+        option.names.begin(), option.names.end(),
+        [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
+    return (longest.size() == 1 ? "-" : "--") + longest;
+}
+
+void describe(QCommandLineParser& parser, const CommandSpec& spec) {
+    parser.setApplicationDescription(fromBytes(spec.description));
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    parser.addOption(QCommandLineOption({"h", "help"}, "Show this help and exit."));
+    for (const OptionSpec& option : spec.options) {
+        QCommandLineOption o(namesOf(option), fromBytes(option.help));
+        if (!option.valueName.empty())
+            o.setValueName(fromBytes(option.valueName));
+        parser.addOption(o);
+    }
+}
+
+} // namespace
+
+const char* const kExitStatusHelp =
+    "Exit status:\n"
+    "  0  complete: every file was done\n"
+    "  1  incomplete or failed: the run was stopped, or a file failed (with --keep-going,\n"
+    "     after the other files were done)\n"
+    "  2  usage: a wrong command line or a refused plan; nothing was written\n"
+    "  130, 143  stopped at once by a second SIGINT or SIGTERM\n";
+
+std::string versionLine() {
+    return std::string("pictorant-batch ") + PICTORANT_VERSION;
+}
 
 bool ParsedArgs::has(const std::string& name) const {
     return values.count(name) > 0 || std::find(flags.begin(), flags.end(), name) != flags.end();
@@ -15,46 +78,88 @@ std::optional<std::string> ParsedArgs::value(const std::string& name) const {
     return it->second;
 }
 
-ParsedArgs parseArgs(const std::vector<std::string>& args, const std::vector<std::string>& valued,
-                     const std::vector<std::string>& flags) {
-    auto listed = [](const std::vector<std::string>& names, const std::string& n) {
-        return std::find(names.begin(), names.end(), n) != names.end();
-    };
+ParsedArgs parseCommandLine(const CommandSpec& spec, const std::vector<std::string>& args) {
+    QCommandLineParser parser;
+    describe(parser, spec);
+    QStringList words{fromBytes("pictorant-batch " + spec.name)};
+    for (const auto& a : args)
+        words << fromBytes(a);
+    if (!parser.parse(words))
+        throw UsageError(spec.name + ": " + toBytes(parser.errorText()));
+
     ParsedArgs parsed;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (optionsEnded || a.size() < 2 || a.compare(0, 2, "--") != 0) {
-            parsed.positional.push_back(a);
+    parsed.help = parser.isSet("help");
+    for (const OptionSpec& option : spec.options) {
+        const QString name = fromBytes(option.names.front());
+        if (!parser.isSet(name))
             continue;
-        }
-        if (a == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        std::string name = a;
-        std::optional<std::string> inlineValue;
-        if (auto eq = a.find('='); eq != std::string::npos) {
-            name = a.substr(0, eq);
-            inlineValue = a.substr(eq + 1);
-        }
-        if (listed(valued, name)) {
-            if (inlineValue) {
-                parsed.values[name] = *inlineValue;
-            } else {
-                if (i + 1 >= args.size())
-                    throw UsageError(name + " needs a value");
-                parsed.values[name] = args[++i];
-            }
-        } else if (listed(flags, name)) {
-            if (inlineValue)
-                throw UsageError(name + " takes no value");
-            parsed.flags.push_back(name);
-        } else {
-            throw UsageError("unknown option " + name);
-        }
+        if (option.valueName.empty())
+            parsed.flags.push_back(keyOf(option));
+        else
+            parsed.values[keyOf(option)] = toBytes(parser.value(name)); // the last one given
     }
+    for (const QString& p : parser.positionalArguments())
+        parsed.positional.push_back(toBytes(p));
     return parsed;
+}
+
+std::string commandHelp(const CommandSpec& spec) {
+    QCommandLineParser parser;
+    describe(parser, spec);
+    std::string text = parser.helpText().toStdString();
+    // The parser's usage line names the program's path; ours names the command.
+    text.erase(0, text.find('\n') + 1);
+    return "Usage: pictorant-batch " + spec.name + " " + spec.synopsis + "\n" + text +
+           (spec.arguments.empty() ? "" : "\nArguments:\n" + spec.arguments) + "\n" +
+           kExitStatusHelp;
+}
+
+std::vector<std::string> namesFrom(const std::string& file, bool nulSeparated) {
+    std::string bytes;
+    if (file == "-") {
+        bytes.assign(std::istreambuf_iterator<char>(std::cin), {});
+    } else {
+        std::ifstream in(file, std::ios::binary);
+        if (!in)
+            throw UsageError("--files-from: cannot read " + file);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const char separator = nulSeparated ? '\0' : '\n';
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start <= bytes.size()) {
+        std::size_t end = bytes.find(separator, start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        if (end > start)
+            names.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+    }
+    return names;
+}
+
+std::vector<std::string> givenFiles(const ParsedArgs& parsed) {
+    std::vector<std::string> files = parsed.positional;
+    if (auto from = parsed.value("--files-from")) {
+        const auto more = namesFrom(*from, parsed.has("--null"));
+        files.insert(files.end(), more.begin(), more.end());
+    } else if (parsed.has("--null")) {
+        throw UsageError("-0 is for the names of --files-from");
+    }
+    return files;
+}
+
+std::vector<OptionSpec> fileListOptions() {
+    return {
+        {{"files-from"},
+         "FILE",
+         "Take the names of the files from FILE too (- for standard input), "
+         "one a line."},
+        {{"0", "null"},
+         "",
+         "With --files-from: the names end with a NUL byte, not a line end "
+         "(as find -print0 writes them)."},
+    };
 }
 
 } // namespace pictorant::batch

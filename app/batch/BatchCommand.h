@@ -34,15 +34,15 @@ public:
 // name and returns an exit status; it may throw UsageError.
 struct BatchCommand {
     std::string name;
-    std::string usage; // lines for --help, e.g. "info FILE...   kind and size of pictures"
+    std::string usage; // its lines in the program's --help, e.g. "info FILE...\n    kind..."
     std::function<int(const std::vector<std::string>& args)> run;
 };
 
 // An option that an extension adds to the run commands (rename, copy, convert,
-// thumbnails), e.g. {"--gallery", true, "PATH  write a gallery after the run"}.
+// thumbnails), e.g. {"--gallery", "PATH", "write a gallery after the run"}.
 struct RunOption {
-    std::string name;
-    bool takesValue = true;
+    std::string name;      // with its dashes
+    std::string valueName; // empty for a flag
     std::string help;
 };
 
@@ -66,18 +66,56 @@ struct RunExtension {
     std::function<int(const RunReport&)> afterRun;
 };
 
-// A helper for command files: parses "--name value", "--name=value" and flags.
-// `valued` and `flags` list the accepted names; anything else starting with "--" is a
-// UsageError, everything else a positional argument ("--" ends the options).
+// One option of a command: its names without dashes ({"q", "quiet"}), the name of its
+// value for an option that takes one (empty for a flag), and its line in --help.
+struct OptionSpec {
+    std::vector<std::string> names;
+    std::string valueName;
+    std::string help;
+};
+
+// What a command accepts and what its --help shows.
+struct CommandSpec {
+    std::string name;        // the command word, e.g. "rotate"
+    std::string synopsis;    // after the command word, e.g. "cw|ccw [OPTIONS] FILE..."
+    std::string description; // the text between the usage line and the options
+    std::vector<OptionSpec> options;
+    std::string arguments; // the positional arguments' lines in --help
+};
+
+// A command line as QCommandLineParser read it. Options are found by their long name
+// with its dashes ("--quiet", "--input"), whichever name was typed.
 struct ParsedArgs {
+    bool help = false; // -h or --help: print commandHelp and do nothing else
     std::map<std::string, std::string> values;
     std::vector<std::string> flags;
     std::vector<std::string> positional;
     bool has(const std::string& name) const;
     std::optional<std::string> value(const std::string& name) const;
 };
-ParsedArgs parseArgs(const std::vector<std::string>& args, const std::vector<std::string>& valued,
-                     const std::vector<std::string>& flags);
+
+// Reads `args` (the words after the command) by `spec` plus -h/--help. Options may come
+// before, between and after the other arguments; "--" ends them. Arguments keep their
+// bytes whatever the locale. A wrong command line throws UsageError with the parser's
+// message (e.g. "Unknown option 'fast'.").
+ParsedArgs parseCommandLine(const CommandSpec& spec, const std::vector<std::string>& args);
+
+// The command's help: usage line, description, options, arguments and exit statuses.
+std::string commandHelp(const CommandSpec& spec);
+
+// The exit statuses, as every --help ends.
+extern const char* const kExitStatusHelp;
+
+// The program's name and version, as --version prints them.
+std::string versionLine();
+
+// --files-from FILE ("-": standard input) with -0: the names FILE holds, one a line, or
+// NUL-separated; empty names are left out. Throws UsageError when FILE cannot be read.
+std::vector<std::string> namesFrom(const std::string& file, bool nulSeparated);
+// The positional names followed by those of --files-from, when given.
+std::vector<std::string> givenFiles(const ParsedArgs& parsed);
+// The options that give files: --files-from FILE and -0/--null.
+std::vector<OptionSpec> fileListOptions();
 
 // The run commands: rename, copy, convert, thumbnails, with the given extensions.
 void addRunCommands(std::vector<BatchCommand>& table, std::vector<RunExtension> extensions);

@@ -96,13 +96,12 @@ int writeGallery(const RunReport& report) {
 RunExtension galleryRunExtension() {
     RunExtension extension;
     extension.options = {
-        {"--gallery", true,
-         "PATH        after the run, write its gallery to PATH (a name without \".htm\" "
-         "becomes MyWeb.htm)"},
-        {"--href-prefix", true,
-         "TEXT    prefix of the links to the originals (overtypes the "
-         "text the link options give)"},
-        {"--img-prefix", true, "TEXT     prefix of the thumbnail pictures (likewise)"},
+        {"--gallery", "PATH",
+         "After the run, write its gallery to PATH (a name without \".htm\" becomes "
+         "MyWeb.htm)."},
+        {"--href-prefix", "TEXT",
+         "Prefix of the links to the originals (overtypes the text the link options give)."},
+        {"--img-prefix", "TEXT", "Prefix of the thumbnail pictures (likewise)."},
     };
     extension.afterRun = writeGallery;
     return extension;

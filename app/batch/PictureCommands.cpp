@@ -9,13 +9,44 @@
 
 namespace pictorant::batch {
 
+namespace {
+
+CommandSpec infoSpec() {
+    CommandSpec spec{"info", "[OPTIONS] FILE...",
+                     "Prints the kind and natural size of each picture, one line per file:\n"
+                     "\"NAME: Kind W x H\", or \"NAME: why\" for a file that is no picture "
+                     "(status 1).",
+                     fileListOptions(), "  FILE...  the pictures\n"};
+    return spec;
+}
+
+CommandSpec rotateSpec() {
+    std::vector<OptionSpec> options = {
+        {{"jpeg-quality"}, "N", "JPEG pictures are written at N, 10 to 100 (default 90)."}};
+    for (const OptionSpec& option : fileListOptions())
+        options.push_back(option);
+    return {"rotate", "cw|ccw [OPTIONS] FILE...",
+            "Turns each picture a quarter clockwise (cw) or counter-clockwise (ccw) and\n"
+            "writes it back in its own type, through a temporary file. A file that fails is\n"
+            "told on standard error and the others are still turned (status 1).",
+            options, "  cw|ccw   the direction\n  FILE...  the pictures\n"};
+}
+
+} // namespace
+
 int runInfo(const std::vector<std::string>& args, std::ostream& out) {
-    const ParsedArgs parsed = parseArgs(args, {}, {});
-    if (parsed.positional.empty())
+    const CommandSpec spec = infoSpec();
+    const ParsedArgs parsed = parseCommandLine(spec, args);
+    if (parsed.help) {
+        out << commandHelp(spec);
+        return kExitComplete;
+    }
+    const std::vector<std::string> files = givenFiles(parsed);
+    if (files.empty())
         throw UsageError("info needs at least one FILE");
     int status = kExitComplete;
     Picture picture;
-    for (const auto& file : parsed.positional) {
+    for (const auto& file : files) {
         try {
             LoadPicture(file, picture);
             out << file << ": " << PictureKindName(picture.kind()) << ' ' << picture.width()
@@ -30,13 +61,20 @@ int runInfo(const std::vector<std::string>& args, std::ostream& out) {
 }
 
 int runRotate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const ParsedArgs parsed = parseArgs(args, {"--jpeg-quality"}, {});
+    const CommandSpec spec = rotateSpec();
+    const ParsedArgs parsed = parseCommandLine(spec, args);
+    if (parsed.help) {
+        out << commandHelp(spec);
+        return kExitComplete;
+    }
+    std::vector<std::string> files = givenFiles(parsed);
     if (parsed.positional.empty())
         throw UsageError("rotate needs a direction, cw or ccw");
-    const std::string& way = parsed.positional.front();
+    const std::string way = parsed.positional.front();
     if (way != "cw" && way != "ccw")
         throw UsageError("rotate: the direction is cw or ccw, not " + way);
-    if (parsed.positional.size() < 2)
+    files.erase(files.begin());
+    if (files.empty())
         throw UsageError("rotate needs at least one FILE");
     int quality = 90;
     if (auto text = parsed.value("--jpeg-quality")) {
@@ -49,8 +87,7 @@ int runRotate(const std::vector<std::string>& args, std::ostream& out, std::ostr
         way == "cw" ? RotateDirection::Clockwise : RotateDirection::CounterClockwise;
     int status = kExitComplete;
     Picture picture;
-    for (std::size_t i = 1; i < parsed.positional.size(); ++i) {
-        const std::string& file = parsed.positional[i];
+    for (const std::string& file : files) {
         try {
             LoadPicture(file, picture);
             RotateFile(picture, direction, file, quality);
@@ -65,11 +102,11 @@ int runRotate(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
 void addPictureCommands(std::vector<BatchCommand>& table) {
     table.push_back(
-        {"info", "info FILE...\n    kind and natural size of each picture\n",
+        {"info", "info [OPTIONS] FILE...\n    Prints the kind and natural size of each picture.\n",
          [](const std::vector<std::string>& args) { return runInfo(args, std::cout); }});
     table.push_back({"rotate",
-                     "rotate cw|ccw [--jpeg-quality N] FILE...\n"
-                     "    turn each picture a quarter in place (JPEG written at N, default 90)\n",
+                     "rotate cw|ccw [OPTIONS] FILE...\n"
+                     "    Turns each picture a quarter in place.\n",
                      [](const std::vector<std::string>& args) {
                          return runRotate(args, std::cout, std::cerr);
                      }});

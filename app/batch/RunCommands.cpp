@@ -1,5 +1,6 @@
 #include "BatchCommand.h"
 
+#include "ConsoleHost.h"
 #include "StopSignals.h"
 
 #include "BatchEngine.h"
@@ -14,49 +15,13 @@
 #include <cctype>
 #include <iostream>
 #include <thread>
+#include <unistd.h>
 
 namespace pictorant::batch {
 
 namespace {
 
-// Progress and messages on standard error, so standard output holds only results.
-class ConsoleHost : public RunHost {
-public:
-    explicit ConsoleHost(BatchEngine& engine) : engine_(engine) {}
-    // GO shows "1 of N" before the run shows it again; print each line once.
-    void setProgressLine(const std::string& text) override {
-        if (text != lastLine_)
-            std::cerr << text << '\n';
-        lastLine_ = text;
-    }
-    void setProgressMax(int) override {}
-    void setProgressPosition(int) override {}
-    void showMessage(RunMessage, const std::string& text) override { std::cerr << text << '\n'; }
-    // Ctrl+C is this program's Cancel button: obeyed after the file in hand.
-    void processEvents() override {
-        if (RunStopSignals::stopRequested())
-            engine_.requestStop();
-    }
-    void rereadPanes() override {}
-    void noteFailure(const std::string& detail) override {
-        std::cerr << "pictorant-batch: " << detail << '\n';
-    }
-    void fileSkipped(const std::string& targetName) override {
-        std::cerr << "skipped " << targetName << ": exists\n";
-    }
-
-private:
-    BatchEngine& engine_;
-    std::string lastLine_;
-};
-
 enum class RunKind { Rename, Copy, Convert, Thumbnails };
-
-const std::vector<std::string> kValued = {
-    "--input",  "--output", "--type",   "--naming",       "--qualifier", "--seq",
-    "--resize", "--width",  "--height", "--jpeg-quality", "--settings",  "--workers"};
-const std::vector<std::string> kFlags = {"--ratio",        "--force-width", "--force-height",
-                                         "--no-overwrite", "--in-place",    "--dry-run"};
 
 // The conversion box texts the runs know, in the form they compare them.
 const char* const kConversionTypes[] = {"jpg", "gif", "bmp", "emf", "wmf", "No Conversion"};
@@ -78,17 +43,20 @@ std::string conversionType(const std::string& given) {
     throw UsageError("--type must be " + std::string(kConversionTypesText) + ", not " + given);
 }
 
-// A thumbnail side below 1 gives a picture no reader takes; refuse it before the first
-// file, by the thumbnail run's own reading of the boxes (with the ratio kept only the
-// width counts). Text that is not a whole number is left to the run, which fails on it
-// before writing anything, as it always has.
-void refuseEmptyThumbnails(const JobSettings& job) {
+// A thumbnail size below 1 gives a picture no reader takes, one beyond the largest
+// picture only exhausts memory, and a box that is not a whole number (one beyond 32 bits
+// among them) fails every file: each is a bad option value, refused before the first
+// file by the thumbnail run's own reading of the boxes.
+void refuseThumbnailSize(const JobSettings& job) {
+    for (const auto& [box, text] :
+         {std::pair{"width", &job.thumbWidth}, std::pair{"height", &job.thumbHeight}})
+        if (!parseWholeNumber(*text))
+            throw UsageError(std::string("the thumbnail ") + box + " must be a whole number, not " +
+                             *text);
     try {
         thumbSizeOptionsOf(job);
-    } catch (const NotWholeNumberError&) {
-    } catch (const std::runtime_error& e) {
-        throw UsageError(std::string(e.what()) + " (width " + job.thumbWidth + ", height " +
-                         job.thumbHeight + (job.maintainRatio ? ", ratio kept)" : ")"));
+    } catch (const ThumbSizeError& e) {
+        throw UsageError(e.what());
     }
 }
 
@@ -100,7 +68,19 @@ std::string absoluteFolder(const std::filesystem::path& folder) {
     return s;
 }
 
-JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
+// A yes/no option and its opposite: the one given wins over the settings file; both
+// given is a wrong command line.
+std::optional<bool> yesOrNo(const ParsedArgs& a, const std::string& yes, const std::string& no) {
+    if (a.has(yes) && a.has(no))
+        throw UsageError(yes + " and " + no + " exclude each other");
+    if (a.has(yes))
+        return true;
+    if (a.has(no))
+        return false;
+    return std::nullopt;
+}
+
+JobSettings buildJob(RunKind kind, const ParsedArgs& a, const std::vector<std::string>& files) {
     JobSettings job;
     if (auto path = a.value("--settings")) {
         std::error_code ec;
@@ -171,17 +151,22 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
         job.thumbWidth = *w;
     if (auto h = a.value("--height"))
         job.thumbHeight = *h;
-    if (a.has("--ratio"))
-        job.maintainRatio = true;
-    if (a.has("--force-width") && a.has("--force-height"))
+    if (auto ratio = yesOrNo(a, "--ratio", "--no-ratio"))
+        job.maintainRatio = *ratio;
+    const auto forceWidth = yesOrNo(a, "--force-width", "--no-force-width");
+    const auto forceHeight = yesOrNo(a, "--force-height", "--no-force-height");
+    if (forceWidth.value_or(false) && forceHeight.value_or(false))
         throw UsageError("--force-width and --force-height exclude each other");
-    if (a.has("--force-width")) {
-        job.forceWidth = true;
-        job.forceHeight = false;
+    // At most one side is forced: forcing one lets go of the other.
+    if (forceWidth) {
+        job.forceWidth = *forceWidth;
+        if (*forceWidth)
+            job.forceHeight = false;
     }
-    if (a.has("--force-height")) {
-        job.forceHeight = true;
-        job.forceWidth = false;
+    if (forceHeight) {
+        job.forceHeight = *forceHeight;
+        if (*forceHeight)
+            job.forceWidth = false;
     }
     if (auto q = a.value("--jpeg-quality")) {
         auto v = parseWholeNumber(*q);
@@ -189,20 +174,21 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
             throw UsageError("--jpeg-quality must be a whole number from 10 to 100");
         job.jpegQuality = *v;
     }
-    if (a.has("--no-overwrite"))
-        job.overwrite = false;
+    if (auto overwrite = yesOrNo(a, "--overwrite", "--no-overwrite"))
+        job.overwrite = *overwrite;
+    job.keepGoing = a.has("--keep-going");
     if (kind == RunKind::Thumbnails)
-        refuseEmptyThumbnails(job);
+        refuseThumbnailSize(job);
 
     // Folders: the options first, then where the files are, then the working folder.
     // The folders of a settings file are never read: bare names are always the user's
     // names here, and output goes beside the input unless --output says otherwise.
-    if (a.positional.empty())
+    if (files.empty())
         throw UsageError("no files given");
     std::optional<std::string> input;
     if (auto in = a.value("--input"))
         input = absoluteFolder(*in);
-    for (const std::string& file : a.positional) {
+    for (const std::string& file : files) {
         std::filesystem::path p(file);
         if (!p.has_filename())
             throw UsageError("not a file name: " + file);
@@ -224,8 +210,6 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a) {
         throw UsageError("output folder " + job.outputDir + " not found");
     return job;
 }
-
-std::string runUsage(const std::vector<RunExtension>& extensions);
 
 // A refused plan: its reason, and for a convert over its own sources how to go on.
 int refusePlan(const RunPlan& plan, const JobSettings& job) {
@@ -256,19 +240,122 @@ int printPlan(const std::optional<RunPlan>& plan, const std::string& failure,
     return kExitComplete;
 }
 
-int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
-               const std::vector<std::string>& args) {
-    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-        std::cout << "pictorant-batch " << runUsage(extensions);
-        return kExitComplete;
-    }
-    std::vector<std::string> valued = kValued;
-    std::vector<std::string> flags = kFlags;
+const char* const kRunDescriptions[] = {
+    "Gives each file a new name in its own folder; never replaces a file.",
+    "Copies each file byte for byte under a new name.",
+    "Writes each picture again, at its own size, in the type of --type.",
+    "Makes a small picture of each file in the type of --type.",
+};
+
+const char* const kRunCommonDescription =
+    "\n\nOutput goes to the folder of the files unless --output is given. Before anything\n"
+    "is written the run is planned; a run that would write over one of its own sources\n"
+    "does not start. A file is written as a hidden .pictorant-*.tmp beside its target\n"
+    "and renamed when whole. Ctrl+C (or SIGTERM) stops the run after the current file;\n"
+    "a second one stops it at once.";
+
+// Every run command takes the same options; those that do not fit it (--type for a
+// copy) are refused with a reason by buildJob.
+std::vector<OptionSpec> runOptions(const std::vector<RunExtension>& extensions) {
+    std::vector<OptionSpec> options = {
+        {{"input"},
+         "DIR",
+         "Folder of the files (default: the folder of the first FILE, else the "
+         "working folder)."},
+        {{"output"},
+         "DIR",
+         "Output folder (default: the input folder; rename always works in "
+         "the input folder)."},
+    };
+    options.push_back({{"type"},
+                       "TEXT",
+                       "Convert and thumbnails: jpg, gif, bmp, emf, wmf or \"No Conversion\", "
+                       "any letter case (default jpg)."});
+    options.insert(
+        options.end(),
+        {
+            {{"naming"}, "OPTION", "PreSeq, PreName, SufSeq or SufName (default PreSeq)."},
+            {{"qualifier"}, "TEXT", "Default Thumb for thumbnails, Image otherwise; may be empty."},
+            {{"seq"}, "TEXT", "Sequence start as typed (default 001)."},
+            {{"resize"}, "fast|quality", "Thumbnail resizing (default quality)."},
+            {{"width"},
+             "TEXT",
+             "Thumbnail width (default 96). Each side is a whole number from 1 to 65535, "
+             "at most 268435456 pixels in all (with --ratio the width is the largest side); "
+             "else the run is refused before the first file. A forced side too large for "
+             "one file stops the run at that file."},
+            {{"height"}, "TEXT", "Thumbnail height (default 96)."},
+            {{"ratio"}, "", "Keep the ratio: the width is the longest side."},
+            {{"no-ratio"}, "", "Width and height as given, even when the settings keep the ratio."},
+            {{"force-width"}, "", "Every thumbnail is exactly as wide as --width."},
+            {{"no-force-width"}, "", "Do not force the width (as the settings may)."},
+            {{"force-height"}, "", "Every thumbnail is exactly as high as --height."},
+            {{"no-force-height"}, "", "Do not force the height (as the settings may)."},
+            {{"jpeg-quality"}, "N", "10 to 100 (default 90)."},
+            {{"overwrite"}, "", "Replace a file that exists at an output name (the default)."},
+            {{"no-overwrite"},
+             "",
+             "Keep a file that exists at an output name; each one kept is "
+             "told on standard error."},
+        });
+    options.push_back({{"in-place"},
+                       "",
+                       "Convert: write each picture over its own source when "
+                       "the name comes out the same."});
+    options.insert(
+        options.end(),
+        {
+            {{"dry-run"}, "", "Print what would happen to each file, write nothing."},
+            {{"keep-going"},
+             "",
+             "A file that fails is reported and the run goes on; it ends "
+             "with a line counting failures and warnings, status 1."},
+            {{"q", "quiet"}, "", "No progress line; errors and warnings are still printed."},
+            {{"progress"},
+             "",
+             "Show the progress line even when standard error is not a "
+             "terminal."},
+            {{"workers"},
+             "N",
+             "Files worked on at once by thumbnails and convert (default: the "
+             "number of cores; 1 = one after another)."},
+            {{"settings"},
+             "FILE",
+             "Every option kept in Pictorant.ini except the folders is "
+             "taken from FILE; options given still win."},
+        });
+    for (const OptionSpec& option : fileListOptions())
+        options.push_back(option);
     for (const auto& ext : extensions)
         for (const auto& opt : ext.options)
-            (opt.takesValue ? valued : flags).push_back(opt.name);
-    const ParsedArgs parsed = parseArgs(args, valued, flags);
-    const JobSettings job = buildJob(kind, parsed);
+            options.push_back({{opt.name.substr(2)}, opt.valueName, opt.help});
+    return options;
+}
+
+CommandSpec runSpec(RunKind kind, const std::vector<RunExtension>& extensions) {
+    static const char* const names[] = {"rename", "copy", "convert", "thumbnails"};
+    const int k = static_cast<int>(kind);
+    CommandSpec spec;
+    spec.name = names[k];
+    spec.synopsis = "[OPTIONS] FILE...";
+    spec.description = std::string(kRunDescriptions[k]) + kRunCommonDescription;
+    spec.options = runOptions(extensions);
+    spec.arguments = "  FILE...  the files, in this order: names in --input, or paths in one "
+                     "folder\n";
+    return spec;
+}
+
+int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
+               const std::vector<std::string>& args) {
+    const CommandSpec spec = runSpec(kind, extensions);
+    const ParsedArgs parsed = parseCommandLine(spec, args);
+    if (parsed.help) {
+        std::cout << commandHelp(spec);
+        return kExitComplete;
+    }
+    if (parsed.has("--quiet") && parsed.has("--progress"))
+        throw UsageError("--quiet and --progress exclude each other");
+    const JobSettings job = buildJob(kind, parsed, givenFiles(parsed));
 
     // Thumbnail and convert runs work ahead on this many threads; 1 runs them plainly.
     int workers = int(std::max(1u, std::thread::hardware_concurrency()));
@@ -296,7 +383,10 @@ int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
 
     BatchEngine engine;
     engine.setWorkers(workers);
-    ConsoleHost host(engine);
+    ConsoleHost host(engine,
+                     progressDisplayFor(parsed.has("--quiet"), parsed.has("--progress"),
+                                        ::isatty(STDERR_FILENO) == 1),
+                     std::cerr);
     RunOutcome outcome;
     {
         RunStopSignals stopSignals;
@@ -304,6 +394,9 @@ int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
     }
     std::cout << outcome.closingLine << std::endl;
     int status = outcome.complete ? kExitComplete : kExitIncomplete;
+    if (job.keepGoing && (host.failures() > 0 || host.warnings() > 0))
+        std::cerr << "pictorant-batch: " << failureSummary(host.failures(), host.warnings())
+                  << '\n';
 
     std::optional<std::filesystem::path> settingsFile;
     if (auto s = parsed.value("--settings"))
@@ -325,62 +418,20 @@ int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
     return status;
 }
 
-const char* const kRunOptionsHelp =
-    "    rename      gives each file a new name in its own folder; never replaces a file\n"
-    "    copy        copies each file byte for byte under a new name\n"
-    "    convert     writes each picture again, at its own size, in the type of --type\n"
-    "    thumbnails  makes a small picture of each file in the type of --type\n"
-    "  Output goes to the folder of the files unless --output is given. Before anything\n"
-    "  is written the run is planned; a run that would write over one of its own\n"
-    "  sources does not start.\n"
-    "  FILE...               the selected files, in this order: names in --input, or paths in "
-    "one folder\n"
-    "  --input DIR           folder of the files (default: the folder of the first FILE, else "
-    "the working folder)\n"
-    "  --output DIR          output folder (default: the input folder; rename always works in "
-    "the input folder)\n"
-    "  --type TEXT           convert and thumbnails: jpg, gif, bmp, emf, wmf or \"No "
-    "Conversion\", any letter case (default jpg)\n"
-    "  --naming OPTION       PreSeq, PreName, SufSeq or SufName (default PreSeq)\n"
-    "  --qualifier TEXT      default Thumb for thumbnails, Image otherwise; may be empty\n"
-    "  --seq TEXT            sequence start as typed (default 001)\n"
-    "  --resize fast|quality --width TEXT --height TEXT --ratio --force-width --force-height\n"
-    "                        thumbnail size; a side below 1 is refused\n"
-    "  --jpeg-quality N      10 to 100 (default 90)\n"
-    "  --no-overwrite        keep a file that exists at an output name (each one kept is "
-    "told on standard error)\n"
-    "  --in-place            convert: write each picture over its own source when the name "
-    "comes out the same\n"
-    "  --dry-run             print what would happen to each file, write nothing\n"
-    "  --workers N           files worked on at once by thumbnails and convert (default: "
-    "the number of cores; 1 = one after another)\n"
-    "  --settings FILE       every option kept in Pictorant.ini except the folders is taken "
-    "from FILE; flags given still win\n";
-
-std::string runUsage(const std::vector<RunExtension>& extensions) {
-    std::string usage = "rename|copy|convert|thumbnails [OPTIONS] FILE...\n";
-    usage += kRunOptionsHelp;
-    for (const auto& ext : extensions)
-        for (const auto& opt : ext.options)
-            usage += "  " + opt.name + " " + opt.help + "\n";
-    return usage;
-}
-
 } // namespace
 
 void addRunCommands(std::vector<BatchCommand>& table, std::vector<RunExtension> extensions) {
-    const std::string usage = runUsage(extensions);
     const std::pair<const char*, RunKind> kinds[] = {{"rename", RunKind::Rename},
                                                      {"copy", RunKind::Copy},
                                                      {"convert", RunKind::Convert},
                                                      {"thumbnails", RunKind::Thumbnails}};
-    bool first = true;
     for (const auto& [name, kind] : kinds) {
-        table.push_back({name, first ? usage : std::string(),
-                         [kind = kind, extensions](const std::vector<std::string>& args) {
-                             return runCommand(kind, extensions, args);
-                         }});
-        first = false;
+        const std::string usage = std::string(name) + " [OPTIONS] FILE...\n    " +
+                                  kRunDescriptions[static_cast<int>(kind)] + "\n";
+        table.push_back(
+            {name, usage, [kind = kind, extensions](const std::vector<std::string>& args) {
+                 return runCommand(kind, extensions, args);
+             }});
     }
 }
 

@@ -7,7 +7,17 @@
 namespace pictorant::batch {
 
 int runUndo(const std::vector<std::string>& args, std::ostream& out) {
-    const ParsedArgs parsed = parseArgs(args, {}, {});
+    const CommandSpec spec{"undo",
+                           "",
+                           "Renames the files of the last rename run back to their old names;\n"
+                           "stops at a name that is taken now (status 1).",
+                           {},
+                           ""};
+    const ParsedArgs parsed = parseCommandLine(spec, args);
+    if (parsed.help) {
+        out << commandHelp(spec);
+        return kExitComplete;
+    }
     if (!parsed.positional.empty())
         throw UsageError("undo takes no arguments");
     const UndoOutcome outcome = undoLastRename(defaultRenameJournalPath());
@@ -17,9 +27,7 @@ int runUndo(const std::vector<std::string>& args, std::ostream& out) {
 
 void addUndoCommand(std::vector<BatchCommand>& table) {
     table.push_back(
-        {"undo",
-         "undo\n    renames the files of the last rename run back to their old "
-         "names\n",
+        {"undo", "undo\n    Renames the files of the last rename run back to their old names.\n",
          [](const std::vector<std::string>& args) { return runUndo(args, std::cout); }});
 }
 

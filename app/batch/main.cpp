@@ -7,6 +7,7 @@
 #include "StopSignals.h"
 #include "UndoCommand.h"
 
+#include <QCommandLineParser>
 #include <QGuiApplication>
 #include <cstdlib>
 #include <iostream>
@@ -24,18 +25,14 @@ std::vector<BatchCommand> commandTable() {
 }
 
 void printUsage(std::ostream& out, const std::vector<BatchCommand>& table) {
-    out << "Usage:\n";
+    out << "Usage: pictorant-batch COMMAND [OPTIONS] ARGUMENTS...\n"
+           "       pictorant-batch -h|--help | --version\n"
+           "\nCommands:\n";
     for (const auto& command : table)
-        if (!command.usage.empty())
-            out << "pictorant-batch " << command.usage;
-    out << "pictorant-batch --help\n"
-           "\nCtrl+C (or SIGTERM) stops a run after the current file; a second one stops it "
-           "at once.\n"
-           "Exit status: 0 done; 1 incomplete (stopped, or a file failed);\n"
-           "  2 wrong command line or a refused plan (nothing written);\n"
-           "  130 or 143 stopped at once by SIGINT or SIGTERM.\n"
-           "A file is written as a hidden .pictorant-*.tmp beside it and renamed when whole;\n"
-           "  a stop removes its own, and one left by a crash can be deleted.\n";
+        out << "  " << command.usage;
+    out << "\n'pictorant-batch COMMAND --help' lists the options of a command. Options may come\n"
+           "before, between and after the files; \"--\" ends them.\n\n"
+        << kExitStatusHelp;
 }
 
 // Metafile text needs the font machinery of a GUI application; without a display the
@@ -66,14 +63,37 @@ int main(int argc, char** argv) {
     char* toolkitArgv[] = {argv[0], nullptr};
     QGuiApplication application(toolkitArgc, toolkitArgv);
     const std::vector<BatchCommand> table = commandTable();
-    const std::vector<std::string> args(argv + 1, argv + argc);
+
+    // The program's own options come before the command word; everything after it
+    // belongs to the command. Arguments keep their bytes (Latin-1 both ways).
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
+    const QCommandLineOption version("version", "Show the version and exit.");
+    parser.addOption(help);
+    parser.addOption(version);
+    QStringList words;
+    for (int i = 0; i < argc; ++i)
+        words << QString::fromLatin1(argv[i]);
+    if (!parser.parse(words)) {
+        std::cerr << "pictorant-batch: " << parser.errorText().toStdString()
+                  << "\n(see pictorant-batch --help)\n";
+        return kExitUsage;
+    }
+    if (parser.isSet(help)) {
+        printUsage(std::cout, table);
+        return kExitComplete;
+    }
+    if (parser.isSet(version)) {
+        std::cout << versionLine() << '\n';
+        return kExitComplete;
+    }
+    std::vector<std::string> args;
+    for (const QString& word : parser.positionalArguments())
+        args.push_back(word.toLatin1().toStdString());
     if (args.empty()) {
         printUsage(std::cerr, table);
         return kExitUsage;
-    }
-    if (args[0] == "--help" || args[0] == "-h") {
-        printUsage(std::cout, table);
-        return kExitComplete;
     }
     for (const auto& command : table) {
         if (command.name != args[0])
@@ -81,7 +101,8 @@ int main(int argc, char** argv) {
         try {
             return command.run({args.begin() + 1, args.end()});
         } catch (const UsageError& e) {
-            std::cerr << "pictorant-batch: " << e.what() << "\n(see pictorant-batch --help)\n";
+            std::cerr << "pictorant-batch: " << e.what() << "\n(see pictorant-batch " << args[0]
+                      << " --help)\n";
             return kExitUsage;
         } catch (const std::exception& e) {
             std::cerr << "pictorant-batch: " << e.what() << '\n';

@@ -1,14 +1,17 @@
 // pictorant: the window program. Splash, every window created once, the event loop.
 
+#include "HelpWindow.h"
 #include "ProgramWindows.h"
 #include "SplashScreen.h"
 #include "settings/SettingsLocation.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QThread>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -31,9 +34,44 @@ void waitShowing(int milliseconds) {
     }
 }
 
+// --help and --version answer on the terminal, without a display. Any other argument
+// (the toolkit's -platform and the like) is left to the application; returns -1 then.
+int answerCommandLine(int argc, char** argv) {
+    QCommandLineParser parser;
+    const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
+    const QCommandLineOption version("version", "Show the version and exit.");
+    parser.addOption(help);
+    parser.addOption(version);
+    QStringList words;
+    for (int i = 0; i < argc; ++i)
+        words << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(words))
+        return -1;
+    if (parser.isSet(version)) {
+        std::printf("pictorant %s\n", PICTORANT_VERSION);
+        return 0;
+    }
+    if (!parser.isSet(help))
+        return -1;
+    std::error_code error;
+    const auto program = std::filesystem::canonical("/proc/self/exe", error);
+    const auto document =
+        pictorant::programDataFile(program.parent_path(), pictorant::helpFileName);
+    std::printf("Usage: pictorant [-h|--help] [--version]\n"
+                "The Pictorant window: thumbnails, renames, copies and conversions of the\n"
+                "pictures of a folder, and HTML galleries of them. pictorant-batch does the same\n"
+                "work from the command line.\n\n"
+                "Help document: %s%s\n",
+                document.c_str(),
+                std::filesystem::is_regular_file(document, error) ? "" : " (missing)");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const int status = answerCommandLine(argc, argv); status >= 0)
+        return status;
     if (!haveDisplay()) {
         std::fprintf(stderr, "pictorant: no display found; run it as 'xvfb-run -a pictorant', "
                              "or use 'pictorant-batch' for the same work from the command line.\n");
@@ -42,7 +80,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pictorant"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pictorant"));
-    QApplication::setApplicationVersion(QStringLiteral("1.7"));
+    QApplication::setApplicationVersion(QStringLiteral(PICTORANT_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
 
     auto* splash = new pictorant::SplashScreen;

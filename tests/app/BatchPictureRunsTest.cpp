@@ -164,10 +164,6 @@ INSTANTIATE_TEST_SUITE_P(
                                      std::filesystem::file_size(out / ".." / "a.jpg"));
                        }},
         PictureCliCase{
-            "WidthHoldingText", threeJpegs, with({"thumbnails", "--width", "wide"}, kThree), 1,
-            "Operation Incomplete. 0 files processed.", "Error during processing!",
-            [](const std::filesystem::path& out) { EXPECT_TRUE(std::filesystem::is_empty(out)); }},
-        PictureCliCase{
             "ForceHeight",
             [](const std::filesystem::path& dir) { makePicture(dir / "a.jpg", 400, 300); },
             {"thumbnails", "--ratio", "--force-height", "--width", "100", "a.jpg"},

@@ -11,7 +11,10 @@
 
 namespace pictorant::testing {
 
-BatchProcess::BatchProcess(const std::filesystem::path& cwd, const std::vector<std::string>& args) {
+BatchProcess::BatchProcess(const std::filesystem::path& cwd, const std::vector<std::string>& args,
+                           const std::string& input) {
+    const std::string inPath = (capture_ / "in").string();
+    writeFile(inPath, input);
     const std::string outPath = (capture_ / "out").string();
     const std::string errPath = (capture_ / "err").string();
     std::vector<std::string> argv0 = {PICTORANT_BATCH_EXE};
@@ -25,8 +28,10 @@ BatchProcess::BatchProcess(const std::filesystem::path& cwd, const std::vector<s
     if (pid_ == 0) {
         int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out < 0 || err < 0 || chdir(cwd.c_str()) != 0)
+        int in = open(inPath.c_str(), O_RDONLY);
+        if (in < 0 || out < 0 || err < 0 || chdir(cwd.c_str()) != 0)
             _exit(127);
+        dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
         execv(argv[0], argv.data());
@@ -111,8 +116,9 @@ ScopedStateFolder::~ScopedStateFolder() {
         ::unsetenv("XDG_STATE_HOME");
 }
 
-BatchResult runBatch(const std::filesystem::path& cwd, const std::vector<std::string>& args) {
-    return BatchProcess(cwd, args).wait();
+BatchResult runBatch(const std::filesystem::path& cwd, const std::vector<std::string>& args,
+                     const std::string& input) {
+    return BatchProcess(cwd, args, input).wait();
 }
 
 } // namespace pictorant::testing

@@ -17,13 +17,16 @@ struct BatchResult {
     std::string err; // standard error
 };
 
-// Runs pictorant-batch with `args` in the folder `cwd` and waits for it.
-BatchResult runBatch(const std::filesystem::path& cwd, const std::vector<std::string>& args);
+// Runs pictorant-batch with `args` in the folder `cwd` and waits for it. Standard input
+// holds `input` (empty by default).
+BatchResult runBatch(const std::filesystem::path& cwd, const std::vector<std::string>& args,
+                     const std::string& input = {});
 
 // pictorant-batch started in `cwd`, running while the test looks at it or signals it.
 class BatchProcess {
 public:
-    BatchProcess(const std::filesystem::path& cwd, const std::vector<std::string>& args);
+    BatchProcess(const std::filesystem::path& cwd, const std::vector<std::string>& args,
+                 const std::string& input = {});
     // Kills and reaps a process that is still running.
     ~BatchProcess();
     BatchProcess(const BatchProcess&) = delete;

@@ -50,7 +50,7 @@ TEST_P(SettingsCli, ReadsTheFileOrRefusesTheRun) {
 }
 
 const char* const kRefused = "pictorant-batch: Cannot read settings file PATH: not a regular file\n"
-                             "(see pictorant-batch --help)\n";
+                             "(see pictorant-batch copy --help)\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SettingsCli,
@@ -60,20 +60,20 @@ INSTANTIATE_TEST_SUITE_P(
                          writeFile(d / "s.ini", kKept);
                          return std::string("s.ini");
                      },
-                     0, "1 of 1\n", "a_k.jpg"},
+                     0, "", "a_k.jpg"},
         SettingsCase{"ByteOrderMark",
                      [](const fs::path& d) {
                          writeFile(d / "s.ini", "\xEF\xBB\xBF" + kKept);
                          return std::string("s.ini");
                      },
-                     0, "1 of 1\n", "a_k.jpg"},
+                     0, "", "a_k.jpg"},
         SettingsCase{"HugeLine",
                      [](const fs::path& d) {
                          writeFile(d / "s.ini",
                                    "[Layout]\nBanner=" + std::string(4 << 20, 'b') + "\n" + kKept);
                          return std::string("s.ini");
                      },
-                     0, "1 of 1\n", "a_k.jpg"},
+                     0, "", "a_k.jpg"},
         SettingsCase{"Folder",
                      [](const fs::path& d) {
                          fs::create_directory(d / "s.ini");
@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
                      kRefused, ""},
         SettingsCase{"Missing", [](const fs::path&) { return std::string("none.ini"); }, 2,
                      "pictorant-batch: settings file none.ini not found\n"
-                     "(see pictorant-batch --help)\n",
+                     "(see pictorant-batch copy --help)\n",
                      ""}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -174,32 +174,5 @@ const FaultCase kFaultCases[] = {
 INSTANTIATE_TEST_SUITE_P(Runs, RunFaults, ::testing::ValuesIn(kFaultCases),
                          [](const auto& info) { return std::string(info.param.label); });
 
-TEST(ThumbnailSizes, BelowOnePixelFailTheRunBeforeAnyFile) {
-    const struct {
-        const char* width;
-        const char* height;
-        bool ratio;
-    } cases[] = {{"0", "96", false}, {"96", "0", false}, {"-5", "96", false}, {"0", "96", true}};
-    for (const auto& c : cases) {
-        ScratchFolder in, out;
-        testing::makePicture(in / "a.jpg", 20, 10);
-        JobSettings job;
-        job.inputDir = in.str();
-        job.outputDir = out.str();
-        job.sourceFiles = {"a.jpg"};
-        job.convertTo = "bmp";
-        job.thumbWidth = c.width;
-        job.thumbHeight = c.height;
-        job.maintainRatio = c.ratio;
-        RunState state;
-        TestHost host(state);
-        PictureWorkspace workspace;
-        EXPECT_FALSE(startRun(job, state, host, workspace).complete)
-            << c.width << " x " << c.height;
-        EXPECT_EQ(host.messages, std::vector<std::string>{"Error during processing!"});
-        EXPECT_TRUE(namesIn(out.str()).empty()) << c.width << " x " << c.height;
-    }
-}
-
 } // namespace
 } // namespace pictorant

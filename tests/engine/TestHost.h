@@ -34,6 +34,10 @@ public:
     }
     void noteFailure(const std::string& detail) override { failures.push_back(detail); }
     void fileSkipped(const std::string& targetName) override { skipped.push_back(targetName); }
+    void fileFailed(const std::string& name, const std::string& why) override {
+        failedFiles.push_back(name);
+        failedWhy.push_back(why);
+    }
 
     int bar() const { return barPositions.empty() ? 0 : barPositions.back(); }
 
@@ -49,6 +53,7 @@ public:
     bool finishedComplete = false;
     std::vector<std::string> failures;
     std::vector<std::string> skipped;
+    std::vector<std::string> failedFiles, failedWhy;
 
 private:
     RunState& state_;

@@ -250,6 +250,45 @@ TEST(SettingsLocationTest, BesideTheExecutableOnlyWhenAFileAlreadyStandsThere) {
               config.path() / "Pictorant" / "Pictorant.ini");
 }
 
+// The help document and other data: share/pictorant/ beside the program's bin/ (or the
+// build folder's app/), else the program's own folder.
+TEST(ProgramDataFile, SharedFolderFirstThenBesideTheProgram) {
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* name;
+        std::vector<const char*> present; // relative to the prefix
+        const char* found;
+    };
+    const Case cases[] = {
+        {"installed", {"share/pictorant/Help.htm"}, "share/pictorant/Help.htm"},
+        {"carried beside the program", {"bin/Help.htm"}, "bin/Help.htm"},
+        {"both: the installed one",
+         {"bin/Help.htm", "share/pictorant/Help.htm"},
+         "share/pictorant/Help.htm"},
+        {"a folder of that name is no file",
+         {"share/pictorant/Help.htm/"},
+         "share/pictorant/Help.htm"},
+        {"neither: where it should be", {}, "share/pictorant/Help.htm"},
+        {"another program's folder is not ours",
+         {"share/other/Help.htm", "share/Help.htm"},
+         "share/pictorant/Help.htm"},
+    };
+    for (const auto& c : cases) {
+        TempFolder prefix;
+        fs::create_directory(prefix / "bin");
+        for (const char* file : c.present) {
+            const fs::path path = prefix / file;
+            if (std::string(file).ends_with("/")) {
+                fs::create_directories(path);
+            } else {
+                fs::create_directories(path.parent_path());
+                writeFile(path, "help");
+            }
+        }
+        EXPECT_EQ(programDataFile(prefix / "bin", "Help.htm"), prefix / c.found) << c.name;
+    }
+}
+
 // The environment of one test, put back afterwards.
 class ScopedEnvironment {
 public:

@@ -63,6 +63,19 @@ INSTANTIATE_TEST_SUITE_P(
                  [](MainSettings&) {}},
         MainCase{"QualityInHex", "[Thumbnails]\nJpg Compression=0x32\n",
                  [](MainSettings& s) { s.jpegQuality = 50; }},
+        // A number that does not fit 32 bits is as wrong as text: the key's default.
+        MainCase{"QualityAllBitsSetIsDefault", "[Thumbnails]\nJpg Compression=$FFFFFFFF\n",
+                 [](MainSettings&) {}},
+        MainCase{"QualityPastIntMaxIsDefault", "[Thumbnails]\nJpg Compression=2147483648\n",
+                 [](MainSettings&) {}},
+        MainCase{"QualityBelowIntMinIsDefault", "[Thumbnails]\nJpg Compression=-2147483649\n",
+                 [](MainSettings&) {}},
+        MainCase{"QualityAtIntMinIsTakenTo10", "[Thumbnails]\nJpg Compression=-2147483648\n",
+                 [](MainSettings& s) { s.jpegQuality = 10; }},
+        MainCase{"FlagsBeyondIntAreDefaults",
+                 "[Thumbnails]\nMaintain Ratio=99999999999\nOverwrite Files=0x100000000\n"
+                 "Force Height=$FFFFFFFF\n",
+                 [](MainSettings&) {}},
         MainCase{"BothForceFlagsLeaveHeight", "[Thumbnails]\nForce Width=1\nForce Height=1\n",
                  [](MainSettings& s) { s.forceHeight = true; }},
         MainCase{"ForceWidthAlone", "[Thumbnails]\nForce Width=7\n",
@@ -210,6 +223,11 @@ INSTANTIATE_TEST_SUITE_P(
                         o.PageBkgd = 255;
                         o.Text = 255;
                     }},
+        GalleryCase{"IntegersBeyondIntAreDefaults",
+                    "[Linking]\nOriginalLinkOpt=$FFFFFFFF\nLinkName=4294967297\n"
+                    "[Layout]\nUseFrames=$FFFFFFFF\nNavBtns=0x100000000\n"
+                    "[Colors]\nPageBkgd=$FFFFFFFF\nText=-2147483649\n",
+                    [](GalleryOptions&) {}},
         GalleryCase{"TextsAsStored", "[Tables]\nColumns=abc\nCellPad=\nTableAlignment=left\n",
                     [](GalleryOptions& o) {
                         o.Columns = "abc";

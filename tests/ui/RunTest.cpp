@@ -3,6 +3,7 @@
 
 #include "WizardSupport.h"
 
+#include <QDir>
 #include <QImageReader>
 
 namespace pictorant::uitest {
@@ -211,6 +212,33 @@ TEST_F(GoRun, FailureEndsTheRunWithErrorDuringProcessing) {
     EXPECT_EQ(ctl<QLabel>(f, "lDone")->text(), "Operation Incomplete. 0 files processed.");
     EXPECT_FALSE(ctl<GradientButton>(f, "bStartOver")->isHidden());
     EXPECT_TRUE(QFileInfo(pics + "/a.jpg").exists());
+}
+
+// The size boxes are read at GO; a size beyond the pixel cap (lowered here, so a lost
+// refusal makes a small picture) is refused with its reason and nothing is written.
+TEST_F(GoRun, AThumbnailSizeTooLargeIsRefusedWithItsReasonBeforeAnyFile) {
+    const std::int64_t cap = MaxPicturePixels();
+    SetMaxPicturePixels(1 << 20);
+    MainWizard& f = makeWindow();
+    const QString pics = sub("pics");
+    writeJpeg(pics + "/a.jpg", 64, 48);
+    select(pics, 1, {"a.jpg"});
+    const QString out = sub("out");
+    ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
+    ctl<GradientButton>(f, "bNxt1")->click();
+    ctl<GradientButton>(f, "bNxt2")->click();
+    ASSERT_EQ(f.currentPage(), WizardPage::ThumbnailOptions);
+    ctl<QLineEdit>(f, "eWidth")->setText("2000");
+    ctl<QLineEdit>(f, "eHeight")->setText("1000");
+    ctl<GradientButton>(f, "bNxt3")->click();
+    ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
+    ASSERT_TRUE(goAndWait(f));
+    SetMaxPicturePixels(cap);
+    ASSERT_TRUE(script.ids().endsWith("thumbSizeRefused")) << script.ids().join(",").toStdString();
+    EXPECT_EQ(script.last()->text, "Thumbnail size too large: 2000 x 1000 (at most 65535 pixels "
+                                   "a side and 1048576 pixels in all).");
+    EXPECT_EQ(ctl<QLabel>(f, "lDone")->text(), "Operation Incomplete. 0 files processed.");
+    EXPECT_TRUE(QDir(out).isEmpty());
 }
 
 TEST_F(GoRun, OnlyTheProcessingPageIsReachableDuringARun) {
