@@ -1,11 +1,13 @@
 #include "FilePane.h"
 
 #include "MessageService.h"
+#include "PictureMasks.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -38,10 +40,10 @@ QStringList patternsOf(const QString& mask) {
     return patterns;
 }
 
-QToolButton* makeToolButton(QWidget* page, const char* name, QStyle::StandardPixmap icon) {
-    auto* button = new QToolButton(page);
+QToolButton* makeToolButton(QWidget* pane, const char* name, QStyle::StandardPixmap icon) {
+    auto* button = new QToolButton(pane);
     button->setObjectName(QString::fromLatin1(name));
-    button->setIcon(page->style()->standardIcon(icon));
+    button->setIcon(pane->style()->standardIcon(icon));
     button->setAutoRaise(true);
     return button;
 }
@@ -66,15 +68,14 @@ bool ListFilter::filterAcceptsRow(int row, const QModelIndex& parent) const {
            shown_.startsWith(path.endsWith(u'/') ? path : path + u'/');
 }
 
-FilePane::FilePane(Kind kind, QWidget* page, const Names& names, QObject* parent)
-    : QObject(parent), kind_(kind) {
-    tree_ = new QTreeView(page);
+FilePane::FilePane(Kind kind, const Names& names, QWidget* parent) : QWidget(parent), kind_(kind) {
+    tree_ = new QTreeView(this);
     tree_->setObjectName(QString::fromLatin1(names.tree));
     tree_->setHeaderHidden(true);
     tree_->setSelectionMode(QAbstractItemView::SingleSelection);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    list_ = new FileListView(page);
+    list_ = new FileListView(this);
     list_->setObjectName(QString::fromLatin1(names.list));
     list_->setSelectionMode(kind == Kind::Source ? QAbstractItemView::ExtendedSelection
                                                  : QAbstractItemView::SingleSelection);
@@ -83,15 +84,15 @@ FilePane::FilePane(Kind kind, QWidget* page, const Names& names, QObject* parent
     list_->setToolTip(QStringLiteral("Right-Click for Popup Menu"));
     list_->setUniformItemSizes(true);
 
-    folderBox_ = new QLineEdit(page);
+    folderBox_ = new QLineEdit(this);
     folderBox_->setObjectName(QString::fromLatin1(names.folderBox));
 
-    back_ = makeToolButton(page, names.backButton, QStyle::SP_ArrowBack);
-    forward_ = makeToolButton(page, names.forwardButton, QStyle::SP_ArrowForward);
-    up_ = makeToolButton(page, names.upButton, QStyle::SP_FileDialogToParent);
+    back_ = makeToolButton(this, names.backButton, QStyle::SP_ArrowBack);
+    forward_ = makeToolButton(this, names.forwardButton, QStyle::SP_ArrowForward);
+    up_ = makeToolButton(this, names.upButton, QStyle::SP_FileDialogToParent);
     up_->setToolTip(QStringLiteral("Up One Level"));
 
-    mask_ = QStringLiteral("*.jpg;*.jpeg;*.bmp;*.gif;*.emf;*.wmf");
+    mask_ = kPictureFileMask;
     makeTreeModel();
     makeListModel();
 
@@ -103,8 +104,36 @@ FilePane::FilePane(Kind kind, QWidget* page, const Names& names, QObject* parent
                 setFolder(path);
         });
     }
+    connect(back_, &QToolButton::clicked, this, &FilePane::goBack);
+    connect(forward_, &QToolButton::clicked, this, &FilePane::goForward);
+    connect(up_, &QToolButton::clicked, this, &FilePane::goUp);
+    connect(folderBox_, &QLineEdit::returnPressed, this, &FilePane::folderBoxEnter);
+    folderBox_->installEventFilter(this);
+    connect(this, &FilePane::treeFolderChanged, this, &FilePane::onFolderChanged);
     history_.reset(folder());
     updateButtons();
+}
+
+void FilePane::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The buttons and the folder box in a row; tree and list share the height below.
+    back_->setGeometry(0, 0, 24, 24);
+    forward_->setGeometry(26, 0, 24, 24);
+    up_->setGeometry(52, 0, 24, 24);
+    folderBox_->setGeometry(80, 0, 250, 24);
+    const int below = std::max(0, height() - 28);
+    tree_->setGeometry(0, 28, 200, below);
+    list_->setGeometry(204, 28, std::max(0, width() - 204), below);
+}
+
+bool FilePane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == folderBox_ && event->type() == QEvent::FocusOut) {
+        // A pop-up menu or a message box does not end the typing in the folder box.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            folderBoxExit();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FilePane::makeTreeModel() {

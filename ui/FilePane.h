@@ -3,10 +3,10 @@
 #include "FilePaneHistory.h"
 
 #include <QListView>
-#include <QObject>
 #include <QPointer>
 #include <QSortFilterProxyModel>
 #include <QStringList>
+#include <QWidget>
 
 class QFileSystemModel;
 class QLineEdit;
@@ -43,11 +43,11 @@ private:
     QString shown_;
 };
 
-// One file pane of the wizard: a folder tree beside a file list, the current-folder box
-// and the previous, next and parent buttons, with the one-step history. The pane makes
-// its controls on `page` (named with `names`) and does the work of the commands; the
-// main window places the controls and connects their signals to its own handlers.
-class FilePane : public QObject {
+// One file pane of the wizard: the previous, next and parent buttons and the
+// current-folder box in a row above a folder tree beside a file list, with the one-step
+// history. The pane names its controls with `names`, lays them out in its own area and
+// wires its buttons and folder box to its commands; the page only places the pane.
+class FilePane : public QWidget {
     Q_OBJECT
 public:
     enum class Kind { Source, Target };
@@ -61,7 +61,7 @@ public:
         const char* upButton;
     };
 
-    FilePane(Kind kind, QWidget* page, const Names& names, QObject* parent = nullptr);
+    FilePane(Kind kind, const Names& names, QWidget* parent = nullptr);
 
     QTreeView* tree() const { return tree_; }
     FileListView* list() const { return list_; }
@@ -124,6 +124,10 @@ signals:
     // The tree's selected folder changed (click, keyboard, or a command).
     void treeFolderChanged();
     void listFolderLoaded(const QString& folder);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void makeTreeModel();

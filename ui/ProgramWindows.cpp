@@ -1,15 +1,15 @@
 #include "ProgramWindows.h"
 
-#include "About.h"
-#include "Confirm1.h"
-#include "DupeWarn.h"
-#include "HREFPrompt.h"
-#include "HTML1.h"
-#include "HTMLOut.h"
-#include "HtmPrompt.h"
-#include "Htmhelp.h"
+#include "AboutBox.h"
+#include "DeleteFilesDialog.h"
+#include "DuplicateNamesDialog.h"
+#include "FramesLinkPrompt.h"
+#include "GalleryLocationDialog.h"
+#include "GalleryOptionsDialog.h"
+#include "HtmlEditorWindow.h"
+#include "LinkModeHelp.h"
 #include "MessageService.h"
-#include "Preview1.h"
+#include "PreviewWindow.h"
 #include "RecoveryCommands.h"
 #include "settings/SettingsFile.h"
 
@@ -20,25 +20,25 @@ ProgramWindows::ProgramWindows(const std::filesystem::path& settingsPath)
     // The order of creation: main window, preview, duplicate-name warning, deletion
     // confirmation, HTML editor, About box, gallery options, their help text, gallery
     // location, HREF prompt.
-    main_ = std::make_unique<TForm1>(settings_.get());
+    main_ = std::make_unique<MainWizard>(settings_.get());
     SideWindows& sides = main_->sideWindows();
-    preview_ = std::make_unique<TForm2>();
+    preview_ = std::make_unique<PreviewWindow>();
     sides.preview = preview_.get();
-    dupeWarn_ = std::make_unique<TForm3>();
+    dupeWarn_ = std::make_unique<DuplicateNamesDialog>();
     sides.dupeWarn = dupeWarn_.get();
-    confirmDelete_ = std::make_unique<TForm4>(settings_.get());
+    confirmDelete_ = std::make_unique<DeleteFilesDialog>(settings_.get());
     sides.confirmDelete = confirmDelete_.get();
-    htmlEditor_ = std::make_unique<TfHTM>();
+    htmlEditor_ = std::make_unique<HtmlEditorWindow>();
     sides.htmlEditor = htmlEditor_.get();
-    about_ = std::make_unique<TfAbout>();
+    about_ = std::make_unique<AboutBox>();
     sides.about = about_.get();
-    htmlOptions_ = std::make_unique<TForm6>(settings_.get());
+    htmlOptions_ = std::make_unique<GalleryOptionsDialog>(settings_.get());
     sides.htmlOptions = htmlOptions_.get();
-    htmlHelp_ = std::make_unique<TForm5>();
+    htmlHelp_ = std::make_unique<LinkModeHelp>();
     sides.htmlHelp = htmlHelp_.get();
-    htmlOut_ = std::make_unique<TfDlgOutHTML>(settings_.get());
+    htmlOut_ = std::make_unique<GalleryLocationDialog>(settings_.get());
     sides.htmlOut = htmlOut_.get();
-    hrefPrompt_ = std::make_unique<THRFPrmpt>();
+    hrefPrompt_ = std::make_unique<FramesLinkPrompt>();
     sides.hrefPrompt = hrefPrompt_.get();
     htmlOptions_->setCompanions(htmlHelp_.get(), hrefPrompt_.get());
     // Owned by the main window, whose source pane menu it extends.

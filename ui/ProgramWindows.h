@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Main1.h"
+#include "MainWizard.h"
 
 #include <filesystem>
 #include <memory>
@@ -8,7 +8,7 @@
 namespace pictorant {
 
 class SettingsFile;
-class TForm3;
+class DuplicateNamesDialog;
 
 // Every window of the program, created once in a fixed order (the main window first)
 // and destroyed at exit. Each window that owns a settings group reads it from the one
@@ -24,7 +24,7 @@ public:
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;
 
-    TForm1& main() { return *main_; }
+    MainWizard& main() { return *main_; }
     SettingsFile& settings() { return *settings_; }
 
 private:
@@ -32,16 +32,16 @@ private:
     void reportUnreadableSettings() const;
 
     std::unique_ptr<SettingsFile> settings_;
-    std::unique_ptr<TForm1> main_;
-    std::unique_ptr<TForm3> dupeWarn_;
-    std::unique_ptr<TForm2> preview_;
-    std::unique_ptr<TForm4> confirmDelete_;
-    std::unique_ptr<TfAbout> about_;
-    std::unique_ptr<TfHTM> htmlEditor_;
-    std::unique_ptr<TForm6> htmlOptions_;
-    std::unique_ptr<TForm5> htmlHelp_;
-    std::unique_ptr<TfDlgOutHTML> htmlOut_;
-    std::unique_ptr<THRFPrmpt> hrefPrompt_;
+    std::unique_ptr<MainWizard> main_;
+    std::unique_ptr<DuplicateNamesDialog> dupeWarn_;
+    std::unique_ptr<PreviewWindow> preview_;
+    std::unique_ptr<DeleteFilesDialog> confirmDelete_;
+    std::unique_ptr<AboutBox> about_;
+    std::unique_ptr<HtmlEditorWindow> htmlEditor_;
+    std::unique_ptr<GalleryOptionsDialog> htmlOptions_;
+    std::unique_ptr<LinkModeHelp> htmlHelp_;
+    std::unique_ptr<GalleryLocationDialog> htmlOut_;
+    std::unique_ptr<FramesLinkPrompt> hrefPrompt_;
 };
 
 } // namespace pictorant

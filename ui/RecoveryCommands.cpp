@@ -1,6 +1,6 @@
 #include "RecoveryCommands.h"
 
-#include "Main1.h"
+#include "MainWizard.h"
 #include "MessageService.h"
 #include "TrashRecord.h"
 #include "engine/RenameJournal.h"
@@ -10,11 +10,11 @@
 
 namespace pictorant {
 
-RecoveryCommands::RecoveryCommands(TForm1& form) : QObject(&form), form_(form) {
-    form.pm1->addSeparator();
-    undoLastRename_ = form.pm1->addAction(QStringLiteral("Undo Last Rename"));
+RecoveryCommands::RecoveryCommands(MainWizard& form) : QObject(&form), form_(form) {
+    form.sourceMenu().addSeparator();
+    undoLastRename_ = form.sourceMenu().addAction(QStringLiteral("Undo Last Rename"));
     undoLastRename_->setObjectName(QStringLiteral("UndoLastRename1"));
-    restoreLastDeleted_ = form.pm1->addAction(QStringLiteral("Restore Last Deleted"));
+    restoreLastDeleted_ = form.sourceMenu().addAction(QStringLiteral("Restore Last Deleted"));
     restoreLastDeleted_->setObjectName(QStringLiteral("RestoreLastDeleted1"));
     connect(undoLastRename_, &QAction::triggered, this, &RecoveryCommands::undoLastRenameClick);
     connect(restoreLastDeleted_, &QAction::triggered, this,

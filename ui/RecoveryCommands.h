@@ -6,7 +6,7 @@ class QAction;
 
 namespace pictorant {
 
-class TForm1;
+class MainWizard;
 
 // "Undo Last Rename" and "Restore Last Deleted" at the end of the source pane's menu:
 // each takes back the last rename run or the last deletion to the trash, says what it
@@ -15,13 +15,13 @@ class RecoveryCommands : public QObject {
     Q_OBJECT
 public:
     // Adds a separator and the two entries to `form`'s source pane menu.
-    explicit RecoveryCommands(TForm1& form);
+    explicit RecoveryCommands(MainWizard& form);
 
     void undoLastRenameClick();
     void restoreLastDeletedClick();
 
 private:
-    TForm1& form_;
+    MainWizard& form_;
     QAction* undoLastRename_;
     QAction* restoreLastDeleted_;
 };

@@ -2,7 +2,7 @@
 
 #include "HelpWindow.h"
 #include "ProgramWindows.h"
-#include "Splish.h"
+#include "SplashScreen.h"
 #include "settings/SettingsLocation.h"
 
 #include <QApplication>
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(PICTORANT_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    auto* splash = new pictorant::TfSplasher;
+    auto* splash = new pictorant::SplashScreen;
     splash->show();
     QApplication::processEvents();
     waitShowing(2000);
@@ -94,8 +94,8 @@ int main(int argc, char** argv) {
     splash->hide();
     delete splash;
 
-    pictorant::TForm1& main = windows.main();
-    QObject::connect(&main, &pictorant::TForm1::closed, &app, &QApplication::quit);
+    pictorant::MainWizard& main = windows.main();
+    QObject::connect(&main, &pictorant::MainWizard::closed, &app, &QApplication::quit);
     main.show();
     return app.exec();
 }

@@ -3,11 +3,12 @@
 // Run it under a virtual display (scripts/screenshots.sh).
 
 #include "FilePane.h"
-#include "Main1.h"
+#include "MainWizard.h"
 #include "MessageService.h"
 #include "ProgramWindows.h"
-#include "Splish.h"
+#include "SplashScreen.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QColor>
 #include <QDialog>
@@ -71,6 +72,12 @@ void makePictures(const QString& folder) {
     }
 }
 
+// Presses a control of the wizard, found by its design name.
+void click(QWidget& window, const char* name) {
+    if (auto* button = window.findChild<QAbstractButton*>(QString::fromLatin1(name)))
+        button->click();
+}
+
 bool save(QWidget& window, const QString& path) {
     QScreen* screen = window.screen();
     QPixmap shot = screen ? screen->grabWindow(window.winId()) : QPixmap();
@@ -102,37 +109,37 @@ int main(int argc, char** argv) {
 
     bool ok = true;
     {
-        TfSplasher splash;
+        SplashScreen splash;
         splash.show();
         settle(500);
         ok &= save(splash, out + QStringLiteral("/splash.png"));
     }
 
     ProgramWindows windows((work.path() + QStringLiteral("/Pictorant.ini")).toStdString());
-    TForm1& form = windows.main();
+    MainWizard& form = windows.main();
     form.show();
     form.sourcePane().setFolder(pics);
     waitFor(
         [&] { return form.sourcePane().isListLoaded() && form.sourcePane().entryCount() >= 4; });
-    form.bSelAllClick();
+    click(form, "bSelAll");
     settle();
     ok &= save(form, out + QStringLiteral("/1-input-file-selection.png"));
 
     form.targetPane().setFolder(pics);
-    form.bNxt1Click();
+    click(form, "bNxt1");
     form.targetPane().folderBox()->setText(pics + QStringLiteral("/thumbs"));
     settle();
     ok &= save(form, out + QStringLiteral("/2-output-file-options.png"));
 
-    form.bNxt2Click();
+    click(form, "bNxt2");
     settle();
     ok &= save(form, out + QStringLiteral("/3-thumbnail-options.png"));
 
-    form.bNxt3Click();
+    click(form, "bNxt3");
     settle();
     ok &= save(form, out + QStringLiteral("/4-confirm-selections.png"));
 
-    form.bGOClick();
+    click(form, "bGO");
     settle(500);
     ok &= save(form, out + QStringLiteral("/5-processing.png"));
 

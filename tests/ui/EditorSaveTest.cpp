@@ -4,7 +4,7 @@
 // opened with.
 
 #include "GalleryUiScript.h"
-#include "HTML1.h"
+#include "HtmlEditorWindow.h"
 #include "support/FileFaults.h"
 
 #include <QFile>
@@ -56,7 +56,7 @@ protected:
     pictorant::testing::ApplicationGuard app;
     ScratchFolder dir;
     ScriptedMessages script;
-    TfHTM editor;
+    HtmlEditorWindow editor;
 };
 
 TEST_F(EditorSave, ExistingPageIsRewrittenThroughItsLinkKeepingItsMode) {

@@ -1,7 +1,7 @@
 // The two file panes: the one-step folder history, the current-folder box, masks,
 // selection commands, refresh and "Launch Explorer".
 
-#include "MainWindowSupport.h"
+#include "WizardSupport.h"
 
 #include "FilePaneHistory.h"
 
@@ -80,7 +80,7 @@ TEST(FolderHistoryRules, OneStepBackAndForward) {
 using Panes = MainWindowTest;
 
 TEST_F(Panes, HistoryButtonsOverRealFolders) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     FilePane& pane = f.sourcePane();
     const QString a = sub("A"), b = sub("B"), c = sub("C");
     ASSERT_TRUE(showFolder(pane, a, 0));
@@ -115,7 +115,7 @@ TEST_F(Panes, HistoryButtonsOverRealFolders) {
 }
 
 TEST_F(Panes, ParentButtonIsAnOrdinaryChange) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     FilePane& pane = f.targetPane();
     const QString inner = sub("outer/inner");
     ASSERT_TRUE(showFolder(pane, inner, 0));
@@ -128,7 +128,7 @@ TEST_F(Panes, ParentButtonIsAnOrdinaryChange) {
 }
 
 TEST_F(Panes, TypedFolderAndEnterMovesThePane) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     FilePane& pane = f.sourcePane();
     const QString a = sub("A"), b = sub("B");
     ASSERT_TRUE(showFolder(pane, a, 0));
@@ -143,7 +143,7 @@ TEST_F(Panes, TypedFolderAndEnterMovesThePane) {
 }
 
 TEST_F(Panes, TypedNonsenseIsRefusedSilently) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     FilePane& pane = f.sourcePane();
     const QString a = sub("A");
     ASSERT_TRUE(showFolder(pane, a, 0));
@@ -164,7 +164,7 @@ TEST_F(Panes, TypedNonsenseIsRefusedSilently) {
 }
 
 TEST_F(Panes, VanishedFolderCannotBeReachedAndHistoryStays) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     FilePane& pane = f.sourcePane();
     const QString a = sub("A"), b = sub("B");
     ASSERT_TRUE(showFolder(pane, a, 0));
@@ -181,7 +181,7 @@ TEST_F(Panes, VanishedFolderCannotBeReachedAndHistoryStays) {
 }
 
 TEST_F(Panes, FileTypesMaskFiltersTheSourceListWhateverTheCase) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     const QString pics = sub("pics");
     for (const char* name : {"a.jpg", "B.GIF", "c.gif", "d.bmp", "e.txt", "f.JPEG", "g.wmf"})
         writeFile(pics + "/" + name);
@@ -199,30 +199,30 @@ TEST_F(Panes, FileTypesMaskFiltersTheSourceListWhateverTheCase) {
         {"*.txt", {"e.txt"}},
     };
     for (const auto& c : cases) {
-        f.cbMask->setCurrentText(c.mask);
+        ctl<QComboBox>(f, "cbMask")->setCurrentText(c.mask);
         ASSERT_TRUE(waitUntil([&] { return f.sourcePane().entryNames() == c.names; }))
             << c.mask << ": " << f.sourcePane().entryNames().join(",").toStdString();
     }
 }
 
 TEST_F(Panes, ShowAllAndShowGraphicFilesInTheTargetList) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     const QString out = sub("out");
     for (const char* name : {"a.jpg", "notes.txt", "README"})
         writeFile(out + "/" + name);
     sub("out/sub");
-    EXPECT_TRUE(f.sbShowGrafx->isChecked());
+    EXPECT_TRUE(ctl<QToolButton>(f, "sbShowGrafx")->isChecked());
     ASSERT_TRUE(showFolder(f.targetPane(), out, 2));
     EXPECT_EQ(f.targetPane().entryNames(), (QStringList{"sub", "a.jpg"}));
-    f.sbShowAll->click();
+    ctl<QToolButton>(f, "sbShowAll")->click();
     EXPECT_TRUE(waitCount(f.targetPane(), 4));
-    EXPECT_FALSE(f.sbShowGrafx->isChecked());
-    f.sbShowGrafx->click();
+    EXPECT_FALSE(ctl<QToolButton>(f, "sbShowGrafx")->isChecked());
+    ctl<QToolButton>(f, "sbShowGrafx")->click();
     EXPECT_TRUE(waitCount(f.targetPane(), 2));
 }
 
 TEST_F(Panes, SelectionCommands) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     f.show();
     QApplication::setActiveWindow(&f);
     const QString pics = sub("pics");
@@ -231,26 +231,26 @@ TEST_F(Panes, SelectionCommands) {
     select(pics, 4, {"2.jpg"});
     FilePane& pane = f.sourcePane();
 
-    f.cbMask->setFocus();
-    f.bInvertSel->click();
+    ctl<QComboBox>(f, "cbMask")->setFocus();
+    ctl<QToolButton>(f, "bInvertSel")->click();
     EXPECT_EQ(pane.selectedNames(), (QStringList{"1.jpg", "3.jpg", "4.jpg"}));
     EXPECT_EQ(QApplication::focusWidget(), pane.list());
 
-    f.bSelAll->click();
+    ctl<QToolButton>(f, "bSelAll")->click();
     EXPECT_EQ(pane.selectedNames().size(), 4);
-    f.bInvertSel->click();
+    ctl<QToolButton>(f, "bInvertSel")->click();
     EXPECT_TRUE(pane.selectedNames().isEmpty());
     EXPECT_EQ(QApplication::focusWidget(), pane.list());
 
-    f.bSelAll->click();
-    f.cbMask->setFocus();
-    f.bDeSelAll->click();
+    ctl<QToolButton>(f, "bSelAll")->click();
+    ctl<QComboBox>(f, "cbMask")->setFocus();
+    ctl<QToolButton>(f, "bDeSelAll")->click();
     EXPECT_TRUE(pane.selectedNames().isEmpty());
-    EXPECT_EQ(QApplication::focusWidget(), f.cbMask);
+    EXPECT_EQ(QApplication::focusWidget(), ctl<QComboBox>(f, "cbMask"));
 }
 
 TEST_F(Panes, TreeAndListFollowEachOther) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     const QString out = sub("out");
     sub("out/inner");
     writeFile(out + "/inner/x.jpg");
@@ -265,13 +265,13 @@ TEST_F(Panes, TreeAndListFollowEachOther) {
 }
 
 TEST_F(Panes, RefreshReadsTheListsAgain) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     const QString pics = sub("pics");
     writeFile(pics + "/a.jpg");
     ASSERT_TRUE(showFolder(f.sourcePane(), pics, 1));
     ASSERT_TRUE(showFolder(f.targetPane(), pics, 1));
     writeFile(pics + "/b.jpg");
-    f.bRefreshView->click();
+    ctl<QToolButton>(f, "bRefreshView")->click();
     EXPECT_TRUE(waitCount(f.sourcePane(), 2));
     EXPECT_TRUE(waitCount(f.targetPane(), 2));
     EXPECT_EQ(f.inputFolder(), pics);
@@ -281,50 +281,20 @@ TEST_F(Panes, RefreshReadsTheListsAgain) {
 }
 
 TEST_F(Panes, LaunchExplorerOpensThePageFolder) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     QStringList opened;
     f.openFolder = [&](const QString& folder) { opened << folder; };
     const QString pics = sub("pics"), out = sub("out");
     writeFile(pics + "/a.jpg");
     select(pics, 1, {"a.jpg"});
     ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
-    f.SpeedButton2->click();
-    f.bNxt1->click();
-    f.SpeedButton2->click();
-    f.bNxt2->click();
-    f.bNxt3->click();
-    f.SpeedButton2->click();
+    ctl<QToolButton>(f, "SpeedButton2")->click();
+    ctl<GradientButton>(f, "bNxt1")->click();
+    ctl<QToolButton>(f, "SpeedButton2")->click();
+    ctl<GradientButton>(f, "bNxt2")->click();
+    ctl<GradientButton>(f, "bNxt3")->click();
+    ctl<QToolButton>(f, "SpeedButton2")->click();
     EXPECT_EQ(opened, (QStringList{pics, out, QDir::homePath()}));
-}
-
-TEST_F(Panes, PopupMenusHoldTheirItemsInOrder) {
-    TForm1& f = makeWindow();
-    auto texts = [](QMenu* menu) {
-        QStringList list;
-        for (QAction* a : menu->actions())
-            list << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        return list;
-    };
-    EXPECT_EQ(texts(f.pm1), (QStringList{"Next", "-", "Create New Directory", "-",
-                                         "Rotate Image 90 degrees clockwise",
-                                         "Rotate Image 90 degrees counter clockwise"}));
-    EXPECT_EQ(texts(f.pm2), (QStringList{"Back", "Next", "-", "Create New Directory"}));
-    EXPECT_EQ(f.sourcePane().list()->toolTip(), "Right-Click for Popup Menu");
-    EXPECT_EQ(f.targetPane().list()->toolTip(), "Right-Click for Popup Menu");
-
-    // pm2's Back and Next are the second page's buttons.
-    const QString pics = sub("pics"), out = sub("out");
-    writeFile(pics + "/a.jpg");
-    select(pics, 1, {"a.jpg"});
-    ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
-    f.pm1Next->trigger();
-    EXPECT_EQ(f.currentPage(), 1);
-    f.pm2Back->trigger();
-    EXPECT_EQ(f.currentPage(), 0);
-    ASSERT_TRUE(f.sourcePane().selectName("a.jpg"));
-    f.pm1Next->trigger();
-    f.pm2Next->trigger();
-    EXPECT_EQ(f.currentPage(), 2);
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 // written gallery page, saved as PNG files into the folder given as argument. Run it
 // under a virtual display: xvfb-run -a gallery-screenshots docs/screenshots
 
-#include "HTML1.h"
-#include "HtmPrompt.h"
+#include "GalleryOptionsDialog.h"
+#include "HtmlEditorWindow.h"
 #include "MessageService.h"
 #include "gallery/GalleryWriter.h"
 
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(QString::fromStdString(thumbs));
 
     bool ok = true;
-    TForm6 options;
+    GalleryOptionsDialog options;
     options.prepareForShowing(MakeLinkFolders(thumbs, pics + "/Holiday1.jpg", thumbs + "/x.jpg"));
     options.setWindowTitle(
         QString::fromStdString("HTML Options - " + thumbs + "/MyWeb.htm - 4 Files"));
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         input.entries.push_back(entry);
     }
     const std::vector<GalleryPage> pages = WriteGallery(options.options(), input);
-    TfHTM editor;
+    HtmlEditorWindow editor;
     editor.showGeneratedPage(QString::fromStdString(pages.front().text),
                              QString::fromStdString(pages.front().path),
                              QString::fromStdString(thumbs));

@@ -5,9 +5,10 @@
 //   gallery-through-dialogs --input DIR --output DIR --folder HTMLDIR --name NAME
 //                           [--href-mode N] [--img-mode N] [--frames] FILE...
 
-#include "HTML1.h"
-#include "HTMLOut.h"
-#include "HtmPrompt.h"
+#include "GalleryFlow.h"
+#include "GalleryLocationDialog.h"
+#include "GalleryOptionsDialog.h"
+#include "HtmlEditorWindow.h"
 #include "MessageService.h"
 #include "engine/BatchEngine.h"
 
@@ -47,7 +48,7 @@ public:
 // the layout in the options dialog, and answers every question with its first button.
 class User : public MessageService {
 public:
-    User(const Request& request, TfDlgOutHTML& output, TForm6& options)
+    User(const Request& request, GalleryLocationDialog& output, GalleryOptionsDialog& options)
         : request_(request), output_(output), options_(options) {}
 
     MessageAnswer ask(const MessageRequest& request) override {
@@ -78,8 +79,8 @@ public:
 
 private:
     const Request& request_;
-    TfDlgOutHTML& output_;
-    TForm6& options_;
+    GalleryLocationDialog& output_;
+    GalleryOptionsDialog& options_;
 };
 
 bool parse(int argc, char** argv, Request& request) {
@@ -132,9 +133,9 @@ int main(int argc, char** argv) {
     if (!engine.startRun(job, host).complete)
         return 1;
 
-    TfDlgOutHTML output;
-    TForm6 options;
-    TfHTM editor;
+    GalleryLocationDialog output;
+    GalleryOptionsDialog options;
+    HtmlEditorWindow editor;
     User user(request, output, options);
     setMessageService(&user);
     const QStringList written = runGalleryFlow(

@@ -3,7 +3,8 @@
 // Scripted stand-ins for the gallery dialogs' tests: answers to message boxes and modal
 // windows by id, and a launcher that records what it would have started.
 
-#include "HTML1.h"
+#include "DesktopLauncher.h"
+#include "HtmlEditorWindow.h"
 #include "MessageService.h"
 #include "TestApplication.h"
 

@@ -2,9 +2,10 @@
 // back the last rename run or deletion, say what they did and re-read the panes.
 
 #include "RecoveryCommands.h"
-#include "Confirm1.h"
-#include "MainWindowSupport.h"
+#include "DeleteFilesDialog.h"
+#include "FolderCommands.h"
 #include "ProgramWindows.h"
+#include "WizardSupport.h"
 #include "engine/RenameJournal.h"
 
 #include <QAction>
@@ -55,7 +56,7 @@ protected:
         state.reset();
     }
     QAction* action(const char* name) const {
-        for (QAction* a : form->pm1->actions())
+        for (QAction* a : ctl<QMenu>(*form, "pm1")->actions())
             if (a->objectName() == name)
                 return a;
         return nullptr;
@@ -69,24 +70,14 @@ protected:
     QString pics;
 };
 
-TEST_F(RecoveryMenu, EntriesFollowTheRotationItems) {
-    QStringList texts;
-    for (QAction* a : form->pm1->actions())
-        texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(texts, (QStringList{"Next", "-", "Create New Directory", "-",
-                                  "Rotate Image 90 degrees clockwise",
-                                  "Rotate Image 90 degrees counter clockwise", "-",
-                                  "Undo Last Rename", "Restore Last Deleted"}));
-}
-
 // The program's own windows carry the entries, and the main window's deletion feeds
 // the restore.
 TEST_F(RecoveryMenu, ProgramDeletionCanBeRestoredFromItsMenu) {
     form.reset();
     ProgramWindows program((root + "/Pictorant.ini").toStdString());
-    TForm1& main = program.main();
+    MainWizard& main = program.main();
     QAction* restore = nullptr;
-    for (QAction* a : main.pm1->actions())
+    for (QAction* a : ctl<QMenu>(main, "pm1")->actions())
         if (a->text() == "Restore Last Deleted")
             restore = a;
     ASSERT_TRUE(restore);
@@ -95,7 +86,7 @@ TEST_F(RecoveryMenu, ProgramDeletionCanBeRestoredFromItsMenu) {
     ASSERT_TRUE(showFolder(main.sourcePane(), pics, 1));
     ASSERT_TRUE(main.sourcePane().selectName("a.jpg"));
     script.onModal("confirmDeletion", [](QDialog&) { return int(QDialog::Accepted); });
-    main.bDelSel->click();
+    ctl<QToolButton>(main, "bDelSel")->click();
     ASSERT_FALSE(QFile::exists(pics + "/a.jpg"));
 
     restore->trigger();

@@ -1,7 +1,7 @@
 // The settings file as the program's windows use it: read while they are created,
 // written while they are destroyed.
 
-#include "MainWindowSupport.h"
+#include "WizardSupport.h"
 
 #include "ProgramWindows.h"
 #include "settings/MainSettings.h"
@@ -93,29 +93,30 @@ TEST_F(SettingsWiring, MainWindowReadsItsGroupAndWritesTheControlsBack) {
              "Overwrite Files=0\r\n");
     {
         ProgramWindows windows(iniPath().toStdString());
-        TForm1& f = windows.main();
+        MainWizard& f = windows.main();
         EXPECT_EQ(f.inputFolder(), in);
         EXPECT_EQ(f.outputFolder(), "/"); // a stored folder that is gone gives the root
         EXPECT_FALSE(f.sourcePane().backButton()->isEnabled());
-        EXPECT_TRUE(f.rbFast->isChecked()); // "quality" in lower case is not "Quality"
-        EXPECT_EQ(f.eWidth->text(), "120");
-        EXPECT_TRUE(f.cbRatio->isChecked());
-        EXPECT_FALSE(f.eHeight->isVisibleTo(f.tsTO));
-        EXPECT_TRUE(f.cbFHeight->isChecked());
-        EXPECT_FALSE(f.cbFWidth->isChecked());
-        EXPECT_EQ(f.cbConvert->currentText(), "jpg");
-        EXPECT_EQ(f.cbNameOption->currentIndex(), int(NamingOption::SufName));
-        EXPECT_TRUE(f.eSeq->isHidden());
-        EXPECT_EQ(f.eQualThumb->text(), "_t");
-        EXPECT_EQ(f.tbJpg->value(), 10);
-        EXPECT_EQ(f.lJpgVal->text(), "10");
-        EXPECT_FALSE(f.cbOverwrite->isChecked());
+        EXPECT_TRUE(ctl<QRadioButton>(f, "rbFast")
+                        ->isChecked()); // "quality" in lower case is not "Quality"
+        EXPECT_EQ(ctl<QLineEdit>(f, "eWidth")->text(), "120");
+        EXPECT_TRUE(ctl<QCheckBox>(f, "cbRatio")->isChecked());
+        EXPECT_FALSE(ctl<QLineEdit>(f, "eHeight")->isVisibleTo(ctl<QWidget>(f, "tsTO")));
+        EXPECT_TRUE(ctl<QCheckBox>(f, "cbFHeight")->isChecked());
+        EXPECT_FALSE(ctl<QCheckBox>(f, "cbFWidth")->isChecked());
+        EXPECT_EQ(ctl<QComboBox>(f, "cbConvert")->currentText(), "jpg");
+        EXPECT_EQ(ctl<QComboBox>(f, "cbNameOption")->currentIndex(), int(NamingOption::SufName));
+        EXPECT_TRUE(ctl<QLineEdit>(f, "eSeq")->isHidden());
+        EXPECT_EQ(ctl<QLineEdit>(f, "eQualThumb")->text(), "_t");
+        EXPECT_EQ(ctl<QSlider>(f, "tbJpg")->value(), 10);
+        EXPECT_EQ(ctl<QLabel>(f, "lJpgVal")->text(), "10");
+        EXPECT_FALSE(ctl<QCheckBox>(f, "cbOverwrite")->isChecked());
 
         // What the controls hold at exit is what the file gets.
-        f.cbConvert->setCurrentText("No Conversion");
-        f.eQualImage->setText("not kept");
-        f.eSeq->setText("050");
-        f.tbJpg->setValue(75);
+        ctl<QComboBox>(f, "cbConvert")->setCurrentText("No Conversion");
+        ctl<QLineEdit>(f, "eQualImage")->setText("not kept");
+        ctl<QLineEdit>(f, "eSeq")->setText("050");
+        ctl<QSlider>(f, "tbJpg")->setValue(75);
         ASSERT_TRUE(showFolder(f.targetPane(), in, 0));
     }
     // The file kept its own spelling of the names ("[thumbnails]", "resize speed").

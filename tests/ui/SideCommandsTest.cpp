@@ -1,18 +1,22 @@
 // The side commands through the real main window: preview from the three lists,
 // rotation, deletion, folder creation, the reset to defaults, About and help.
 
-#include "About.h"
-#include "Confirm1.h"
+#include "AboutBox.h"
+#include "DeleteFilesDialog.h"
 #include "FilePane.h"
-#include "HTMLOut.h"
+#include "GalleryLocationDialog.h"
+#include "GalleryOptionsDialog.h"
+#include "GradientButton.h"
+#include "GradientProgressBar.h"
 #include "HelpWindow.h"
-#include "HtmPrompt.h"
-#include "Main1.h"
-#include "Main1Controls.h"
+#include "MainWizard.h"
 #include "Picture.h"
-#include "Preview1.h"
+#include "PreviewBox.h"
+#include "PreviewCommands.h"
+#include "PreviewWindow.h"
 #include "ProgramWindows.h"
 #include "SideWindowsScript.h"
+#include "TestApplication.h"
 #include "settings/MainSettings.h"
 #include "settings/SettingsFile.h"
 
@@ -41,6 +45,7 @@ namespace {
 
 using sidetest::AppGuard;
 using sidetest::Script;
+using uitest::ctl;
 
 bool waitUntil(const std::function<bool()>& ready, int milliseconds = 5000) {
     QElapsedTimer timer;
@@ -130,10 +135,10 @@ protected:
     QTemporaryDir dir;
     QString pics = dir.filePath("pics");
     QString out = dir.filePath("out");
-    TForm1 form;
-    TForm2 preview;
-    TForm4 confirm;
-    TfAbout about;
+    MainWizard form;
+    PreviewWindow preview;
+    DeleteFilesDialog confirm;
+    AboutBox about;
 
     void SetUp() override {
         QDir().mkpath(pics);
@@ -145,9 +150,10 @@ protected:
         form.show();
     }
     QString pic(const QString& name) const { return pics + '/' + name; }
-    QLabel* box() const { return form.Image1; }
+    QLabel* box() const { return ctl<QLabel>(form, "Image1"); }
     bool rotationEnabled() const {
-        return form.bRotLeft->isEnabled() && form.bRotRight->isEnabled();
+        return ctl<QToolButton>(form, "bRotLeft")->isEnabled() &&
+               ctl<QToolButton>(form, "bRotRight")->isEnabled();
     }
     void turn(QToolButton* button, MessageAnswer answer) {
         script.answer("overwriteOriginal", answer);
@@ -174,7 +180,7 @@ TEST_F(SideCommands, TiffIsNotPreviewedAndAFailedLoadKeepsRotationDisabled) {
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("no picture");
     bad.close();
-    form.cbMask->setCurrentText("*.*");
+    ctl<QComboBox>(form, "cbMask")->setCurrentText("*.*");
     ASSERT_TRUE(showFolder(form.sourcePane(), pics, 3));
     ASSERT_TRUE(pressOn(form.sourcePane(), "a.bmp"));
     ASSERT_TRUE(rotationEnabled());
@@ -196,7 +202,7 @@ TEST_F(SideCommands, RightPressOpensNoPreview) {
     ASSERT_TRUE(showFolder(form.sourcePane(), pics, 1));
     ASSERT_TRUE(pressOn(form.sourcePane(), "a.bmp", Qt::RightButton));
     EXPECT_FALSE(PreviewBox::attach(box()).hasPicture());
-    form.pm1->close();
+    ctl<QMenu>(form, "pm1")->close();
 }
 
 TEST_F(SideCommands, TargetAndSelectedListsPreviewTooAndTheBoxOpensTheWindow) {
@@ -209,11 +215,11 @@ TEST_F(SideCommands, TargetAndSelectedListsPreviewTooAndTheBoxOpensTheWindow) {
 
     ASSERT_TRUE(showFolder(form.sourcePane(), pics, 1));
     ASSERT_TRUE(form.sourcePane().selectName("s.bmp"));
-    form.bNxt1->click();
-    ASSERT_EQ(form.lbMFL->count(), 1);
-    QListWidgetItem* item = form.lbMFL->item(0);
-    QTest::mouseClick(form.lbMFL->viewport(), Qt::LeftButton, {},
-                      form.lbMFL->visualItemRect(item).center());
+    ctl<GradientButton>(form, "bNxt1")->click();
+    ASSERT_EQ(ctl<QListWidget>(form, "lbMFL")->count(), 1);
+    QListWidgetItem* item = ctl<QListWidget>(form, "lbMFL")->item(0);
+    QTest::mouseClick(ctl<QListWidget>(form, "lbMFL")->viewport(), Qt::LeftButton, {},
+                      ctl<QListWidget>(form, "lbMFL")->visualItemRect(item).center());
     EXPECT_EQ(box()->toolTip(), pic("s.bmp") + " - W: 40, H: 30");
     EXPECT_EQ(preview.windowTitle(), pic("s.bmp"));
 
@@ -228,10 +234,10 @@ TEST_F(SideCommands, BmpTurnedFourTimesByTheButtonIsRestored) {
     ASSERT_TRUE(showFolder(form.sourcePane(), pics, 1));
     ASSERT_TRUE(pressOn(form.sourcePane(), "a.bmp"));
     const QByteArray original = fileBytes(pic("a.bmp"));
-    turn(form.bRotRight, MessageAnswer::Yes);
+    turn(ctl<QToolButton>(form, "bRotRight"), MessageAnswer::Yes);
     EXPECT_EQ(fileRaster(pic("a.bmp")).width(), 30);
     for (int i = 0; i < 3; ++i)
-        turn(form.bRotRight, MessageAnswer::Yes);
+        turn(ctl<QToolButton>(form, "bRotRight"), MessageAnswer::Yes);
     EXPECT_EQ(fileRaster(pic("a.bmp")), pattern(40, 30));
     EXPECT_EQ(fileBytes(pic("a.bmp")), original);
 }
@@ -242,12 +248,12 @@ TEST_F(SideCommands, MenuTurnWritesAJpegAtTheSlidersQualityAndNoChangesNothing) 
     ASSERT_TRUE(pressOn(form.sourcePane(), "a.jpg"));
     const QByteArray before = fileBytes(pic("a.jpg"));
     script.answer("overwriteOriginal", MessageAnswer::No);
-    form.RotateImage90degreeclockwise1->trigger();
+    ctl<QAction>(form, "RotateImage90degreeclockwise1")->trigger();
     EXPECT_EQ(fileBytes(pic("a.jpg")), before);
 
-    form.tbJpg->setValue(60);
+    ctl<QSlider>(form, "tbJpg")->setValue(60);
     script.answer("overwriteOriginal", MessageAnswer::Yes);
-    form.RotateImage90degreescounterclockwise1->trigger();
+    ctl<QAction>(form, "RotateImage90degreescounterclockwise1")->trigger();
     EXPECT_EQ(firstQuantiser(fileBytes(pic("a.jpg"))), expectedQuantiser(60));
     EXPECT_EQ(fileRaster(pic("a.jpg")).width(), 48);
 }
@@ -257,7 +263,7 @@ TEST_F(SideCommands, RotationAsksForASelectionFirst) {
     ASSERT_TRUE(showFolder(form.sourcePane(), pics, 1));
     ASSERT_TRUE(pressOn(form.sourcePane(), "a.bmp"));
     form.sourcePane().deselectAll();
-    form.RotateImage90degreeclockwise1->trigger();
+    ctl<QAction>(form, "RotateImage90degreeclockwise1")->trigger();
     EXPECT_EQ(script.askedIds(), QStringList{"selectFileToRotate"});
     EXPECT_EQ(fileRaster(pic("a.bmp")).width(), 40);
 }
@@ -274,7 +280,7 @@ TEST_F(SideCommands, UnwritableFileIsReportedWithThePreviewAlreadyTurned) {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     script.answer("overwriteOriginal", MessageAnswer::Yes);
-    form.RotateImage90degreeclockwise1->trigger();
+    ctl<QAction>(form, "RotateImage90degreeclockwise1")->trigger();
     ASSERT_EQ(script.askedIds(), (QStringList{"overwriteOriginal", "unhandledError"}));
     EXPECT_TRUE(script.asked[1].text.startsWith("Cannot create file \"" + sub + "/a.bmp\". "));
     EXPECT_EQ(PreviewBox::attach(box()).image().size(), QSize(30, 40));
@@ -289,8 +295,8 @@ protected:
         ASSERT_TRUE(showFolder(form.sourcePane(), pics, 3));
         ASSERT_TRUE(form.sourcePane().selectName("a.bmp"));
         ASSERT_TRUE(form.sourcePane().selectName("c.bmp"));
-        form.bNxt1->click();
-        form.bBck1->click();
+        ctl<GradientButton>(form, "bNxt1")->click();
+        ctl<GradientButton>(form, "bBck1")->click();
         ASSERT_TRUE(form.sourcePane().selectName("a.bmp"));
         ASSERT_TRUE(form.sourcePane().selectName("c.bmp"));
     }
@@ -308,13 +314,13 @@ TEST_F(Deleting, ForGoodRemovesTheFilesRereadsTheListsAndEmptiesTheSelection) {
     form.sourcePane().selectName("a.bmp");
     ASSERT_EQ(form.selectedFiles().size(), 2);
     answer(true, false);
-    form.bDelSel->click();
+    ctl<QToolButton>(form, "bDelSel")->click();
     EXPECT_FALSE(QFileInfo::exists(pic("a.bmp")));
     EXPECT_FALSE(QFileInfo::exists(pic("c.bmp")));
     EXPECT_TRUE(QFileInfo::exists(pic("b.bmp")));
     EXPECT_TRUE(form.selectedFiles().isEmpty());
-    EXPECT_EQ(form.lbMFL->count(), 0);
-    EXPECT_EQ(form.lMFL->text(), "Source Files: 0");
+    EXPECT_EQ(ctl<QListWidget>(form, "lbMFL")->count(), 0);
+    EXPECT_EQ(ctl<QLabel>(form, "lMFL")->text(), "Source Files: 0");
     EXPECT_TRUE(waitUntil(
         [&] { return form.sourcePane().isListLoaded() && form.sourcePane().entryCount() == 1; }));
 }
@@ -325,7 +331,7 @@ TEST_F(Deleting, ToTheTrashKeepsTheFilesRecoverable) {
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
     answer(true, true);
-    form.bDelSel->click();
+    ctl<QToolButton>(form, "bDelSel")->click();
     qputenv("HOME", oldHome);
     if (oldData.isEmpty())
         qunsetenv("XDG_DATA_HOME");
@@ -338,7 +344,7 @@ TEST_F(Deleting, ToTheTrashKeepsTheFilesRecoverable) {
 
 TEST_F(Deleting, NoDeletesNothingAndLeavesTheListsAlone) {
     answer(false, false);
-    form.bDelSel->click();
+    ctl<QToolButton>(form, "bDelSel")->click();
     for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
         EXPECT_TRUE(QFileInfo::exists(pic(name)));
     EXPECT_EQ(form.sourcePane().selectedNames(), (QStringList{"a.bmp", "c.bmp"}));
@@ -346,15 +352,15 @@ TEST_F(Deleting, NoDeletesNothingAndLeavesTheListsAlone) {
 
 TEST_F(Deleting, NothingSelectedAsksNothing) {
     form.sourcePane().deselectAll();
-    form.bDelSel->click();
+    ctl<QToolButton>(form, "bDelSel")->click();
     EXPECT_TRUE(script.modals.isEmpty());
 }
 
 TEST_F(SideCommands, NewFolderTwiceInTheTargetPaneSelectsItForRenamingBothTimes) {
-    form.showPage(1); // the target pane's page
+    form.showPage(WizardPage::OutputOptions); // the target pane's page
     ASSERT_TRUE(showFolder(form.targetPane(), out, 0));
     for (int round = 0; round < 2; ++round) {
-        form.CreateNewDirectory2->trigger();
+        ctl<QAction>(form, "CreateNewDirectory2")->trigger();
         QListView* list = form.targetPane().list();
         QLineEdit* editor = nullptr;
         ASSERT_TRUE(waitUntil([&] {
@@ -383,7 +389,7 @@ TEST_F(SideCommands, NewFolderInTheSourcePaneIsCreatedWithItsParents) {
         QTimer::singleShot(0, &d, [&] { d.accept(); });
         return d.exec();
     });
-    form.CreateNewDirectory1->trigger();
+    ctl<QAction>(form, "CreateNewDirectory1")->trigger();
     EXPECT_TRUE(QFileInfo(wanted).isDir());
     EXPECT_EQ(form.inputFolder(), pics) << "the pane does not move";
 }
@@ -393,15 +399,15 @@ TEST_F(SideCommands, AboutAndHelpButtons) {
         EXPECT_EQ(&d, &about);
         return int(QDialog::Accepted);
     });
-    form.sbAbout->click();
+    ctl<QToolButton>(form, "sbAbout")->click();
     EXPECT_EQ(script.modals, QStringList{"about"});
 
-    form.SpeedButton3->click();
+    ctl<QToolButton>(form, "SpeedButton3")->click();
     auto* help = form.findChild<HelpWindow*>();
     ASSERT_TRUE(help);
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->filePath(), QCoreApplication::applicationDirPath() + "/Pictorhelp.htm");
-    form.SpeedButton3->click();
+    ctl<QToolButton>(form, "SpeedButton3")->click();
     EXPECT_EQ(form.findChildren<HelpWindow*>().size(), 1) << "one help window, reused";
 }
 
@@ -423,24 +429,24 @@ TEST_F(Reset, ResetThenExitWritesWhatAFreshStartWrites) {
 
     {
         ProgramWindows changed(ini("used.ini").toStdString());
-        TForm1& f = changed.main();
+        MainWizard& f = changed.main();
         f.sourcePane().setFolder(dir.path());
-        f.rbFast->setChecked(true);
-        f.eWidth->setText("120");
-        f.cbRatio->setChecked(true);
-        f.cbFHeight->setChecked(true);
-        f.cbConvert->setCurrentIndex(2);
-        f.cbNameOption->setCurrentIndex(3);
-        f.eQualThumb->setText("Small");
-        f.tbJpg->setValue(40);
-        f.cbOverwrite->setChecked(false);
-        f.eSeq->setText("077");
-        f.cbMask->setCurrentText("*.gif");
-        TForm4* confirm = f.sideWindows().confirmDelete;
+        ctl<QRadioButton>(f, "rbFast")->setChecked(true);
+        ctl<QLineEdit>(f, "eWidth")->setText("120");
+        ctl<QCheckBox>(f, "cbRatio")->setChecked(true);
+        ctl<QCheckBox>(f, "cbFHeight")->setChecked(true);
+        ctl<QComboBox>(f, "cbConvert")->setCurrentIndex(2);
+        ctl<QComboBox>(f, "cbNameOption")->setCurrentIndex(3);
+        ctl<QLineEdit>(f, "eQualThumb")->setText("Small");
+        ctl<QSlider>(f, "tbJpg")->setValue(40);
+        ctl<QCheckBox>(f, "cbOverwrite")->setChecked(false);
+        ctl<QLineEdit>(f, "eSeq")->setText("077");
+        ctl<QComboBox>(f, "cbMask")->setCurrentText("*.gif");
+        DeleteFilesDialog* confirm = f.sideWindows().confirmDelete;
         ASSERT_TRUE(confirm);
         confirm->setRecycleBin(false);
         // The gallery options on frames layout, with a typed address kept by the reset.
-        TForm6* options = f.sideWindows().htmlOptions;
+        GalleryOptionsDialog* options = f.sideWindows().htmlOptions;
         ASSERT_TRUE(options);
         GalleryOptions frames = options->options();
         frames.UseFrames = true;
@@ -455,7 +461,7 @@ TEST_F(Reset, ResetThenExitWritesWhatAFreshStartWrites) {
         f.sideWindows().htmlOut->setHtmlName("Other.htm");
 
         script.answer("resetDefaults", MessageAnswer::Yes);
-        f.sbDefaults->click();
+        ctl<QToolButton>(f, "sbDefaults")->click();
         ASSERT_EQ(script.asked.size(), 1u);
         EXPECT_EQ(script.asked[0].title, "Confirm");
         EXPECT_EQ(script.asked[0].buttons, MessageButtons::YesCancel);
@@ -463,10 +469,11 @@ TEST_F(Reset, ResetThenExitWritesWhatAFreshStartWrites) {
         EXPECT_EQ(script.asked[0].text,
                   "Confirmation - by choosing Yes, you will reset\r\nall options to their "
                   "original default settings.\r\n\r\nProceed?");
-        EXPECT_TRUE(f.eHeight->isVisible() || !f.isVisible()) << "ratio off again";
-        EXPECT_FALSE(f.cbRatio->isChecked());
-        EXPECT_EQ(f.eSeq->text(), "077") << "the sequence start is left alone";
-        EXPECT_EQ(f.cbMask->currentText(), "*.gif") << "the mask is left alone";
+        EXPECT_TRUE(ctl<QLineEdit>(f, "eHeight")->isVisible() || !f.isVisible())
+            << "ratio off again";
+        EXPECT_FALSE(ctl<QCheckBox>(f, "cbRatio")->isChecked());
+        EXPECT_EQ(ctl<QLineEdit>(f, "eSeq")->text(), "077") << "the sequence start is left alone";
+        EXPECT_EQ(ctl<QComboBox>(f, "cbMask")->currentText(), "*.gif") << "the mask is left alone";
         EXPECT_TRUE(confirm->recycleBin());
         const GalleryOptions after = options->options();
         EXPECT_TRUE(after.UseTables);
@@ -483,14 +490,14 @@ TEST_F(Reset, ResetThenExitWritesWhatAFreshStartWrites) {
 TEST_F(Reset, CancelChangesNothing) {
     {
         ProgramWindows program(ini("p.ini").toStdString());
-        TForm1& f = program.main();
-        f.eWidth->setText("120");
-        f.tbJpg->setValue(40);
+        MainWizard& f = program.main();
+        ctl<QLineEdit>(f, "eWidth")->setText("120");
+        ctl<QSlider>(f, "tbJpg")->setValue(40);
         f.sideWindows().confirmDelete->setRecycleBin(false);
         script.answer("resetDefaults", MessageAnswer::Cancel);
-        f.sbDefaults->click();
-        EXPECT_EQ(f.eWidth->text(), "120");
-        EXPECT_EQ(f.tbJpg->value(), 40);
+        ctl<QToolButton>(f, "sbDefaults")->click();
+        EXPECT_EQ(ctl<QLineEdit>(f, "eWidth")->text(), "120");
+        EXPECT_EQ(ctl<QSlider>(f, "tbJpg")->value(), 40);
         EXPECT_FALSE(f.sideWindows().confirmDelete->recycleBin());
     }
     SettingsFile file(ini("p.ini").toStdString());
@@ -502,7 +509,7 @@ TEST_F(Reset, CancelChangesNothing) {
 TEST_F(Reset, RecycleBinChoiceIsKeptAcrossARestart) {
     {
         ProgramWindows first(ini("r.ini").toStdString());
-        TForm4* confirm = first.main().sideWindows().confirmDelete;
+        DeleteFilesDialog* confirm = first.main().sideWindows().confirmDelete;
         ASSERT_TRUE(confirm);
         EXPECT_TRUE(confirm->recycleBin());
         script.onModal("confirmDeletion", [&](QDialog&) {

@@ -3,11 +3,13 @@
 // the folder given as argument. Run it under a virtual display:
 // xvfb-run -a side-windows-screenshots docs/screenshots
 
-#include "About.h"
-#include "Confirm1.h"
+#include "AboutBox.h"
+#include "DeleteFilesDialog.h"
 #include "HelpWindow.h"
 #include "Picture.h"
-#include "Preview1.h"
+#include "PreviewBox.h"
+#include "PreviewCommands.h"
+#include "PreviewWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -77,7 +79,7 @@ int main(int argc, char** argv) {
 
     bool ok = true;
     QLabel box;
-    TForm2 preview;
+    PreviewWindow preview;
     if (!preview::loadFromFileList(PreviewBox::attach(&box), preview, 1, picture, nullptr))
         return 1;
     preview::openWindow(PreviewBox::attach(&box), preview);
@@ -85,20 +87,20 @@ int main(int argc, char** argv) {
     ok &= save(preview, out + "/preview-window.png");
     preview.close();
 
-    TForm4 confirm;
+    DeleteFilesDialog confirm;
     confirm.findChild<QLabel*>("lNumDel")->setText(deletionCountText(3));
     confirm.show();
     settle();
     ok &= save(confirm, out + "/confirm-deletion.png");
     confirm.hide();
 
-    TfAbout about;
+    AboutBox about;
     about.show();
     settle();
     ok &= save(about, out + "/about-box.png");
     about.JvImage1MouseEnter();
     // Half a second of wait, then about 50 steps: the notice is in view.
-    settle(TfAbout::enterDelayMs + 50 * TfAbout::scrollIntervalMs);
+    settle(AboutBox::enterDelayMs + 50 * AboutBox::scrollIntervalMs);
     ok &= save(about, out + "/about-box-scrolled.png");
     about.hide();
 

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace pictorant::uitest {
 
@@ -26,5 +28,15 @@ inline QApplication& application() {
 struct AppGuard {
     AppGuard() { application(); }
 };
+
+// A control of `window` by its design name; a missing one fails the test.
+template <class T> T* ctl(const QObject& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found) {
+        ADD_FAILURE() << "no control named " << name;
+        throw std::runtime_error(name);
+    }
+    return found;
+}
 
 } // namespace pictorant::uitest

@@ -3,7 +3,8 @@
 // folders for each test.
 
 #include "TrashRecord.h"
-#include "Confirm1.h"
+#include "DeleteFilesDialog.h"
+#include "FolderCommands.h"
 #include "support/FileFaults.h"
 
 #include <QByteArray>

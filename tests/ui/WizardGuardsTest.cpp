@@ -3,9 +3,9 @@
 // window during a run stops it, the same-folder answer decides whether a convert may
 // write over its sources, and the plan list shows what GO will write.
 
-#include "MainWindowSupport.h"
+#include "WizardSupport.h"
 
-#include "PlanList.h"
+#include "PlanListDialog.h"
 #include "settings/SettingsFile.h"
 
 #include <QCryptographicHash>
@@ -22,17 +22,13 @@ QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QStringList filesIn(const QString& folder) {
-    return QDir(folder).entryList(QDir::Files, QDir::Name);
-}
-
 // A mouse click as the window system delivers it: at a point of the window, reaching
 // whatever widget stands there now.
-void clickWindowAt(TForm1& f, const QPoint& at) {
+void clickWindowAt(MainWizard& f, const QPoint& at) {
     QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, at);
 }
 
-QPoint centreOf(TForm1& f, QWidget* w) {
+QPoint centreOf(MainWizard& f, QWidget* w) {
     return w->mapTo(&f, w->rect().center());
 }
 
@@ -57,38 +53,39 @@ void PrintTo(const DoubleClickCase& c, std::ostream* os) {
 
 class DoubleClick : public MainWindowTest, public ::testing::WithParamInterface<DoubleClickCase> {};
 
-GradientButton* nextOf(TForm1& f, int page) {
-    GradientButton* buttons[] = {f.bNxt1, f.bNxt2, f.bNxt3};
+GradientButton* nextOf(MainWizard& f, int page) {
+    GradientButton* buttons[] = {ctl<GradientButton>(f, "bNxt1"), ctl<GradientButton>(f, "bNxt2"),
+                                 ctl<GradientButton>(f, "bNxt3")};
     return buttons[page];
 }
 
 TEST_P(DoubleClick, SecondClickLandsOnNothing) {
     const DoubleClickCase c = GetParam();
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     const QString pics = sub("pics");
     const QString out = sub("out");
     for (const char* name : {"a.jpg", "b.jpg"})
         writeJpeg(pics + "/" + name, 40, 30);
     select(pics, 2, {"a.jpg", "b.jpg"});
     ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
-    (c.thumbnails ? f.rbThumbs : f.rbRename)->click();
+    (c.thumbnails ? ctl<QRadioButton>(f, "rbThumbs") : ctl<QRadioButton>(f, "rbRename"))->click();
     f.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
 
     // Walk to the page by code, then let the page's Next settle as a user would see it.
     for (int page = 0; page < c.page; ++page)
         nextOf(f, page)->click();
-    ASSERT_EQ(f.currentPage(), c.page);
+    ASSERT_EQ(int(f.currentPage()), c.page);
     waitPastDoubleClick();
 
     GradientButton* next = nextOf(f, c.page);
     const QPoint at = centreOf(f, next);
     clickWindowAt(f, at);
-    ASSERT_EQ(f.currentPage(), c.pageAfter) << "the first click is an ordinary Next";
+    ASSERT_EQ(int(f.currentPage()), c.pageAfter) << "the first click is an ordinary Next";
     QTest::qWait(50);
     clickWindowAt(f, at);
-    EXPECT_EQ(f.currentPage(), c.pageAfter) << "the second click moved the wizard again";
-    EXPECT_TRUE(f.lDone->isHidden());
+    EXPECT_EQ(int(f.currentPage()), c.pageAfter) << "the second click moved the wizard again";
+    EXPECT_TRUE(ctl<QLabel>(f, "lDone")->isHidden());
     EXPECT_FALSE(f.isRunning());
     EXPECT_TRUE(filesIn(out).isEmpty()) << filesIn(out).join(",").toStdString();
     EXPECT_EQ(filesIn(pics), (QStringList{"a.jpg", "b.jpg"}));
@@ -96,11 +93,12 @@ TEST_P(DoubleClick, SecondClickLandsOnNothing) {
     // A deliberate click after a pause works on the button now in that place.
     waitPastDoubleClick();
     clickWindowAt(f, at);
+    ASSERT_TRUE(waitUntil([&] { return !f.isRunning(); }));
     if (c.pageAfter == 3) {
-        EXPECT_EQ(f.currentPage(), 4);
-        EXPECT_FALSE(f.lDone->isHidden()) << "GO ran";
+        EXPECT_EQ(f.currentPage(), WizardPage::Processing);
+        EXPECT_FALSE(ctl<QLabel>(f, "lDone")->isHidden()) << "GO ran";
     } else {
-        EXPECT_EQ(f.currentPage(), c.pageAfter + 1);
+        EXPECT_EQ(int(f.currentPage()), c.pageAfter + 1);
     }
 }
 
@@ -112,16 +110,16 @@ INSTANTIATE_TEST_SUITE_P(Pages, DoubleClick,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WizardGuards, ButtonIgnoresPressesOnlyWhileItHasJustAppeared) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     f.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-    EXPECT_TRUE(f.bNxt1->justAppeared());
+    EXPECT_TRUE(ctl<GradientButton>(f, "bNxt1")->justAppeared());
     waitPastDoubleClick();
-    EXPECT_FALSE(f.bNxt1->justAppeared());
+    EXPECT_FALSE(ctl<GradientButton>(f, "bNxt1")->justAppeared());
     // Hidden and shown again, as a page change does.
-    f.tsIFS->hide();
-    f.tsIFS->show();
-    EXPECT_TRUE(f.bNxt1->justAppeared());
+    ctl<QWidget>(f, "tsIFS")->hide();
+    ctl<QWidget>(f, "tsIFS")->show();
+    EXPECT_TRUE(ctl<GradientButton>(f, "bNxt1")->justAppeared());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -131,52 +129,51 @@ class ResetOnPage : public MainWindowTest, public ::testing::WithParamInterface<
 
 TEST_P(ResetOnPage, WizardStartsAgainAndGoRunsNothingStale) {
     const int page = GetParam();
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     const QString pics = sub("pics");
     const QString out = sub("out");
     for (const char* name : {"a.jpg", "b.jpg"})
         writeJpeg(pics + "/" + name, 200, 100);
     select(pics, 2, {"a.jpg", "b.jpg"});
     ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
-    f.eWidth->setText("50");
-    f.eHeight->setText("40");
-    f.eQualThumb->setText("Small");
-    GradientButton* nexts[] = {f.bNxt1, f.bNxt2, f.bNxt3};
+    ctl<QLineEdit>(f, "eWidth")->setText("50");
+    ctl<QLineEdit>(f, "eHeight")->setText("40");
+    ctl<QLineEdit>(f, "eQualThumb")->setText("Small");
+    GradientButton* nexts[] = {ctl<GradientButton>(f, "bNxt1"), ctl<GradientButton>(f, "bNxt2"),
+                               ctl<GradientButton>(f, "bNxt3")};
     for (int i = 0; i < page; ++i)
         nexts[i]->click();
-    ASSERT_EQ(f.currentPage(), page);
+    ASSERT_EQ(int(f.currentPage()), page);
 
     script.answer("resetDefaults", MessageAnswer::Yes);
-    f.sbDefaults->click();
-    EXPECT_EQ(f.currentPage(), 0);
+    ctl<QToolButton>(f, "sbDefaults")->click();
+    EXPECT_EQ(f.currentPage(), WizardPage::InputSelection);
     EXPECT_TRUE(f.selectedFiles().isEmpty());
-    EXPECT_EQ(f.lMFL->text(), "Source Files: 0");
-    EXPECT_EQ(f.lbMFL->count(), 0);
-    // GO of the page left behind does nothing.
-    f.bGOClick();
-    EXPECT_FALSE(f.isRunning());
-    EXPECT_TRUE(f.lDone->isHidden());
+    EXPECT_EQ(ctl<QLabel>(f, "lMFL")->text(), "Source Files: 0");
+    EXPECT_EQ(ctl<QListWidget>(f, "lbMFL")->count(), 0);
+    EXPECT_TRUE(ctl<QLabel>(f, "lDone")->isHidden());
     EXPECT_TRUE(filesIn(out).isEmpty());
 
     // Walked again, the summary shows the reset values and GO writes exactly those.
     select(pics, 2, {"a.jpg", "b.jpg"});
     ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
-    f.bNxt1->click();
-    f.bNxt2->click();
-    f.bNxt3->click();
-    ASSERT_EQ(f.currentPage(), 3);
-    EXPECT_EQ(f.lInDir->text(), pics);
-    EXPECT_EQ(f.lOutDir->text(), out);
-    EXPECT_EQ(f.lWVal->text(), "96");
-    EXPECT_EQ(f.lHVal->text(), "96");
-    EXPECT_TRUE(f.lNames->text().contains("Thumb")) << f.lNames->text().toStdString();
+    ctl<GradientButton>(f, "bNxt1")->click();
+    ctl<GradientButton>(f, "bNxt2")->click();
+    ctl<GradientButton>(f, "bNxt3")->click();
+    ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
+    EXPECT_EQ(ctl<QLabel>(f, "lInDir")->text(), pics);
+    EXPECT_EQ(ctl<QLabel>(f, "lOutDir")->text(), out);
+    EXPECT_EQ(ctl<QLabel>(f, "lWVal")->text(), "96");
+    EXPECT_EQ(ctl<QLabel>(f, "lHVal")->text(), "96");
+    EXPECT_TRUE(ctl<QLabel>(f, "lNames")->text().contains("Thumb"))
+        << ctl<QLabel>(f, "lNames")->text().toStdString();
     const JobSettings job = f.currentJob();
-    EXPECT_EQ(job.inputDir, f.lInDir->text().toStdString());
-    EXPECT_EQ(job.outputDir, f.lOutDir->text().toStdString());
-    EXPECT_EQ(job.thumbWidth, f.lWVal->text().toStdString());
-    EXPECT_EQ(job.thumbHeight, f.lHVal->text().toStdString());
-    f.bGO->click();
-    EXPECT_EQ(f.lDone->text(), "Operation complete. 2 files processed.");
+    EXPECT_EQ(job.inputDir, ctl<QLabel>(f, "lInDir")->text().toStdString());
+    EXPECT_EQ(job.outputDir, ctl<QLabel>(f, "lOutDir")->text().toStdString());
+    EXPECT_EQ(job.thumbWidth, ctl<QLabel>(f, "lWVal")->text().toStdString());
+    EXPECT_EQ(job.thumbHeight, ctl<QLabel>(f, "lHVal")->text().toStdString());
+    ASSERT_TRUE(goAndWait(f));
+    EXPECT_EQ(ctl<QLabel>(f, "lDone")->text(), "Operation complete. 2 files processed.");
     EXPECT_EQ(filesIn(out), (QStringList{"Thumb001.jpg", "Thumb002.jpg"}));
     EXPECT_EQ(QImageReader(out + "/Thumb001.jpg").size(), QSize(96, 96));
 }
@@ -185,13 +182,13 @@ INSTANTIATE_TEST_SUITE_P(LaterPages, ResetOnPage, ::testing::Values(1, 2, 3),
                          [](const auto& info) { return "Page" + std::to_string(info.param + 1); });
 
 TEST_F(WizardGuards, ResetOnTheFirstPageKeepsThePage) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     script.answer("resetDefaults", MessageAnswer::Yes);
-    f.sbDefaults->click();
-    EXPECT_EQ(f.currentPage(), 0);
+    ctl<QToolButton>(f, "sbDefaults")->click();
+    EXPECT_EQ(f.currentPage(), WizardPage::InputSelection);
     script.answer("resetDefaults", MessageAnswer::Cancel);
-    f.sbDefaults->click();
-    EXPECT_EQ(f.currentPage(), 0);
+    ctl<QToolButton>(f, "sbDefaults")->click();
+    EXPECT_EQ(f.currentPage(), WizardPage::InputSelection);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -212,8 +209,8 @@ TEST_P(CloseDuringRun, StopsAfterTheFileInHandThenClosesAndWritesSettings) {
     const CloseCase c = GetParam();
     const QString ini = root + "/Pictorant.ini";
     SettingsFile settings(ini.toStdString());
-    form = std::make_unique<TForm1>(&settings);
-    TForm1& f = *form;
+    form = std::make_unique<MainWizard>(&settings);
+    MainWizard& f = *form;
     const QString pics = sub("pics");
     const QString out = sub("out");
     QStringList names;
@@ -224,29 +221,30 @@ TEST_P(CloseDuringRun, StopsAfterTheFileInHandThenClosesAndWritesSettings) {
     select(pics, 6, names);
     ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
     if (!c.thumbnails) {
-        f.rbRename->click();
-        f.bNxt1->click();
-        f.rbCopyConvert->click();
-        f.cbConvert->setCurrentText("No Conversion");
-        f.bNxt2->click();
+        ctl<QRadioButton>(f, "rbRename")->click();
+        ctl<GradientButton>(f, "bNxt1")->click();
+        ctl<QRadioButton>(f, "rbCopyConvert")->click();
+        ctl<QComboBox>(f, "cbConvert")->setCurrentText("No Conversion");
+        ctl<GradientButton>(f, "bNxt2")->click();
     } else {
-        f.bNxt1->click();
-        f.bNxt2->click();
-        f.bNxt3->click();
+        ctl<GradientButton>(f, "bNxt1")->click();
+        ctl<GradientButton>(f, "bNxt2")->click();
+        ctl<GradientButton>(f, "bNxt3")->click();
     }
-    ASSERT_EQ(f.currentPage(), 3);
+    ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
     f.show();
-    QSignalSpy closed(&f, &TForm1::closed);
+    QSignalSpy closed(&f, &MainWizard::closed);
 
     // The close box is pressed while file 2 is in hand; it reaches the window when the
     // run lets events through after that file.
-    QObject::connect(f.pBar, &QProgressBar::valueChanged, &f, [&](int value) {
-        if (value == 2)
-            QMetaObject::invokeMethod(&f, "close", Qt::QueuedConnection);
-    });
-    f.bGO->click();
-    EXPECT_EQ(f.pBar->value(), 2);
-    EXPECT_EQ(f.lDone->text(), "Operation Incomplete. 2 files processed.");
+    QObject::connect(ctl<GradientProgressBar>(f, "pBar"), &QProgressBar::valueChanged, &f,
+                     [&](int value) {
+                         if (value == 2)
+                             QMetaObject::invokeMethod(&f, "close", Qt::QueuedConnection);
+                     });
+    ASSERT_TRUE(goAndWait(f));
+    EXPECT_EQ(ctl<GradientProgressBar>(f, "pBar")->value(), 2);
+    EXPECT_EQ(ctl<QLabel>(f, "lDone")->text(), "Operation Incomplete. 2 files processed.");
     EXPECT_EQ(filesIn(out).size(), 2) << filesIn(out).join(",").toStdString();
     EXPECT_EQ(closed.count(), 1) << "the window closes once the run has stopped";
     EXPECT_FALSE(f.isVisible());
@@ -263,9 +261,9 @@ INSTANTIATE_TEST_SUITE_P(Runs, CloseDuringRun,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WizardGuards, CloseOutsideARunClosesAtOnce) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     f.show();
-    QSignalSpy closed(&f, &TForm1::closed);
+    QSignalSpy closed(&f, &MainWizard::closed);
     EXPECT_TRUE(f.close());
     EXPECT_EQ(closed.count(), 1);
 }
@@ -274,12 +272,12 @@ TEST_F(WizardGuards, CloseOutsideARunClosesAtOnce) {
 // The same-folder answer and the plan
 
 // Walks a copy/convert job from page 1 to page 2's Next with the given folders.
-void toCopyConvertNext(TForm1& f, const QString& convertTo) {
-    f.rbRename->click();
-    f.bNxt1->click();
-    f.rbCopyConvert->click();
-    f.cbConvert->setCurrentText(convertTo);
-    f.bNxt2->click();
+void toCopyConvertNext(MainWizard& f, const QString& convertTo) {
+    ctl<QRadioButton>(f, "rbRename")->click();
+    ctl<GradientButton>(f, "bNxt1")->click();
+    ctl<QRadioButton>(f, "rbCopyConvert")->click();
+    ctl<QComboBox>(f, "cbConvert")->setCurrentText(convertTo);
+    ctl<GradientButton>(f, "bNxt2")->click();
 }
 
 struct SameFolderCase {
@@ -299,27 +297,27 @@ class SameFolderAnswer : public MainWindowTest,
 
 TEST_P(SameFolderAnswer, DecidesWhetherAConvertMayWriteOverItsSources) {
     const SameFolderCase c = GetParam();
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     const QString pics = sub("pics");
     const QString out = sub("out");
     writeJpeg(pics + "/a.jpg", 64, 48);
     select(pics, 1, {"a.jpg"});
     ASSERT_TRUE(showFolder(f.targetPane(), c.sameFolder ? pics : out, c.sameFolder ? 1 : 0));
-    f.cbNameOption->setCurrentIndex(int(NamingOption::PreName));
-    f.eQualImage->setText("");
+    ctl<QComboBox>(f, "cbNameOption")->setCurrentIndex(int(NamingOption::PreName));
+    ctl<QLineEdit>(f, "eQualImage")->setText("");
     if (c.sameFolder)
         script.answer("sameFolders", c.answer);
     toCopyConvertNext(f, "jpg");
     EXPECT_EQ(script.ids().contains("sameFolders"), c.sameFolder);
-    ASSERT_EQ(f.currentPage(), c.pageAfter);
+    ASSERT_EQ(int(f.currentPage()), c.pageAfter);
     EXPECT_EQ(f.currentJob().convertInPlace, c.convertInPlace);
     if (c.pageAfter != 3)
         return;
 
     const QByteArray before = fileBytes(pics + "/a.jpg");
-    f.bGO->click();
+    ASSERT_TRUE(goAndWait(f));
     EXPECT_FALSE(script.ids().contains("sourceClash")) << script.ids().join(",").toStdString();
-    EXPECT_EQ(f.lDone->text(), "Operation complete. 1 files processed.");
+    EXPECT_EQ(ctl<QLabel>(f, "lDone")->text(), "Operation complete. 1 files processed.");
     const QString written = (c.sameFolder ? pics : out) + "/a.jpg";
     EXPECT_EQ(QImageReader(written).size(), QSize(64, 48));
     if (!c.sameFolder) {
@@ -335,7 +333,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WizardGuards, AnswerIsAskedAgainAfterGoingBack) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     const QString pics = sub("pics");
     const QString out = sub("out");
     writeJpeg(pics + "/a.jpg", 20, 20);
@@ -343,18 +341,18 @@ TEST_F(WizardGuards, AnswerIsAskedAgainAfterGoingBack) {
     ASSERT_TRUE(showFolder(f.targetPane(), pics, 1));
     script.answer("sameFolders", MessageAnswer::Yes);
     toCopyConvertNext(f, "gif");
-    ASSERT_EQ(f.currentPage(), 3);
+    ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
     EXPECT_TRUE(f.currentJob().convertInPlace);
     // Back, another output folder: the earlier answer no longer holds.
-    f.bBck3->click();
+    ctl<GradientButton>(f, "bBck3")->click();
     ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
-    f.bNxt2->click();
-    ASSERT_EQ(f.currentPage(), 3);
+    ctl<GradientButton>(f, "bNxt2")->click();
+    ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
     EXPECT_FALSE(f.currentJob().convertInPlace);
 }
 
 // Opens the plan list and hands it to `look` while it is shown.
-void showNames(TForm1& f, ScriptedMessages& script,
+void showNames(MainWizard& f, ScriptedMessages& script,
                const std::function<void(const PlanListDialog&)>& look) {
     bool shown = false;
     script.onModal("planList", [&](QDialog& d) {
@@ -365,24 +363,12 @@ void showNames(TForm1& f, ScriptedMessages& script,
             look(*list);
         return int(QDialog::Accepted);
     });
-    f.bShowNames->click();
+    ctl<QPushButton>(f, "bShowNames")->click();
     EXPECT_TRUE(shown) << "the plan list was not shown";
 }
 
-TEST_F(WizardGuards, ShowNamesStandsBesideAnUnchangedGo) {
-    TForm1& f = makeWindow();
-    EXPECT_EQ(f.bGO->geometry(), QRect(464, 346, 100, 36));
-    EXPECT_EQ(f.bGO->text(), "GO");
-    EXPECT_EQ(f.bShowNames->parentWidget(), f.tsCS);
-    EXPECT_EQ(f.bShowNames->text(), "Show names...");
-    EXPECT_FALSE(f.bShowNames->geometry().intersects(f.bGO->geometry()));
-    EXPECT_FALSE(f.bShowNames->geometry().intersects(f.bBck3->geometry()));
-    EXPECT_LT(f.bShowNames->geometry().right(), f.bGO->geometry().left());
-    EXPECT_LE(f.bShowNames->height(), f.bGO->height());
-}
-
 TEST_F(WizardGuards, ShowNamesListsTheNamesTheRunThenWrites) {
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     const QString pics = sub("pics");
     const QString out = sub("out");
     for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
@@ -390,11 +376,11 @@ TEST_F(WizardGuards, ShowNamesListsTheNamesTheRunThenWrites) {
     writeFile(out + "/Thumb002.jpg", "kept as it is");
     select(pics, 3, {"a.jpg", "b.jpg", "c.jpg"});
     ASSERT_TRUE(showFolder(f.targetPane(), out, 1));
-    f.bNxt1->click();
-    f.bNxt2->click();
-    f.bNxt3->click();
-    ASSERT_EQ(f.currentPage(), 3);
-    f.cbOverwrite->setChecked(false);
+    ctl<GradientButton>(f, "bNxt1")->click();
+    ctl<GradientButton>(f, "bNxt2")->click();
+    ctl<GradientButton>(f, "bNxt3")->click();
+    ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
+    ctl<QCheckBox>(f, "cbOverwrite")->setChecked(false);
 
     std::vector<PlanRow> rows;
     showNames(f, script, [&](const PlanListDialog& list) {
@@ -405,7 +391,7 @@ TEST_F(WizardGuards, ShowNamesListsTheNamesTheRunThenWrites) {
         for (int i = 0; i < int(list.rows().size()); ++i)
             EXPECT_FALSE(list.rowIsMarked(i)) << i;
     });
-    EXPECT_EQ(f.currentPage(), 3) << "the list changes nothing";
+    EXPECT_EQ(f.currentPage(), WizardPage::Confirm) << "the list changes nothing";
     EXPECT_TRUE(QDir(out).entryList(QDir::Files) == QStringList{"Thumb002.jpg"});
     ASSERT_EQ(rows.size(), 3u);
     QStringList sources;
@@ -420,8 +406,8 @@ TEST_F(WizardGuards, ShowNamesListsTheNamesTheRunThenWrites) {
     EXPECT_TRUE(rows[1].action.startsWith("skipped")) << rows[1].action.toStdString();
     EXPECT_EQ(written, (QStringList{"Thumb001.jpg", "Thumb003.jpg"}));
 
-    f.bGO->click();
-    EXPECT_EQ(f.lDone->text(), "Operation complete. 3 files processed.");
+    ASSERT_TRUE(goAndWait(f));
+    EXPECT_EQ(ctl<QLabel>(f, "lDone")->text(), "Operation complete. 3 files processed.");
     EXPECT_EQ(filesIn(out), (QStringList{"Thumb001.jpg", "Thumb002.jpg", "Thumb003.jpg"}));
     EXPECT_EQ(fileBytes(out + "/Thumb002.jpg"), QByteArray("kept as it is"));
     for (const QString& name : written)
@@ -444,7 +430,7 @@ class SourceClash : public MainWindowTest, public ::testing::WithParamInterface<
 
 TEST_P(SourceClash, IsMarkedInTheListAndGoWritesNothing) {
     const ClashCase c = GetParam();
-    TForm1& f = makeWindow();
+    MainWizard& f = makeWindow();
     const QString pics = sub("pics");
     for (const char* name : {"p1.jpg", "p2.jpg"})
         writeJpeg(pics + "/" + name, 60, 40);
@@ -452,19 +438,19 @@ TEST_P(SourceClash, IsMarkedInTheListAndGoWritesNothing) {
     const QByteArray p2 = fileBytes(pics + "/p2.jpg");
     select(pics, 2, {"p1.jpg", "p2.jpg"});
     ASSERT_TRUE(showFolder(f.targetPane(), pics, 2));
-    f.cbNameOption->setCurrentIndex(int(c.naming));
-    f.eSeq->setText(c.seqStart);
+    ctl<QComboBox>(f, "cbNameOption")->setCurrentIndex(int(c.naming));
+    ctl<QLineEdit>(f, "eSeq")->setText(c.seqStart);
     script.answer("sameFolders", MessageAnswer::Yes);
     if (c.thumbnails) {
-        f.eQualThumb->setText(c.qualifier);
-        f.bNxt1->click();
-        f.bNxt2->click();
-        f.bNxt3->click();
+        ctl<QLineEdit>(f, "eQualThumb")->setText(c.qualifier);
+        ctl<GradientButton>(f, "bNxt1")->click();
+        ctl<GradientButton>(f, "bNxt2")->click();
+        ctl<GradientButton>(f, "bNxt3")->click();
     } else {
-        f.eQualImage->setText(c.qualifier);
+        ctl<QLineEdit>(f, "eQualImage")->setText(c.qualifier);
         toCopyConvertNext(f, "jpg");
     }
-    ASSERT_EQ(f.currentPage(), 3);
+    ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
 
     showNames(f, script, [&](const PlanListDialog& list) {
         EXPECT_FALSE(list.refusalShown().isEmpty()) << "the refusal is shown";
@@ -474,13 +460,13 @@ TEST_P(SourceClash, IsMarkedInTheListAndGoWritesNothing) {
         EXPECT_TRUE(marked) << "a clashing row is marked";
     });
 
-    f.bGO->click();
+    ASSERT_TRUE(goAndWait(f));
     EXPECT_TRUE(script.ids().contains("sourceClash")) << script.ids().join(",").toStdString();
     EXPECT_FALSE(script.ids().contains("errorDuringProcessing"));
-    EXPECT_EQ(f.currentPage(), 4);
-    EXPECT_EQ(f.lDone->text(), "Operation Incomplete. 0 files processed.");
-    EXPECT_FALSE(f.bStartOver->isHidden());
-    EXPECT_TRUE(f.bCancelOp->isHidden());
+    EXPECT_EQ(f.currentPage(), WizardPage::Processing);
+    EXPECT_EQ(ctl<QLabel>(f, "lDone")->text(), "Operation Incomplete. 0 files processed.");
+    EXPECT_FALSE(ctl<GradientButton>(f, "bStartOver")->isHidden());
+    EXPECT_TRUE(ctl<GradientButton>(f, "bCancelOp")->isHidden());
     EXPECT_FALSE(f.isRunning());
     EXPECT_EQ(filesIn(pics), (QStringList{"p1.jpg", "p2.jpg"}));
     EXPECT_EQ(fileBytes(pics + "/p1.jpg"), p1);

@@ -1,0 +1,79 @@
+#include "GradientButton.h"
+
+#include <QApplication>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+
+namespace pictorant {
+
+GradientButton::GradientButton(const QString& text, QColor start, QColor end, QColor hoverEnd,
+                               QWidget* parent)
+    : QPushButton(text, parent), start_(start), end_(end), hoverEnd_(hoverEnd) {
+    setAttribute(Qt::WA_Hover);
+}
+
+void GradientButton::enterEvent(QEnterEvent* event) {
+    hot_ = true;
+    update();
+    QPushButton::enterEvent(event);
+}
+
+void GradientButton::leaveEvent(QEvent* event) {
+    hot_ = false;
+    update();
+    QPushButton::leaveEvent(event);
+}
+
+void GradientButton::showEvent(QShowEvent* event) {
+    shownAt_.start();
+    QPushButton::showEvent(event);
+}
+
+bool GradientButton::justAppeared() const {
+    return shownAt_.isValid() && shownAt_.elapsed() < QApplication::doubleClickInterval();
+}
+
+void GradientButton::mousePressEvent(QMouseEvent* event) {
+    // Taken here so the press reaches no other widget; the button is never down, so
+    // the release that follows clicks nothing.
+    if (justAppeared()) {
+        event->accept();
+        return;
+    }
+    QPushButton::mousePressEvent(event);
+}
+
+void GradientButton::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (justAppeared()) {
+        event->accept();
+        return;
+    }
+    QPushButton::mouseDoubleClickEvent(event);
+}
+
+void GradientButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    QLinearGradient gradient(area.topLeft(), area.bottomLeft());
+    const bool sunken = isDown();
+    gradient.setColorAt(0, sunken ? endColor() : start_);
+    gradient.setColorAt(1, sunken ? start_ : endColor());
+    QColor frame = isEnabled() ? QColor(40, 40, 40) : QColor(150, 150, 150);
+    if (hasFocus())
+        frame = QColor(0, 0, 0);
+    painter.setPen(QPen(frame, hasFocus() ? 2 : 1));
+    painter.setBrush(gradient);
+    painter.drawRoundedRect(area, 3, 3);
+
+    QFont font = painter.font();
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(isEnabled() ? Qt::white : QColor(200, 200, 200));
+    painter.drawText(rect().translated(sunken ? 1 : 0, sunken ? 1 : 0), Qt::AlignCenter,
+                     text().remove(u'&'));
+}
+
+} // namespace pictorant

@@ -1,0 +1,148 @@
+#include "PreviewCommands.h"
+
+#include "MessageService.h"
+#include "PreviewBox.h"
+#include "PreviewWindow.h"
+
+#include <exception>
+
+namespace pictorant {
+
+namespace preview {
+
+bool extensionAccepted(const QString& path) {
+    static const QStringList accepted{".JPG", "JPEG", ".GIF", ".BMP", ".WMF", ".EMF"};
+    return accepted.contains(path.right(4).toUpper());
+}
+
+QString hint(const QString& what, int width, int height) {
+    return QStringLiteral("%1 - W: %2, H: %3").arg(what).arg(width).arg(height);
+}
+
+QString joinPath(const QString& folder, const QString& entry) {
+    if (folder.endsWith('/'))
+        return folder + entry;
+    return folder + '/' + entry;
+}
+
+QRect windowGeometry(QSize picture, QSize frame, QSize screen) {
+    int width = picture.width() + frame.width();
+    int height = picture.height() + frame.height();
+    if (screen.width() < width)
+        width = screen.width() - 10;
+    if (screen.height() < height)
+        height = screen.height() - 10;
+    return QRect(5, 5, width, height);
+}
+
+int wheelScrollPosition(int position, int delta) {
+    return position - delta / 12;
+}
+
+bool rotationNeedsSelection(int fileCount, int selectedCount) {
+    return fileCount > 0 && selectedCount == 0;
+}
+
+QImage toImage(const Raster& raster) {
+    if (raster.isEmpty() || raster.format() != PixelFormat::Bgr24)
+        return {};
+    QImage image(raster.width(), raster.height(), QImage::Format_BGR888);
+    for (int y = 0; y < raster.height(); ++y)
+        std::memcpy(image.scanLine(y), raster.scanLine(y), raster.bytesPerLine());
+    return image;
+}
+
+QString unhandledErrorText(const QString& message) {
+    if (!message.isEmpty() && message.back() > QChar('.'))
+        return message + '.';
+    return message;
+}
+
+namespace {
+
+void showUnhandledError(const std::exception& error) {
+    messages().inform("unhandledError", unhandledErrorText(QString::fromStdString(error.what())),
+                      programTitle(), MessageIcon::Stop);
+}
+
+// Loads `path`; on failure says "Could not open <shown>" and gives nothing.
+std::optional<Picture> tryLoad(const QString& path, const QString& shown) {
+    try {
+        return LoadPicture(path.toStdString());
+    } catch (const std::exception&) {
+        messages().inform("couldNotOpen", "Could not open " + shown, programTitle());
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+bool loadFromFileList(PreviewBox& box, PreviewWindow& window, int fileCount,
+                      const QString& currentPath,
+                      const std::function<void(bool)>& setRotationEnabled) {
+    if (fileCount <= 0)
+        return false;
+    if (setRotationEnabled)
+        setRotationEnabled(false);
+    if (currentPath.isEmpty() || !extensionAccepted(currentPath))
+        return false;
+    box.clearPicture();
+    std::optional<Picture> picture = tryLoad(currentPath, currentPath);
+    if (!picture)
+        return false;
+    const int width = picture->width(), height = picture->height();
+    box.setPicture(std::move(*picture));
+    window.setWindowTitle(currentPath);
+    box.setHint(hint(currentPath, width, height));
+    if (setRotationEnabled)
+        setRotationEnabled(true);
+    return true;
+}
+
+bool loadFromSelectedList(PreviewBox& box, PreviewWindow& window, const QString& treeFolder,
+                          const QString& labelFolder, const QString& entry) {
+    std::optional<Picture> picture = tryLoad(joinPath(treeFolder, entry), entry);
+    if (!picture)
+        return false;
+    const int width = picture->width(), height = picture->height();
+    box.setPicture(std::move(*picture));
+    const QString shown = joinPath(labelFolder, entry);
+    box.setHint(hint(shown, width, height));
+    window.setWindowTitle(shown);
+    return true;
+}
+
+void openWindow(const PreviewBox& box, PreviewWindow& window) {
+    if (!box.hasPicture())
+        return;
+    window.showPicture(box.image(), box.hint());
+}
+
+bool rotate(PreviewBox& box, const PreviewWindow& window, int fileCount, int selectedCount,
+            RotateDirection direction, int jpegQuality) {
+    if (rotationNeedsSelection(fileCount, selectedCount)) {
+        messages().inform("selectFileToRotate", "First select a file to be rotated",
+                          programTitle());
+        return false;
+    }
+    const MessageAnswer answer =
+        messages().ask({"overwriteOriginal", "This will overwrite the original file!  Continue?",
+                        programTitle(), MessageIcon::Warning, MessageButtons::YesNo});
+    if (answer != MessageAnswer::Yes || !box.hasPicture())
+        return false;
+    try {
+        RotateQuarter(box.picture(), direction, jpegQuality);
+        box.redraw();
+        // Rewritten in place: a read-only original is refused, a link keeps pointing at
+        // the turned picture, owner and mode stay, and a failure leaves the file as it was.
+        WritePictureReplacing(box.picture(), window.windowTitle().toStdString());
+    } catch (const std::exception& error) {
+        box.redraw();
+        showUnhandledError(error);
+    }
+    return true;
+}
+
+} // namespace preview
+
+} // namespace pictorant
