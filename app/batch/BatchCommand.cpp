@@ -25,7 +25,7 @@ std::string toBytes(const QString& s) {
     return s.toLatin1().toStdString();
 }
 
-QStringList namesOf(const OptionSpec& option) {
+QStringList namesOf(const OptionSyntax& option) {
     QStringList names;
     for (const auto& n : option.names)
         names << fromBytes(n);
@@ -33,19 +33,19 @@ QStringList namesOf(const OptionSpec& option) {
 }
 
 // The key options are looked up by: the longest name, with its dashes.
-std::string keyOf(const OptionSpec& option) {
+std::string keyOf(const OptionSyntax& option) {
     const std::string& longest = *std::max_element(
         option.names.begin(), option.names.end(),
         [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
     return (longest.size() == 1 ? "-" : "--") + longest;
 }
 
-void describe(QCommandLineParser& parser, const CommandSpec& spec) {
-    parser.setApplicationDescription(fromBytes(spec.description));
+void describe(QCommandLineParser& parser, const CommandSyntax& syntax) {
+    parser.setApplicationDescription(fromBytes(syntax.description));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     parser.addOption(QCommandLineOption({"h", "help"}, "Show this help and exit."));
-    for (const OptionSpec& option : spec.options) {
+    for (const OptionSyntax& option : syntax.options) {
         QCommandLineOption o(namesOf(option), fromBytes(option.help));
         if (!option.valueName.empty())
             o.setValueName(fromBytes(option.valueName));
@@ -78,18 +78,18 @@ std::optional<std::string> ParsedArgs::value(const std::string& name) const {
     return it->second;
 }
 
-ParsedArgs parseCommandLine(const CommandSpec& spec, const std::vector<std::string>& args) {
+ParsedArgs parseCommandLine(const CommandSyntax& syntax, const std::vector<std::string>& args) {
     QCommandLineParser parser;
-    describe(parser, spec);
-    QStringList words{fromBytes("pictorant-batch " + spec.name)};
+    describe(parser, syntax);
+    QStringList words{fromBytes("pictorant-batch " + syntax.name)};
     for (const auto& a : args)
         words << fromBytes(a);
     if (!parser.parse(words))
-        throw UsageError(spec.name + ": " + toBytes(parser.errorText()));
+        throw UsageError(syntax.name + ": " + toBytes(parser.errorText()));
 
     ParsedArgs parsed;
     parsed.help = parser.isSet("help");
-    for (const OptionSpec& option : spec.options) {
+    for (const OptionSyntax& option : syntax.options) {
         const QString name = fromBytes(option.names.front());
         if (!parser.isSet(name))
             continue;
@@ -103,14 +103,14 @@ ParsedArgs parseCommandLine(const CommandSpec& spec, const std::vector<std::stri
     return parsed;
 }
 
-std::string commandHelp(const CommandSpec& spec) {
+std::string commandHelp(const CommandSyntax& syntax) {
     QCommandLineParser parser;
-    describe(parser, spec);
+    describe(parser, syntax);
     std::string text = parser.helpText().toStdString();
     // The parser's usage line names the program's path; ours names the command.
     text.erase(0, text.find('\n') + 1);
-    return "Usage: pictorant-batch " + spec.name + " " + spec.synopsis + "\n" + text +
-           (spec.arguments.empty() ? "" : "\nArguments:\n" + spec.arguments) + "\n" +
+    return "Usage: pictorant-batch " + syntax.name + " " + syntax.synopsis + "\n" + text +
+           (syntax.arguments.empty() ? "" : "\nArguments:\n" + syntax.arguments) + "\n" +
            kExitStatusHelp;
 }
 
@@ -149,7 +149,7 @@ std::vector<std::string> givenFiles(const ParsedArgs& parsed) {
     return files;
 }
 
-std::vector<OptionSpec> fileListOptions() {
+std::vector<OptionSyntax> fileListOptions() {
     return {
         {{"files-from"},
          "FILE",

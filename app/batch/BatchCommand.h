@@ -68,18 +68,18 @@ struct RunExtension {
 
 // One option of a command: its names without dashes ({"q", "quiet"}), the name of its
 // value for an option that takes one (empty for a flag), and its line in --help.
-struct OptionSpec {
+struct OptionSyntax {
     std::vector<std::string> names;
     std::string valueName;
     std::string help;
 };
 
 // What a command accepts and what its --help shows.
-struct CommandSpec {
+struct CommandSyntax {
     std::string name;        // the command word, e.g. "rotate"
     std::string synopsis;    // after the command word, e.g. "cw|ccw [OPTIONS] FILE..."
     std::string description; // the text between the usage line and the options
-    std::vector<OptionSpec> options;
+    std::vector<OptionSyntax> options;
     std::string arguments; // the positional arguments' lines in --help
 };
 
@@ -94,14 +94,14 @@ struct ParsedArgs {
     std::optional<std::string> value(const std::string& name) const;
 };
 
-// Reads `args` (the words after the command) by `spec` plus -h/--help. Options may come
+// Reads `args` (the words after the command) by `syntax` plus -h/--help. Options may come
 // before, between and after the other arguments; "--" ends them. Arguments keep their
 // bytes whatever the locale. A wrong command line throws UsageError with the parser's
 // message (e.g. "Unknown option 'fast'.").
-ParsedArgs parseCommandLine(const CommandSpec& spec, const std::vector<std::string>& args);
+ParsedArgs parseCommandLine(const CommandSyntax& syntax, const std::vector<std::string>& args);
 
 // The command's help: usage line, description, options, arguments and exit statuses.
-std::string commandHelp(const CommandSpec& spec);
+std::string commandHelp(const CommandSyntax& syntax);
 
 // The exit statuses, as every --help ends.
 extern const char* const kExitStatusHelp;
@@ -115,7 +115,7 @@ std::vector<std::string> namesFrom(const std::string& file, bool nulSeparated);
 // The positional names followed by those of --files-from, when given.
 std::vector<std::string> givenFiles(const ParsedArgs& parsed);
 // The options that give files: --files-from FILE and -0/--null.
-std::vector<OptionSpec> fileListOptions();
+std::vector<OptionSyntax> fileListOptions();
 
 // The run commands: rename, copy, convert, thumbnails, with the given extensions.
 void addRunCommands(std::vector<BatchCommand>& table, std::vector<RunExtension> extensions);

@@ -11,19 +11,19 @@ namespace pictorant::batch {
 
 namespace {
 
-CommandSpec infoSpec() {
-    CommandSpec spec{"info", "[OPTIONS] FILE...",
-                     "Prints the kind and natural size of each picture, one line per file:\n"
-                     "\"NAME: Kind W x H\", or \"NAME: why\" for a file that is no picture "
-                     "(status 1).",
-                     fileListOptions(), "  FILE...  the pictures\n"};
-    return spec;
+CommandSyntax infoSyntax() {
+    CommandSyntax syntax{"info", "[OPTIONS] FILE...",
+                         "Prints the kind and natural size of each picture, one line per file:\n"
+                         "\"NAME: Kind W x H\", or \"NAME: why\" for a file that is no picture "
+                         "(status 1).",
+                         fileListOptions(), "  FILE...  the pictures\n"};
+    return syntax;
 }
 
-CommandSpec rotateSpec() {
-    std::vector<OptionSpec> options = {
+CommandSyntax rotateSyntax() {
+    std::vector<OptionSyntax> options = {
         {{"jpeg-quality"}, "N", "JPEG pictures are written at N, 10 to 100 (default 90)."}};
-    for (const OptionSpec& option : fileListOptions())
+    for (const OptionSyntax& option : fileListOptions())
         options.push_back(option);
     return {"rotate", "cw|ccw [OPTIONS] FILE...",
             "Turns each picture a quarter clockwise (cw) or counter-clockwise (ccw) and\n"
@@ -35,10 +35,10 @@ CommandSpec rotateSpec() {
 } // namespace
 
 int runInfo(const std::vector<std::string>& args, std::ostream& out) {
-    const CommandSpec spec = infoSpec();
-    const ParsedArgs parsed = parseCommandLine(spec, args);
+    const CommandSyntax syntax = infoSyntax();
+    const ParsedArgs parsed = parseCommandLine(syntax, args);
     if (parsed.help) {
-        out << commandHelp(spec);
+        out << commandHelp(syntax);
         return kExitComplete;
     }
     const std::vector<std::string> files = givenFiles(parsed);
@@ -61,10 +61,10 @@ int runInfo(const std::vector<std::string>& args, std::ostream& out) {
 }
 
 int runRotate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const CommandSpec spec = rotateSpec();
-    const ParsedArgs parsed = parseCommandLine(spec, args);
+    const CommandSyntax syntax = rotateSyntax();
+    const ParsedArgs parsed = parseCommandLine(syntax, args);
     if (parsed.help) {
-        out << commandHelp(spec);
+        out << commandHelp(syntax);
         return kExitComplete;
     }
     std::vector<std::string> files = givenFiles(parsed);

@@ -256,8 +256,8 @@ const char* const kRunCommonDescription =
 
 // Every run command takes the same options; those that do not fit it (--type for a
 // copy) are refused with a reason by buildJob.
-std::vector<OptionSpec> runOptions(const std::vector<RunExtension>& extensions) {
-    std::vector<OptionSpec> options = {
+std::vector<OptionSyntax> runOptions(const std::vector<RunExtension>& extensions) {
+    std::vector<OptionSyntax> options = {
         {{"input"},
          "DIR",
          "Folder of the files (default: the folder of the first FILE, else the "
@@ -324,7 +324,7 @@ std::vector<OptionSpec> runOptions(const std::vector<RunExtension>& extensions) 
              "Every option kept in Pictorant.ini except the folders is "
              "taken from FILE; options given still win."},
         });
-    for (const OptionSpec& option : fileListOptions())
+    for (const OptionSyntax& option : fileListOptions())
         options.push_back(option);
     for (const auto& ext : extensions)
         for (const auto& opt : ext.options)
@@ -332,25 +332,25 @@ std::vector<OptionSpec> runOptions(const std::vector<RunExtension>& extensions) 
     return options;
 }
 
-CommandSpec runSpec(RunKind kind, const std::vector<RunExtension>& extensions) {
+CommandSyntax runSyntax(RunKind kind, const std::vector<RunExtension>& extensions) {
     static const char* const names[] = {"rename", "copy", "convert", "thumbnails"};
     const int k = static_cast<int>(kind);
-    CommandSpec spec;
-    spec.name = names[k];
-    spec.synopsis = "[OPTIONS] FILE...";
-    spec.description = std::string(kRunDescriptions[k]) + kRunCommonDescription;
-    spec.options = runOptions(extensions);
-    spec.arguments = "  FILE...  the files, in this order: names in --input, or paths in one "
-                     "folder\n";
-    return spec;
+    CommandSyntax syntax;
+    syntax.name = names[k];
+    syntax.synopsis = "[OPTIONS] FILE...";
+    syntax.description = std::string(kRunDescriptions[k]) + kRunCommonDescription;
+    syntax.options = runOptions(extensions);
+    syntax.arguments = "  FILE...  the files, in this order: names in --input, or paths in one "
+                       "folder\n";
+    return syntax;
 }
 
 int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
                const std::vector<std::string>& args) {
-    const CommandSpec spec = runSpec(kind, extensions);
-    const ParsedArgs parsed = parseCommandLine(spec, args);
+    const CommandSyntax syntax = runSyntax(kind, extensions);
+    const ParsedArgs parsed = parseCommandLine(syntax, args);
     if (parsed.help) {
-        std::cout << commandHelp(spec);
+        std::cout << commandHelp(syntax);
         return kExitComplete;
     }
     if (parsed.has("--quiet") && parsed.has("--progress"))

@@ -7,15 +7,15 @@
 namespace pictorant::batch {
 
 int runUndo(const std::vector<std::string>& args, std::ostream& out) {
-    const CommandSpec spec{"undo",
-                           "",
-                           "Renames the files of the last rename run back to their old names;\n"
-                           "stops at a name that is taken now (status 1).",
-                           {},
-                           ""};
-    const ParsedArgs parsed = parseCommandLine(spec, args);
+    const CommandSyntax syntax{"undo",
+                               "",
+                               "Renames the files of the last rename run back to their old names;\n"
+                               "stops at a name that is taken now (status 1).",
+                               {},
+                               ""};
+    const ParsedArgs parsed = parseCommandLine(syntax, args);
     if (parsed.help) {
-        out << commandHelp(spec);
+        out << commandHelp(syntax);
         return kExitComplete;
     }
     if (!parsed.positional.empty())
