@@ -21,8 +21,9 @@ cmake --build "$build" --target "${programs[@]}" -j"$(nproc)"
 
 mkdir -p "$out"
 # The real X platform, not offscreen, so the pictures show what a person sees.
-for program in "$build/app/pictorant-screenshots" "$build/tests/ui/side-windows-screenshots" \
-    "$build/tests/ui/gallery-screenshots"; do
+for program in "$build/app/pictorant-screenshots" \
+    "$build/devtools/screenshots/side-windows-screenshots" \
+    "$build/devtools/screenshots/gallery-screenshots"; do
     env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1024x768x24" "$program" "$out"
 done
 ls -l "$out"

@@ -1,88 +1,18 @@
 #pragma once
 
-// Support for the main window's tests: an application, a message service answered from
-// a script, folders of real files, and waiting for a file pane to read its folder.
+// Support for the tests of the main window and its side commands: waiting for a pane to
+// read its folder, small real files, a scratch home, and a wizard over a temporary folder.
 
 #include "FilePane.h"
 #include "GradientButton.h"
 #include "GradientProgressBar.h"
 #include "MainWizard.h"
-#include "MessageService.h"
-#include "TestApplication.h"
+#include "ScriptedMessages.h"
 
-#include <QDialog>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QImage>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QtWidgets>
-#include <deque>
-#include <functional>
-#include <gtest/gtest.h>
-#include <map>
-#include <stdexcept>
-#include <vector>
 
 namespace pictorant::uitest {
-
-// Answers questions and modal windows by id from queues and records every request. A
-// question without a scripted answer fails the test (and answers No / Cancel); a box
-// with only an OK button needs no script.
-class ScriptedMessages : public MessageService {
-public:
-    ScriptedMessages() { setMessageService(this); }
-    ~ScriptedMessages() override { setMessageService(nullptr); }
-
-    std::vector<MessageRequest> asked;
-    QStringList modals;
-
-    void answer(const QString& id, MessageAnswer a) { answers_[id].push_back(a); }
-    void onModal(const QString& id, std::function<int(QDialog&)> f) {
-        windows_[id].push_back(std::move(f));
-    }
-    QStringList ids() const {
-        QStringList list;
-        for (const auto& r : asked)
-            list << r.id;
-        return list;
-    }
-    const MessageRequest* last() const { return asked.empty() ? nullptr : &asked.back(); }
-
-    MessageAnswer ask(const MessageRequest& request) override {
-        asked.push_back(request);
-        auto& queue = answers_[request.id];
-        if (queue.empty()) {
-            if (request.buttons == MessageButtons::Ok)
-                return MessageAnswer::Ok;
-            ADD_FAILURE() << "unscripted question " << request.id.toStdString() << ": "
-                          << request.text.toStdString();
-            return request.buttons == MessageButtons::OkCancel ? MessageAnswer::Cancel
-                                                               : MessageAnswer::No;
-        }
-        const MessageAnswer a = queue.front();
-        queue.pop_front();
-        return a;
-    }
-
-    int showModal(const QString& id, QDialog& dialog) override {
-        modals << id;
-        auto& queue = windows_[id];
-        if (queue.empty()) {
-            ADD_FAILURE() << "unscripted modal window " << id.toStdString();
-            return QDialog::Rejected;
-        }
-        auto f = std::move(queue.front());
-        queue.pop_front();
-        return f(dialog);
-    }
-
-private:
-    std::map<QString, std::deque<MessageAnswer>> answers_;
-    std::map<QString, std::deque<std::function<int(QDialog&)>>> windows_;
-};
 
 // Processes events until `ready` holds or the time is up.
 inline bool waitUntil(const std::function<bool()>& ready, int milliseconds = 5000) {
@@ -96,21 +26,14 @@ inline bool waitUntil(const std::function<bool()>& ready, int milliseconds = 500
     return true;
 }
 
-// Sends a pane to `folder` and waits until its list shows `count` entries.
-inline bool showFolder(FilePane& pane, const QString& folder, int count) {
-    if (!pane.setFolder(folder) && pane.folder() != QDir::cleanPath(folder))
-        return false;
-    return waitUntil([&] { return pane.isListLoaded() && pane.entryCount() == count; });
-}
-
-// Presses GO and waits until the run's thread has ended.
-inline bool goAndWait(MainWizard& f) {
-    ctl<QPushButton>(f, "bGO")->click();
-    return waitUntil([&] { return !f.isRunning(); }, 60000);
-}
-
 inline bool waitCount(FilePane& pane, int count) {
     return waitUntil([&] { return pane.isListLoaded() && pane.entryCount() == count; });
+}
+
+// Sends a pane to `folder` and waits until its list shows `count` entries.
+inline bool showFolder(FilePane& pane, const QString& folder, int count) {
+    pane.setFolder(folder);
+    return pane.folder() == QDir::cleanPath(folder) && waitCount(pane, count);
 }
 
 inline QStringList filesIn(const QString& folder) {
@@ -123,6 +46,11 @@ inline void writeFile(const QString& path, const QByteArray& bytes = "x") {
     file.write(bytes);
 }
 
+inline QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
 // A real JPEG of the given size.
 inline void writeJpeg(const QString& path, int width, int height) {
     QImage image(width, height, QImage::Format_RGB888);
@@ -133,47 +61,97 @@ inline void writeJpeg(const QString& path, int width, int height) {
     ASSERT_TRUE(image.save(path, "JPG", 90)) << path.toStdString();
 }
 
-// The fixture of the main window's tests: a temporary folder, scripted messages, and a
-// main window without a settings file.
+// HOME, the data folder (and so the trash) and the state folder under `root` while it
+// lives.
+class ScratchHome {
+public:
+    explicit ScratchHome(const QString& root) {
+        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
+            saved_.push_back({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
+        qputenv("HOME", root.toUtf8());
+        qputenv("XDG_DATA_HOME", (root + "/data").toUtf8());
+        qputenv("XDG_STATE_HOME", (root + "/state").toUtf8());
+    }
+    ~ScratchHome() {
+        for (const auto& [name, value, wasSet] : saved_)
+            wasSet ? void(qputenv(name, value)) : void(qunsetenv(name));
+    }
+
+private:
+    std::vector<std::tuple<const char*, QByteArray, bool>> saved_;
+};
+
+// A main window without a settings file over a temporary folder.
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() { application(); }
-
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        root = dir.path();
-    }
 
     MainWizard& makeWindow() {
         form = std::make_unique<MainWizard>();
         return *form;
     }
-
     QString sub(const QString& name) const {
         const QString path = root + u'/' + name;
         QDir().mkpath(path);
         return path;
     }
-
+    // `count` files named p01.jpg... (real JPEGs of 120 x 90 when `real`).
+    QStringList makeFiles(const QString& folder, int count, bool real = false) {
+        QStringList names;
+        for (int i = 1; i <= count; ++i) {
+            names << QStringLiteral("p%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
+            real ? writeJpeg(folder + "/" + names.back(), 120, 90)
+                 : writeFile(folder + "/" + names.back());
+        }
+        return names;
+    }
+    // A window over pics/ holding `names` (JPEGs `width` wide when given), all selected,
+    // and the target pane at out/.
+    MainWizard& wizardWith(const QStringList& names, int width = 0) {
+        makeWindow();
+        for (const QString& name : names)
+            width ? writeJpeg(pics + "/" + name, width, width * 3 / 4)
+                  : writeFile(pics + "/" + name);
+        select(pics, int(names.size()), names);
+        EXPECT_TRUE(showFolder(form->targetPane(), out, int(filesIn(out).size())));
+        return *form;
+    }
     // Puts the source pane at `folder`, waits for its `count` files and selects `names`.
     void select(const QString& folder, int count, const QStringList& names) {
         ASSERT_TRUE(showFolder(form->sourcePane(), folder, count));
         for (const QString& name : names)
             ASSERT_TRUE(form->sourcePane().selectName(name)) << name.toStdString();
     }
+    void click(const char* name) { ctl<QAbstractButton>(*form, name)->click(); }
+    // From the first page to Confirm: a thumbnail job, or a copy to `convertTo`, or
+    // (with an empty `convertTo`) a rename.
+    void toConfirm(const char* convertTo = nullptr) {
+        if (convertTo) {
+            click("rbRename");
+            click("bNxt1");
+            if (*convertTo) {
+                click("rbCopyConvert");
+                ctl<QComboBox>(*form, "cbConvert")->setCurrentText(convertTo);
+            }
+            click("bNxt2");
+        } else {
+            for (const char* next : {"bNxt1", "bNxt2", "bNxt3"})
+                click(next);
+        }
+    }
+    // Presses GO and waits until the run's thread has ended.
+    bool goAndWait() {
+        click("bGO");
+        return waitUntil([&] { return !form->isRunning(); }, 60000);
+    }
+    QString text(const char* label) const { return ctl<QLabel>(*form, label)->text(); }
+    bool hidden(const char* name) const { return ctl<QWidget>(*form, name)->isHidden(); }
 
     QTemporaryDir dir;
-    QString root;
+    QString root = dir.path();
+    QString pics = sub("pics"), out = sub("out");
     ScriptedMessages script;
     std::unique_ptr<MainWizard> form;
 };
 
 } // namespace pictorant::uitest
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& list, std::ostream* os) {
-    *os << '{' << list.join(QStringLiteral(", ")).toStdString() << '}';
-}

@@ -1,380 +1,349 @@
-// The main window's wizard: page order, the checks of each Next, the visibility rules
-// and the Confirm page summary.
+// The wizard: page order in each mode, the checks of each Next, the visibility rules, the
+// Confirm summary, and the guards that keep GO from running what the user did not
+// confirm (double-clicks, a reset, the same-folder answer, the plan list).
 
 #include "WizardSupport.h"
 
 #include "DuplicateNamesDialog.h"
+#include "PlanListDialog.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QSlider>
-#include <QTabWidget>
-#include <QTest>
+#include <QImageReader>
 
 namespace pictorant::uitest {
 namespace {
 
 using Wizard = MainWindowTest;
 
-// Only the current page's tab is visible.
-int visibleTabs(const MainWizard& f) {
-    int n = 0;
-    for (int i = 0; i < ctl<QTabWidget>(f, "pcMain")->count(); ++i)
-        n += ctl<QTabWidget>(f, "pcMain")->isTabVisible(i) ? 1 : 0;
-    return n;
-}
-
-TEST_F(Wizard, NextWithNothingHighlightedSaysSoAndStays) {
-    MainWizard& f = makeWindow();
-    const QString pics = sub("pics");
-    writeFile(pics + "/a.jpg");
-    ASSERT_TRUE(showFolder(f.sourcePane(), pics, 1));
-    ctl<GradientButton>(f, "bNxt1")->click();
-    ASSERT_EQ(script.ids(), QStringList{"noFilesSelected"});
-    EXPECT_EQ(script.last()->text, "No files selected!");
-    EXPECT_EQ(f.currentPage(), WizardPage::InputSelection);
-}
-
-TEST_F(Wizard, ThumbnailRoadVisitsEveryPageAndBackAgain) {
-    MainWizard& f = makeWindow();
-    const QString pics = sub("pics");
-    const QString out = sub("out");
-    for (const char* name : {"b.jpg", "a.jpg", "c.gif"})
-        writeFile(pics + "/" + name);
+TEST_F(Wizard, EachModeWalksItsPagesBothWaysAndTheModeIsFixedAnewOnEachNext) {
+    MainWizard& f = wizardWith({"b.jpg", "c.gif", "a.jpg"});
+    f.sourcePane().deselectAll();
+    click("bNxt1");
+    EXPECT_EQ(script.ids(), QStringList{"noFilesSelected"});
     select(pics, 3, {"c.gif", "a.jpg"});
-    ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
-
-    ctl<GradientButton>(f, "bNxt1")->click();
-    ASSERT_EQ(f.currentPage(), WizardPage::OutputOptions);
-    EXPECT_EQ(visibleTabs(f), 1);
+    click("bNxt1");
+    EXPECT_EQ(text("lOutput"), "Create Thumbnails");
     EXPECT_EQ(f.selectedFiles(), (QStringList{"a.jpg", "c.gif"})); // list order
-    EXPECT_EQ(ctl<QListWidget>(f, "lbMFL")->count(), 2);
-    EXPECT_EQ(ctl<QLabel>(f, "lMFL")->text(), "Source Files: 2");
-    EXPECT_EQ(ctl<QLabel>(f, "lOutput")->text(), "Create Thumbnails");
-    EXPECT_FALSE(ctl<QLabel>(f, "lOutput")->isHidden());
-    EXPECT_TRUE(ctl<QPlainTextEdit>(f, "mHelp")->toPlainText().startsWith("Output File Options"));
-    EXPECT_TRUE(ctl<QGroupBox>(f, "gbRename")->isHidden());
-    EXPECT_FALSE(ctl<QLineEdit>(f, "eQualThumb")->isHidden());
-    EXPECT_TRUE(ctl<QLineEdit>(f, "eQualImage")->isHidden());
-
-    ctl<GradientButton>(f, "bNxt2")->click();
-    ASSERT_EQ(f.currentPage(), WizardPage::ThumbnailOptions);
-    EXPECT_TRUE(ctl<QPlainTextEdit>(f, "mHelp")->toPlainText().startsWith("Thumbnail Options"));
-    ctl<GradientButton>(f, "bNxt3")->click();
-    ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
-    EXPECT_TRUE(script.asked.empty());
-
-    ctl<GradientButton>(f, "bBck3")->click();
-    EXPECT_EQ(f.currentPage(), WizardPage::ThumbnailOptions);
-    ctl<GradientButton>(f, "bBck2")->click();
-    EXPECT_EQ(f.currentPage(), WizardPage::OutputOptions);
-    ctl<GradientButton>(f, "bBck1")->click();
+    EXPECT_EQ(text("lMFL"), "Source Files: 2");
+    const char* hints[] = {"Output File Options", "Thumbnail Options", "Confirm Selections"};
+    for (int page = 1; page <= 3; ++page) {
+        ASSERT_EQ(int(f.currentPage()), page);
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(ctl<QTabWidget>(f, "pcMain")->isTabVisible(i), i == page);
+        EXPECT_TRUE(ctl<QPlainTextEdit>(f, "mHelp")->toPlainText().startsWith(hints[page - 1]));
+        click(page == 1 ? "bNxt2" : "bNxt3");
+    }
+    for (const char* back : {"bBck3", "bBck2", "bBck1"})
+        click(back);
     EXPECT_EQ(f.currentPage(), WizardPage::InputSelection);
     EXPECT_EQ(ctl<QListWidget>(f, "lbMFL")->count(), 0);
-    EXPECT_EQ(ctl<QLabel>(f, "lMFL")->text(), "Source Files: 0");
-}
+    EXPECT_EQ(text("lMFL"), "Source Files: 0");
 
-TEST_F(Wizard, RenameModeSkipsTheThumbnailPageBothWays) {
-    MainWizard& f = makeWindow();
-    const QString pics = sub("pics");
-    writeFile(pics + "/a.jpg");
-    select(pics, 1, {"a.jpg"});
-    ctl<QRadioButton>(f, "rbRename")->click();
-    ctl<GradientButton>(f, "bNxt1")->click();
-    ASSERT_EQ(f.currentPage(), WizardPage::OutputOptions);
-    EXPECT_EQ(ctl<QLabel>(f, "lOutput")->text(), "Rename/Convert Files");
-    EXPECT_FALSE(ctl<QGroupBox>(f, "gbRename")->isHidden());
-    EXPECT_FALSE(ctl<QLineEdit>(f, "eQualImage")->isHidden());
-    EXPECT_TRUE(ctl<QLineEdit>(f, "eQualThumb")->isHidden());
-    // "Rename Files" is chosen: no target pane, the notice instead.
-    EXPECT_FALSE(ctl<QLabel>(f, "lRenameNote")->isHidden());
-    EXPECT_TRUE(f.targetPane().isHidden());
-    EXPECT_TRUE(ctl<QComboBox>(f, "cbConvert")->isHidden());
-    EXPECT_TRUE(ctl<QCheckBox>(f, "cbOverwrite")->isHidden());
-
-    // Same folder in both panes: no question for a rename.
-    ASSERT_TRUE(showFolder(f.targetPane(), pics, 1));
-    ctl<GradientButton>(f, "bNxt2")->click();
-    ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
-    EXPECT_TRUE(script.asked.empty());
-    EXPECT_EQ(ctl<QLabel>(f, "lOutDir")->text(), pics);
-    EXPECT_EQ(ctl<QLabel>(f, "lConv")->text(), "No Conversion");
-    EXPECT_TRUE(ctl<QLabel>(f, "lResizeCap")->isHidden());
-    EXPECT_TRUE(ctl<QLabel>(f, "lDimCap")->isHidden());
-    EXPECT_TRUE(ctl<QSlider>(f, "tbJpg")->isHidden());
-
-    ctl<GradientButton>(f, "bBck3")->click();
-    EXPECT_EQ(f.currentPage(), WizardPage::OutputOptions);
-}
-
-TEST_F(Wizard, CopyConvertShowsTheTargetPaneAgain) {
-    MainWizard& f = makeWindow();
-    const QString pics = sub("pics");
-    writeFile(pics + "/a.jpg");
-    select(pics, 1, {"a.jpg"});
-    ctl<QRadioButton>(f, "rbRename")->click();
-    ctl<GradientButton>(f, "bNxt1")->click();
-    ctl<QRadioButton>(f, "rbCopyConvert")->click();
-    EXPECT_TRUE(ctl<QLabel>(f, "lRenameNote")->isHidden());
-    for (QWidget* w : {static_cast<QWidget*>(f.targetPane().tree()),
-                       static_cast<QWidget*>(f.targetPane().list()),
-                       static_cast<QWidget*>(ctl<QComboBox>(f, "cbConvert")),
-                       static_cast<QWidget*>(ctl<QLabel>(f, "lConvert")),
-                       static_cast<QWidget*>(ctl<QToolButton>(f, "sbShowAll")),
-                       static_cast<QWidget*>(ctl<QToolButton>(f, "sbShowGrafx")),
-                       static_cast<QWidget*>(ctl<QCheckBox>(f, "cbOverwrite"))})
-        EXPECT_FALSE(w->isHidden()) << w->objectName().toStdString();
-    ctl<QRadioButton>(f, "rbRenameOnly")->click();
-    EXPECT_FALSE(ctl<QLabel>(f, "lRenameNote")->isHidden());
-    EXPECT_TRUE(ctl<QToolButton>(f, "sbShowAll")->isHidden());
-}
-
-TEST_F(Wizard, ModeIsFixedAnewOnEachNextFromTheFirstPage) {
-    MainWizard& f = makeWindow();
-    const QString pics = sub("pics");
-    const QString out = sub("out");
-    writeFile(pics + "/a.jpg");
-    select(pics, 1, {"a.jpg"});
-    ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
-    ctl<QRadioButton>(f, "rbRename")->click();
-    ctl<GradientButton>(f, "bNxt1")->click();
+    // Rename mode skips the thumbnail page both ways; a rename writes beside its sources.
+    click("rbRename");
+    click("bNxt1");
     EXPECT_EQ(f.mode(), JobMode::RenameCopyConvert);
-    ctl<GradientButton>(f, "bBck1")->click();
-    ctl<QRadioButton>(f, "rbThumbs")->click();
-    ASSERT_TRUE(f.sourcePane().selectName("a.jpg"));
-    ctl<GradientButton>(f, "bNxt1")->click();
-    EXPECT_EQ(f.mode(), JobMode::CreateThumbnails);
-    EXPECT_TRUE(ctl<QGroupBox>(f, "gbRename")->isHidden());
-    EXPECT_TRUE(ctl<QLabel>(f, "lRenameNote")->isHidden());
-    EXPECT_FALSE(f.targetPane().isHidden());
-    EXPECT_FALSE(ctl<QComboBox>(f, "cbConvert")->isHidden());
-    ctl<GradientButton>(f, "bNxt2")->click();
-    EXPECT_EQ(f.currentPage(), WizardPage::ThumbnailOptions);
+    EXPECT_EQ(text("lOutput"), "Rename/Convert Files");
+    click("bNxt2");
+    ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
+    EXPECT_EQ(text("lOutDir") + " " + text("lConv"), pics + " No Conversion");
+    click("bBck3");
+    EXPECT_EQ(f.currentPage(), WizardPage::OutputOptions);
+    EXPECT_EQ(script.ids().size(), 1);
 }
 
-TEST_F(Wizard, MissingOutputFolderIsCreatedOnRequest) {
-    MainWizard& f = makeWindow();
-    const QString pics = sub("pics");
-    writeFile(pics + "/a.jpg");
-    select(pics, 1, {"a.jpg"});
+// Which controls each choice shows on the output page and the Confirm page.
+TEST_F(Wizard, ModeAndRenameChoiceShowTheirControls) {
+    MainWizard& f = wizardWith({"a.jpg"});
+    const char* names[] = {"gbRename",  "eQualThumb",  "eQualImage", "lRenameNote",
+                           "cbConvert", "cbOverwrite", "sbShowAll",  "lResizeCap"};
+    const std::pair<const char*, std::vector<bool>> cases[] = {
+        {"rbThumbs", {false, true, false, false, true, true, true, true}},
+        {"rbRenameOnly", {true, false, true, true, false, false, false, false}},
+        {"rbCopyConvert", {true, false, true, false, true, true, true, false}},
+    };
+    for (const auto& [choice, shown] : cases) {
+        SCOPED_TRACE(choice);
+        if (f.currentPage() != WizardPage::InputSelection)
+            click("bBck1");
+        click(QString(choice) == "rbThumbs" ? "rbThumbs" : "rbRename");
+        click("bNxt1");
+        if (QString(choice) != "rbThumbs")
+            click(choice);
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(!hidden(names[i]), shown[i]) << names[i];
+        EXPECT_EQ(f.targetPane().isHidden(), !shown[4]);
+    }
+}
+
+TEST_F(Wizard, MissingOutputFolderIsCreatedOneLevelDeepOnRequest) {
+    MainWizard& f = wizardWith({"a.jpg"});
+    click("bNxt1");
+    // Two levels deep cannot be made; the checks go on to the same-folder question.
     ASSERT_TRUE(showFolder(f.targetPane(), pics, 1));
-    ctl<GradientButton>(f, "bNxt1")->click();
-    const QString thumbs = pics + "/thumbs";
-    f.targetPane().folderBox()->setText(thumbs);
-
-    script.answer("createFolder", MessageAnswer::No);
-    ctl<GradientButton>(f, "bNxt2")->click();
-    EXPECT_EQ(f.currentPage(), WizardPage::OutputOptions);
-    EXPECT_FALSE(QFileInfo(thumbs).exists());
-    ASSERT_EQ(script.ids(), QStringList{"createFolder"});
-    EXPECT_EQ(script.last()->text, "Folder does not exist.  Create now?");
-    EXPECT_EQ(script.last()->icon, MessageIcon::Warning);
-    EXPECT_EQ(script.last()->buttons, MessageButtons::YesNo);
-
+    f.targetPane().folderBox()->setText(pics + "/new/deeper");
     script.answer("createFolder", MessageAnswer::Yes);
-    ctl<GradientButton>(f, "bNxt2")->click();
-    EXPECT_TRUE(QFileInfo(thumbs).isDir());
+    script.answer("sameFolders", MessageAnswer::No);
+    click("bNxt2");
+    EXPECT_EQ(script.ids(),
+              (QStringList{"createFolder", "couldNotCreateDirectory", "sameFolders"}));
+    EXPECT_EQ(script.asked[1].text, "Could not create Directory: " + pics + "/new/deeper");
+    EXPECT_FALSE(QFileInfo::exists(pics + "/new"));
+
+    const QString thumbs = pics + "/thumbs";
+    for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+        f.targetPane().folderBox()->setText(thumbs);
+        script.answer("createFolder", answer);
+        click("bNxt2");
+        EXPECT_EQ(QFileInfo(thumbs).isDir(), answer == MessageAnswer::Yes);
+    }
     EXPECT_EQ(f.outputFolder(), thumbs);
     EXPECT_EQ(f.currentPage(), WizardPage::ThumbnailOptions);
 }
 
-TEST_F(Wizard, FolderTwoLevelsDeepCannotBeCreatedAndTheChecksGoOn) {
-    MainWizard& f = makeWindow();
-    const QString pics = sub("pics");
-    writeFile(pics + "/a.jpg");
-    select(pics, 1, {"a.jpg"});
-    ASSERT_TRUE(showFolder(f.targetPane(), pics, 1));
-    ctl<GradientButton>(f, "bNxt1")->click();
-    const QString deep = pics + "/new/deeper";
-    f.targetPane().folderBox()->setText(deep);
-    script.answer("createFolder", MessageAnswer::Yes);
-    // The target pane still stands on the source folder: the same-folder question follows.
-    script.answer("sameFolders", MessageAnswer::No);
-    ctl<GradientButton>(f, "bNxt2")->click();
-    ASSERT_EQ(script.ids(),
-              (QStringList{"createFolder", "couldNotCreateDirectory", "sameFolders"}));
-    EXPECT_EQ(script.asked[1].text, "Could not create Directory: " + deep);
-    EXPECT_EQ(script.asked[1].buttons, MessageButtons::Ok);
-    EXPECT_EQ(script.asked[2].text,
-              "Input and Output Directories are the same. This could result in files being "
-              "overwritten or not processed.\r\n\r\nContinue?");
-    EXPECT_EQ(script.asked[2].buttons, MessageButtons::YesNo);
-    EXPECT_FALSE(QFileInfo(pics + "/new").exists());
-    EXPECT_EQ(f.currentPage(), WizardPage::OutputOptions);
-
-    script.answer("sameFolders", MessageAnswer::Yes);
-    f.targetPane().folderBoxExit();
-    ctl<GradientButton>(f, "bNxt2")->click();
-    EXPECT_EQ(f.currentPage(), WizardPage::ThumbnailOptions);
-}
-
-TEST_F(Wizard, RenameByNameWithoutQualifierIsRefused) {
-    MainWizard& f = makeWindow();
-    const QString pics = sub("pics");
-    writeFile(pics + "/a.jpg");
-    select(pics, 1, {"a.jpg"});
-    ctl<QRadioButton>(f, "rbRename")->click();
-    ctl<GradientButton>(f, "bNxt1")->click();
+TEST_F(Wizard, RenameByNameWithoutQualifierIsRefusedButACopyPasses) {
+    MainWizard& f = wizardWith({"a.jpg"});
+    click("rbRename");
+    click("bNxt1");
     ctl<QComboBox>(f, "cbNameOption")->setCurrentIndex(int(NamingOption::SufName));
     ctl<QLineEdit>(f, "eQualImage")->clear();
-    ctl<GradientButton>(f, "bNxt2")->click();
-    ASSERT_EQ(script.ids(), QStringList{"invalidQualifier"});
-    EXPECT_EQ(script.last()->text,
-              "Invalid output qualifier for option chosen.  Please specify a qualifier, or "
-              "choose a different naming option.");
+    click("bNxt2");
+    EXPECT_EQ(script.ids(), QStringList{"invalidQualifier"});
     EXPECT_EQ(f.currentPage(), WizardPage::OutputOptions);
-
-    // The same empty qualifier is fine for a copy.
-    ctl<QRadioButton>(f, "rbCopyConvert")->click();
-    ASSERT_TRUE(showFolder(f.targetPane(), sub("out"), 0));
-    ctl<GradientButton>(f, "bNxt2")->click();
-    EXPECT_EQ(f.currentPage(), WizardPage::Confirm);
-    EXPECT_EQ(ctl<QLabel>(f, "lNames")->text(), "...Will not be changed.");
+    click("rbCopyConvert");
+    click("bNxt2");
+    EXPECT_EQ(text("lNames"), "...Will not be changed.");
 }
 
 TEST_F(Wizard, DuplicateStemsWarnAndCancelStaysOnTheFirstPage) {
-    MainWizard& f = makeWindow();
-    const QString pics = sub("pics");
-    for (const char* name : {"Beach.jpg", "Beach.gif", "beach.bmp"})
-        writeFile(pics + "/" + name);
+    MainWizard& f = wizardWith({"Beach.jpg", "Beach.gif", "beach.bmp"});
+    f.sourcePane().deselectAll();
     select(pics, 3, {"Beach.jpg", "Beach.gif"});
-    QString shown;
     script.onModal("TForm3", [&](QDialog& d) {
-        shown = static_cast<DuplicateNamesDialog&>(d).Label2->text();
+        EXPECT_EQ(static_cast<DuplicateNamesDialog&>(d).Label2->text(), "Beach.gif and Beach.jpg");
         return int(QDialog::Rejected);
     });
-    ctl<GradientButton>(f, "bNxt1")->click();
-    EXPECT_EQ(shown, "Beach.gif and Beach.jpg");
+    click("bNxt1");
     EXPECT_EQ(f.currentPage(), WizardPage::InputSelection);
-    EXPECT_EQ(ctl<QLabel>(f, "lMFL")->text(),
-              "Source Files: 2"); // the selection is taken all the same
-
-    script.onModal("TForm3", [](QDialog&) { return int(QDialog::Accepted); });
-    ctl<GradientButton>(f, "bNxt1")->click();
-    EXPECT_EQ(f.currentPage(), WizardPage::OutputOptions);
-
-    // beach.bmp with Beach.gif differ in case: no warning.
-    ctl<GradientButton>(f, "bBck1")->click();
+    EXPECT_EQ(text("lMFL"), "Source Files: 2"); // the selection is taken all the same
     f.sourcePane().deselectAll();
-    ASSERT_TRUE(f.sourcePane().selectName("beach.bmp"));
-    ASSERT_TRUE(f.sourcePane().selectName("Beach.gif"));
-    ctl<GradientButton>(f, "bNxt1")->click();
-    EXPECT_EQ(script.modals, (QStringList{"TForm3", "TForm3"}));
+    select(pics, 3, {"beach.bmp", "Beach.gif"}); // stems differing in case
+    click("bNxt1");
+    EXPECT_EQ(script.modals.size(), 1);
     EXPECT_EQ(f.currentPage(), WizardPage::OutputOptions);
 }
 
-TEST_F(Wizard, SequenceBoxFollowsTheNamingOption) {
+TEST_F(Wizard, SizeAndNamingControlsFollowTheirBoxes) {
     MainWizard& f = makeWindow();
-    const struct {
-        NamingOption option;
-        bool seqShown;
-    } cases[] = {{NamingOption::PreName, false},
-                 {NamingOption::SufSeq, true},
-                 {NamingOption::SufName, false},
-                 {NamingOption::PreSeq, true}};
-    for (const auto& c : cases) {
-        ctl<QComboBox>(f, "cbNameOption")->setCurrentIndex(int(c.option));
-        EXPECT_EQ(!ctl<QLineEdit>(f, "eSeq")->isHidden(), c.seqShown) << int(c.option);
-        EXPECT_EQ(!ctl<QLabel>(f, "lSeq")->isHidden(), c.seqShown) << int(c.option);
+    for (int option = 0; option < 4; ++option) {
+        ctl<QComboBox>(f, "cbNameOption")->setCurrentIndex(option);
+        const bool seq = NamingOption(option) == NamingOption::PreSeq ||
+                         NamingOption(option) == NamingOption::SufSeq;
+        EXPECT_EQ(!hidden("eSeq") && !hidden("lSeq"), seq) << option;
+    }
+    for (bool ratio : {false, true}) {
+        ctl<QCheckBox>(f, "cbRatio")->setChecked(ratio);
+        for (const char* name : {"lMaxWH", "cbFWidth", "cbFHeight"})
+            EXPECT_EQ(!hidden(name), ratio) << name;
+        for (const char* name : {"lW", "lH", "eHeight"})
+            EXPECT_EQ(hidden(name), ratio) << name;
+    }
+    auto* fw = ctl<QCheckBox>(f, "cbFWidth");
+    auto* fh = ctl<QCheckBox>(f, "cbFHeight");
+    fw->click();
+    fh->click();
+    EXPECT_FALSE(fw->isChecked()) << "the force boxes exclude each other";
+    fh->click();
+    EXPECT_FALSE(fh->isChecked()) << "both may be off";
+    ctl<QSlider>(f, "tbJpg")->setValue(5);
+    EXPECT_EQ(text("lJpgVal"), "10");
+}
+
+// The aspect line replaces the sizes, and the JPEG slider is only offered for JPEG.
+TEST_F(Wizard, ConfirmPageSummarisesTheJob) {
+    wizardWith({"a.jpg"});
+    ctl<QLineEdit>(*form, "eWidth")->setText("120");
+    ctl<QLineEdit>(*form, "eHeight")->setText("80");
+    click("rbFast");
+    toConfirm();
+    EXPECT_EQ(QStringList({text("lInDir"), text("lOutDir"), text("lConv"), text("lResize"),
+                           text("lWVal"), text("lHVal")}),
+              QStringList({pics, out, "jpg", "Fast", "120", "80"}));
+    EXPECT_EQ(text("lNames"), "...Will start with Thumb001 and be numbered sequentially");
+    EXPECT_TRUE(hidden("lAspect"));
+    EXPECT_FALSE(hidden("tbJpg"));
+    for (const char* back : {"bBck3", "bBck2", "bBck1"})
+        click(back);
+    click("cbRatio");
+    ctl<QComboBox>(*form, "cbConvert")->setCurrentText("No Conversion");
+    toConfirm();
+    EXPECT_EQ(text("lAspect") + text("lAspectVal"),
+              "Maintain aspect ratio, Max Width/Height - 120");
+    for (const char* name : {"lWCap", "lHVal", "tbJpg", "lJpgCap", "lJpgVal"})
+        EXPECT_TRUE(hidden(name)) << name;
+}
+
+// ---- guards
+
+void waitPastDoubleClick() {
+    QTest::qWait(QApplication::doubleClickInterval() + 60);
+}
+
+// The second click of a double-click lands on the button that has just appeared in the
+// same place (the next Next, or GO) and must do nothing; a click after a pause works.
+TEST_F(Wizard, SecondClickOfADoubleClickLandsOnNothing) {
+    for (const char* mode : {"rbThumbs", "rbRename"}) {
+        SCOPED_TRACE(mode);
+        MainWizard& f = wizardWith({"a.jpg", "b.jpg"}, 40);
+        click(mode);
+        f.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+        const bool thumbs = QString(mode) == "rbThumbs";
+        click("bNxt1");
+        if (thumbs)
+            click("bNxt2");
+        auto* next = ctl<QWidget>(f, thumbs ? "bNxt3" : "bNxt2");
+        const QPoint at = next->mapTo(&f, next->rect().center());
+        waitPastDoubleClick();
+        QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, at);
+        ASSERT_EQ(f.currentPage(), WizardPage::Confirm) << "the first click is an ordinary Next";
+        QTest::qWait(50);
+        QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, at);
+        EXPECT_EQ(f.currentPage(), WizardPage::Confirm) << "the second click pressed GO";
+        EXPECT_TRUE(filesIn(out).isEmpty());
+        EXPECT_EQ(filesIn(pics), (QStringList{"a.jpg", "b.jpg"}));
+        waitPastDoubleClick();
+        QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, at);
+        ASSERT_TRUE(waitUntil([&] { return !f.isRunning(); }));
+        EXPECT_FALSE(hidden("lDone")) << "GO ran";
+        QDir(out).removeRecursively();
+        QDir().mkpath(out);
     }
 }
 
-TEST_F(Wizard, AspectRatioSwapsTheSizeControls) {
-    MainWizard& f = makeWindow();
-    EXPECT_TRUE(ctl<QLabel>(f, "lMaxWH")->isHidden());
-    EXPECT_TRUE(ctl<QCheckBox>(f, "cbFWidth")->isHidden());
-    EXPECT_FALSE(ctl<QLineEdit>(f, "eHeight")->isHidden());
-    ctl<QCheckBox>(f, "cbRatio")->click();
-    EXPECT_FALSE(ctl<QLabel>(f, "lMaxWH")->isHidden());
-    EXPECT_FALSE(ctl<QCheckBox>(f, "cbFWidth")->isHidden());
-    EXPECT_FALSE(ctl<QCheckBox>(f, "cbFHeight")->isHidden());
-    EXPECT_TRUE(ctl<QLabel>(f, "lW")->isHidden());
-    EXPECT_TRUE(ctl<QLabel>(f, "lH")->isHidden());
-    EXPECT_TRUE(ctl<QLineEdit>(f, "eHeight")->isHidden());
-    EXPECT_FALSE(ctl<QLineEdit>(f, "eWidth")->isHidden());
-
-    ctl<QCheckBox>(f, "cbFWidth")->click();
-    ctl<QCheckBox>(f, "cbFHeight")->click();
-    EXPECT_TRUE(ctl<QCheckBox>(f, "cbFHeight")->isChecked());
-    EXPECT_FALSE(ctl<QCheckBox>(f, "cbFWidth")->isChecked());
-    ctl<QCheckBox>(f, "cbFWidth")->click();
-    EXPECT_TRUE(ctl<QCheckBox>(f, "cbFWidth")->isChecked());
-    EXPECT_FALSE(ctl<QCheckBox>(f, "cbFHeight")->isChecked());
-    ctl<QCheckBox>(f, "cbFWidth")->click();
-    EXPECT_FALSE(ctl<QCheckBox>(f, "cbFWidth")->isChecked());
-    EXPECT_FALSE(ctl<QCheckBox>(f, "cbFHeight")->isChecked());
-
-    // Hidden force boxes keep their state.
-    ctl<QCheckBox>(f, "cbFHeight")->click();
-    ctl<QCheckBox>(f, "cbRatio")->click();
-    EXPECT_TRUE(ctl<QCheckBox>(f, "cbFHeight")->isHidden());
-    EXPECT_TRUE(ctl<QCheckBox>(f, "cbFHeight")->isChecked());
-    EXPECT_FALSE(ctl<QLineEdit>(f, "eHeight")->isHidden());
-}
-
-TEST_F(Wizard, ConfirmPageSummarisesTheJob) {
-    MainWizard& f = makeWindow();
-    const QString pics = sub("pics");
-    const QString out = sub("out");
-    writeFile(pics + "/a.jpg");
-    select(pics, 1, {"a.jpg"});
+// A reset on a later page starts the wizard again, and the summary and GO show and run
+// the reset values, never the ones typed before.
+TEST_F(Wizard, ResetOnTheConfirmPageLeavesNothingStaleForGo) {
+    MainWizard& f = wizardWith({"a.jpg", "b.jpg"}, 200);
+    ctl<QLineEdit>(f, "eWidth")->setText("50");
+    ctl<QLineEdit>(f, "eQualThumb")->setText("Small");
+    toConfirm();
+    script.answer("resetDefaults", MessageAnswer::Yes);
+    click("sbDefaults");
+    EXPECT_EQ(f.currentPage(), WizardPage::InputSelection);
+    EXPECT_TRUE(f.selectedFiles().isEmpty());
+    EXPECT_EQ(text("lMFL"), "Source Files: 0");
+    select(pics, 2, {"a.jpg", "b.jpg"});
     ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
-    ctl<GradientButton>(f, "bNxt1")->click();
-    ctl<GradientButton>(f, "bNxt2")->click();
-    ctl<QLineEdit>(f, "eWidth")->setText("120");
-    ctl<QLineEdit>(f, "eHeight")->setText("80");
-    ctl<QRadioButton>(f, "rbFast")->click();
-    ctl<GradientButton>(f, "bNxt3")->click();
-    ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
-    EXPECT_EQ(ctl<QLabel>(f, "lInDir")->text(), pics);
-    EXPECT_EQ(ctl<QLabel>(f, "lOutDir")->text(), out);
-    EXPECT_EQ(ctl<QLabel>(f, "lTypes")->text(), "*.jpg;*.jpeg;*.gif;*.bmp;*.wmf;*.emf");
-    EXPECT_EQ(ctl<QLabel>(f, "lConv")->text(), "jpg");
-    EXPECT_EQ(ctl<QLabel>(f, "lNames")->text(),
-              "...Will start with Thumb001 and be numbered sequentially");
-    EXPECT_EQ(ctl<QLabel>(f, "lResize")->text(), "Fast");
-    EXPECT_EQ(ctl<QLabel>(f, "lWVal")->text(), "120");
-    EXPECT_EQ(ctl<QLabel>(f, "lHVal")->text(), "80");
-    EXPECT_FALSE(ctl<QLabel>(f, "lWCap")->isHidden());
-    EXPECT_TRUE(ctl<QLabel>(f, "lAspect")->isHidden());
-    EXPECT_FALSE(ctl<QSlider>(f, "tbJpg")->isHidden());
-    EXPECT_FALSE(ctl<QLabel>(f, "lJpgVal")->isHidden());
-
-    ctl<GradientButton>(f, "bBck3")->click();
-    ctl<QCheckBox>(f, "cbRatio")->click();
-    ctl<GradientButton>(f, "bBck2")->click();
-    ctl<QComboBox>(f, "cbConvert")->setCurrentText("No Conversion");
-    ctl<GradientButton>(f, "bNxt2")->click();
-    ctl<GradientButton>(f, "bNxt3")->click();
-    EXPECT_FALSE(ctl<QLabel>(f, "lAspect")->isHidden());
-    EXPECT_EQ(ctl<QLabel>(f, "lAspect")->text(), "Maintain aspect ratio, Max Width/Height - ");
-    EXPECT_EQ(ctl<QLabel>(f, "lAspectVal")->text(), "120");
-    EXPECT_TRUE(ctl<QLabel>(f, "lWCap")->isHidden());
-    EXPECT_TRUE(ctl<QLabel>(f, "lHVal")->isHidden());
-    // The slider is only offered for JPEG output.
-    EXPECT_TRUE(ctl<QSlider>(f, "tbJpg")->isHidden());
-    EXPECT_TRUE(ctl<QLabel>(f, "lJpgCap")->isHidden());
-    EXPECT_TRUE(ctl<QLabel>(f, "lJpgVal")->isHidden());
+    toConfirm();
+    EXPECT_EQ(text("lWVal"), "96");
+    ASSERT_TRUE(goAndWait());
+    EXPECT_EQ(filesIn(out), (QStringList{"Thumb001.jpg", "Thumb002.jpg"}));
+    EXPECT_EQ(QImageReader(out + "/Thumb001.jpg").size(), QSize(96, 96));
 }
 
-TEST_F(Wizard, SliderShowsItsValue) {
-    MainWizard& f = makeWindow();
-    ctl<QSlider>(f, "tbJpg")->setValue(37);
-    EXPECT_EQ(ctl<QLabel>(f, "lJpgVal")->text(), "37");
-    ctl<QSlider>(f, "tbJpg")->setValue(5);
-    EXPECT_EQ(ctl<QLabel>(f, "lJpgVal")->text(), "10");
+// The same-folder answer decides whether a convert may write over its sources; after
+// going back to another folder it no longer holds.
+TEST_F(Wizard, SameFolderAnswerDecidesWhetherAConvertMayWriteOverItsSources) {
+    const struct {
+        bool sameFolder;
+        MessageAnswer answer;
+        bool reachesConfirm;
+    } cases[] = {{true, MessageAnswer::No, false},
+                 {true, MessageAnswer::Yes, true},
+                 {false, MessageAnswer::No, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.answer) * 2 + c.sameFolder);
+        ScriptedMessages local;
+        MainWizard& f = wizardWith({"a.jpg"}, 64);
+        ASSERT_TRUE(showFolder(f.targetPane(), c.sameFolder ? pics : out, c.sameFolder ? 1 : 0));
+        ctl<QComboBox>(f, "cbNameOption")->setCurrentIndex(int(NamingOption::PreName));
+        ctl<QLineEdit>(f, "eQualImage")->setText("");
+        if (c.sameFolder)
+            local.answer("sameFolders", c.answer);
+        toConfirm("jpg");
+        EXPECT_EQ(local.ids().contains("sameFolders"), c.sameFolder);
+        ASSERT_EQ(f.currentPage() == WizardPage::Confirm, c.reachesConfirm);
+        EXPECT_EQ(f.currentJob().convertInPlace, c.sameFolder && c.reachesConfirm);
+        if (!c.reachesConfirm)
+            continue;
+        const QByteArray before = fileBytes(pics + "/a.jpg");
+        ASSERT_TRUE(goAndWait());
+        EXPECT_EQ(text("lDone"), "Operation complete. 1 files processed.");
+        EXPECT_EQ(QImageReader((c.sameFolder ? pics : out) + "/a.jpg").size(), QSize(64, 48));
+        if (c.sameFolder) {
+            click("bStartOver");
+            select(pics, 1, {"a.jpg"});
+            ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
+            toConfirm("jpg");
+            EXPECT_FALSE(f.currentJob().convertInPlace);
+        } else {
+            EXPECT_EQ(fileBytes(pics + "/a.jpg"), before) << "the source is untouched";
+        }
+    }
 }
 
-TEST_F(Wizard, NamingHelpExplainsTheOptions) {
-    MainWizard& f = makeWindow();
-    ctl<QToolButton>(f, "SpeedButton1")->click();
-    ASSERT_EQ(script.ids(), QStringList{"namingOptions"});
-    EXPECT_TRUE(script.last()->text.startsWith("The Output File Qualifier can be a prefix"));
+// Opens the plan list and hands it to `look` while it is shown.
+void showNames(ScriptedMessages& script, MainWizard& f,
+               const std::function<void(const PlanListDialog&)>& look) {
+    script.onModal("planList", [&](QDialog& d) {
+        look(dynamic_cast<PlanListDialog&>(d));
+        return int(QDialog::Accepted);
+    });
+    ctl<QPushButton>(f, "bShowNames")->click();
+    EXPECT_EQ(script.modals.count("planList"), 1);
+}
+
+TEST_F(Wizard, ShowNamesListsTheNamesTheRunThenWrites) {
+    writeFile(out + "/Thumb002.jpg", "kept as it is");
+    MainWizard& f = wizardWith({"a.jpg", "b.jpg", "c.jpg"}, 100);
+    toConfirm();
+    ctl<QCheckBox>(f, "cbOverwrite")->setChecked(false);
+    QStringList listed;
+    showNames(script, f, [&](const PlanListDialog& list) {
+        EXPECT_EQ(list.refusalShown(), QString());
+        EXPECT_TRUE(list.folderShown().endsWith(out));
+        for (int i = 0; i < int(list.rows().size()); ++i) {
+            const PlanRow& row = list.rows()[i];
+            listed << row.source + ">" + (row.action.startsWith("skipped") ? "-" : row.target);
+            EXPECT_FALSE(list.rowIsMarked(i));
+        }
+    });
+    EXPECT_EQ(listed, (QStringList{"a.jpg>Thumb001.jpg", "b.jpg>-", "c.jpg>Thumb003.jpg"}));
+    EXPECT_EQ(filesIn(out), QStringList{"Thumb002.jpg"}) << "the list changes nothing";
+    ASSERT_TRUE(goAndWait());
+    EXPECT_EQ(filesIn(out), (QStringList{"Thumb001.jpg", "Thumb002.jpg", "Thumb003.jpg"}));
+    EXPECT_EQ(fileBytes(out + "/Thumb002.jpg"), "kept as it is");
+}
+
+// p1.jpg copied to p2.jpg would replace p2.jpg before it is read; a thumbnail would
+// replace its own source. Both are marked in the list, and GO writes nothing.
+TEST_F(Wizard, ARunThatWouldReplaceItsOwnSourcesIsMarkedAndRefused) {
+    for (bool thumbnails : {false, true}) {
+        SCOPED_TRACE(thumbnails ? "thumbnail" : "copy");
+        ScriptedMessages local;
+        MainWizard& f = wizardWith({"p1.jpg", "p2.jpg"}, 60);
+        const QByteArray p1 = fileBytes(pics + "/p1.jpg");
+        ASSERT_TRUE(showFolder(f.targetPane(), pics, 2));
+        ctl<QComboBox>(f, "cbNameOption")
+            ->setCurrentIndex(int(thumbnails ? NamingOption::PreName : NamingOption::PreSeq));
+        ctl<QLineEdit>(f, "eSeq")->setText("2");
+        ctl<QLineEdit>(f, thumbnails ? "eQualThumb" : "eQualImage")->setText(thumbnails ? "" : "p");
+        local.answer("sameFolders", MessageAnswer::Yes);
+        thumbnails ? toConfirm() : toConfirm("jpg");
+        ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
+        showNames(local, f, [&](const PlanListDialog& list) {
+            EXPECT_FALSE(list.refusalShown().isEmpty());
+            bool marked = false;
+            for (int i = 0; i < int(list.rows().size()); ++i)
+                marked = marked || (list.rows()[i].marked() && list.rowIsMarked(i));
+            EXPECT_TRUE(marked);
+        });
+        ASSERT_TRUE(goAndWait());
+        EXPECT_TRUE(local.ids().contains("sourceClash")) << local.ids().join(",").toStdString();
+        EXPECT_EQ(text("lDone"), "Operation Incomplete. 0 files processed.");
+        EXPECT_EQ(filesIn(pics), (QStringList{"p1.jpg", "p2.jpg"}));
+        EXPECT_EQ(fileBytes(pics + "/p1.jpg"), p1);
+    }
 }
 
 } // namespace

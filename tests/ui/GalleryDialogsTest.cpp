@@ -1,0 +1,333 @@
+// The gallery's two dialogs: the options dialog's look rules, its link fields and the
+// frames prompt, the layout reminder; the location dialog's file name, replace question
+// and file commands; both keep their state in the settings file.
+
+#include "DeleteFilesDialog.h"
+#include "FramesLinkPrompt.h"
+#include "GalleryLocationDialog.h"
+#include "GalleryOptionsDialog.h"
+#include "LinkModeHelp.h"
+#include "WizardSupport.h"
+#include "settings/SettingsFile.h"
+
+#include <QColorDialog>
+
+namespace pictorant::uitest {
+namespace {
+
+void framesLook(OptionsDialogLook& l) {
+    l.pageLayoutShown = l.navigationShown = l.multiPageHelpShown = false;
+    l.framesHelpShown = l.frameOptionsShown = true;
+    l.tableChoiceEnabled = l.columnsEnabled = false;
+}
+
+// Each change to the factory options changes exactly these parts of the dialog's look.
+TEST(OptionsDialogLookRules, FollowTheOptions) {
+    const std::pair<std::function<void(GalleryOptions&)>, std::function<void(OptionsDialogLook&)>>
+        rules[] = {
+            {[](auto& o) { o.LinkOriginal = false; },
+             [](auto& l) { l.hrefGroupShown = l.hrefFieldShown = false; }},
+            {[](auto& o) { o.OriginalLinkOpt = o.ThumbLinkOpt = LinkGeneric; },
+             [](auto& l) { l.hrefFieldShown = l.imgFieldShown = false; }},
+            {[](auto& o) { o.LinkBorder = false; }, [](auto& l) { l.borderSizeShown = false; }},
+            {[](auto& o) { o.IncludeCaption = false; }, [](auto& l) { l.captionShown = false; }},
+            {[](auto& o) { o.UseBkgdColor = false, o.UseCellColor = true; },
+             [](auto& l) { l.tableColourShown = false, l.cellColourShown = true; }},
+            {[](auto& o) { o.MultiPg = false; },
+             [](auto& l) { l.perPageShown = l.navigationShown = l.multiPageHelpShown = false; }},
+            {[](auto& o) { o.UseNavBtns = false; }, [](auto& l) { l.navPlacesShown = false; }},
+            {[](auto& o) { o.UseTables = false; },
+             [](auto& l) {
+                 l.tablePropertiesShown = l.cellPropertiesShown = l.pageLayoutShown = false;
+                 l.navigationShown = l.multiPageHelpShown = false;
+             }},
+            {[](auto& o) { o.UseFrames = true; }, framesLook},
+            {[](auto& o) { o.UseFrames = true, o.UseTables = false; }, framesLook},
+            {[](auto& o) { o.TileBkgd = true; }, [](auto& l) { l.sampleTextEnabled = true; }},
+        };
+    for (std::size_t i = 0; i < std::size(rules); ++i) {
+        GalleryOptions options = factoryGalleryOptions();
+        OptionsDialogLook expected = optionsDialogLook(options);
+        rules[i].first(options);
+        rules[i].second(expected);
+        EXPECT_EQ(optionsDialogLook(options), expected) << "rule " << i;
+    }
+}
+
+class OptionsDialog : public ::testing::Test {
+protected:
+    OptionsDialog() { form.setCompanions(&help, &prompt); }
+    void open() {
+        form.prepareForShowing(
+            {"/home/ann/web/", "/home/ann/pics/", "/home/ann/web/thumbs/", PathStyle::Posix});
+    }
+    // Runs the dialog as the gallery flow does; `inside` plays the user.
+    int showWith(std::function<void()> inside) {
+        script.onModal("html.options", [inside](QDialog& d) {
+            d.show();
+            inside();
+            d.hide();
+            return d.result();
+        });
+        form.setResult(-1);
+        return messages().showModal("html.options", form);
+    }
+    AppGuard app;
+    ScriptedMessages script;
+    LinkModeHelp help;
+    FramesLinkPrompt prompt;
+    GalleryOptionsDialog form;
+};
+
+// Frames switch the table on; the link to the originals off switches frames off, and
+// frames again asks for it; No leaves both off. Hidden values are kept.
+TEST_F(OptionsDialog, FramesPullTheTableAndTheLinkAlong) {
+    form.show();
+    form.pcOptions->setCurrentIndex(1);
+    form.rbNavTop->click();
+    form.cbUseTable->click();
+    EXPECT_FALSE(form.gbTable->isVisible());
+    form.cbFrames->click();
+    EXPECT_TRUE(form.cbUseTable->isChecked());
+    EXPECT_TRUE(form.gbTable->isVisible());
+    EXPECT_FALSE(form.gbPages->isVisible());
+    EXPECT_FALSE(form.eTCols->isEnabled());
+    form.cbHREF->click();
+    EXPECT_FALSE(form.cbFrames->isChecked());
+    EXPECT_TRUE(form.rgHREF->isHidden());
+    EXPECT_TRUE(form.gbNav->isVisible());
+    EXPECT_EQ(form.options().NavBtns, NavPlace::Top);
+    script.onModal("html.hrefPrompt", [](QDialog& d) {
+        d.findChild<QPushButton*>("bNo")->click();
+        return d.result();
+    });
+    form.cbFrames->click();
+    EXPECT_EQ(script.modals, QStringList{"html.hrefPrompt"});
+    EXPECT_FALSE(form.cbFrames->isChecked() || form.cbHREF->isChecked());
+}
+
+TEST_F(OptionsDialog, PromptYesTakesItsModeButNotItsText) {
+    open();
+    form.show();
+    form.cbHREF->click();
+    script.onModal("html.hrefPrompt", [this](QDialog& d) {
+        EXPECT_EQ(prompt.rgHREF->itemIndex(), LinkRelative);
+        EXPECT_EQ(prompt.eHREF->text(), "../pics/");
+        prompt.rgHREF->item(LinkLocal)->click();
+        EXPECT_EQ(prompt.eHREF->text(), "file:///home/ann/pics/");
+        prompt.eHREF->setText("typed in the prompt");
+        prompt.bYes->click();
+        return d.result();
+    });
+    form.cbFrames->click();
+    EXPECT_TRUE(form.cbFrames->isChecked());
+    EXPECT_TRUE(form.cbHREF->isChecked());
+    EXPECT_EQ(form.rgHREF->itemIndex(), LinkLocal);
+    EXPECT_EQ(form.eHREF->text(), "file:///home/ann/pics/");
+}
+
+TEST_F(OptionsDialog, LinkFieldsAreFilledOnEveryOpeningAndTypedAddressesKept) {
+    open();
+    EXPECT_EQ(form.eHREF->text(), "../pics/");
+    EXPECT_EQ(form.eIMG->text(), "thumbs/");
+    form.rgIMG->item(LinkLocal)->click();
+    EXPECT_EQ(form.eIMG->text(), "file:///home/ann/web/thumbs/");
+
+    form.rgHREF->item(LinkInternet)->click();
+    EXPECT_EQ(form.eHREF->text(), "http://");
+    form.eHREF->setText("http://example.com/big/");
+    form.eHREFExit();
+    form.rgHREF->item(LinkLocal)->click();
+    form.rgHREF->item(LinkInternet)->click();
+    EXPECT_EQ(form.eHREF->text(), "http://example.com/big/");
+    form.rgHREF->item(LinkRelative)->click();
+    form.eHREF->setText("mine/");
+    form.eHREFExit();
+    open();
+    EXPECT_EQ(form.eHREF->text(), "../pics/") << "the relative text is worked out again";
+
+    // Pictures on another drive turn relative into local, and a click on relative warns.
+    form.prepareForShowing({"C:\\Web\\", "D:\\Pics\\", "C:\\Web\\", PathStyle::Windows});
+    EXPECT_EQ(form.rgHREF->itemIndex(), LinkLocal);
+    EXPECT_EQ(form.eHREF->text(), "file:///D:\\Pics\\");
+    form.rgHREF->item(LinkRelative)->click();
+    EXPECT_EQ(script.ids(), QStringList{"html.otherDrive"});
+
+    for (const auto& [typed, kept] :
+         {std::pair<QString, QString>{"250", "100"}, {"100", "100"}, {"0", "0"}, {"abc", "abc"}}) {
+        form.eTWidth->setText(typed);
+        form.eTWidthExit();
+        EXPECT_EQ(form.eTWidth->text(), kept) << typed.toStdString();
+    }
+}
+
+TEST_F(OptionsDialog, FirstTabOkRemindsOfTheLayoutTabOncePerShowing) {
+    open();
+    script.answer("html.layoutReminder", MessageAnswer::Cancel);
+    script.answer("html.layoutReminder", MessageAnswer::Yes);
+    EXPECT_EQ(showWith([this] {
+                  form.bOK->click(); // Cancel: stays on the first tab
+                  EXPECT_TRUE(form.isVisible());
+                  EXPECT_EQ(form.pcOptions->currentIndex(), 0);
+                  form.bOK->click(); // Yes: goes to the second tab
+                  EXPECT_EQ(form.pcOptions->currentIndex(), 1);
+                  form.pcOptions->setCurrentIndex(0);
+                  form.bOK->click(); // seen: closes at once
+              }),
+              QDialog::Accepted);
+    open();
+    EXPECT_EQ(form.pcOptions->currentIndex(), 0);
+    script.answer("html.layoutReminder", MessageAnswer::No);
+    EXPECT_EQ(showWith([this] { form.bOK->click(); }), QDialog::Accepted);
+    EXPECT_TRUE(script.allUsed());
+
+    // Cancel keeps every change for the next showing.
+    EXPECT_EQ(showWith([this] {
+                  form.eBanr->setText("Holiday & more");
+                  form.bCancel2->click();
+              }),
+              QDialog::Rejected);
+    EXPECT_EQ(form.options().BannerString, "Holiday & more");
+}
+
+TEST(GalleryDialogSettings, ChangesReachTheFileAtTheEndAndSetTheLookAtStart) {
+    AppGuard app;
+    ScriptedMessages script;
+    QTemporaryDir dir;
+    const std::filesystem::path ini = (dir.path() + "/Pictorant.ini").toStdString();
+    {
+        SettingsFile file(ini);
+        GalleryOptionsDialog form(&file);
+        GalleryLocationDialog location(&file);
+        form.show();
+        form.cbHREF->click();
+        form.cbCaption->click();
+        form.eTWidth->setText("80");
+        form.rgBanr->item(2)->click();
+        form.cpCBkgd->setColour(0x0A0B0C);
+        location.setHtmlName("Album.html");
+    }
+    SettingsFile file(ini);
+    GalleryOptionsDialog form(&file);
+    EXPECT_EQ(GalleryLocationDialog(&file).htmlName(), "Album.html");
+    const GalleryOptions o = form.options();
+    EXPECT_FALSE(o.LinkOriginal);
+    EXPECT_EQ(o.TableWidth, "80");
+    EXPECT_EQ(o.BannerHeadSize, 2);
+    EXPECT_EQ(o.CellBkgd, 0x0A0B0Cu);
+    form.show();
+    form.pcOptions->setCurrentIndex(1);
+    EXPECT_TRUE(script.modals.isEmpty());
+    EXPECT_FALSE(form.rgHREF->isVisible());
+    EXPECT_FALSE(form.eCaption->isVisible());
+}
+
+TEST(GalleryFileName, KeepsOnlyNamesHoldingDotHtm) {
+    const std::pair<QString, QString> cases[] = {
+        {"", "MyWeb.htm"},
+        {"Album", "MyWeb.htm"},
+        {"Album.html", "Album.html"},
+        {"Album.HTM", "MyWeb.htm"},
+        {"old.htm.bak", "old.htm.bak"},
+        {"../outside.htm", "MyWeb.htm"},
+        {"sub/page.htm", "MyWeb.htm"},
+    };
+    for (const auto& [typed, kept] : cases)
+        EXPECT_EQ(galleryFileName(typed), kept) << typed.toStdString();
+}
+
+class LocationDialog : public ::testing::Test {
+protected:
+    LocationDialog() {
+        for (const char* name : {"b.html", "a.htm", "notes.txt"})
+            writeFile(dir.filePath(name));
+        QDir(dir.path()).mkdir("sub.htm");
+        dialog.setConfirmation(&confirm);
+        confirm.setRecycleBin(false);
+        dialog.selectFolder(dir.path());
+    }
+    bool run(std::function<void()> inside) {
+        script.onModal("html.outputDialog", [inside](QDialog& d) {
+            d.show();
+            inside();
+            d.hide();
+            return d.result();
+        });
+        dialog.setResult(-1);
+        return dialog.execute(dir.path());
+    }
+    QStringList listed() const {
+        QStringList names;
+        for (int row = 0; row < dialog.lvFiles->count(); ++row)
+            names << dialog.lvFiles->item(row)->text();
+        return names;
+    }
+    AppGuard app;
+    QTemporaryDir dir;
+    ScriptedMessages script;
+    RecordingLauncher launched;
+    DeleteFilesDialog confirm;
+    GalleryLocationDialog dialog;
+};
+
+TEST_F(LocationDialog, AnExistingPageIsOnlyReplacedAfterTheQuestion) {
+    dialog.setHtmlName("a.htm");
+    script.answer("html.overwrite", MessageAnswer::Cancel);
+    script.answer("html.overwrite", MessageAnswer::Ok);
+    EXPECT_TRUE(run([this] {
+        EXPECT_EQ(listed(), (QStringList{"a.htm", "b.html"}));
+        dialog.bOK->click();
+        EXPECT_TRUE(dialog.isVisible());
+        dialog.bOK->click();
+    }));
+    EXPECT_EQ(script.ids(), (QStringList{"html.overwrite", "html.overwrite"}));
+    EXPECT_EQ(dialog.galleryPath(), dir.filePath("a.htm"));
+    dialog.setHtmlName("Album");
+    EXPECT_TRUE(run([this] { dialog.bOK->click(); }));
+    EXPECT_EQ(dialog.htmlName(), "MyWeb.htm");
+    EXPECT_FALSE(run([this] { dialog.bCancel->click(); }));
+
+    dialog.selectFolder(dir.filePath("gone/deeper"));
+    EXPECT_EQ(dialog.htmlFolder(), dir.path()) << "the nearest folder that exists";
+}
+
+TEST_F(LocationDialog, PopupMenuSelectsOpensAndDeletesFiles) {
+    auto entry = [this](const QString& text) {
+        for (QAction* a : dialog.pmFiles->actions())
+            if (a->text() == text)
+                return a;
+        throw std::runtime_error(text.toStdString());
+    };
+    auto selected = [this] {
+        QStringList names;
+        for (const QString& path : dialog.selectedPaths())
+            names << QFileInfo(path).fileName();
+        return names;
+    };
+    entry("Select All")->trigger();
+    EXPECT_EQ(selected(), (QStringList{"a.htm", "b.html"}));
+    entry("DeSelect All")->trigger();
+    dialog.lvFiles->item(0)->setSelected(true);
+    entry("Invert Selection")->trigger();
+    EXPECT_EQ(selected(), QStringList{"b.html"});
+    entry("Open in Notepad")->trigger();
+    EXPECT_EQ(launched.plainEditor, QStringList{dir.filePath("b.html")});
+
+    script.onModal("confirmDeletion", [](QDialog& d) {
+        EXPECT_EQ(d.findChild<QLabel*>("lNumDel")->text(), "Confirm deletion of 1 files...");
+        return int(QDialog::Rejected);
+    });
+    entry("Delete Selected Files")->trigger();
+    EXPECT_EQ(listed().size(), 2);
+    script.onModal("confirmDeletion", [](QDialog&) { return int(QDialog::Accepted); });
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(dialog.lvFiles, &del);
+    EXPECT_EQ(listed(), QStringList{"a.htm"});
+    EXPECT_FALSE(QFile::exists(dir.filePath("b.html")));
+    dialog.lvFiles->clearSelection();
+    QApplication::sendEvent(dialog.lvFiles, &del);
+    EXPECT_EQ(script.modals.size(), 2) << "nothing selected asks nothing";
+}
+
+} // namespace
+} // namespace pictorant::uitest
