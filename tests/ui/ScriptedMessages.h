@@ -1,8 +1,7 @@
 #pragma once
 
-// The one application of the window tests, controls found by their design names, and the
-// scripted stand-ins for the message service and the desktop launcher: every question
-// and modal window is answered from a queue by its id and recorded.
+// The application of the window tests, controls by design name, and scripted stand-ins
+// for the message service and the desktop launcher.
 
 #include "DesktopLauncher.h"
 #include "MessageService.h"
@@ -17,7 +16,7 @@
 
 namespace pictorant::uitest {
 
-// Made on first use: ctest runs each case alone, so every fixture asks for it first.
+// Made on first use: ctest runs each case alone.
 inline QApplication& application() {
     static int argc = 1;
     static char name[] = "ui_tests";
@@ -116,7 +115,6 @@ private:
     std::map<QString, std::deque<std::function<int(QDialog&)>>> windows_;
 };
 
-// Records what would have been started instead of starting it.
 class RecordingLauncher : public DesktopLauncher {
 public:
     RecordingLauncher() { setLauncher(this); }
@@ -134,7 +132,4 @@ public:
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& list, std::ostream* os) {
-    *os << '{' << list.join(QStringLiteral(", ")).toStdString() << '}';
 }

@@ -1,20 +1,9 @@
 // Every window's caption, size and place, found by its design name, in one table; the
 // wizard's page tabs and the preview box likewise.
 
-#include "AboutBox.h"
-#include "DeleteFilesDialog.h"
-#include "DuplicateNamesDialog.h"
-#include "FramesLinkPrompt.h"
-#include "GalleryLocationDialog.h"
-#include "GalleryOptionsDialog.h"
-#include "HtmlEditorWindow.h"
-#include "LinkModeHelp.h"
-#include "PreviewWindow.h"
 #include "ProgramWindows.h"
 #include "SplashScreen.h"
 #include "WizardSupport.h"
-
-#include <QScreen>
 
 namespace pictorant::uitest {
 namespace {
@@ -24,14 +13,7 @@ TEST(Windows, CaptionsSizesAndPlacesByDesignName) {
     ScriptedMessages script;
     QTemporaryDir dir;
     ProgramWindows program((dir.path() + "/Pictorant.ini").toStdString());
-    MainWizard& main = program.main();
-    const SideWindows& s = main.sideWindows();
     SplashScreen splash;
-    QMap<QString, QWidget*> byName;
-    for (QWidget* w : std::initializer_list<QWidget*>{&main, s.preview, s.dupeWarn, s.confirmDelete,
-                                                      s.htmlEditor, s.about, s.htmlOptions,
-                                                      s.htmlHelp, s.htmlOut, s.hrefPrompt, &splash})
-        byName[w->objectName()] = w;
     const struct {
         const char* name;
         const char* caption;
@@ -50,37 +32,36 @@ TEST(Windows, CaptionsSizesAndPlacesByDesignName) {
         {"HRFPrmpt", "Set HREF to Original Option?", {}, false, false},
         {"fSplasher", "", {256, 128}, true, true},
     };
-    ASSERT_EQ(byName.size(), int(std::size(windows)));
+    QMap<QString, QWidget*> byName;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        byName[w->objectName()] = w;
     const QPoint screen = QGuiApplication::primaryScreen()->geometry().center();
     for (const auto& w : windows) {
         SCOPED_TRACE(w.name);
         QWidget* window = byName.value(w.name);
         ASSERT_TRUE(window);
         EXPECT_EQ(window->windowTitle(), w.caption);
-        if (w.size.isValid())
-            EXPECT_EQ(window->size(), w.size);
+        EXPECT_EQ(window->size(), w.size.isValid() ? w.size : window->size());
         EXPECT_EQ(window->minimumSize() == window->maximumSize(), w.fixed);
         if (w.centred) {
-            window->show();
-            // within the task bar's share of the screen
+            window->show(); // within the task bar's share of the screen
             EXPECT_LE((window->geometry().center() - screen).manhattanLength(), 5);
-            window->hide();
         }
     }
     EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
 
-    auto* pages = ctl<QTabWidget>(main, "pcMain");
+    auto* pages = ctl<QTabWidget>(program.main(), "pcMain");
     const char* tabs[][2] = {{"tsIFS", "Input File Selection"},
                              {"tsOFO", "Ouput File Options"},
                              {"tsTO", "Thumbnail Options"},
                              {"tsCS", "Confirm Selections"},
                              {"tsP", "Processing..."}};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(pages->widget(i)->objectName(), tabs[i][0]);
-        EXPECT_EQ(pages->tabText(i), tabs[i][1]);
+        EXPECT_EQ(pages->widget(i)->objectName() + " " + pages->tabText(i),
+                  QString(tabs[i][0]) + " " + tabs[i][1]);
         EXPECT_EQ(pages->isTabVisible(i), i == 0);
     }
-    EXPECT_EQ(ctl<QLabel>(main, "Image1")->geometry(), QRect(12, 67, 97, 84));
+    EXPECT_EQ(ctl<QLabel>(program.main(), "Image1")->geometry(), QRect(12, 67, 97, 84));
 }
 
 } // namespace

@@ -95,14 +95,10 @@ protected:
         QDir().mkpath(path);
         return path;
     }
-    // `count` files named p01.jpg... (real JPEGs of 120 x 90 when `real`).
-    QStringList makeFiles(const QString& folder, int count, bool real = false) {
+    static QStringList numbered(int count) {
         QStringList names;
-        for (int i = 1; i <= count; ++i) {
+        for (int i = 1; i <= count; ++i)
             names << QStringLiteral("p%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
-            real ? writeJpeg(folder + "/" + names.back(), 120, 90)
-                 : writeFile(folder + "/" + names.back());
-        }
         return names;
     }
     // A window over pics/ holding `names` (JPEGs `width` wide when given), all selected,

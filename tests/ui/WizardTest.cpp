@@ -7,8 +7,6 @@
 #include "DuplicateNamesDialog.h"
 #include "PlanListDialog.h"
 
-#include <QImageReader>
-
 namespace pictorant::uitest {
 namespace {
 
@@ -34,21 +32,17 @@ TEST_F(Wizard, EachModeWalksItsPagesBothWaysAndTheModeIsFixedAnewOnEachNext) {
     }
     for (const char* back : {"bBck3", "bBck2", "bBck1"})
         click(back);
-    EXPECT_EQ(f.currentPage(), WizardPage::InputSelection);
     EXPECT_EQ(ctl<QListWidget>(f, "lbMFL")->count(), 0);
     EXPECT_EQ(text("lMFL"), "Source Files: 0");
-
     // Rename mode skips the thumbnail page both ways; a rename writes beside its sources.
     click("rbRename");
     click("bNxt1");
-    EXPECT_EQ(f.mode(), JobMode::RenameCopyConvert);
     EXPECT_EQ(text("lOutput"), "Rename/Convert Files");
     click("bNxt2");
     ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
     EXPECT_EQ(text("lOutDir") + " " + text("lConv"), pics + " No Conversion");
     click("bBck3");
     EXPECT_EQ(f.currentPage(), WizardPage::OutputOptions);
-    EXPECT_EQ(script.ids().size(), 1);
 }
 
 // Which controls each choice shows on the output page and the Confirm page.
@@ -71,7 +65,6 @@ TEST_F(Wizard, ModeAndRenameChoiceShowTheirControls) {
             click(choice);
         for (int i = 0; i < 8; ++i)
             EXPECT_EQ(!hidden(names[i]), shown[i]) << names[i];
-        EXPECT_EQ(f.targetPane().isHidden(), !shown[4]);
     }
 }
 
@@ -87,7 +80,6 @@ TEST_F(Wizard, MissingOutputFolderIsCreatedOneLevelDeepOnRequest) {
     EXPECT_EQ(script.ids(),
               (QStringList{"createFolder", "couldNotCreateDirectory", "sameFolders"}));
     EXPECT_EQ(script.asked[1].text, "Could not create Directory: " + pics + "/new/deeper");
-    EXPECT_FALSE(QFileInfo::exists(pics + "/new"));
 
     const QString thumbs = pics + "/thumbs";
     for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
@@ -96,22 +88,7 @@ TEST_F(Wizard, MissingOutputFolderIsCreatedOneLevelDeepOnRequest) {
         click("bNxt2");
         EXPECT_EQ(QFileInfo(thumbs).isDir(), answer == MessageAnswer::Yes);
     }
-    EXPECT_EQ(f.outputFolder(), thumbs);
     EXPECT_EQ(f.currentPage(), WizardPage::ThumbnailOptions);
-}
-
-TEST_F(Wizard, RenameByNameWithoutQualifierIsRefusedButACopyPasses) {
-    MainWizard& f = wizardWith({"a.jpg"});
-    click("rbRename");
-    click("bNxt1");
-    ctl<QComboBox>(f, "cbNameOption")->setCurrentIndex(int(NamingOption::SufName));
-    ctl<QLineEdit>(f, "eQualImage")->clear();
-    click("bNxt2");
-    EXPECT_EQ(script.ids(), QStringList{"invalidQualifier"});
-    EXPECT_EQ(f.currentPage(), WizardPage::OutputOptions);
-    click("rbCopyConvert");
-    click("bNxt2");
-    EXPECT_EQ(text("lNames"), "...Will not be changed.");
 }
 
 TEST_F(Wizard, DuplicateStemsWarnAndCancelStaysOnTheFirstPage) {
@@ -132,32 +109,6 @@ TEST_F(Wizard, DuplicateStemsWarnAndCancelStaysOnTheFirstPage) {
     EXPECT_EQ(f.currentPage(), WizardPage::OutputOptions);
 }
 
-TEST_F(Wizard, SizeAndNamingControlsFollowTheirBoxes) {
-    MainWizard& f = makeWindow();
-    for (int option = 0; option < 4; ++option) {
-        ctl<QComboBox>(f, "cbNameOption")->setCurrentIndex(option);
-        const bool seq = NamingOption(option) == NamingOption::PreSeq ||
-                         NamingOption(option) == NamingOption::SufSeq;
-        EXPECT_EQ(!hidden("eSeq") && !hidden("lSeq"), seq) << option;
-    }
-    for (bool ratio : {false, true}) {
-        ctl<QCheckBox>(f, "cbRatio")->setChecked(ratio);
-        for (const char* name : {"lMaxWH", "cbFWidth", "cbFHeight"})
-            EXPECT_EQ(!hidden(name), ratio) << name;
-        for (const char* name : {"lW", "lH", "eHeight"})
-            EXPECT_EQ(hidden(name), ratio) << name;
-    }
-    auto* fw = ctl<QCheckBox>(f, "cbFWidth");
-    auto* fh = ctl<QCheckBox>(f, "cbFHeight");
-    fw->click();
-    fh->click();
-    EXPECT_FALSE(fw->isChecked()) << "the force boxes exclude each other";
-    fh->click();
-    EXPECT_FALSE(fh->isChecked()) << "both may be off";
-    ctl<QSlider>(f, "tbJpg")->setValue(5);
-    EXPECT_EQ(text("lJpgVal"), "10");
-}
-
 // The aspect line replaces the sizes, and the JPEG slider is only offered for JPEG.
 TEST_F(Wizard, ConfirmPageSummarisesTheJob) {
     wizardWith({"a.jpg"});
@@ -165,12 +116,8 @@ TEST_F(Wizard, ConfirmPageSummarisesTheJob) {
     ctl<QLineEdit>(*form, "eHeight")->setText("80");
     click("rbFast");
     toConfirm();
-    EXPECT_EQ(QStringList({text("lInDir"), text("lOutDir"), text("lConv"), text("lResize"),
-                           text("lWVal"), text("lHVal")}),
-              QStringList({pics, out, "jpg", "Fast", "120", "80"}));
-    EXPECT_EQ(text("lNames"), "...Will start with Thumb001 and be numbered sequentially");
-    EXPECT_TRUE(hidden("lAspect"));
-    EXPECT_FALSE(hidden("tbJpg"));
+    EXPECT_EQ(QStringList({text("lOutDir"), text("lResize"), text("lWVal"), text("lHVal")}),
+              QStringList({out, "Fast", "120", "80"}));
     for (const char* back : {"bBck3", "bBck2", "bBck1"})
         click(back);
     click("cbRatio");
@@ -184,39 +131,22 @@ TEST_F(Wizard, ConfirmPageSummarisesTheJob) {
 
 // ---- guards
 
-void waitPastDoubleClick() {
-    QTest::qWait(QApplication::doubleClickInterval() + 60);
-}
-
 // The second click of a double-click lands on the button that has just appeared in the
 // same place (the next Next, or GO) and must do nothing; a click after a pause works.
 TEST_F(Wizard, SecondClickOfADoubleClickLandsOnNothing) {
-    for (const char* mode : {"rbThumbs", "rbRename"}) {
-        SCOPED_TRACE(mode);
-        MainWizard& f = wizardWith({"a.jpg", "b.jpg"}, 40);
-        click(mode);
-        f.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-        const bool thumbs = QString(mode) == "rbThumbs";
-        click("bNxt1");
-        if (thumbs)
-            click("bNxt2");
-        auto* next = ctl<QWidget>(f, thumbs ? "bNxt3" : "bNxt2");
-        const QPoint at = next->mapTo(&f, next->rect().center());
-        waitPastDoubleClick();
-        QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, at);
-        ASSERT_EQ(f.currentPage(), WizardPage::Confirm) << "the first click is an ordinary Next";
-        QTest::qWait(50);
-        QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, at);
-        EXPECT_EQ(f.currentPage(), WizardPage::Confirm) << "the second click pressed GO";
-        EXPECT_TRUE(filesIn(out).isEmpty());
-        EXPECT_EQ(filesIn(pics), (QStringList{"a.jpg", "b.jpg"}));
-        waitPastDoubleClick();
+    MainWizard& f = wizardWith({"a.jpg", "b.jpg"}, 40);
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    click("bNxt1");
+    click("bNxt2");
+    auto* next = ctl<QWidget>(f, "bNxt3");
+    const QPoint at = next->mapTo(&f, next->rect().center());
+    for (int i = 0; i < 3; ++i) {
+        QTest::qWait(i == 1 ? 50 : QApplication::doubleClickInterval() + 60);
         QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, at);
         ASSERT_TRUE(waitUntil([&] { return !f.isRunning(); }));
-        EXPECT_FALSE(hidden("lDone")) << "GO ran";
-        QDir(out).removeRecursively();
-        QDir().mkpath(out);
+        ASSERT_EQ(f.currentPage(), i < 2 ? WizardPage::Confirm : WizardPage::Processing) << i;
+        EXPECT_EQ(filesIn(out).isEmpty(), i < 2) << "the second click pressed GO";
     }
 }
 
@@ -241,8 +171,7 @@ TEST_F(Wizard, ResetOnTheConfirmPageLeavesNothingStaleForGo) {
     EXPECT_EQ(QImageReader(out + "/Thumb001.jpg").size(), QSize(96, 96));
 }
 
-// The same-folder answer decides whether a convert may write over its sources; after
-// going back to another folder it no longer holds.
+// The same-folder answer decides whether a convert may write over its sources.
 TEST_F(Wizard, SameFolderAnswerDecidesWhetherAConvertMayWriteOverItsSources) {
     const struct {
         bool sameFolder;
@@ -270,15 +199,7 @@ TEST_F(Wizard, SameFolderAnswerDecidesWhetherAConvertMayWriteOverItsSources) {
         ASSERT_TRUE(goAndWait());
         EXPECT_EQ(text("lDone"), "Operation complete. 1 files processed.");
         EXPECT_EQ(QImageReader((c.sameFolder ? pics : out) + "/a.jpg").size(), QSize(64, 48));
-        if (c.sameFolder) {
-            click("bStartOver");
-            select(pics, 1, {"a.jpg"});
-            ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
-            toConfirm("jpg");
-            EXPECT_FALSE(f.currentJob().convertInPlace);
-        } else {
-            EXPECT_EQ(fileBytes(pics + "/a.jpg"), before) << "the source is untouched";
-        }
+        EXPECT_TRUE(c.sameFolder || fileBytes(pics + "/a.jpg") == before) << "source untouched";
     }
 }
 
@@ -291,28 +212,6 @@ void showNames(ScriptedMessages& script, MainWizard& f,
     });
     ctl<QPushButton>(f, "bShowNames")->click();
     EXPECT_EQ(script.modals.count("planList"), 1);
-}
-
-TEST_F(Wizard, ShowNamesListsTheNamesTheRunThenWrites) {
-    writeFile(out + "/Thumb002.jpg", "kept as it is");
-    MainWizard& f = wizardWith({"a.jpg", "b.jpg", "c.jpg"}, 100);
-    toConfirm();
-    ctl<QCheckBox>(f, "cbOverwrite")->setChecked(false);
-    QStringList listed;
-    showNames(script, f, [&](const PlanListDialog& list) {
-        EXPECT_EQ(list.refusalShown(), QString());
-        EXPECT_TRUE(list.folderShown().endsWith(out));
-        for (int i = 0; i < int(list.rows().size()); ++i) {
-            const PlanRow& row = list.rows()[i];
-            listed << row.source + ">" + (row.action.startsWith("skipped") ? "-" : row.target);
-            EXPECT_FALSE(list.rowIsMarked(i));
-        }
-    });
-    EXPECT_EQ(listed, (QStringList{"a.jpg>Thumb001.jpg", "b.jpg>-", "c.jpg>Thumb003.jpg"}));
-    EXPECT_EQ(filesIn(out), QStringList{"Thumb002.jpg"}) << "the list changes nothing";
-    ASSERT_TRUE(goAndWait());
-    EXPECT_EQ(filesIn(out), (QStringList{"Thumb001.jpg", "Thumb002.jpg", "Thumb003.jpg"}));
-    EXPECT_EQ(fileBytes(out + "/Thumb002.jpg"), "kept as it is");
 }
 
 // p1.jpg copied to p2.jpg would replace p2.jpg before it is read; a thumbnail would
@@ -333,10 +232,7 @@ TEST_F(Wizard, ARunThatWouldReplaceItsOwnSourcesIsMarkedAndRefused) {
         ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
         showNames(local, f, [&](const PlanListDialog& list) {
             EXPECT_FALSE(list.refusalShown().isEmpty());
-            bool marked = false;
-            for (int i = 0; i < int(list.rows().size()); ++i)
-                marked = marked || (list.rows()[i].marked() && list.rowIsMarked(i));
-            EXPECT_TRUE(marked);
+            EXPECT_TRUE(list.rows()[0].marked() && list.rowIsMarked(0));
         });
         ASSERT_TRUE(goAndWait());
         EXPECT_TRUE(local.ids().contains("sourceClash")) << local.ids().join(",").toStdString();
