@@ -57,7 +57,7 @@ TEST_F(OptionsDialog, FramesPullTheTableAndTheLinkAlong) {
     EXPECT_TRUE(form.gbNav->isVisible());
     EXPECT_EQ(form.options().NavBtns, NavPlace::Top);
     script.onModal("html.hrefPrompt", [](QDialog& d) {
-        d.findChild<QPushButton*>("bNo")->click();
+        ctl<QPushButton>(d, "bNo")->click();
         return d.result();
     });
     form.cbFrames->click();
@@ -99,6 +99,7 @@ TEST_F(OptionsDialog, FirstTabOkRemindsOfTheLayoutTabOncePerShowing) {
                   EXPECT_TRUE(form.isVisible());
                   form.bOK->click(); // Yes: goes to the second tab
                   EXPECT_EQ(form.pcOptions->currentIndex(), 1);
+                  EXPECT_TRUE(form.layoutTabSeen());
                   form.pcOptions->setCurrentIndex(0);
                   form.bOK->click(); // seen: closes at once
               }),
