@@ -22,6 +22,7 @@ TEST(FindNext, FindsTheExpectedMatch) {
         {"table tab tab_x tab", "tab", 0, 0, word, 6},
         {"abc abc abc", "abc", 8, 11, up, 4},
         {"abc abc", "abc", 6, 6, up, 0}, // the whole match must lie before the caret
+        {"abc abc", "x", 7, 7, up, -1},
         {"tab tabs", "tab", 8, 8, {false, true, false}, 0},
         {"abc abc", "abc", 4, 7, {}, -1},
         {"Überall über", "ÜBER", 1, 1, {}, 8},
