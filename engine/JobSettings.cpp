@@ -40,10 +40,4 @@ const std::string& jobOutputDir(const JobSettings& job) {
     return job.mode == JobMode::RenameCopyConvert && job.renameOnly ? job.inputDir : job.outputDir;
 }
 
-std::string joinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty() || folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
-
 } // namespace pictorant

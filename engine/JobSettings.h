@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/PathJoin.h" // the runs join the job's folders and names with joinPath
 #include "settings/MainSettings.h"
 
 #include <string>
@@ -47,8 +48,5 @@ MainSettings mainSettingsOf(const JobSettings& job, const std::string& thumbnail
 
 // The folder a run writes into: the input folder for a rename, else the output folder.
 const std::string& jobOutputDir(const JobSettings& job);
-
-// folder + "/" + name, without doubling a separator the folder already ends in.
-std::string joinPath(const std::string& folder, const std::string& name);
 
 } // namespace pictorant

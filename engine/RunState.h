@@ -1,22 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
+#include "files/ProcessedFile.h"
+
 namespace pictorant {
-
-// What a run recorded for one selected file.
-struct ProcessedFile {
-    std::int64_t originalBytes = 0; // size of the source when the run reached it
-    int outputWidth = -1;           // -1 where the run does not deal in pictures
-    int outputHeight = -1;
-    std::string originalPath; // the picture the gallery links to as the original
-    std::string outputPath;   // the picture the gallery shows
-
-    bool reached = false;       // the run came to this file
-    bool outputPresent = false; // its output exists after the run (written, or kept)
-};
 
 // The state of the batch engine, living as long as the main window. A run resets the
 // count and the list; both then stay as the run left them until the next run.

@@ -2,6 +2,7 @@
 
 #include "HtmlText.h"
 #include "LinkAddressing.h"
+#include "files/PathJoin.h"
 #include "files/SafeFile.h"
 #include "settings/SettingsFile.h"
 
@@ -230,7 +231,7 @@ std::string thumbnailsPage(const GalleryOptions& options, const GalleryInput& in
 // name the file system refuses.
 void checkPageName(const GalleryInput& input) {
     if (input.htmlName.find('/') != std::string::npos) {
-        throw GalleryError("Cannot create file \"" + JoinPath(input.htmlFolder, input.htmlName) +
+        throw GalleryError("Cannot create file \"" + joinPath(input.htmlFolder, input.htmlName) +
                            "\". " + std::strerror(EINVAL));
     }
 }
@@ -391,7 +392,7 @@ std::vector<GalleryPage> WriteTableGallery(const GalleryOptions& options,
         text += BuildPageFooter();
         text += kCrLf;
         pages.push_back(
-            {JoinPath(input.htmlFolder, PageFileName(input.htmlName, static_cast<int>(page))),
+            {joinPath(input.htmlFolder, PageFileName(input.htmlName, static_cast<int>(page))),
              std::move(text), page == 0});
     }
     return pages;
@@ -408,7 +409,7 @@ std::vector<GalleryPage> WritePlainGallery(const GalleryOptions& options,
     }
     text += BuildPageFooter();
     text += kCrLf;
-    return {{JoinPath(input.htmlFolder, input.htmlName), std::move(text), true}};
+    return {{joinPath(input.htmlFolder, input.htmlName), std::move(text), true}};
 }
 
 std::vector<GalleryPage> WriteFramesGallery(const GalleryOptions& options,
@@ -422,11 +423,11 @@ std::vector<GalleryPage> WriteFramesGallery(const GalleryOptions& options,
     const auto& folder = input.htmlFolder;
     const auto& name = input.htmlName;
     std::vector<GalleryPage> pages;
-    pages.push_back({JoinPath(folder, name), framesetPage(options, width, name), false});
-    pages.push_back({JoinPath(folder, FramesFileName(name, 'b')), bannerPage(options), false});
-    pages.push_back({JoinPath(folder, FramesFileName(name, 'p')), picturesPage(options), false});
+    pages.push_back({joinPath(folder, name), framesetPage(options, width, name), false});
+    pages.push_back({joinPath(folder, FramesFileName(name, 'b')), bannerPage(options), false});
+    pages.push_back({joinPath(folder, FramesFileName(name, 'p')), picturesPage(options), false});
     pages.push_back(
-        {JoinPath(folder, FramesFileName(name, 't')), thumbnailsPage(options, input), true});
+        {joinPath(folder, FramesFileName(name, 't')), thumbnailsPage(options, input), true});
     return pages;
 }
 

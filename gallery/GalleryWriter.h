@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/RunState.h"
+#include "files/ProcessedFile.h"
 #include "settings/GalleryOptions.h"
 
 #include <functional>
@@ -30,7 +30,7 @@ struct GalleryPage {
 struct GalleryInput {
     std::string htmlFolder;             // the folder the pages go to
     std::string htmlName;               // the first page's name, e.g. "MyWeb.htm"
-    std::vector<ProcessedFile> entries; // RunState::galleryEntries() of the last run
+    std::vector<ProcessedFile> entries; // the files of the last run that the gallery shows
     int thumbMaxSide = 0; // longest thumbnail side of the last thumbnail run, 0 if none
 };
 

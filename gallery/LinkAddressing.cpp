@@ -153,15 +153,6 @@ std::string FileNamePart(std::string_view path, PathStyle style) {
     return std::string(path);
 }
 
-std::string JoinPath(std::string_view folder, std::string_view name, PathStyle style) {
-    const char separator = style == PathStyle::Posix ? '/' : '\\';
-    std::string out(folder);
-    if (!out.empty() && out.back() != separator)
-        out += separator;
-    out += name;
-    return out;
-}
-
 std::string RelativeLinkPath(std::string_view htmlFolder, std::string_view pictureFolder,
                              PathStyle style) {
     return style == PathStyle::Windows ? windowsRelative(htmlFolder, pictureFolder)

@@ -16,10 +16,6 @@ enum class PathStyle { Posix, Windows };
 std::string FolderPart(std::string_view path, PathStyle style = PathStyle::Posix);
 std::string FileNamePart(std::string_view path, PathStyle style = PathStyle::Posix);
 
-// folder + separator + name, without doubling a separator the folder already ends in.
-std::string JoinPath(std::string_view folder, std::string_view name,
-                     PathStyle style = PathStyle::Posix);
-
 // The relative path from the HTML folder to a picture folder: "../" for every folder of
 // `htmlFolder` left after the common start, then the picture folder's remaining names,
 // each followed by "/". "" when both are the same folder. For Windows paths "*" when the

@@ -30,21 +30,6 @@ Raster& Raster::operator=(Raster&& other) noexcept {
     return *this;
 }
 
-void Raster::setFormat(PixelFormat format) {
-    format_ = format;
-    resizeStorage();
-}
-
-void Raster::setWidth(int width) {
-    width_ = std::max(width, 0);
-    resizeStorage();
-}
-
-void Raster::setHeight(int height) {
-    height_ = std::max(height, 0);
-    resizeStorage();
-}
-
 void Raster::reset(int width, int height, PixelFormat format) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);

@@ -37,10 +37,7 @@ public:
     std::size_t bytesPerLine() const { return std::size_t(width_) * bytesPerPixel(); }
     bool isEmpty() const { return width_ <= 0 || height_ <= 0; }
 
-    // Changing the format or a side keeps no promise about the pixel content.
-    void setFormat(PixelFormat format);
-    void setWidth(int width);
-    void setHeight(int height);
+    // A new size and format; keeps no promise about the pixel content.
     void reset(int width, int height, PixelFormat format);
     // Gives the pixel memory back (the raster becomes 0 x 0), so a big picture does not
     // stay mapped after its file is done.

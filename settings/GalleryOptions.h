@@ -14,7 +14,8 @@ enum LinkMode : int { LinkLocal = 0, LinkInternet = 1, LinkRelative = 2, LinkGen
 // Where the navigation buttons go ("NavBtns": 0, 1, 2).
 enum class NavPlace { Top = 0, Bottom = 1, Both = 2 };
 
-// A colour as the file keeps it: red in the low byte, green in the middle, blue high.
+// A colour as the file keeps it: red in the low byte, green in the middle, blue high
+// (0xBBGGRR); the file writes it as a decimal number.
 using Colour = std::uint32_t;
 
 // The gallery options. Persisted fields bear their INI key names; index fields hold -1
@@ -40,11 +41,11 @@ struct GalleryOptions {
     bool UseNavBtns = true;
     bool UseFrames = false;
     // "Colors"
-    Colour PageBkgd = 16777215;
-    Colour Text = 0;
-    Colour BannerText = 0;
-    Colour TableBkgd = 10526880;
-    Colour CellBkgd = 16777215;
+    Colour PageBkgd = 0xFFFFFF;
+    Colour Text = 0x000000;
+    Colour BannerText = 0x000000;
+    Colour TableBkgd = 0xA0A0A0;
+    Colour CellBkgd = 0xFFFFFF;
     // "Tables"
     std::string Columns = "5";
     std::string BorderSize = "1";

@@ -2,6 +2,7 @@
 
 #include "MessageService.h"
 #include "PictureMasks.h"
+#include "files/PathJoin.h"
 
 #include <QApplication>
 #include <QDir>
@@ -201,12 +202,6 @@ QString FilePane::normalise(const QString& path) {
     return QDir::cleanPath(QDir(path).absolutePath());
 }
 
-QString FilePane::joinPath(const QString& folder, const QString& name) {
-    if (folder.endsWith(u'/'))
-        return folder + name;
-    return folder + u'/' + name;
-}
-
 QString FilePane::folder() const {
     const QModelIndex index = tree_->currentIndex();
     if (!index.isValid() || !treeModel_)
@@ -394,9 +389,9 @@ QStringList FilePane::selectedNames() const {
 
 QStringList FilePane::selectedPaths() const {
     QStringList paths;
-    const QString dir = listFolder_;
+    const std::string dir = listFolder_.toStdString();
     for (const QString& name : selectedNames())
-        paths << joinPath(dir, name);
+        paths << QString::fromStdString(joinPath(dir, name.toStdString()));
     return paths;
 }
 

@@ -116,8 +116,6 @@ public:
     // True once the list has read its folder since the last change.
     bool isListLoaded() const { return listLoaded_; }
 
-    // Joins a folder and a name without doubling the separator.
-    static QString joinPath(const QString& folder, const QString& name);
     static QString normalise(const QString& path);
 
 signals:

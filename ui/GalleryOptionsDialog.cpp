@@ -189,7 +189,7 @@ ColourButton::ColourButton(const QString& caption, QWidget* parent) : QToolButto
     QAction* more = menu->addAction("See More Colors");
     connect(more, &QAction::triggered, this, &ColourButton::seeMoreColours);
     setMenu(menu);
-    setColour(0);
+    setColour(0x000000);
 }
 
 void ColourButton::setColour(Colour colour) {

@@ -3,6 +3,7 @@
 #include "MessageService.h"
 #include "PreviewBox.h"
 #include "PreviewWindow.h"
+#include "files/PathJoin.h"
 
 #include <exception>
 
@@ -20,9 +21,7 @@ QString hint(const QString& what, int width, int height) {
 }
 
 QString joinPath(const QString& folder, const QString& entry) {
-    if (folder.endsWith('/'))
-        return folder + entry;
-    return folder + '/' + entry;
+    return QString::fromStdString(pictorant::joinPath(folder.toStdString(), entry.toStdString()));
 }
 
 QRect windowGeometry(QSize picture, QSize frame, QSize screen) {

@@ -23,7 +23,7 @@ bool extensionAccepted(const QString& path);
 // "<what> - W: <width>, H: <height>", the preview box's hint.
 QString hint(const QString& what, int width, int height);
 
-// Folder and entry joined by one separator (none doubled).
+// Folder and entry joined by one separator (none doubled): joinPath for Qt's text.
 QString joinPath(const QString& folder, const QString& entry);
 
 // Outer geometry of the preview window for a picture of `picture` pixels: the client

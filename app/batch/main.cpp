@@ -6,8 +6,8 @@
 #include "PictureCommands.h"
 #include "StopSignals.h"
 #include "UndoCommand.h"
+#include "app/ProgramOptions.h"
 
-#include <QCommandLineParser>
 #include <QGuiApplication>
 #include <cstdlib>
 #include <iostream>
@@ -65,32 +65,21 @@ int main(int argc, char** argv) {
     const std::vector<BatchCommand> table = commandTable();
 
     // The program's own options come before the command word; everything after it
-    // belongs to the command. Arguments keep their bytes (Latin-1 both ways).
-    QCommandLineParser parser;
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
-    const QCommandLineOption version("version", "Show the version and exit.");
-    parser.addOption(help);
-    parser.addOption(version);
-    QStringList words;
-    for (int i = 0; i < argc; ++i)
-        words << QString::fromLatin1(argv[i]);
-    if (!parser.parse(words)) {
-        std::cerr << "pictorant-batch: " << parser.errorText().toStdString()
-                  << "\n(see pictorant-batch --help)\n";
+    // belongs to the command.
+    const pictorant::ProgramOptions options = pictorant::readProgramOptions(argc, argv, true);
+    if (!options.understood) {
+        std::cerr << "pictorant-batch: " << options.errorText << "\n(see pictorant-batch --help)\n";
         return kExitUsage;
     }
-    if (parser.isSet(help)) {
+    if (options.help) {
         printUsage(std::cout, table);
         return kExitComplete;
     }
-    if (parser.isSet(version)) {
+    if (options.version) {
         std::cout << versionLine() << '\n';
         return kExitComplete;
     }
-    std::vector<std::string> args;
-    for (const QString& word : parser.positionalArguments())
-        args.push_back(word.toLatin1().toStdString());
+    const std::vector<std::string>& args = options.words;
     if (args.empty()) {
         printUsage(std::cerr, table);
         return kExitUsage;

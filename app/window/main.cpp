@@ -3,10 +3,10 @@
 #include "HelpWindow.h"
 #include "ProgramWindows.h"
 #include "SplashScreen.h"
+#include "app/ProgramOptions.h"
 #include "settings/SettingsLocation.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QThread>
 #include <cstdio>
@@ -37,21 +37,14 @@ void waitShowing(int milliseconds) {
 // --help and --version answer on the terminal, without a display. Any other argument
 // (the toolkit's -platform and the like) is left to the application; returns -1 then.
 int answerCommandLine(int argc, char** argv) {
-    QCommandLineParser parser;
-    const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
-    const QCommandLineOption version("version", "Show the version and exit.");
-    parser.addOption(help);
-    parser.addOption(version);
-    QStringList words;
-    for (int i = 0; i < argc; ++i)
-        words << QString::fromLocal8Bit(argv[i]);
-    if (!parser.parse(words))
+    const pictorant::ProgramOptions options = pictorant::readProgramOptions(argc, argv, false);
+    if (!options.understood)
         return -1;
-    if (parser.isSet(version)) {
+    if (options.version) {
         std::printf("pictorant %s\n", PICTORANT_VERSION);
         return 0;
     }
-    if (!parser.isSet(help))
+    if (!options.help)
         return -1;
     std::error_code error;
     const auto program = std::filesystem::canonical("/proc/self/exe", error);

@@ -1,4 +1,5 @@
 #include "LinkAddressing.h"
+#include "files/PathJoin.h"
 
 #include <gtest/gtest.h>
 
@@ -68,8 +69,8 @@ TEST(PathParts, SplitAtTheLastSeparatorOfTheirStyle) {
     EXPECT_EQ(FolderPart("sea.jpg"), "");
     EXPECT_EQ(FolderPart("C:\\Pics\\sea.jpg", PathStyle::Windows), "C:\\Pics\\");
     EXPECT_EQ(FileNamePart("C:sea.jpg", PathStyle::Windows), "sea.jpg");
-    EXPECT_EQ(JoinPath("/srv/web/", "MyWeb.htm"), "/srv/web/MyWeb.htm");
-    EXPECT_EQ(JoinPath("/srv/web", "MyWeb.htm"), "/srv/web/MyWeb.htm");
+    EXPECT_EQ(joinPath("/srv/web/", "MyWeb.htm"), "/srv/web/MyWeb.htm");
+    EXPECT_EQ(joinPath("/srv/web", "MyWeb.htm"), "/srv/web/MyWeb.htm");
 }
 
 TEST(LinkField, TextFollowsTheMode) {
