@@ -1,13 +1,14 @@
-#include "RenameJournal.h"
-#include "BatchEngine.h"
-#include "TestHost.h"
+// The journal of a rename run and its undo: every rename comes back, as far as the run
+// went, and a name taken since stops the undo with the journal kept.
+#include "engine/RenameJournal.h"
+#include "engine/BatchEngine.h"
 #include "support/FileFaults.h"
+#include "support/TestHost.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
-#include <optional>
 
 namespace pictorant {
 namespace {
@@ -116,32 +117,16 @@ TEST(RenameJournalFile, DamagedJournalsAreNotTaken) {
     }
 }
 
-// Sets an environment variable for one test and puts it back afterwards.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        setenv(name, value, 1);
-    }
-    ~ScopedEnv() {
-        if (old_)
-            setenv(name_, old_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 TEST(RenameJournalFile, LivesInTheUserStateFolder) {
-    ScopedEnv home("HOME", "/home/ann");
-    ScopedEnv state("XDG_STATE_HOME", "/state/here");
+    const char* home = std::getenv("HOME");
+    const std::string oldHome = home ? home : "";
+    setenv("HOME", "/home/ann", 1);
+    setenv("XDG_STATE_HOME", "/state/here", 1);
     EXPECT_EQ(defaultRenameJournalPath(), "/state/here/Pictorant/last-rename");
     setenv("XDG_STATE_HOME", "relative", 1);
     EXPECT_EQ(defaultRenameJournalPath(), "/home/ann/.local/state/Pictorant/last-rename");
+    unsetenv("XDG_STATE_HOME");
+    setenv("HOME", oldHome.c_str(), 1);
 }
 
 } // namespace

@@ -1,0 +1,427 @@
+// The four runs through startRun: what each writes, counts, shows and records, and how
+// a stop, a taken name or a failure ends it.
+#include "engine/BatchEngine.h"
+#include "engine/FileOps.h"
+#include "support/PictureMaker.h"
+#include "support/TestHost.h"
+
+#include <gtest/gtest.h>
+
+namespace pictorant {
+namespace {
+
+using namespace pictorant::testing;
+namespace fs = std::filesystem;
+
+class Runs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        job.inputDir = in.str();
+        job.outputDir = out.str();
+        workspace.renameJournalPath.clear();
+    }
+    void files(const std::vector<std::string>& names) {
+        for (const auto& n : names)
+            writeBytes(in / n, "content of " + n);
+        job.sourceFiles = names;
+    }
+    void pictures(const std::vector<std::string>& names, int w = 64, int h = 48) {
+        for (const auto& n : names)
+            makePicture(in / n, w, h);
+        job.sourceFiles = names;
+    }
+    void mode(JobMode m, bool renameOnly = false, Conversion c = Conversion::Jpg) {
+        job.mode = m;
+        job.renameOnly = renameOnly;
+        job.convertTo = c;
+        job.qualifier = m == JobMode::CreateThumbnails ? "Thumb" : "Image";
+    }
+    RunOutcome go(int stopAt = -1) {
+        host = std::make_unique<TestHost>(state, stopAt);
+        return startRun(job, state, *host, workspace);
+    }
+    bool inHas(const std::string& n) const { return fs::exists(in / n); }
+    bool outHas(const std::string& n) const { return fs::exists(out / n); }
+
+    ScratchFolder in, out;
+    JobSettings job;
+    RunState state;
+    PictureWorkspace workspace;
+    std::unique_ptr<TestHost> host;
+};
+
+TEST_F(Runs, RenameRecordsNewPathsAndBarInSelectionOrder) {
+    mode(JobMode::RenameCopyConvert, true);
+    files({"a.jpg", "b.jpg", "c.jpg"});
+    const RunOutcome r = go();
+    EXPECT_TRUE(r.complete);
+    EXPECT_EQ(r.closingLine, "Operation complete. 3 files processed.");
+    EXPECT_EQ(readBytes(in / "Image003.jpg"), "content of c.jpg");
+    EXPECT_FALSE(inHas("a.jpg"));
+    const ProcessedFile& e = state.ProcessedFileList[1];
+    EXPECT_EQ(e.originalPath, in / "Image002.jpg");
+    EXPECT_EQ(e.outputPath, e.originalPath);
+    EXPECT_EQ(e.originalBytes, 16);
+    EXPECT_EQ(e.outputWidth, -1);
+    EXPECT_EQ(host->progressLines,
+              (std::vector<std::string>{"1 of 3", "1 of 3", "2 of 3", "3 of 3"}));
+    EXPECT_EQ(host->barMax, 3);
+    EXPECT_EQ(host->bar, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(host->paneRereads, 1);
+    EXPECT_TRUE(fs::is_empty(out.path()));
+    EXPECT_EQ(state.galleryEntries().size(), 3u);
+}
+
+TEST_F(Runs, RenameStopsAtATakenNameAndKeepsEarlierRenames) {
+    mode(JobMode::RenameCopyConvert, true);
+    files({"a.jpg", "b.jpg", "c.jpg"});
+    writeBytes(in / "Image002.jpg", "taken");
+    const RunOutcome r = go();
+    EXPECT_EQ(r.closingLine, "Operation Incomplete. 1 files processed.");
+    EXPECT_EQ(host->messages, std::vector<std::string>{
+                                  "Error - duplicate name in folder.  Rename Operation stopped."});
+    EXPECT_EQ(host->messageIds, std::vector<RunMessage>{RunMessage::DuplicateName});
+    EXPECT_TRUE(inHas("Image001.jpg") && inHas("b.jpg") && inHas("c.jpg"));
+    EXPECT_EQ(readBytes(in / "Image002.jpg"), "taken");
+    // The bar starts again and shows the one file; the panes are read at the stop and
+    // at the end.
+    EXPECT_EQ(host->bar, (std::vector<int>{1, 0, 1}));
+    EXPECT_EQ(host->paneRereads, 2);
+    ASSERT_EQ(state.galleryEntries().size(), 1u);
+    EXPECT_FALSE(state.ProcessedFileList[2].reached);
+}
+
+// Renames go one after another: a name freed earlier is free, a name unchanged by the
+// options is taken, and a file later in the selection holding the new name collides.
+TEST_F(Runs, RenameCollisionsFollowTheOrderOfTheRun) {
+    mode(JobMode::RenameCopyConvert, true);
+    const struct {
+        std::vector<std::string> names;
+        const char* closing;
+    } cases[] = {
+        {{"Image002.jpg", "x.jpg"}, "Operation complete. 2 files processed."},
+        {{"Image001.jpg"}, "Operation Incomplete. 0 files processed."},
+        {{"a.jpg", "Image001.jpg"}, "Operation Incomplete. 0 files processed."},
+    };
+    for (const auto& c : cases) {
+        ScratchFolder folder;
+        job.inputDir = folder.str();
+        for (const auto& n : c.names)
+            writeBytes(folder / n, n);
+        job.sourceFiles = c.names;
+        EXPECT_EQ(go().closingLine, c.closing) << c.names[0];
+    }
+}
+
+TEST_F(Runs, RenameFailuresEndTheRunEvenWhenItKeepsGoing) {
+    mode(JobMode::RenameCopyConvert, true);
+    files({"a.jpg", "c.jpg"});
+    job.sourceFiles = {"a.jpg", "missing.jpg", "c.jpg"};
+    job.keepGoing = true;
+    const RunOutcome r = go();
+    EXPECT_EQ(r.closingLine, "Operation Incomplete. 1 files processed.");
+    EXPECT_TRUE(state.runFailed);
+    EXPECT_EQ(host->messages, std::vector<std::string>{"Error during processing!"});
+    EXPECT_TRUE(inHas("Image001.jpg") && inHas("c.jpg"));
+    EXPECT_TRUE(host->failedFiles.empty());
+}
+
+TEST_F(Runs, CopyIsByteForByteAndOverwriteOffKeepsTheTarget) {
+    mode(JobMode::RenameCopyConvert, false, Conversion::NoConversion);
+    files({"a.JPG", "b.bmp"});
+    std::string big;
+    for (int i = 0; i < 5000; ++i)
+        big.push_back(char(i * 7 + i / 256));
+    writeBytes(in / "a.JPG", big);
+    writeBytes(out / "Image002.bmp", "older");
+    job.overwrite = false;
+    const RunOutcome r = go();
+    EXPECT_EQ(r.closingLine, "Operation complete. 2 files processed.");
+    EXPECT_EQ(state.processedCount, 1);
+    EXPECT_EQ(readBytes(out / "Image001.JPG"), big);
+    EXPECT_EQ(readBytes(out / "Image002.bmp"), "older");
+    EXPECT_EQ(host->skipped, std::vector<std::string>{"Image002.bmp"});
+    EXPECT_EQ(state.ProcessedFileList[0].originalBytes, 5000);
+    EXPECT_EQ(state.ProcessedFileList[0].originalPath, in / "a.JPG");
+    EXPECT_EQ(state.ProcessedFileList[0].outputPath, out / "Image001.JPG");
+    EXPECT_EQ(state.galleryEntries().size(), 2u); // the kept file is still this run's
+}
+
+TEST_F(Runs, CopyOntoItselfLeavesTheFileAndCountsIt) {
+    mode(JobMode::RenameCopyConvert, false, Conversion::NoConversion);
+    files({"a.jpg"});
+    job.outputDir = in.str() + "/";
+    job.namingOption = NamingOption::PreName;
+    job.qualifier = "";
+    EXPECT_EQ(go().closingLine, "Operation complete. 1 files processed.");
+    EXPECT_EQ(readBytes(in / "a.jpg"), "content of a.jpg");
+}
+
+TEST(CopyFileBytes, MovesTwoThousandFortyEightBytesPerRead) {
+    ScratchFolder dir;
+    writeBytes(dir / "src", std::string(5000, 'x'));
+    std::vector<std::size_t> reads;
+    copyFileBytes(dir / "src", dir / "dst", [&](std::size_t n) { reads.push_back(n); });
+    EXPECT_EQ(reads, (std::vector<std::size_t>{2048, 2048, 904}));
+    EXPECT_EQ(readBytes(dir / "dst"), std::string(5000, 'x'));
+}
+
+// A stop request is obeyed after the file in hand, by every run, also after the last.
+TEST_F(Runs, AStopEndsEveryRunAfterTheFileInHand) {
+    const struct {
+        JobMode mode;
+        bool renameOnly;
+        Conversion conversion;
+        int stopAt;
+    } cases[] = {{JobMode::RenameCopyConvert, true, Conversion::Jpg, 2},
+                 {JobMode::RenameCopyConvert, false, Conversion::NoConversion, 3},
+                 {JobMode::RenameCopyConvert, false, Conversion::Gif, 1},
+                 {JobMode::CreateThumbnails, false, Conversion::Jpg, 2}};
+    for (const auto& c : cases) {
+        ScratchFolder from, to;
+        job.inputDir = from.str();
+        job.outputDir = to.str();
+        mode(c.mode, c.renameOnly, c.conversion);
+        job.sourceFiles = {"a.jpg", "b.jpg", "c.jpg"};
+        for (const auto& n : job.sourceFiles)
+            makePicture(from / n, 16, 12);
+        const RunOutcome r = go(c.stopAt);
+        SCOPED_TRACE(c.stopAt);
+        EXPECT_EQ(r.closingLine,
+                  "Operation Incomplete. " + std::to_string(c.stopAt) + " files processed.");
+        EXPECT_EQ(host->progressLines.back(), progressText(c.stopAt, 3));
+        EXPECT_EQ(host->bar.back(), c.stopAt);
+        EXPECT_EQ(state.ProcessedFileList.back().reached, c.stopAt == 3);
+    }
+}
+
+TEST_F(Runs, ThumbnailsKeepTheRatioOrStretchToTheBoxes) {
+    mode(JobMode::CreateThumbnails);
+    pictures({"a.jpg", "b.jpg"}, 640, 480);
+    job.maintainRatio = true;
+    EXPECT_EQ(go().closingLine, "Operation complete. 2 files processed.");
+    EXPECT_EQ(pictureSize(out / "Thumb002.jpg"), (Size{96, 72}));
+    const ProcessedFile& e = state.ProcessedFileList[1];
+    EXPECT_EQ(e.originalPath, in / "b.jpg");
+    EXPECT_EQ(e.outputPath, out / "Thumb002.jpg");
+    EXPECT_EQ(e.originalBytes, std::int64_t(fs::file_size(in / "b.jpg")));
+    EXPECT_EQ(e.outputWidth * 1000 + e.outputHeight, 96072);
+    job.maintainRatio = false;
+    job.resizeSpeed = ResizeSpeed::Fast;
+    job.thumbWidth = "-100"; // refused: a side below 1
+    EXPECT_FALSE(go().complete);
+    job.thumbWidth = "50";
+    EXPECT_TRUE(go().complete);
+    EXPECT_EQ(pictureSize(out / "Thumb001.jpg"), (Size{50, 96}));
+    // With the ratio kept the width is the largest side, taken without its sign.
+    job.maintainRatio = true;
+    job.thumbWidth = "-100";
+    EXPECT_TRUE(go().complete);
+    EXPECT_EQ(pictureSize(out / "Thumb001.jpg"), (Size{100, 75}));
+}
+
+TEST_F(Runs, NoConversionKeepsEachTypeAndOtherWordsWriteNothing) {
+    mode(JobMode::CreateThumbnails, false, Conversion::NoConversion);
+    fs::copy_file(testData("gif/gif-test-suite/static_nontransparent.gif"), in / "a.GIF");
+    makePicture(in / "b.bmp", 30, 20, "BMP");
+    makePicture(in / "c.jpeg", 30, 20);
+    job.sourceFiles = {"a.GIF", "b.bmp", "c.jpeg"};
+    EXPECT_EQ(go().closingLine, "Operation complete. 3 files processed.");
+    EXPECT_EQ(contentType(out / "Thumb001.gif"), "GIF");
+    EXPECT_EQ(contentType(out / "Thumb002.bmp"), "BMP");
+    EXPECT_EQ(contentType(out / "Thumb003.jpg"), "JPG");
+    ScratchFolder none;
+    job.outputDir = none.str();
+    job.convertTo = conversionOf("JPG"); // compared with case: a word no run knows
+    EXPECT_EQ(go().closingLine, "Operation complete. 3 files processed.");
+    EXPECT_EQ(state.processedCount, 0);
+    EXPECT_TRUE(fs::is_empty(none.path()));
+    EXPECT_EQ(state.ProcessedFileList[0].outputPath, none / "Thumb001");
+    EXPECT_TRUE(state.galleryEntries().empty());
+}
+
+TEST_F(Runs, ConvertWritesEachPictureAtItsOwnSizeInEveryType) {
+    makePicture(in / "Beach.JPG", 200, 150, "JPG", 100);
+    fs::copy_file(testData("bmp/bmpsuite/g/rgb24.bmp"), in / "Dune.bmp");
+    const Size dune = pictureSize(in / "Dune.bmp");
+    for (Conversion c :
+         {Conversion::Gif, Conversion::Bmp, Conversion::Jpg, Conversion::Emf, Conversion::Wmf}) {
+        const std::string ext = conversionWord(c);
+        SCOPED_TRACE(ext);
+        mode(JobMode::RenameCopyConvert, false, c);
+        job.namingOption = NamingOption::PreName;
+        job.jpegQuality = 20;
+        job.sourceFiles = {"Beach.JPG", "Dune.bmp"};
+        EXPECT_EQ(go().closingLine, "Operation complete. 2 files processed.");
+        EXPECT_EQ(pictureSize(out / ("ImageBeach." + ext)), (Size{200, 150}));
+        EXPECT_EQ(pictureSize(out / ("ImageDune." + ext)), dune);
+        EXPECT_EQ(state.ProcessedFileList[1].outputWidth, dune.width);
+        EXPECT_EQ(state.ProcessedFileList[1].outputHeight, dune.height);
+    }
+    EXPECT_EQ(readBytes(out / "ImageDune.bmp")[28], 24); // 24-bit bitmaps
+    EXPECT_LT(fs::file_size(out / "ImageBeach.jpg"), fs::file_size(in / "Beach.JPG"));
+}
+
+// Every pixel a GIF leaves transparent comes out white, in a thumbnail and a convert.
+TEST_F(Runs, ATransparentGifGetsAWhiteGround) {
+    const fs::path gifPath = testData("gif/gif-test-suite/static_transparent.gif");
+    fs::copy_file(gifPath, in / "t.gif");
+    const Picture gif = LoadPicture(gifPath.string());
+    const GifFrame& frame = gif.gif().frames.at(0);
+    const auto& colors = frame.localColors.empty() ? gif.gif().globalColors : frame.localColors;
+    const PaletteColor hidden = colors.at(std::size_t(frame.transparentIndex));
+    ASSERT_NE(hidden.red + hidden.green + hidden.blue, 3 * 255);
+    for (JobMode m : {JobMode::CreateThumbnails, JobMode::RenameCopyConvert}) {
+        mode(m, false, Conversion::Bmp);
+        job.resizeSpeed = ResizeSpeed::Fast; // at the natural size: one source pixel each
+        job.thumbWidth = std::to_string(gif.width());
+        job.thumbHeight = std::to_string(gif.height());
+        job.sourceFiles = {"t.gif"};
+        ASSERT_TRUE(go().complete);
+        const Picture bmp = LoadPicture(state.ProcessedFileList[0].outputPath);
+        int transparent = 0;
+        for (int y = 0; y < frame.height; ++y)
+            for (int x = 0; x < frame.width; ++x) {
+                if (frame.pixels[std::size_t(y) * frame.width + x] != frame.transparentIndex)
+                    continue;
+                ++transparent;
+                const std::uint8_t* px =
+                    bmp.raster().scanLine(frame.top + y) + 3 * (frame.left + x);
+                ASSERT_EQ(px[0] + px[1] + px[2], 3 * 255) << x << "," << y;
+            }
+        EXPECT_GT(transparent, 0);
+    }
+}
+
+TEST_F(Runs, RealPicturesAndMetafilesOfEveryReadableType) {
+    const std::vector<std::pair<std::string, std::string>> sources = {
+        {"jpeg/libjpeg-turbo/testorig.jpg", "a.jpg"},
+        {"photos/portrait-orientation-6.jpg", "grey.jpg"},
+        {"gif/giflib/x-trans.gif", "c.gif"},
+        {"bmp/bmpsuite/g/pal4rle.bmp", "d.bmp"},
+        {"bmp/bmpsuite/g/rgb16-565.bmp", "e.bmp"},
+        {"metafile/emf/emf2svg-test-001.emf", "f.emf"},
+        {"metafile/wmf/libwmf-ant.wmf", "g.WMF"}};
+    mode(JobMode::CreateThumbnails, false, Conversion::NoConversion);
+    job.maintainRatio = true;
+    job.thumbWidth = "50";
+    for (const auto& [from, to] : sources) {
+        fs::copy_file(testData(from), in / to);
+        job.sourceFiles.push_back(to);
+    }
+    workspace.workers = 3;
+    EXPECT_EQ(go().closingLine, "Operation complete. 7 files processed.");
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const ProcessedFile& e = state.ProcessedFileList[i];
+        const Size natural = pictureSize(in / sources[i].second);
+        SCOPED_TRACE(sources[i].second);
+        EXPECT_EQ(std::max(e.outputWidth, e.outputHeight), 50);
+        EXPECT_EQ(pictureSize(e.outputPath), (Size{e.outputWidth, e.outputHeight}));
+        EXPECT_NEAR(double(e.outputWidth) / e.outputHeight, double(natural.width) / natural.height,
+                    0.05);
+    }
+}
+
+// Sources the loaders refuse: the run says which and ends there, before its bar moves.
+TEST_F(Runs, ASourceThatCannotBeOpenedEndsTheRunThere) {
+    mode(JobMode::CreateThumbnails);
+    pictures({"a.jpg", "c.jpg"});
+    std::string cut = readBytes(in / "a.jpg");
+    writeBytes(in / "b.jpg", cut.substr(0, cut.size() / 3));
+    writeBytes(in / "notes.txt", "hello");
+    for (const char* bad : {"b.jpg", "notes.txt"}) {
+        job.sourceFiles = {"a.jpg", bad, "c.jpg"};
+        const RunOutcome r = go();
+        EXPECT_EQ(r.closingLine, "Operation Incomplete. 1 files processed.");
+        EXPECT_EQ(host->messages, std::vector<std::string>{std::string("Could not open ") + bad});
+        EXPECT_EQ(host->messageIds, std::vector<RunMessage>{RunMessage::CouldNotOpen});
+        EXPECT_EQ(host->failures.size(), 1u);
+        EXPECT_FALSE(state.runFailed);
+        EXPECT_FALSE(outHas("Thumb003.jpg"));
+        EXPECT_EQ(host->progressLines.back(), "2 of 3");
+        EXPECT_EQ(host->bar, std::vector<int>{1});
+        EXPECT_EQ(host->paneRereads, 1);
+    }
+}
+
+// Failures nobody planned for end the run with the one message, whatever the run.
+TEST_F(Runs, AnUnexpectedFailureEndsTheRunWithErrorDuringProcessing) {
+    const struct {
+        const char* label;
+        JobMode mode;
+        bool renameOnly;
+        std::function<void(JobSettings&)> change;
+        int processed;
+    } cases[] = {
+        {"width box of text", JobMode::CreateThumbnails, false,
+         [](JobSettings& j) { j.thumbWidth = "big"; }, 0},
+        {"hidden height box empty", JobMode::CreateThumbnails, false,
+         [](JobSettings& j) {
+             j.maintainRatio = true;
+             j.thumbHeight = "";
+         },
+         0},
+        {"sequence start of text", JobMode::RenameCopyConvert, true,
+         [](JobSettings& j) { j.seqStart = "1a"; }, 0},
+        {"name with a separator", JobMode::RenameCopyConvert, true,
+         [](JobSettings& j) {
+             j.namingOption = NamingOption::PreName;
+             j.qualifier = "sub/";
+         },
+         0},
+        {"output folder through a file", JobMode::RenameCopyConvert, false,
+         [](JobSettings& j) { j.outputDir += "/plain"; }, 0},
+        {"a source gone", JobMode::RenameCopyConvert, false,
+         [](JobSettings& j) {
+             j.sourceFiles = {"a.jpg", "gone.jpg"};
+         },
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        ScratchFolder from, to;
+        writeBytes(to / "plain", "x");
+        fs::create_directory(from / "sub");
+        makePicture(from / "a.jpg", 16, 12);
+        job = JobSettings{};
+        job.inputDir = from.str();
+        job.outputDir = to.str();
+        mode(c.mode, c.renameOnly, Conversion::NoConversion);
+        job.sourceFiles = {"a.jpg"};
+        c.change(job);
+        const RunOutcome r = go();
+        EXPECT_EQ(r.closingLine,
+                  "Operation Incomplete. " + std::to_string(c.processed) + " files processed.");
+        EXPECT_TRUE(state.runFailed);
+        EXPECT_EQ(host->messageIds, std::vector<RunMessage>{RunMessage::ErrorDuringProcessing});
+        EXPECT_EQ(host->messages, std::vector<std::string>{"Error during processing!"});
+        EXPECT_GE(host->paneRereads, 1);
+        EXPECT_TRUE(fs::exists(from / "a.jpg") || c.processed == 1);
+        EXPECT_TRUE(fs::is_empty(from / "sub"));
+        EXPECT_EQ(state.galleryEntries().size(), std::size_t(c.processed));
+    }
+}
+
+TEST_F(Runs, ANewRunReplacesTheRecordOfTheLastOne) {
+    mode(JobMode::RenameCopyConvert, false, Conversion::NoConversion);
+    files({"a.jpg", "b.jpg", "c.jpg"});
+    go();
+    startOver(job);
+    EXPECT_TRUE(job.sourceFiles.empty());
+    EXPECT_EQ(state.processedCount, 3); // the run stays for the gallery
+    job.sourceFiles = {"c.jpg"};
+    job.qualifier = "Again";
+    state.failedCount = 5;
+    const RunOutcome r = go();
+    EXPECT_TRUE(r.complete);
+    EXPECT_EQ(state.failedCount, 0);
+    ASSERT_EQ(state.galleryEntries().size(), 1u);
+    EXPECT_EQ(state.galleryEntries()[0].outputPath, out / "Again001.jpg");
+    EXPECT_EQ(host->bar, std::vector<int>{1});
+    job.sourceFiles.clear();
+    EXPECT_EQ(go().closingLine, "Operation complete. 0 files processed.");
+    EXPECT_TRUE(state.galleryEntries().empty());
+}
+
+} // namespace
+} // namespace pictorant
