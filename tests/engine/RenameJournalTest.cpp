@@ -88,17 +88,6 @@ TEST_F(RenameUndo, ATakenNameStopsTheUndoAndKeepsTheJournal) {
     EXPECT_EQ(namesIn(in.str()), (std::vector<std::string>{"a.jpg", "b.jpg", "c.jpg"}));
 }
 
-TEST_F(RenameUndo, ARunStoppedByATakenNameIsUndoneAsFarAsItWent) {
-    for (const char* name : {"a.jpg", "b.jpg", "Image002.jpg"})
-        writeBytes(in / name, name);
-    EXPECT_FALSE(renameAll({"a.jpg", "b.jpg"}).complete);
-    const UndoOutcome undo = undoLastRename(journal);
-    EXPECT_TRUE(undo.complete);
-    EXPECT_EQ(undo.renamedBack, 1);
-    EXPECT_EQ(namesIn(in.str()), (std::vector<std::string>{"Image002.jpg", "a.jpg", "b.jpg"}));
-    EXPECT_EQ(readBytes(in / "Image002.jpg"), "Image002.jpg");
-}
-
 TEST_F(RenameUndo, AJournalThatCannotBeWrittenDoesNotStopTheRenames) {
     writeBytes(stateHome / "Pictorant", "a file where the folder should be");
     writeBytes(in / "a.jpg", "a");
@@ -115,18 +104,6 @@ TEST(RenameJournalFile, DamagedJournalsAreNotTaken) {
         writeBytes(folder / "j", text);
         EXPECT_FALSE(loadRenameJournal(folder / "j")) << text;
     }
-}
-
-TEST(RenameJournalFile, LivesInTheUserStateFolder) {
-    const char* home = std::getenv("HOME");
-    const std::string oldHome = home ? home : "";
-    setenv("HOME", "/home/ann", 1);
-    setenv("XDG_STATE_HOME", "/state/here", 1);
-    EXPECT_EQ(defaultRenameJournalPath(), "/state/here/Pictorant/last-rename");
-    setenv("XDG_STATE_HOME", "relative", 1);
-    EXPECT_EQ(defaultRenameJournalPath(), "/home/ann/.local/state/Pictorant/last-rename");
-    unsetenv("XDG_STATE_HOME");
-    setenv("HOME", oldHome.c_str(), 1);
 }
 
 } // namespace
