@@ -1,8 +1,7 @@
 #pragma once
 
-#include "../settings/TempFolder.h"
+#include "support/FileFaults.h"
 
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -17,55 +16,34 @@ struct BatchResult {
     std::string err; // standard error
 };
 
-// Runs pictorant-batch with `args` in the folder `cwd` and waits for it. Standard input
-// holds `input` (empty by default).
-BatchResult runBatch(const std::filesystem::path& cwd, const std::vector<std::string>& args,
-                     const std::string& input = {});
-
-// pictorant-batch started in `cwd`, running while the test looks at it or signals it.
+// pictorant-batch started with `args` in the folder `cwd`, standard input holding
+// `input`, running while the test looks at it or signals it. A process still running
+// when this ends is killed.
 class BatchProcess {
 public:
-    BatchProcess(const std::filesystem::path& cwd, const std::vector<std::string>& args,
+    BatchProcess(const std::string& cwd, const std::vector<std::string>& args,
                  const std::string& input = {});
-    // Kills and reaps a process that is still running.
     ~BatchProcess();
     BatchProcess(const BatchProcess&) = delete;
     BatchProcess& operator=(const BatchProcess&) = delete;
 
     void signal(int signalNumber) const;
-    // Standard error as the process has written it so far.
-    std::string errorSoFar() const { return readFile(capture_ / "err"); }
+    std::string errorSoFar() const { return readBytes(capture_ / "err"); }
     // The result once the process has ended, waiting at most `seconds`; nothing when it
     // is still running then (it is killed, so a hanging tool never hangs the test).
     std::optional<BatchResult> waitFor(double seconds);
-    // Until the end, however long.
-    BatchResult wait();
 
 private:
-    BatchResult collect(int waitStatus);
-
-    TempFolder capture_;
+    ScratchFolder capture_;
     pid_t pid_ = -1;
 };
 
-// What a folder holds, deep, by relative name: regular files by size and hash of their bytes,
-// links as "link to " + target, folders as "folder", anything else as "special" (a FIFO
-// is never opened).
-std::map<std::string, std::string> folderSnapshot(const std::filesystem::path& root);
+// Runs pictorant-batch to its end, at most a minute.
+BatchResult runBatch(const std::string& cwd, const std::vector<std::string>& args,
+                     const std::string& input = {});
 
-// XDG_STATE_HOME set to a fresh folder while it lives, for this process and the tools it
-// starts: the journal of a rename run goes there, not to the user's state folder.
-class ScopedStateFolder {
-public:
-    ScopedStateFolder();
-    ~ScopedStateFolder();
-    ScopedStateFolder(const ScopedStateFolder&) = delete;
-    ScopedStateFolder& operator=(const ScopedStateFolder&) = delete;
-    const std::filesystem::path& path() const { return folder_.path(); }
-
-private:
-    TempFolder folder_;
-    std::optional<std::string> old_;
-};
+// What a folder holds, deep, by relative name: files by their bytes, links as
+// "link to " + target, anything else by its kind.
+std::map<std::string, std::string> folderSnapshot(const std::string& root);
 
 } // namespace pictorant::testing
