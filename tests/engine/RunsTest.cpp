@@ -85,19 +85,6 @@ TEST_F(Runs, RenameStopsAtATakenNameAndKeepsEarlierRenames) {
     EXPECT_FALSE(state.ProcessedFileList[2].reached);
 }
 
-TEST_F(Runs, RenameFailuresEndTheRunEvenWhenItKeepsGoing) {
-    mode(JobMode::RenameCopyConvert, true);
-    files({"a.jpg", "c.jpg"});
-    job.sourceFiles = {"a.jpg", "missing.jpg", "c.jpg"};
-    job.keepGoing = true;
-    const RunOutcome r = go();
-    EXPECT_EQ(r.closingLine, "Operation Incomplete. 1 files processed.");
-    EXPECT_TRUE(state.runFailed);
-    EXPECT_EQ(host->messages, std::vector<std::string>{"Error during processing!"});
-    EXPECT_TRUE(inHas("Image001.jpg") && inHas("c.jpg"));
-    EXPECT_TRUE(host->failedFiles.empty());
-}
-
 TEST_F(Runs, CopyIsByteForByteAndOverwriteOffKeepsTheTarget) {
     mode(JobMode::RenameCopyConvert, false, Conversion::NoConversion);
     files({"a.JPG", "b.bmp"});
@@ -147,30 +134,29 @@ TEST_F(Runs, ASourceThatCannotBeOpenedEndsTheRunThere) {
     EXPECT_EQ(host->paneRereads, 1);
 }
 
-// Failures nobody planned for end the run with the one message, whatever the run.
+// Failures nobody planned for end the run with the one message, whatever the run; a
+// rename's end it even when the run keeps going.
 TEST_F(Runs, AnUnexpectedFailureEndsTheRunWithErrorDuringProcessing) {
     const struct {
         JobMode mode;
-        const char* width;
-        const char* seqStart;
-        const char* qualifier;
-        const char* second; // a second source, or ""
+        bool renameOnly, keepGoing;
+        const char *width, *seqStart, *second; // a second source, or ""
         int processed;
-    } cases[] = {{JobMode::CreateThumbnails, "big", "001", "T", "", 0},
-                 {JobMode::RenameCopyConvert, "96", "1a", "T", "", 0},
-                 {JobMode::RenameCopyConvert, "96", "001", "T", "gone.jpg", 1}};
+    } cases[] = {{JobMode::CreateThumbnails, false, true, "big", "001", "", 0},
+                 {JobMode::RenameCopyConvert, true, true, "96", "1a", "", 0},
+                 {JobMode::RenameCopyConvert, true, true, "96", "001", "gone.jpg", 1},
+                 {JobMode::RenameCopyConvert, false, false, "96", "001", "gone.jpg", 1}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.qualifier + std::string(c.width) + c.seqStart);
+        SCOPED_TRACE(std::string(c.width) + c.seqStart + c.second);
         ScratchFolder from;
         makePicture(from / "a.jpg", 16, 12);
         job.inputDir = from.str();
-        mode(c.mode, c.second[0] == 0, Conversion::NoConversion);
+        mode(c.mode, c.renameOnly, Conversion::NoConversion);
+        job.keepGoing = c.keepGoing;
         job.thumbWidth = c.width;
         job.seqStart = c.seqStart;
-        job.qualifier = c.qualifier;
-        job.namingOption = c.qualifier[0] == 's' ? NamingOption::PreName : NamingOption::PreSeq;
         job.sourceFiles = {"a.jpg"};
-        if (c.second[0])
+        if (*c.second)
             job.sourceFiles.push_back(c.second);
         const RunOutcome r = go();
         EXPECT_EQ(r.closingLine,
@@ -178,6 +164,7 @@ TEST_F(Runs, AnUnexpectedFailureEndsTheRunWithErrorDuringProcessing) {
         EXPECT_TRUE(state.runFailed);
         EXPECT_EQ(host->messageIds, std::vector<RunMessage>{RunMessage::ErrorDuringProcessing});
         EXPECT_EQ(host->messages, std::vector<std::string>{"Error during processing!"});
+        EXPECT_TRUE(host->failedFiles.empty());
         EXPECT_EQ(host->paneRereads, 1);
         EXPECT_EQ(state.galleryEntries().size(), std::size_t(c.processed));
     }

@@ -120,11 +120,8 @@ TEST(SettingsGroups, EveryKeyIsWrittenAndEachWriteKeepsTheOtherGroups) {
                             "[Thumbnails]Naming Option=SufSeq", "[Colors]TableBkgd=10526880",
                             "[Layout]NavBtns=2", "[Tables]UseTables=1"})
         EXPECT_EQ(std::count(keys.begin(), keys.end(), key), 1) << key;
-    const SettingsFile back(ini);
-    EXPECT_EQ(readMainSettings(back).thumbHeight, "");
-    EXPECT_EQ(readMainSettings(back).inputDir, dir.str());
-    EXPECT_FALSE(readRecycleBin(back));
-    EXPECT_EQ(readHtmlName(back), "Album.htm");
+    EXPECT_FALSE(readRecycleBin(SettingsFile(ini)));
+    EXPECT_EQ(readHtmlName(SettingsFile(ini)), "Album.htm");
     for (const char* word : {"Yes", "yes", "1"}) {
         writeBytes(ini, std::string("[Directories]\nRecycleBin=") + word + "\n");
         EXPECT_EQ(readRecycleBin(SettingsFile(ini)), word[0] == 'Y') << word;
