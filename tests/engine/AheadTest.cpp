@@ -109,7 +109,6 @@ TEST_F(Ahead, ThumbnailsAndConvertsOfEveryMethodAndType) {
                  {JobMode::CreateThumbnails, ResizeSpeed::Fast, true, Conversion::Gif},
                  {JobMode::CreateThumbnails, ResizeSpeed::Quality, true, Conversion::Bmp},
                  {JobMode::RenameCopyConvert, ResizeSpeed::Quality, true, Conversion::Bmp},
-                 {JobMode::RenameCopyConvert, ResizeSpeed::Quality, true, Conversion::Gif},
                  {JobMode::RenameCopyConvert, ResizeSpeed::Quality, true, Conversion::Unknown}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(conversionWord(c.type)) + " " + std::to_string(int(c.mode)));
@@ -125,28 +124,14 @@ TEST_F(Ahead, ThumbnailsAndConvertsOfEveryMethodAndType) {
     }
 }
 
-TEST_F(Ahead, StopsAtTheSameFile) {
+TEST_F(Ahead, StopsAndFailuresEndAtTheSameFile) {
     for (int stopAt : {1, 5, 9})
         EXPECT_EQ(compare(stopAt).closingLine,
                   "Operation Incomplete. " + std::to_string(stopAt) + " files processed.");
-}
-
-TEST_F(Ahead, SkipsAndFailuresHappenAtTheSameFile) {
     writeBytes(in / "e.bmp", "BM not a bitmap at all");
-    Observed o = compare();
-    EXPECT_EQ(o.closingLine, "Operation Incomplete. 4 files processed.");
+    EXPECT_EQ(compare().closingLine, "Operation Incomplete. 4 files processed.");
     job.keepGoing = true;
-    o = compare();
-    EXPECT_EQ(o.closingLine, "Operation Incomplete. 8 files processed.");
-    job.keepGoing = false;
-    makePicture(in / "e.bmp", 20, 20, "BMP");
-    job.overwrite = false;
-    o = compare(-1, [](const ScratchFolder& out) { writeBytes(out / "T004.jpg", "kept"); });
-    EXPECT_EQ(o.files["T004.jpg"], "kept");
-    job.overwrite = true;
-    o = compare(-1, [](const ScratchFolder& out) { fs::create_directory(out / "T006.jpg"); });
-    EXPECT_TRUE(o.failed);
-    EXPECT_EQ(o.closingLine, "Operation Incomplete. 5 files processed.");
+    EXPECT_EQ(compare().closingLine, "Operation Incomplete. 8 files processed.");
 }
 
 constexpr std::size_t MB = std::size_t(1) << 20;

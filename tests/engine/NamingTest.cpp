@@ -80,23 +80,5 @@ TEST(OutputTypes, TheConversionWordGivesEachSourceItsType) {
     EXPECT_EQ(outputExtension(OutputType::Wmf), ".wmf");
 }
 
-TEST(Describe, TheNamesLineAndTheQualifierCheck) {
-    JobSettings job;
-    job.seqStart = "01";
-    job.qualifier = "_t";
-    job.namingOption = N::SufSeq;
-    EXPECT_EQ(describeOutputNames(job), "...Will start with 01_t and be numbered sequentially");
-    job.namingOption = N::SufName;
-    EXPECT_EQ(describeOutputNames(job),
-              "...Will start with the original file name and then have _t appended.");
-    job.qualifier = "";
-    EXPECT_EQ(describeOutputNames(job), "...Will not be changed.");
-    EXPECT_FALSE(checkQualifier(job)) << "thumbnails need no qualifier";
-    job.mode = JobMode::RenameCopyConvert;
-    EXPECT_EQ(checkQualifier(job).value_or(""), kInvalidQualifierMessage);
-    job.namingOption = N::PreSeq;
-    EXPECT_FALSE(checkQualifier(job));
-}
-
 } // namespace
 } // namespace pictorant

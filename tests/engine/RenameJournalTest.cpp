@@ -76,15 +76,5 @@ TEST_F(RenameUndo, AJournalThatCannotBeWrittenDoesNotStopTheRenames) {
     EXPECT_EQ(undoLastRename(journal).message, "There is no rename to undo.");
 }
 
-TEST(RenameJournalFile, DamagedJournalsAreNotTaken) {
-    ScratchFolder folder;
-    for (const char* text : {"", "Pictorant rename journal 1\n", "other\n/x\na\tb\n",
-                             "Pictorant rename journal 1\n/x\nno tab\n",
-                             "Pictorant rename journal 1\n/x\na\\q\tb\n"}) {
-        writeBytes(folder / "j", text);
-        EXPECT_FALSE(loadRenameJournal(folder / "j")) << text;
-    }
-}
-
 } // namespace
 } // namespace pictorant

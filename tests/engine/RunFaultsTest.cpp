@@ -90,17 +90,6 @@ TEST_P(RunFaults, AFullFileSystemLeavesOnlyWholeOutputs) {
             << name;
 }
 
-TEST_P(RunFaults, ALinkAtATargetNameIsReplacedNotWrittenThrough) {
-    ScratchFolder elsewhere;
-    writeBytes(elsewhere / "victim.txt", "not a picture");
-    const std::string target = planRun(job).files[1].targetName;
-    fs::create_symlink(elsewhere / "victim.txt", out / target);
-    EXPECT_TRUE(go().complete);
-    EXPECT_EQ(readBytes(elsewhere / "victim.txt"), "not a picture");
-    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(out / target)));
-    EXPECT_EQ(namesIn(out.str()).size(), 3u);
-}
-
 TEST_P(RunFaults, ANameTooLongFailsAndLeavesNothingStray) {
     job.namingOption = NamingOption::PreName;
     job.qualifier = std::string(252, 'q'); // with "a" and an extension: 257 bytes

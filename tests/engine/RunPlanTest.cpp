@@ -46,6 +46,7 @@ struct JobRun {
     explicit JobRun(const JobSettings& job) : host(std::make_unique<TestHost>(state)) {
         PictureWorkspace workspace;
         workspace.renameJournalPath.clear();
+        workspace.workers = 2; // the parallel run wherever it may run
         outcome = startRun(job, state, *host, workspace);
     }
 };

@@ -1,7 +1,6 @@
 // The four runs through startRun: what each writes, counts, shows and records, and how
 // a stop, a taken name or a failure ends it.
 #include "engine/BatchEngine.h"
-#include "engine/FileOps.h"
 #include "support/PictureMaker.h"
 #include "support/TestHost.h"
 
@@ -104,15 +103,6 @@ TEST_F(Runs, CopyIsByteForByteAndOverwriteOffKeepsTheTarget) {
     EXPECT_EQ(state.ProcessedFileList[0].originalPath, in / "a.JPG");
     EXPECT_EQ(state.ProcessedFileList[0].outputPath, out / "Image001.JPG");
     EXPECT_EQ(state.galleryEntries().size(), 2u); // the kept file is still this run's
-}
-
-TEST(CopyFileBytes, MovesTwoThousandFortyEightBytesPerRead) {
-    ScratchFolder dir;
-    writeBytes(dir / "src", std::string(5000, 'x'));
-    std::vector<std::size_t> reads;
-    copyFileBytes(dir / "src", dir / "dst", [&](std::size_t n) { reads.push_back(n); });
-    EXPECT_EQ(reads, (std::vector<std::size_t>{2048, 2048, 904}));
-    EXPECT_EQ(readBytes(dir / "dst"), std::string(5000, 'x'));
 }
 
 // Sources the loaders refuse: the run says which and ends there, before its bar moves.

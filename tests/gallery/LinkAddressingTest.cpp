@@ -15,11 +15,9 @@ TEST(RelativeLinks, FollowTheFolderRulesOfEachStyle) {
     } cases[] = {
         {"C:\\Web\\Html", "C:\\Web\\Textures", "../Textures/", PathStyle::Windows},
         {"C:\\", "C:\\Pics\\Big", "Pics/Big/", PathStyle::Windows},
-        {"C:\\A\\B", "C:\\", "../../", PathStyle::Windows},
         {"C:\\Web", "c:\\WEB\\", "", PathStyle::Windows},
         {"C:\\Web", "D:\\Web", "*", PathStyle::Windows},
         {"C:\\x", "C:\\pictures\\p", "../pictures/p/", PathStyle::Windows},
-        {"/srv/web", "/srv/web/images", "images/", PathStyle::Posix},
         {"/srv/Web", "/srv/web", "../web/", PathStyle::Posix},
         {"/a//b/./c/", "/a/b/d/../c", "", PathStyle::Posix},
         {"/media/usb/html", "/home/ann/pics", "../../../home/ann/pics/", PathStyle::Posix},
