@@ -186,8 +186,6 @@ TEST(Admission, NeedsFollowTheClaimedSizeTheSourceAndTheOutput) {
         {K::Convert, PictureKind::Jpeg, false, OutputType::Jpg, 3, 3},
         {K::Thumbnails, PictureKind::Jpeg, false, OutputType::Jpg, 2, 6},
         {K::Convert, PictureKind::Jpeg, true, OutputType::Gif, 9, 8},
-        {K::Convert, PictureKind::Bitmap, false, OutputType::Bmp, 3, 0},
-        {K::Thumbnails, PictureKind::Gif, false, OutputType::Gif, 1, 11},
     };
     for (const auto& r : rates)
         EXPECT_EQ(need(r.kind, r.source, header(1000, 100, r.progressive), 10, r.type, 7),

@@ -43,10 +43,12 @@ struct JobRun {
     RunState state;
     std::unique_ptr<TestHost> host;
     RunOutcome outcome;
-    explicit JobRun(const JobSettings& job) : host(std::make_unique<TestHost>(state)) {
+    // The parallel run wherever it may run, unless `workers` says otherwise.
+    explicit JobRun(const JobSettings& job, int workers = 2)
+        : host(std::make_unique<TestHost>(state)) {
         PictureWorkspace workspace;
         workspace.renameJournalPath.clear();
-        workspace.workers = 2; // the parallel run wherever it may run
+        workspace.workers = workers;
         outcome = startRun(job, state, *host, workspace);
     }
 };
@@ -268,17 +270,13 @@ TEST(ThumbSizes, AreRefusedBeforeAnyRasterOfThatSize) {
         job.sourceFiles = {"a.jpg", "b.jpg", "a.jpg"};
         job.maintainRatio = job.forceWidth = true;
         job.thumbWidth = "400";
-        RunState state;
-        TestHost host(state);
-        PictureWorkspace workspace;
-        workspace.workers = workers;
-        EXPECT_EQ(startRun(job, state, host, workspace).closingLine,
-                  "Operation Incomplete. 1 files processed.");
-        EXPECT_EQ(host.messageIds, std::vector<RunMessage>{RunMessage::ThumbSizeRefused});
-        EXPECT_EQ(host.messages,
+        const JobRun run(job, workers);
+        EXPECT_EQ(run.outcome.closingLine, "Operation Incomplete. 1 files processed.");
+        EXPECT_EQ(run.host->messageIds, std::vector<RunMessage>{RunMessage::ThumbSizeRefused});
+        EXPECT_EQ(run.host->messages,
                   std::vector<std::string>{"Thumbnail of b.jpg too large: 400 x 4000" + limits});
-        EXPECT_FALSE(state.runFailed);
-        EXPECT_EQ(host.paneRereads, 1);
+        EXPECT_FALSE(run.state.runFailed);
+        EXPECT_EQ(run.host->paneRereads, 1);
         EXPECT_EQ(namesIn(out.str()), std::vector<std::string>{"T001.jpg"});
         EXPECT_EQ(pictureSize(out / "T001.jpg"), (Size{400, 267}));
     }

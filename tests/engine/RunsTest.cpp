@@ -105,25 +105,6 @@ TEST_F(Runs, CopyIsByteForByteAndOverwriteOffKeepsTheTarget) {
     EXPECT_EQ(state.galleryEntries().size(), 2u); // the kept file is still this run's
 }
 
-// Sources the loaders refuse: the run says which and ends there, before its bar moves.
-TEST_F(Runs, ASourceThatCannotBeOpenedEndsTheRunThere) {
-    mode(JobMode::CreateThumbnails);
-    for (const char* name : {"a.jpg", "c.jpg"})
-        makePicture(in / name, 64, 48);
-    writeBytes(in / "b.jpg", readBytes(in / "a.jpg").substr(0, 200)); // cut in the header
-    job.sourceFiles = {"a.jpg", "b.jpg", "c.jpg"};
-    const RunOutcome r = go();
-    EXPECT_EQ(r.closingLine, "Operation Incomplete. 1 files processed.");
-    EXPECT_EQ(host->messages, std::vector<std::string>{"Could not open b.jpg"});
-    EXPECT_EQ(host->messageIds, std::vector<RunMessage>{RunMessage::CouldNotOpen});
-    EXPECT_EQ(host->failures.size(), 1u);
-    EXPECT_FALSE(state.runFailed);
-    EXPECT_EQ(namesIn(out.str()), std::vector<std::string>{"Thumb001.jpg"});
-    EXPECT_EQ(host->progressLines.back(), "2 of 3");
-    EXPECT_EQ(host->bar, std::vector<int>{1});
-    EXPECT_EQ(host->paneRereads, 1);
-}
-
 // Failures nobody planned for end the run with the one message, whatever the run; a
 // rename's end it even when the run keeps going.
 TEST_F(Runs, AnUnexpectedFailureEndsTheRunWithErrorDuringProcessing) {
@@ -158,27 +139,6 @@ TEST_F(Runs, AnUnexpectedFailureEndsTheRunWithErrorDuringProcessing) {
         EXPECT_EQ(host->paneRereads, 1);
         EXPECT_EQ(state.galleryEntries().size(), std::size_t(c.processed));
     }
-}
-
-TEST_F(Runs, ANewRunReplacesTheRecordOfTheLastOne) {
-    mode(JobMode::RenameCopyConvert, false, Conversion::NoConversion);
-    files({"a.jpg", "b.jpg", "c.jpg"});
-    go();
-    startOver(job);
-    EXPECT_TRUE(job.sourceFiles.empty());
-    EXPECT_EQ(state.processedCount, 3); // the run stays for the gallery
-    job.sourceFiles = {"c.jpg"};
-    job.qualifier = "Again";
-    state.failedCount = 5;
-    const RunOutcome r = go();
-    EXPECT_TRUE(r.complete);
-    EXPECT_EQ(state.failedCount, 0);
-    ASSERT_EQ(state.galleryEntries().size(), 1u);
-    EXPECT_EQ(state.galleryEntries()[0].outputPath, out / "Again001.jpg");
-    EXPECT_EQ(host->bar, std::vector<int>{1});
-    job.sourceFiles.clear();
-    EXPECT_EQ(go().closingLine, "Operation complete. 0 files processed.");
-    EXPECT_TRUE(state.galleryEntries().empty());
 }
 
 } // namespace
