@@ -1,21 +1,119 @@
 // pictorant-batch run as a program in a folder of pictures: each command line's status,
 // what it says, and what it leaves. Every file not named in a case keeps its bytes, and
 // nothing stray (a temporary file above all) is left anywhere.
-#include "BatchRunner.h"
 #include "support/PictureMaker.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
+#include <map>
+#include <optional>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace pictorant {
 namespace {
 
 using namespace pictorant::testing;
 namespace fs = std::filesystem;
+
+struct BatchResult {
+    int status = -1; // exit status; -1 when the process ended by a signal
+    std::string out, err;
+};
+
+// pictorant-batch started with `args` in the folder `cwd`, standard input holding
+// `input`; one still running when this ends is killed.
+class BatchProcess {
+public:
+    BatchProcess(const std::string& cwd, const std::vector<std::string>& args,
+                 const std::string& input = {});
+    ~BatchProcess();
+    void signal(int signalNumber) const;
+    std::string errorSoFar() const { return readBytes(capture_ / "err"); }
+    // The result once the process has ended, waiting at most `seconds`.
+    std::optional<BatchResult> waitFor(double seconds);
+
+private:
+    ScratchFolder capture_;
+    pid_t pid_ = -1;
+};
+
+BatchProcess::BatchProcess(const std::string& cwd, const std::vector<std::string>& args,
+                           const std::string& input) {
+    writeBytes(capture_ / "in", input);
+    std::vector<std::string> words = {PICTORANT_BATCH_EXE};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+    const std::string in = capture_ / "in", out = capture_ / "out", err = capture_ / "err";
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        const int fds[] = {::open(in.c_str(), O_RDONLY),
+                           ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644),
+                           ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)};
+        for (int i = 0; i < 3; ++i)
+            if (fds[i] < 0 || ::dup2(fds[i], i) < 0)
+                ::_exit(127);
+        if (::chdir(cwd.c_str()) == 0)
+            ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+}
+
+BatchProcess::~BatchProcess() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+}
+
+void BatchProcess::signal(int signalNumber) const {
+    if (pid_ > 0)
+        ::kill(pid_, signalNumber);
+}
+
+std::optional<BatchResult> BatchProcess::waitFor(double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int status = 0;
+    while (::waitpid(pid_, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return std::nullopt; // killed by the destructor
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    pid_ = -1;
+    return BatchResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(capture_ / "out"),
+                       readBytes(capture_ / "err")};
+}
+
+BatchResult runBatch(const std::string& cwd, const std::vector<std::string>& args,
+                     const std::string& input) {
+    BatchProcess process(cwd, args, input);
+    return process.waitFor(60).value_or(BatchResult{-2, "", "did not end within a minute"});
+}
+
+// What a folder holds, deep: files by a hash of their bytes, links by their target.
+std::map<std::string, std::string> folderSnapshot(const std::string& root) {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const auto status = fs::symlink_status(entry.path());
+        std::string& seen = entries[entry.path().lexically_relative(root).string()];
+        if (fs::is_symlink(status))
+            seen = "link to " + fs::read_symlink(entry.path()).string();
+        else if (fs::is_regular_file(status))
+            seen = std::to_string(std::hash<std::string>{}(readBytes(entry.path().string())));
+        else
+            seen = fs::is_directory(status) ? "folder" : "special";
+    }
+    return entries;
+}
 
 // a.jpg and b.jpg (64 x 48), c.bmp (40 x 30), a metafile, a text, a read-only bitmap, a
 // link, a FIFO, a settings file, a list of names, and out/ holding Image001.jpg.
@@ -95,10 +193,6 @@ INSTANTIATE_TEST_SUITE_P(
         // A wrong command line: status 2, the reason, nothing done.
         CliCase{{}, 2, "Usage:", {}},
         CliCase{{"shrink", "a.jpg"}, 2, "unknown command shrink", {}},
-        CliCase{{"rename", "a.jpg", "--qualifier"}, 2, "Missing value after '--qualifier'.", {}},
-        CliCase{{"copy", "--files-from", "-"}, 2, "no files given", {}},
-        CliCase{{"info", "-0", "a.jpg"}, 2, "-0 is for the names of --files-from", {}},
-        CliCase{{"thumbnails", "--ratio", "--no-ratio", "a.jpg"}, 2, "--ratio and --no-ratio exclude each other", {}},
         CliCase{{"copy", "-q", "--progress", "a.jpg"}, 2, "--quiet and --progress exclude each other", {}},
         CliCase{{"copy", "--settings", "none.ini", "a.jpg"}, 2, "pictorant-batch: settings file none.ini not found\n(see pictorant-batch copy --help)\n", {}},
         CliCase{{"copy", "--settings", "pipe.bmp", "a.jpg"}, 2, "Cannot read settings file pipe.bmp: not a regular file", {}},
@@ -110,7 +204,6 @@ INSTANTIATE_TEST_SUITE_P(
         CliCase{{"thumbnails", "--dry-run", "--width", "16385", "--height", "16384", "a.jpg"}, 2, "pictorant-batch: Thumbnail size too large: 16385 x 16384" + kSize, {}},
         CliCase{{"thumbnails", "--ratio", "--width", "-2147483648", "a.jpg"}, 2, "largest side 2147483648", {}},
         CliCase{{"thumbnails", "--height", "$FFFFFFFF", "a.jpg"}, 2, "the thumbnail height must be a whole number, not $FFFFFFFF", {}},
-        CliCase{{"undo", "a.jpg"}, 2, "undo takes no arguments", {}},
         // Saying, not doing.
         CliCase{{"--version"}, 0, "pictorant-batch " PICTORANT_VERSION "\n", {}},
         CliCase{{"--help"}, 0, "1  incomplete or failed: the run was stopped", {}},
@@ -153,7 +246,7 @@ TEST(BatchStop, SignalsLeaveOnlyWholeFiles) {
     const struct {
         int signalNumber, signals, status;
         const char* workers;
-    } cases[] = {{SIGINT, 1, 1, "1"}, {SIGTERM, 1, 1, "2"}, {SIGTERM, 2, 143, "2"}};
+    } cases[] = {{SIGINT, 1, 1, "2"}, {SIGTERM, 2, 143, "1"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.signalNumber) + " x" + std::to_string(c.signals));
         ScratchFolder dir;

@@ -45,12 +45,4 @@ inline Size pictureSize(const std::filesystem::path& path) {
     return {p.width(), p.height()};
 }
 
-// The type a file's first bytes say it is, whatever its name: "JPG", "GIF", "BMP" or "".
-inline std::string contentType(const std::filesystem::path& path) {
-    const std::string b = readBytes(path.string()).substr(0, 4);
-    if (b.rfind("\xFF\xD8\xFF", 0) == 0)
-        return "JPG";
-    return b.rfind("GIF8", 0) == 0 ? "GIF" : b.rfind("BM", 0) == 0 ? "BMP" : "";
-}
-
 } // namespace pictorant::testing
