@@ -66,6 +66,7 @@ TEST_F(RenameUndo, ATakenNameStopsTheUndoAndKeepsTheJournal) {
     EXPECT_TRUE(renameAll({"a.jpg"}).complete);
     EXPECT_EQ(undoLastRename(journal).message, "There is no rename to undo.");
     EXPECT_TRUE(std::filesystem::exists(in / "Image001.jpg"));
+}
 
 } // namespace
 } // namespace pictorant
