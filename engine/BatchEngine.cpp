@@ -51,15 +51,22 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
                                               : RunMessage::SourceClash,
                              *plan.refusal);
             state.stopRequested = true;
-        } else if (job.mode == JobMode::CreateThumbnails) {
-            runThumbnails(job, plan, state, host, workspace);
-        } else if (job.renameOnly) {
-            recordRenames(job, plan, workspace.renameJournalPath, host);
-            runRename(job, plan, state, host);
-        } else if (job.convertTo == "No Conversion") {
-            runCopy(job, plan, state, host);
         } else {
-            runConvert(job, plan, state, host, workspace);
+            switch (runKindOf(job)) {
+            case RunKind::Thumbnails:
+                runThumbnails(job, plan, state, host, workspace);
+                break;
+            case RunKind::Rename:
+                recordRenames(job, plan, workspace.renameJournalPath, host);
+                runRename(job, plan, state, host);
+                break;
+            case RunKind::Copy:
+                runCopy(job, plan, state, host);
+                break;
+            case RunKind::Convert:
+                runConvert(job, plan, state, host, workspace);
+                break;
+            }
         }
     } catch (const ThumbSizeError& e) {
         // A source whose thumbnail would be too large stops the run there, with its
@@ -93,15 +100,6 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
 
 BatchEngine::BatchEngine() {
     workspace_.renameJournalPath = defaultRenameJournalPath();
-}
-
-bool goOnAfterFailure(const JobSettings& job, RunState& state, RunHost& host,
-                      const std::string& name, const std::string& why) {
-    if (!job.keepGoing)
-        return false;
-    ++state.failedCount;
-    host.fileFailed(name, why);
-    return true;
 }
 
 void startOver(JobSettings& job) {

@@ -18,13 +18,12 @@ struct RunOutcome {
                              // "Operation Incomplete. 1 files processed."
 };
 
-// GO: sizes the list, chooses the run (thumbnails; else rename; else copy for exactly
-// "No Conversion"; else convert), guards it so that an unhandled failure ends it with
-// "Error during processing!", and reports the closing line to the host.
+// Starts a run: sizes the list, chooses the run by runKindOf, guards it so that an unhandled
+// failure ends it with "Error during processing!", and reports the closing line to the host.
 RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
                     PictureWorkspace& workspace);
 
-// The state part of "OK!": the selection is emptied. The run state stays for the
+// Makes ready for the next job: the selection is emptied. The run state stays for the
 // gallery.
 void startOver(JobSettings& job);
 

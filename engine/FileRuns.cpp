@@ -5,95 +5,62 @@
 namespace pictorant {
 
 void runRename(const JobSettings& job, const RunPlan& plan, RunState& state, RunHost& host) {
-    const int n = static_cast<int>(job.sourceFiles.size());
-    if (n == 0)
+    if (job.sourceFiles.empty())
         return;
-    state.ProcessedFileList.resize(n);
-    host.setProgressMax(n);
-    state.processedCount = 0;
-    int bar = 0;
-    for (int p = 0; p < n; ++p) {
-        const std::string& name = job.sourceFiles[p];
-        host.setProgressLine(progressText(p + 1, n));
-        const std::string& newName = plan.files[p].targetName;
-        const std::string& newPath = plan.files[p].targetPath;
-        const std::string oldPath = joinPath(job.inputDir, name);
+    // A failure in a rename ends the run even when the run keeps going.
+    runEachFile(
+        job, state, host, StepFailures::RunFails,
+        [&](int p, ProcessedFile& entry) -> std::optional<int> {
+            const PlannedFile& planned = plan.files[std::size_t(p)];
+            const std::string oldPath = entry.originalPath;
+            entry.originalBytes = fileSize(oldPath);
+            entry.originalPath = entry.outputPath = planned.targetPath;
+            checkPlainName(planned.targetName);
 
-        ProcessedFile& entry = state.ProcessedFileList[p];
-        entry = ProcessedFile{};
-        entry.reached = true;
-        entry.originalBytes = fileSize(oldPath);
-        entry.originalPath = entry.outputPath = newPath;
-        checkPlainName(newName);
-
-        // The rename itself refuses a taken name; testing first as well keeps the case
-        // of a name unchanged by the options (old path = new path) a collision.
-        bool taken = pathExists(newPath);
-        if (!taken)
-            taken = renameNoReplace(oldPath, newPath) == RenameResult::TargetExists;
-        if (taken) {
+            // The rename itself refuses a taken name; testing first as well keeps the case
+            // of a name unchanged by the options (old path = new path) a collision.
+            bool taken = pathExists(planned.targetPath);
+            if (!taken)
+                taken = renameNoReplace(oldPath, planned.targetPath) == RenameResult::TargetExists;
+            if (!taken) {
+                entry.outputPresent = true;
+                state.processedCount = p + 1;
+                return p + 1;
+            }
             host.showMessage(RunMessage::DuplicateName,
                              "Error - duplicate name in folder.  Rename Operation stopped.");
             state.processedCount = p;
             host.rereadPanes();
-            bar = 0;
-            host.setProgressPosition(bar);
+            // The bar starts again from empty and shows this one file.
+            host.setProgressPosition(0);
             state.stopRequested = true;
-        } else {
-            entry.outputPresent = true;
-            state.processedCount = p + 1;
-        }
-        host.setProgressPosition(++bar);
-        host.processEvents();
-        if (state.stopRequested)
-            break;
-    }
-    host.rereadPanes();
+            return 1;
+        });
 }
 
 void runCopy(const JobSettings& job, const RunPlan& plan, RunState& state, RunHost& host) {
-    const int n = static_cast<int>(job.sourceFiles.size());
-    if (n == 0)
+    if (job.sourceFiles.empty())
         return;
-    state.ProcessedFileList.resize(n);
-    host.setProgressMax(n);
-    state.processedCount = 0;
-    for (int p = 0; p < n; ++p) {
-        const std::string& name = job.sourceFiles[p];
-        host.setProgressLine(progressText(p + 1, n));
-        const std::string& newName = plan.files[p].targetName;
-        const std::string& target = plan.files[p].targetPath;
-        const std::string source = joinPath(job.inputDir, name);
-
-        ProcessedFile& entry = state.ProcessedFileList[p];
-        entry = ProcessedFile{};
-        entry.reached = true;
-        entry.originalPath = source;
-        entry.outputPath = target;
-        try {
-            entry.originalBytes = fileSize(source);
-            checkPlainName(newName);
-            if (!job.overwrite && pathExists(target)) {
-                entry.outputPresent = true; // kept as it was
-                host.fileSkipped(newName);
-            } else {
-                // Creating the target would empty a source that is its own target; the
-                // file already holds what the copy would write.
-                if (!sameFile(source, target))
-                    copyFileBytes(source, target);
-                entry.outputPresent = true;
-                ++state.processedCount;
-            }
-        } catch (const std::exception& e) {
-            if (!goOnAfterFailure(job, state, host, name, e.what()))
-                throw;
-        }
-        host.setProgressPosition(p + 1);
-        host.processEvents();
-        if (state.stopRequested)
-            break;
-    }
-    host.rereadPanes();
+    runEachFile(job, state, host, StepFailures::FileFails,
+                [&](int p, ProcessedFile& entry) -> std::optional<int> {
+                    const PlannedFile& planned = plan.files[std::size_t(p)];
+                    const std::string& source = entry.originalPath;
+                    entry.outputPath = planned.targetPath;
+                    entry.originalBytes = fileSize(source);
+                    checkPlainName(planned.targetName);
+                    if (!job.overwrite && pathExists(planned.targetPath)) {
+                        entry.outputPresent = true; // kept as it was
+                        host.fileSkipped(planned.targetName);
+                    } else {
+                        // Creating the target would empty a source that is its own target; the
+                        // file already holds what the copy would write.
+                        if (!sameFile(source, planned.targetPath))
+                            copyFileBytes(source, planned.targetPath);
+                        entry.outputPresent = true;
+                        ++state.processedCount;
+                    }
+                    return p + 1;
+                });
 }
 
 } // namespace pictorant

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/PathJoin.h" // the runs join the job's folders and names with joinPath
+#include "OutputType.h"
 #include "settings/MainSettings.h"
 
 #include <string>
@@ -15,10 +16,9 @@ struct JobSettings {
     JobMode mode = JobMode::CreateThumbnails;
     std::string inputDir = "/";
     std::vector<std::string> sourceFiles; // names without folder, in list order
-    std::string fileMask = "*.jpg;*.jpeg;*.gif;*.bmp;*.wmf;*.emf"; // no run reads it
-    bool renameOnly = true;                                        // RenameCopyConvert mode only
+    bool renameOnly = true;               // RenameCopyConvert mode only
     std::string outputDir = "/";
-    std::string convertTo = "jpg";   // "jpg", "gif", "bmp", "emf", "wmf", "No Conversion", or typed
+    Conversion convertTo = Conversion::Jpg;
     std::string qualifier = "Thumb"; // of the current mode; may be empty
     std::string seqStart = "001";    // as typed
     NamingOption namingOption = NamingOption::PreSeq;
@@ -34,17 +34,16 @@ struct JobSettings {
     // with Continue, or gave --in-place.
     bool convertInPlace = false;
     // A file that fails is reported (RunHost::fileFailed) and the run goes on with the
-    // next. The window stops at the first failure; pictorant-batch --keep-going sets
+    // next. Without it a run stops at the first failure; pictorant-batch --keep-going sets
     // this. Never kept in the settings file.
     bool keepGoing = false;
 };
 
-// Copies the kept fields of the main-window settings group into the job. The
+// Copies the kept fields of the main-window settings group into the job, the conversion
+// box's word read as a Conversion. The
 // qualifier taken is the thumbnail qualifier; in rename/copy/convert mode the window
 // puts the image qualifier in its place.
 void applyMainSettings(JobSettings& job, const MainSettings& settings);
-// The main-window group as the job holds it; `thumbnailQualifier` is the kept one.
-MainSettings mainSettingsOf(const JobSettings& job, const std::string& thumbnailQualifier);
 
 // The folder a run writes into: the input folder for a rename, else the output folder.
 const std::string& jobOutputDir(const JobSettings& job);

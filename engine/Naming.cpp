@@ -43,32 +43,6 @@ std::string sourceType(std::string_view name) {
     return type == "JPEG" ? "JPG" : type;
 }
 
-std::string outputTypeFor(const std::string& convertTo, const std::string& sourceTypeText) {
-    if (convertTo == "jpg")
-        return "JPG";
-    if (convertTo == "gif")
-        return "GIF";
-    if (convertTo == "bmp")
-        return "BMP";
-    if (convertTo == "emf")
-        return "EMF";
-    if (convertTo == "wmf")
-        return "WMF";
-    if (convertTo == "No Conversion") {
-        for (const char* type : {"JPG", "EMF", "WMF", "GIF", "BMP"})
-            if (sourceTypeText == type)
-                return type;
-    }
-    return {};
-}
-
-std::string outputExtension(const std::string& outputType) {
-    std::string extension = "." + outputType;
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
-}
-
 std::string seqText(std::string_view seqStart, int position) {
     const long long number = static_cast<long long>(wholeNumberOf(seqStart)) + position;
     std::string digits = std::to_string(number);

@@ -9,13 +9,13 @@
 
 namespace pictorant {
 
-// A sequence start or a size box that does not hold a whole number.
+// A sequence start or a thumbnail size that does not hold a whole number.
 class NotWholeNumberError : public std::runtime_error {
 public:
     explicit NotWholeNumberError(std::string_view text);
 };
 
-// Reads a box as a whole number by the settings file's integer rule; throws
+// Reads a text as a whole number by the settings file's integer rule; throws
 // NotWholeNumberError otherwise.
 int wholeNumberOf(std::string_view text);
 
@@ -26,13 +26,6 @@ std::string sourceStem(std::string_view name);
 // The extension in upper case, with "JPEG" counting as "JPG".
 std::string sourceType(std::string_view name);
 
-// The output type ("JPG", "GIF", "BMP", "EMF" or "WMF") that the conversion box gives
-// a source of the given type, compared with case; "No Conversion" keeps the source's
-// own type. An empty result means nothing is written.
-std::string outputTypeFor(const std::string& convertTo, const std::string& sourceTypeText);
-// The extension appended for an output type: ".jpg" for "JPG".
-std::string outputExtension(const std::string& outputType);
-
 // The sequence number of position p: seqStart read as a whole number, plus p, zero
 // padded to the width of seqStart as typed and never cut. Throws NotWholeNumberError.
 std::string seqText(std::string_view seqStart, int position);
@@ -42,13 +35,14 @@ std::string baseOutputName(const JobSettings& job, std::string_view name, int po
 // The whole new name, extension kept, for the rename and copy runs.
 std::string keptTypeName(const JobSettings& job, std::string_view name, int position);
 
-// The Confirm page's "Output File Names..." line.
+// How the output names will be formed, as one line for a summary of the job.
 std::string describeOutputNames(const JobSettings& job);
 
-// The check on leaving the second wizard page: the message to show, or nothing.
+// Whether the qualifier suits the naming option of a rename: the message to show, or
+// nothing.
 std::optional<std::string> checkQualifier(const JobSettings& job);
 
-// The texts of the naming box, in NamingOption order, and of the "Naming Options?" help.
+// The captions of the naming options, in NamingOption order, and of the "Naming Options?" help.
 const char* namingOptionCaption(NamingOption option);
 extern const char* const kNamingOptionsHelp;
 extern const char* const kInvalidQualifierMessage;

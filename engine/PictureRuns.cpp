@@ -16,61 +16,6 @@ namespace pictorant {
 
 namespace {
 
-// Loads source p into `picture` and records what the run knows of it before any work.
-// Returns false when the picture cannot be loaded, with the cause in `why`; the user has
-// been told, unless the run keeps going (then the caller reports the file).
-bool loadSource(const JobSettings& job, int p, Picture& picture, ProcessedFile& entry,
-                RunHost& host, std::string& why) {
-    const std::string& name = job.sourceFiles[p];
-    const std::string source = joinPath(job.inputDir, name);
-    entry = ProcessedFile{};
-    entry.reached = true;
-    entry.originalPath = source;
-    try {
-        // The last file's picture goes before this one is decoded.
-        picture.clear();
-        LoadPicture(source, picture);
-    } catch (const PictureError& e) {
-        why = e.what();
-        if (job.keepGoing)
-            return false;
-        host.noteFailure(e.what());
-        host.showMessage(RunMessage::CouldNotOpen, "Could not open " + name);
-        return false;
-    }
-    entry.originalBytes = fileSize(source);
-    return true;
-}
-
-// Writes the work raster as the file's planned output, by the overwrite rule; the entry
-// records the path.
-void commitOutput(const JobSettings& job, const PlannedFile& planned, const std::string& outputType,
-                  PictureWorkspace& workspace, ProcessedFile& entry, RunState& state,
-                  RunHost& host) {
-    checkPlainName(planned.targetName);
-    if (!outputType.empty()) {
-        if (job.overwrite || !pathExists(planned.targetPath)) {
-            // The work raster is not read after its output is written.
-            SavePicture(workspace, std::move(workspace.WorkBitmap), outputType, planned.targetPath,
-                        job.jpegQuality);
-            ++state.processedCount;
-        } else {
-            host.fileSkipped(planned.targetName);
-        }
-        entry.outputPresent = true; // written now, or kept as it was
-    }
-    entry.outputPath = planned.targetPath;
-}
-
-// Tells the host when the picture just drawn came from damaged data.
-void reportWarning(const Picture& picture, const std::string& name, RunState& state,
-                   RunHost& host) {
-    if (picture.decodeWarning().empty())
-        return;
-    ++state.warningCount;
-    host.fileWarned(name, picture.decodeWarning());
-}
-
 // A thumbnail beyond the largest picture the loaders take, side or area.
 bool beyondLimits(std::int64_t width, std::int64_t height) {
     return width > kMaxThumbSide || height > kMaxThumbSide || width * height > MaxPicturePixels();
@@ -85,6 +30,58 @@ std::string limitsText() {
            std::to_string(MaxPicturePixels()) + " pixels in all)";
 }
 
+// Each file goes load -> size -> draw -> commit on this thread, unless the run can be
+// worked ahead (runPicturesAhead).
+void runPictures(PictureRunKind kind, const JobSettings& job, const RunPlan& plan, RunState& state,
+                 RunHost& host, PictureWorkspace& workspace) {
+    if (job.sourceFiles.empty())
+        return;
+    ThumbSizeOptions sizeOptions;
+    if (kind == PictureRunKind::Thumbnails)
+        sizeOptions = thumbSizeOptionsOf(job);
+    if (runPicturesAhead(kind, job, plan, state, host, workspace))
+        return;
+
+    Picture picture;
+    runEachFile(job, state, host, StepFailures::FileFails,
+                [&](int p, ProcessedFile& entry) -> std::optional<int> {
+                    const std::string& name = job.sourceFiles[std::size_t(p)];
+                    ReleaseLargeBuffers(workspace, kReusedBufferBytes);
+                    try {
+                        // The last file's picture goes before this one is decoded.
+                        picture.clear();
+                        LoadPicture(entry.originalPath, picture);
+                    } catch (const PictureError& e) {
+                        return sourceRefused(job, state, host, p, e.what());
+                    }
+                    entry.originalBytes = fileSize(entry.originalPath);
+                    if (kind == PictureRunKind::Thumbnails) {
+                        const ThumbSize size =
+                            thumbSizeFor(name, picture.width(), picture.height(), sizeOptions);
+                        entry.outputWidth = size.width;
+                        entry.outputHeight = size.height;
+                        if (job.resizeSpeed == ResizeSpeed::Fast)
+                            ResampleFast(picture, size.width, size.height, workspace);
+                        else
+                            ResampleQuality(picture, size.width, size.height, workspace);
+                    } else {
+                        entry.outputWidth = picture.width();
+                        entry.outputHeight = picture.height();
+                        // The picture is loaded again for each file, so its raster may simply move.
+                        picture.takeRaster(workspace.WorkBitmap);
+                    }
+                    reportWarning(name, picture.decodeWarning(), state, host);
+                    const PlannedFile& planned = plan.files[std::size_t(p)];
+                    const OutputType type = outputTypeFor(job.convertTo, sourceType(name));
+                    commitOutput(job, planned, type, entry, state, host, [&] {
+                        // The work raster is not read after its output is written.
+                        SavePicture(workspace, std::move(workspace.WorkBitmap),
+                                    outputTypeText(type), planned.targetPath, job.jpegQuality);
+                    });
+                    return p + 1;
+                });
+}
+
 } // namespace
 
 ThumbSizeOptions thumbSizeOptionsOf(const JobSettings& job) {
@@ -96,7 +93,7 @@ ThumbSizeOptions thumbSizeOptionsOf(const JobSettings& job) {
     options.forceHeight = job.forceHeight;
     const std::int64_t width = options.thumbWidth;
     const std::int64_t height = options.thumbHeight;
-    // With the ratio kept only the width box counts, as a maximum side of its size.
+    // With the ratio kept only the width counts, as a maximum side of its size.
     const bool tooSmall = options.maintainRatio ? width == 0 : width < 1 || height < 1;
     if (tooSmall)
         throw ThumbSizeError("Thumbnail width and height must be at least 1 pixel (width " +
@@ -104,7 +101,7 @@ ThumbSizeOptions thumbSizeOptionsOf(const JobSettings& job) {
                              (options.maintainRatio ? ", ratio kept)" : ")"));
     if (options.maintainRatio) {
         // Held to a picture's largest side under every rule: fitting within it never
-        // enlarges, so a larger box would mean the same, and a forced side that large
+        // enlarges, so a larger width would mean the same, and a forced side that large
         // is wrong for any source.
         const std::int64_t maxSide = std::llabs(width);
         if (maxSide > kMaxThumbSide)
@@ -143,104 +140,14 @@ ThumbSize thumbSizeFor(const std::string& name, int w, int h, const ThumbSizeOpt
     return size;
 }
 
-// Each file goes load -> size -> resample -> commit. Only the commit touches the run
-// state and the output folder, and it happens in source order; the steps before it
-// depend on nothing but the file and its own buffers.
 void runThumbnails(const JobSettings& job, const RunPlan& plan, RunState& state, RunHost& host,
                    PictureWorkspace& workspace) {
-    const int n = static_cast<int>(job.sourceFiles.size());
-    if (n == 0)
-        return;
-    const ThumbSizeOptions sizeOptions = thumbSizeOptionsOf(job);
-    if (runPicturesAhead(PictureRunKind::Thumbnails, job, plan, state, host, workspace))
-        return;
-    state.ProcessedFileList.resize(n);
-    host.setProgressMax(n);
-    state.processedCount = 0;
-
-    Picture picture;
-    for (int p = 0; p < n; ++p) {
-        host.setProgressLine(progressText(p + 1, n));
-        const std::string type = sourceType(job.sourceFiles[p]);
-        ProcessedFile& entry = state.ProcessedFileList[p];
-        ReleaseLargeBuffers(workspace, kReusedBufferBytes);
-        try {
-            std::string why;
-            if (!loadSource(job, p, picture, entry, host, why)) {
-                if (!goOnAfterFailure(job, state, host, job.sourceFiles[p], kCouldNotOpen + why)) {
-                    state.stopRequested = true;
-                    break;
-                }
-            } else {
-                const ThumbSize size = thumbSizeFor(job.sourceFiles[p], picture.width(),
-                                                    picture.height(), sizeOptions);
-                entry.outputWidth = size.width;
-                entry.outputHeight = size.height;
-                if (job.resizeSpeed == ResizeSpeed::Fast)
-                    ResampleFast(picture, size.width, size.height, workspace);
-                else
-                    ResampleQuality(picture, size.width, size.height, workspace);
-                reportWarning(picture, job.sourceFiles[p], state, host);
-                commitOutput(job, plan.files[p], outputTypeFor(job.convertTo, type), workspace,
-                             entry, state, host);
-            }
-        } catch (const std::exception& e) {
-            if (!goOnAfterFailure(job, state, host, job.sourceFiles[p], e.what()))
-                throw;
-        }
-
-        host.setProgressPosition(p + 1);
-        host.processEvents();
-        if (state.stopRequested)
-            break;
-    }
-    host.rereadPanes();
+    runPictures(PictureRunKind::Thumbnails, job, plan, state, host, workspace);
 }
 
 void runConvert(const JobSettings& job, const RunPlan& plan, RunState& state, RunHost& host,
                 PictureWorkspace& workspace) {
-    if (runPicturesAhead(PictureRunKind::Convert, job, plan, state, host, workspace))
-        return;
-    const int n = static_cast<int>(job.sourceFiles.size());
-    if (n == 0)
-        return;
-    state.ProcessedFileList.resize(n);
-    host.setProgressMax(n);
-    state.processedCount = 0;
-
-    Picture picture;
-    for (int p = 0; p < n; ++p) {
-        host.setProgressLine(progressText(p + 1, n));
-        const std::string type = sourceType(job.sourceFiles[p]);
-        ProcessedFile& entry = state.ProcessedFileList[p];
-        ReleaseLargeBuffers(workspace, kReusedBufferBytes);
-        try {
-            std::string why;
-            if (!loadSource(job, p, picture, entry, host, why)) {
-                if (!goOnAfterFailure(job, state, host, job.sourceFiles[p], kCouldNotOpen + why)) {
-                    state.stopRequested = true;
-                    break;
-                }
-            } else {
-                entry.outputWidth = picture.width();
-                entry.outputHeight = picture.height();
-                // The picture is loaded again for each file, so its raster may simply move.
-                picture.takeRaster(workspace.WorkBitmap);
-                reportWarning(picture, job.sourceFiles[p], state, host);
-                commitOutput(job, plan.files[p], outputTypeFor(job.convertTo, type), workspace,
-                             entry, state, host);
-            }
-        } catch (const std::exception& e) {
-            if (!goOnAfterFailure(job, state, host, job.sourceFiles[p], e.what()))
-                throw;
-        }
-
-        host.setProgressPosition(p + 1);
-        host.processEvents();
-        if (state.stopRequested)
-            break;
-    }
-    host.rereadPanes();
+    runPictures(PictureRunKind::Convert, job, plan, state, host, workspace);
 }
 
 } // namespace pictorant

@@ -73,7 +73,7 @@ struct Pipeline {
                                        Prepared& out) {
         const std::string& name = job.sourceFiles[std::size_t(p)];
         const std::string source = joinPath(job.inputDir, name);
-        const std::string type = outputTypeFor(job.convertTo, sourceType(name));
+        const OutputType type = outputTypeFor(job.convertTo, sourceType(name));
         Prepared::Stage stage = Prepared::Stage::Load;
         std::size_t need = 0;
         bool admitted = false; // every claimed file passes admission once, in order
@@ -131,14 +131,14 @@ struct Pipeline {
             out.warning = picture.decodeWarning();
             stage = Prepared::Stage::Encode;
             const Raster& raster = objects.WorkBitmap;
-            if (type == "JPG") {
+            if (type == OutputType::Jpg) {
                 out.bytes = EncodeJpeg(raster, job.jpegQuality);
-            } else if (type == "GIF") {
+            } else if (type == OutputType::Gif) {
                 GifImage gif;
                 StoreGif(gif, std::move(objects.WorkBitmap));
                 objects.gifOutput.setGif(std::move(gif));
                 out.bytes = objects.gifOutput.encode();
-            } else if (type == "BMP") {
+            } else if (type == OutputType::Bmp) {
                 // Encoded as it is written; the raster itself waits for the commit.
                 out.bitmap = std::move(objects.WorkBitmap);
                 objects.WorkBitmap = Raster();
@@ -262,36 +262,23 @@ void commitPrepared(const JobSettings& job, const PlannedFile& planned, const st
     entry.outputHeight = prepared.height;
     if (prepared.failedAt == Stage::Draw)
         std::rethrow_exception(prepared.failure);
-    if (!prepared.warning.empty()) {
-        ++state.warningCount;
-        host.fileWarned(name, prepared.warning);
-    }
-
-    const std::string type = outputTypeFor(job.convertTo, sourceType(name));
-    checkPlainName(planned.targetName);
-    if (!type.empty()) {
-        if (job.overwrite || !pathExists(planned.targetPath)) {
-            // An encoder failure counts only where the sequential run would encode.
-            if (prepared.failedAt == Stage::Encode)
-                std::rethrow_exception(prepared.failure);
-            if (prepared.asBitmap)
-                WriteBmpFile(prepared.bitmap, planned.targetPath);
-            else
-                WritePictureFile(planned.targetPath, prepared.bytes);
-            ++state.processedCount;
-        } else {
-            host.fileSkipped(planned.targetName);
-        }
-        entry.outputPresent = true;
-    }
-    entry.outputPath = planned.targetPath;
+    reportWarning(name, prepared.warning, state, host);
+    const OutputType type = outputTypeFor(job.convertTo, sourceType(name));
+    commitOutput(job, planned, type, entry, state, host, [&] {
+        // An encoder failure counts only where the sequential run would encode.
+        if (prepared.failedAt == Stage::Encode)
+            std::rethrow_exception(prepared.failure);
+        if (prepared.asBitmap)
+            WriteBmpFile(prepared.bitmap, planned.targetPath);
+        else
+            WritePictureFile(planned.targetPath, prepared.bytes);
+    });
 }
 
 } // namespace
 
 std::size_t memoryNeedOf(PictureRunKind kind, PictureKind source, const PictureHeader& header,
-                         std::size_t fileBytes, std::int64_t outputPixels,
-                         const std::string& outputType) {
+                         std::size_t fileBytes, std::int64_t outputPixels, OutputType outputType) {
     const auto pixels =
         std::uint64_t(std::max(header.width, 0)) * std::uint64_t(std::max(header.height, 0));
     const auto out = std::uint64_t(std::max<std::int64_t>(outputPixels, 0));
@@ -316,11 +303,11 @@ std::size_t memoryNeedOf(PictureRunKind kind, PictureKind source, const PictureH
     // The output raster, and what its encoding holds: a JPEG rarely beats three bytes a
     // pixel in its growing buffer; the GIF path quantises through a whole-picture decode.
     std::uint64_t outPerPixel = 0;
-    if (outputType == "JPG")
+    if (outputType == OutputType::Jpg)
         outPerPixel = 3;
-    else if (outputType == "GIF")
+    else if (outputType == OutputType::Gif)
         outPerPixel = 8;
-    else if (outputType == "BMP")
+    else if (outputType == OutputType::Bmp)
         outPerPixel = kind == PictureRunKind::Convert ? 0 : 3; // convert writes the source raster
     if (kind == PictureRunKind::Thumbnails)
         outPerPixel += 3; // the thumbnail raster itself
@@ -341,56 +328,31 @@ bool runPicturesAhead(PictureRunKind kind, const JobSettings& job, const RunPlan
     if (job.outputDir == job.inputDir || sameFile(job.outputDir, job.inputDir))
         return false;
     for (const std::string& name : job.sourceFiles) {
-        const std::string type = outputTypeFor(job.convertTo, sourceType(name));
-        if (isMetafileName(name) || type == "EMF" || type == "WMF")
+        const OutputType type = outputTypeFor(job.convertTo, sourceType(name));
+        if (isMetafileName(name) || type == OutputType::Emf || type == OutputType::Wmf)
             return false;
     }
 
     Pipeline pipeline(kind, job);
     if (kind == PictureRunKind::Thumbnails)
         pipeline.sizeOptions = thumbSizeOptionsOf(job);
-    state.ProcessedFileList.resize(std::size_t(n));
-    host.setProgressMax(n);
-    state.processedCount = 0;
     pipeline.n = n;
     pipeline.start(workers);
-
-    for (int p = 0; p < n; ++p) {
-        host.setProgressLine(progressText(p + 1, n));
-        const std::string& name = job.sourceFiles[std::size_t(p)];
-        Prepared prepared = pipeline.take(p, host);
-        // The memory is given back however this file ends.
-        struct Done {
-            Pipeline& pipeline;
-            const Prepared& prepared;
-            ~Done() { pipeline.done(prepared); }
-        } done{pipeline, prepared};
-        ProcessedFile& entry = state.ProcessedFileList[std::size_t(p)];
-        entry = ProcessedFile{};
-        entry.reached = true;
-        entry.originalPath = joinPath(job.inputDir, name);
-        if (prepared.couldNotOpen) {
-            if (!goOnAfterFailure(job, state, host, name, kCouldNotOpen + prepared.openFailure)) {
-                host.noteFailure(prepared.openFailure);
-                host.showMessage(RunMessage::CouldNotOpen, "Could not open " + name);
-                state.stopRequested = true;
-                break;
-            }
-        } else {
-            try {
-                commitPrepared(job, plan.files[std::size_t(p)], name, prepared, entry, state, host);
-            } catch (const std::exception& e) {
-                if (!goOnAfterFailure(job, state, host, name, e.what()))
-                    throw;
-            }
-        }
-
-        host.setProgressPosition(p + 1);
-        host.processEvents();
-        if (state.stopRequested)
-            break;
-    }
-    host.rereadPanes();
+    runEachFile(job, state, host, StepFailures::FileFails,
+                [&](int p, ProcessedFile& entry) -> std::optional<int> {
+                    Prepared prepared = pipeline.take(p, host);
+                    // The memory is given back however this file ends.
+                    struct Done {
+                        Pipeline& pipeline;
+                        const Prepared& prepared;
+                        ~Done() { pipeline.done(prepared); }
+                    } done{pipeline, prepared};
+                    if (prepared.couldNotOpen)
+                        return sourceRefused(job, state, host, p, prepared.openFailure);
+                    commitPrepared(job, plan.files[std::size_t(p)], job.sourceFiles[std::size_t(p)],
+                                   prepared, entry, state, host);
+                    return p + 1;
+                });
     return true;
 }
 

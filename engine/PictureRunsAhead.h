@@ -16,10 +16,10 @@ enum class PictureRunKind { Thumbnails, Convert };
 
 // The thumbnail or convert run with files worked on ahead by workspace.workers threads:
 // each loads, sizes, resamples and encodes a file into memory, and this thread commits
-// them strictly in selection order (progress line, entry, existence test and write,
-// count, bar, events, stop test), so everything the run shows and writes is what the
-// sequential run gives. Work done ahead of a stop or a failure is discarded. While it
-// waits for a worker it lets events through, so Cancel is seen at the next commit.
+// them strictly in selection order through runEachFile, so everything the run shows
+// and writes is what the sequential run gives. Work done ahead of a stop or a failure
+// is discarded. While it waits for a worker it lets events through, so a stop request
+// is seen at the next commit.
 // At most workers + 1 files are in flight, and a file is started (its picture decoded)
 // only when the memory its header says it needs fits in kAheadMemoryBudget beside the
 // files started before it; files start in selection order.
@@ -35,10 +35,9 @@ inline constexpr std::size_t kAheadMemoryBudget = 1'500'000'000;
 
 // What a file is expected to take from its start until its output is written: the
 // file's bytes, the decoded picture and its work rasters by the run and the source kind
-// and header, and the output (outputPixels pixels, by outputType "JPG", "GIF", "BMP").
+// and header, and the output (outputPixels pixels, by outputType).
 std::size_t memoryNeedOf(PictureRunKind kind, PictureKind source, const PictureHeader& header,
-                         std::size_t fileBytes, std::int64_t outputPixels,
-                         const std::string& outputType);
+                         std::size_t fileBytes, std::int64_t outputPixels, OutputType outputType);
 
 // Whether a file needing `need` bytes may start while `inUse` bytes are taken by files
 // started before it: when both fit the budget, or when nothing else is in memory.

@@ -8,7 +8,7 @@
 namespace pictorant {
 
 // The picture objects that outlive runs (WorkBitmap, ResampleTarget and the JPEG, GIF
-// and metafile output objects): made once with their owner (the main window, the
+// and metafile output objects): made once with their owner (the wizard, the
 // command-line tool) and reused by every thumbnail and convert run.
 struct PictureWorkspace : OutputObjects {
     // Threads that work ahead in the thumbnail and convert runs; 1 runs them plainly.

@@ -14,26 +14,26 @@ enum class RunMessage {
                            // file or at the file a forced side would blow up
 };
 
-// What a run needs from whoever shows it: the wizard's Processing page, the command-line
-// tool, a test. Every call happens on the thread that called startRun.
+// What a run needs from whoever shows it: the wizard, the command-line tool, a test.
+// Every call happens on the thread that called startRun.
 class RunHost {
 public:
     virtual ~RunHost() = default;
 
-    // GO is about to start a run over `fileCount` files: show the Processing page.
+    // A run over `fileCount` files is about to start.
     virtual void runStarting(int /*fileCount*/) {}
     // The progress line, e.g. "3 of 12".
     virtual void setProgressLine(const std::string& text) = 0;
     virtual void setProgressMax(int maximum) = 0;
     virtual void setProgressPosition(int position) = 0;
-    // A modal message with an OK button.
+    // A message the user must acknowledge before the run goes on.
     virtual void showMessage(RunMessage id, const std::string& text) = 0;
-    // Lets pending events through once; this is where Cancel reaches a run (the
-    // handler calls requestStop on the run state).
+    // Lets pending events through once; this is where a stop request reaches a run
+    // (the host calls requestStop on the run state).
     virtual void processEvents() = 0;
     // Both file panes read their folders again.
     virtual void rereadPanes() = 0;
-    // The run is over: closing line, "OK!" and "Do HTML!".
+    // The run is over, with its closing line; `complete` when nothing stopped or failed.
     virtual void runFinished(const std::string& /*closingLine*/, bool /*complete*/) {}
     // The cause of a failure that the user only sees as "Error during processing!" or
     // "Could not open ..."; a host may log it.

@@ -13,16 +13,6 @@ namespace pictorant {
 
 namespace {
 
-enum class RunKind { Thumbnails, Rename, Copy, Convert };
-
-RunKind runKindOf(const JobSettings& job) {
-    if (job.mode == JobMode::CreateThumbnails)
-        return RunKind::Thumbnails;
-    if (job.renameOnly)
-        return RunKind::Rename;
-    return job.convertTo == "No Conversion" ? RunKind::Copy : RunKind::Convert;
-}
-
 // Why the file system would refuse a built name, or nothing.
 std::string nameProblem(const std::string& name) {
     if (name.find('/') != std::string::npos || name.find('\0') != std::string::npos)
@@ -116,8 +106,8 @@ void planWrites(const JobSettings& job, RunKind kind, RunPlan& plan) {
     }
 }
 
-// Sizes no source can make sound refuse the run ahead of any clash: fixing the boxes
-// comes first. Boxes that are not whole numbers are the run's to report.
+// Sizes no source can make sound refuse the run ahead of any clash: fixing the sizes
+// comes first. Sizes that are not whole numbers are the run's to report.
 void refuseThumbSize(const JobSettings& job, RunPlan& plan) {
     try {
         thumbSizeOptionsOf(job);
@@ -129,6 +119,14 @@ void refuseThumbSize(const JobSettings& job, RunPlan& plan) {
 }
 
 } // namespace
+
+RunKind runKindOf(const JobSettings& job) {
+    if (job.mode == JobMode::CreateThumbnails)
+        return RunKind::Thumbnails;
+    if (job.renameOnly)
+        return RunKind::Rename;
+    return job.convertTo == Conversion::NoConversion ? RunKind::Copy : RunKind::Convert;
+}
 
 RunPlan planRun(const JobSettings& job) {
     const RunKind kind = runKindOf(job);
@@ -143,8 +141,8 @@ RunPlan planRun(const JobSettings& job) {
             file.targetName = keptTypeName(job, name, int(p));
         } else {
             file.targetName = baseOutputName(job, name, int(p));
-            const std::string type = outputTypeFor(job.convertTo, sourceType(name));
-            if (type.empty())
+            const OutputType type = outputTypeFor(job.convertTo, sourceType(name));
+            if (type == OutputType::None)
                 file.action = PlannedAction::NotWritten;
             else
                 file.targetName += outputExtension(type);

@@ -8,6 +8,11 @@
 
 namespace pictorant {
 
+// The run a job asks for: thumbnails; else a rename; else a copy when the conversion
+// keeps each file's type; else a convert.
+enum class RunKind { Thumbnails, Rename, Copy, Convert };
+RunKind runKindOf(const JobSettings& job);
+
 // What a run will do with one selected file.
 enum class PlannedAction {
     New,        // the target does not exist yet: written new
@@ -16,7 +21,7 @@ enum class PlannedAction {
     Renamed,    // the rename run gives the file its new name
     Unchanged,  // a copy onto itself: the file already holds what the copy would write
     InPlace,    // a convert onto itself: the source is written again in its new form
-    NotWritten, // the conversion box gives no type for this file: nothing is written
+    NotWritten, // the conversion gives no type for this file: nothing is written
     Refused,    // the file cannot be done; `reason` says why and the run stops there
     Clash,      // its output would replace a selected file before the run reads it, so the
                 // plan refuses the run; `reason` names that file
@@ -39,7 +44,7 @@ struct RunPlan {
     // source, or a convert over its own source that the job does not allow
     // (convertInPlace). Every file with such a target is a Clash.
     std::optional<std::string> refusal;
-    // The refusal is about the thumbnail size boxes (too small or too large), not a
+    // The refusal is about the thumbnail sizes (too small or too large), not a
     // clash; no file is marked then.
     bool sizeRefused = false;
 };

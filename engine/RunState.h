@@ -7,10 +7,10 @@
 
 namespace pictorant {
 
-// The state of the batch engine, living as long as the main window. A run resets the
+// The state of the batch engine, living as long as its owner. A run resets the
 // count and the list; both then stay as the run left them until the next run.
 struct RunState {
-    bool stopRequested = false; // set by Cancel, and by a rename that meets a taken name
+    bool stopRequested = false; // set by a stop request, and by a rename that meets a taken name
     bool runFailed = false;     // an unexpected failure ended the last run
     std::int32_t processedCount = 0;
     std::int32_t warningCount = 0;                // files of the last run that came with a warning
@@ -24,8 +24,8 @@ struct RunState {
     std::vector<ProcessedFile> galleryEntries() const;
 };
 
-// The Cancel button: sets the stop flag and nothing else. A running loop obeys it
-// after the file in hand.
+// A stop request: sets the stop flag and nothing else. A running loop obeys it after
+// the file in hand.
 void requestStop(RunState& state);
 
 } // namespace pictorant

@@ -28,9 +28,10 @@ struct MainSettings {
     bool overwrite = true;
 };
 
+// The conversion box's choice that keeps each file's own type.
+inline constexpr const char* kNoConversion = "No Conversion";
 // The words of the "Create As" and "Naming Option" keys, in box order.
-inline constexpr const char* kCreateAsWords[] = {"jpg", "gif", "bmp",
-                                                 "emf", "wmf", "No Conversion"};
+inline constexpr const char* kCreateAsWords[] = {"jpg", "gif", "bmp", "emf", "wmf", kNoConversion};
 inline constexpr const char* kNamingOptionWords[] = {"PreSeq", "PreName", "SufSeq", "SufName"};
 const char* namingOptionKeyword(NamingOption option);
 

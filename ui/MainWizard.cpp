@@ -61,7 +61,7 @@ std::string ss(const QString& text) {
     return text.toStdString();
 }
 
-const QString kNoConversion = QStringLiteral("No Conversion");
+const QString kNoConversionText = QString::fromLatin1(kNoConversion);
 
 } // namespace
 
@@ -514,7 +514,7 @@ void MainWizard::fillConfirmPage() {
     s.inputFolder = inputFolder();
     s.outputFolder = renameOnly ? inputFolder() : outputFolder();
     s.fileTypes = inputPage_->mask();
-    s.conversion = renameOnly ? kNoConversion : outputPage_->convertTo();
+    s.conversion = renameOnly ? kNoConversionText : outputPage_->convertTo();
     s.outputNames = qs(describeOutputNames(currentJob()));
     s.thumbnails = mode_ == JobMode::CreateThumbnails;
     s.resizeSpeed = thumbnailPage_->resizeSpeed() == ResizeSpeed::Quality

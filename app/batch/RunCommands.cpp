@@ -21,10 +21,6 @@ namespace pictorant::batch {
 
 namespace {
 
-enum class RunKind { Rename, Copy, Convert, Thumbnails };
-
-// The conversion box texts the runs know, in the form they compare them.
-const char* const kConversionTypes[] = {"jpg", "gif", "bmp", "emf", "wmf", "No Conversion"};
 const char* const kConversionTypesText = "jpg, gif, bmp, emf, wmf or \"No Conversion\"";
 
 bool sameLetters(const std::string& a, const std::string& b) {
@@ -36,10 +32,10 @@ bool sameLetters(const std::string& a, const std::string& b) {
 
 // --type in any letter case, as the conversion box holds it. An unknown type would
 // write nothing and still report the run complete, so it is a wrong command line.
-std::string conversionType(const std::string& given) {
-    for (const char* type : kConversionTypes)
-        if (sameLetters(given, type))
-            return type;
+Conversion conversionType(const std::string& given) {
+    for (const char* word : kCreateAsWords)
+        if (sameLetters(given, word))
+            return conversionOf(word);
     throw UsageError("--type must be " + std::string(kConversionTypesText) + ", not " + given);
 }
 
@@ -103,7 +99,7 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a, const std::vector<std::s
     case RunKind::Copy:
         job.mode = JobMode::RenameCopyConvert;
         job.renameOnly = false;
-        job.convertTo = "No Conversion";
+        job.convertTo = Conversion::NoConversion;
         break;
     case RunKind::Convert:
         job.mode = JobMode::RenameCopyConvert;

@@ -1,27 +1,27 @@
+// The one safe writer: a failure at any step leaves the target as it was and no
+// temporary file; a link or FIFO at the name is replaced, never written through; a
+// rewrite follows a link, keeps owner, group and mode, and refuses a file without write
+// bits even for root.
 #include "files/SafeFile.h"
 #include "support/FileFaults.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace pictorant {
 namespace {
 
-using testing::namesIn;
-using testing::readBytes;
-using testing::ScratchFolder;
-using testing::writeBytes;
+using namespace pictorant::testing;
 using Step = SafeWriteError::Step;
 namespace fs = std::filesystem;
 
-mode_t modeOf(const std::string& path) {
+struct stat statOf(const std::string& path) {
     struct stat st {};
     ::stat(path.c_str(), &st);
-    return st.st_mode & 07777;
+    return st;
 }
 
 // Runs a write that must fail and returns its error.
@@ -35,124 +35,95 @@ template <typename Write> SafeWriteError failureOf(Write write) {
     return SafeWriteError(Step::Write, "", 0);
 }
 
-TEST(SafeFileNew, WritesTheBytesWithTheUsualModeAndLeavesNothingElse) {
-    ScratchFolder folder;
-    const mode_t old = ::umask(022);
-    writeFileSafely(folder / "a.txt", "hello");
-    ::umask(old);
-    EXPECT_EQ(readBytes(folder / "a.txt"), "hello");
-    EXPECT_EQ(modeOf(folder / "a.txt"), 0644u);
-    EXPECT_EQ(namesIn(folder.str()), std::vector<std::string>{"a.txt"});
-}
-
-TEST(SafeFileNew, ReplacesWhatStandsAtTheNameWithoutWritingThroughIt) {
+TEST(SafeFileNew, ReplacesWhatStandsAtTheNameWithTheUsualMode) {
     ScratchFolder folder;
     writeBytes(folder / "victim.txt", "keep me");
     fs::create_symlink(folder / "victim.txt", folder / "link.jpg");
     ASSERT_EQ(::mkfifo((folder / "pipe.jpg").c_str(), 0644), 0);
-
-    writeFileSafely(folder / "link.jpg", "new picture");
-    writeFileSafely(folder / "pipe.jpg", "another");
-
+    const mode_t old = ::umask(022);
+    for (const char* name : {"new.jpg", "link.jpg", "pipe.jpg"})
+        writeFileSafely(folder / name, name);
+    ::umask(old);
     EXPECT_EQ(readBytes(folder / "victim.txt"), "keep me");
-    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder / "link.jpg")));
-    EXPECT_EQ(readBytes(folder / "link.jpg"), "new picture");
-    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder / "pipe.jpg")));
-    EXPECT_EQ(readBytes(folder / "pipe.jpg"), "another");
+    for (const char* name : {"new.jpg", "link.jpg", "pipe.jpg"}) {
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder / name))) << name;
+        EXPECT_EQ(readBytes(folder / name), name);
+        EXPECT_EQ(statOf(folder / name).st_mode & 07777, 0644u) << name;
+    }
+    EXPECT_EQ(namesIn(folder.str()).size(), 4u);
 }
 
-TEST(SafeFileNew, AFullFileSystemLeavesTheOldFileAndNoTemporaryFile) {
-    testing::TinyFileSystem disk(64);
-    if (!disk.mounted())
-        GTEST_SKIP() << disk.skipReason();
-    writeBytes(disk / "out.bmp", "old output");
-    const SafeWriteError error =
-        failureOf([&] { writeFileSafely(disk / "out.bmp", std::string(200 * 1024, 'x')); });
-    EXPECT_EQ(error.step(), Step::Write);
-    EXPECT_EQ(error.error(), ENOSPC);
-    EXPECT_EQ(std::string(error.what()),
-              "Cannot write " + (disk / "out.bmp") + ": No space left on device");
-    EXPECT_EQ(readBytes(disk / "out.bmp"), "old output");
-    EXPECT_EQ(namesIn(disk.str()), std::vector<std::string>{"out.bmp"});
-}
-
-TEST(SafeFileNew, NamesTheSystemRefusesFailAtCreateWithTheirCause) {
+TEST(SafeFileNew, EveryFailingStepLeavesTheTargetAndNoTemporaryFile) {
     ScratchFolder folder;
     writeBytes(folder / "plain", "a file, not a folder");
     fs::create_directory(folder / "taken");
-
     const struct {
         std::string path;
         Step step;
         int error;
-    } cases[] = {
-        {folder / testing::overlongName(), Step::Create, ENAMETOOLONG},
-        {folder / "plain/inside.jpg", Step::Create, ENOTDIR},
-        {folder / "missing/inside.jpg", Step::Create, ENOENT},
-        {folder / "taken", Step::Replace, EISDIR},
-    };
+    } cases[] = {{folder / overlongName(), Step::Create, ENAMETOOLONG},
+                 {folder / "plain/inside.jpg", Step::Create, ENOTDIR},
+                 {folder / "missing/inside.jpg", Step::Create, ENOENT},
+                 {folder / "taken", Step::Replace, EISDIR}};
     for (const auto& c : cases) {
         const SafeWriteError error = failureOf([&] { writeFileSafely(c.path, "bytes"); });
         EXPECT_EQ(error.step(), c.step) << c.path;
         EXPECT_EQ(error.error(), c.error) << c.path;
     }
-    EXPECT_EQ((std::vector<std::string>{"plain", "taken"}), namesIn(folder.str()));
+    EXPECT_EQ(namesIn(folder.str()), (std::vector<std::string>{"plain", "taken"}));
     EXPECT_TRUE(fs::is_empty(folder / "taken"));
-}
 
-TEST(SafeFileNew, AnUnfinishedWriteLeavesNoTrace) {
-    ScratchFolder folder;
+    // An unfinished write, and one whose temporary file the stop handler removes.
     writeBytes(folder / "a.txt", "before");
     {
         SafeFileWriter writer(folder / "a.txt");
         writer.write("half of it");
-        EXPECT_EQ(namesIn(folder.str()).size(), 2u);
+        EXPECT_EQ(namesIn(folder.str()).size(), 4u);
     }
     EXPECT_EQ(readBytes(folder / "a.txt"), "before");
-    EXPECT_EQ(namesIn(folder.str()), std::vector<std::string>{"a.txt"});
-
     SafeFileWriter writer(folder / "b.txt");
     writer.write("in flight");
     removeTemporaryFilesNow();
-    EXPECT_EQ(namesIn(folder.str()), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(namesIn(folder.str()), (std::vector<std::string>{"a.txt", "plain", "taken"}));
+
+    TinyFileSystem disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.skipReason();
+    writeBytes(disk / "out.bmp", "old output");
+    const SafeWriteError full =
+        failureOf([&] { writeFileSafely(disk / "out.bmp", std::string(200 * 1024, 'x')); });
+    EXPECT_EQ(full.step(), Step::Write);
+    EXPECT_EQ(std::string(full.what()),
+              "Cannot write " + (disk / "out.bmp") + ": No space left on device");
+    EXPECT_EQ(readBytes(disk / "out.bmp"), "old output");
+    EXPECT_EQ(namesIn(disk.str()), std::vector<std::string>{"out.bmp"});
 }
 
-TEST(SafeFileRewrite, KeepsModeAndOwnerAndFollowsALink) {
+TEST(SafeFileRewrite, KeepsModeAndOwnerFollowsALinkAndRefusesNoWriteBits) {
     ScratchFolder folder;
     writeBytes(folder / "photo.jpg", "old");
     ::chmod((folder / "photo.jpg").c_str(), 0640);
     const bool root = ::geteuid() == 0;
-    if (root) {
+    if (root)
         ASSERT_EQ(::chown((folder / "photo.jpg").c_str(), 1234, 4321), 0);
-    }
     fs::create_symlink("photo.jpg", folder / "link.jpg");
-
     writeFileSafely(folder / "link.jpg", "turned", WriteMode::Rewrite);
-
     EXPECT_TRUE(fs::is_symlink(folder / "link.jpg"));
     EXPECT_EQ(readBytes(folder / "photo.jpg"), "turned");
-    EXPECT_EQ(modeOf(folder / "photo.jpg"), 0640u);
-    if (root) {
-        struct stat st {};
-        ::stat((folder / "photo.jpg").c_str(), &st);
-        EXPECT_EQ(st.st_uid, 1234u);
-        EXPECT_EQ(st.st_gid, 4321u);
-    }
-    EXPECT_EQ((std::vector<std::string>{"link.jpg", "photo.jpg"}), namesIn(folder.str()));
-}
+    const struct stat st = statOf(folder / "photo.jpg");
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root)
+        EXPECT_EQ(st.st_uid * 10000 + st.st_gid, 1234u * 10000 + 4321u);
 
-TEST(SafeFileRewrite, RefusesAFileWithoutWriteBitsEvenForRoot) {
-    ScratchFolder folder;
-    writeBytes(folder / "locked.jpg", "original");
-    ::chmod((folder / "locked.jpg").c_str(), 0444);
-    EXPECT_EQ(rewriteRefusal(folder / "locked.jpg"), EACCES);
+    ::chmod((folder / "photo.jpg").c_str(), 0444);
+    EXPECT_EQ(rewriteRefusal(folder / "photo.jpg"), EACCES);
     const SafeWriteError error =
-        failureOf([&] { writeFileSafely(folder / "locked.jpg", "changed", WriteMode::Rewrite); });
+        failureOf([&] { writeFileSafely(folder / "photo.jpg", "changed", WriteMode::Rewrite); });
     EXPECT_EQ(error.step(), Step::Create);
     EXPECT_EQ(error.error(), EACCES);
-    EXPECT_EQ(readBytes(folder / "locked.jpg"), "original");
+    EXPECT_EQ(readBytes(folder / "photo.jpg"), "turned");
     EXPECT_EQ(rewriteRefusal(folder / "missing.jpg"), ENOENT);
-    EXPECT_EQ(namesIn(folder.str()), std::vector<std::string>{"locked.jpg"});
+    EXPECT_EQ(namesIn(folder.str()), (std::vector<std::string>{"link.jpg", "photo.jpg"}));
 }
 
 } // namespace

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "engine/RunHost.h"
+#include "engine/RunState.h"
+
+#include <string>
+#include <vector>
+
+namespace pictorant::testing {
+
+// Records what a run shows, and asks for a stop once the bar reaches `stopAt`.
+class TestHost : public RunHost {
+public:
+    explicit TestHost(RunState& state, int stopAt = -1) : state_(state), stopAt_(stopAt) {}
+
+    void setProgressLine(const std::string& text) override { progressLines.push_back(text); }
+    void setProgressMax(int maximum) override { barMax = maximum; }
+    void setProgressPosition(int position) override { bar.push_back(position); }
+    void showMessage(RunMessage id, const std::string& text) override {
+        messageIds.push_back(id);
+        messages.push_back(text);
+    }
+    void processEvents() override {
+        if (stopAt_ >= 0 && !bar.empty() && bar.back() == stopAt_)
+            requestStop(state_);
+    }
+    void rereadPanes() override { ++paneRereads; }
+    void noteFailure(const std::string& detail) override { failures.push_back(detail); }
+    void fileSkipped(const std::string& targetName) override { skipped.push_back(targetName); }
+    void fileWarned(const std::string& name, const std::string& text) override {
+        warnings.push_back(warningLine(name, text));
+    }
+    void fileFailed(const std::string& name, const std::string& why) override {
+        failedFiles.push_back(name + ": " + why);
+    }
+
+    std::vector<std::string> progressLines, messages, failures, skipped, warnings, failedFiles;
+    std::vector<RunMessage> messageIds;
+    std::vector<int> bar;
+    int barMax = -1;
+    int paneRereads = 0;
+
+private:
+    RunState& state_;
+    int stopAt_;
+};
+
+} // namespace pictorant::testing
