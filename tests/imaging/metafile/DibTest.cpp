@@ -8,9 +8,9 @@ namespace pictorant {
 namespace {
 
 using namespace mftest;
-using metafile::ByteReader;
 using metafile::decodeDib;
 using metafile::decodePackedDib;
+using pictorant::ByteReader;
 
 Bytes infoHeader(std::int32_t w, std::int32_t h, int bits, std::uint32_t compression,
                  std::uint32_t used = 0, std::uint32_t size = 40) {
