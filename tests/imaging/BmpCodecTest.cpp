@@ -16,10 +16,6 @@ void put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     b[at] = std::uint8_t(v);
     b[at + 1] = std::uint8_t(v >> 8);
 }
-void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    put16(b, at, v & 0xFFFF);
-    put16(b, at + 2, v >> 16);
-}
 
 // A BMP with a 40-byte header, the given palette and pixel data as they go in the file.
 std::vector<std::uint8_t> makeBmp(int width, int height, int bits, std::uint32_t compression,
@@ -50,10 +46,8 @@ std::vector<std::uint8_t> makeBmp(int width, int height, int bits, std::uint32_t
 
 const std::vector<PaletteColor> kPalette = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
 
-// RGB of pixel (x, y) as 0xRRGGBB.
 int rgb(const Raster& r, int x, int y) {
-    const std::uint8_t* p = r.scanLine(y) + 3 * x;
-    return p[2] << 16 | p[1] << 8 | p[0];
+    return int(pixel(r, x, y));
 }
 
 std::string bmpError(const std::vector<std::uint8_t>& bytes) {

@@ -375,8 +375,8 @@ TEST(SavePicture, TakingTheRasterWritesTheSameFile) {
     for (const char* type : {"JPG", "GIF", "BMP", "EMF", "WMF"}) {
         SCOPED_TRACE(type);
         OutputObjects borrowed, taken;
-        const std::string a = dir.file(std::string("a.") + type),
-                          b = dir.file(std::string("b.") + type);
+        const std::string a = (dir / std::string("a.") + type),
+                          b = (dir / std::string("b.") + type);
         SavePicture(borrowed, source, type, a, 75);
         Raster handed = source;
         SavePicture(taken, std::move(handed), type, b, 75);

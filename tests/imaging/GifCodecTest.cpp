@@ -116,15 +116,15 @@ TEST(GifWrite, DecodesToTheColoursOfDjpegColors236OfTheQuality100Jpeg) {
         GTEST_SKIP() << "djpeg not installed";
     TempDir dir;
     const Raster picture = syntheticPicture(61, 47, 7);
-    writeBytes(dir.file("q100.jpg"), EncodeJpeg(picture, 100));
+    writeBytes((dir / "q100.jpg"), EncodeJpeg(picture, 100));
     Raster expected;
     ASSERT_TRUE(
-        parsePnm(runCapture("djpeg -colors 236 -pnm '" + dir.file("q100.jpg") + "'"), expected));
+        parsePnm(runCapture("djpeg -colors 236 -pnm '" + (dir / "q100.jpg") + "'"), expected));
 
     OutputObjects outputs;
-    SavePicture(outputs, picture, "GIF", dir.file("out.gif"), 90);
-    const auto bytes = readBytes(dir.file("out.gif"));
-    Picture written = LoadPicture(dir.file("out.gif"));
+    SavePicture(outputs, picture, "GIF", (dir / "out.gif"), 90);
+    const auto bytes = readBytes((dir / "out.gif"));
+    Picture written = LoadPicture((dir / "out.gif"));
     Raster actual;
     RenderToBitmap(written, actual);
     EXPECT_TRUE(actual == expected);
@@ -183,8 +183,8 @@ TEST(GifWrite, TransparentGifWrittenFromItsRasterHasWhiteAndNoTransparency) {
     ASSERT_GE(source.gif().frames.at(0).transparentIndex, 0);
     OutputObjects outputs;
     RenderToBitmap(source, outputs.WorkBitmap);
-    SavePicture(outputs, outputs.WorkBitmap, "GIF", dir.file("t.gif"), 90);
-    Picture written = LoadPicture(dir.file("t.gif"));
+    SavePicture(outputs, outputs.WorkBitmap, "GIF", (dir / "t.gif"), 90);
+    Picture written = LoadPicture((dir / "t.gif"));
     EXPECT_EQ(written.gif().frames.at(0).transparentIndex, -1);
     EXPECT_EQ(written.width(), source.width());
 }

@@ -37,9 +37,9 @@ TEST_P(JpegEncodeMatchesCjpeg, ByteForByte) {
     const auto [w, h, quality] = GetParam();
     TempDir dir;
     const Raster picture = syntheticPicture(w, h, unsigned(w * 31 + h));
-    writeBytes(dir.file("in.ppm"), toPpm(picture));
+    writeBytes((dir / "in.ppm"), toPpm(picture));
     auto expected = runCapture("cjpeg -quality " + std::to_string(quality) + " -baseline " +
-                               quoted(dir.file("in.ppm")));
+                               quoted((dir / "in.ppm")));
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(EncodeJpeg(picture, quality), expected);
 }
