@@ -222,53 +222,6 @@ TEST(MetafileCorpus, TruncatedFileKeepsWhatWasDrawnBeforeTheCut) {
     EXPECT_NE(a, b);
 }
 
-// Bytes flipped, words set to extreme values and files cut short: loading either fails
-// with the one message or gives a picture that plays; nothing else may happen (the
-// sanitizer build checks the memory side).
-TEST(MetafileCorpus, MutatedFilesNeverEscapeTheErrorContract) {
-    std::mt19937 random(20261206);
-    const char* seeds[] = {"emf/emf2svg-test-092.emf",
-                           "emf/emf2svg-test-104.emf",
-                           "emf/emf2svg-test-186.emf",
-                           "emf/pillow-drawing.emf",
-                           "wmf/libwmf-fulltest.wmf",
-                           "wmf/libwmf-formula1.wmf",
-                           "wmf/wmfviewer-mathtype-image46.wmf",
-                           "wmf/libwmf-arrow01.wmf"};
-    const std::uint32_t extremes[] = {0, 0xFFFFFFFF, 0x80000000, 0x7FFFFFFF, 0x10000, 8};
-    int loaded = 0, refused = 0;
-    for (const char* seed : seeds) {
-        const std::vector<std::uint8_t> original = readFile(dataPath(seed));
-        ASSERT_GT(original.size(), 64u);
-        for (int round = 0; round < 120; ++round) {
-            std::vector<std::uint8_t> bytes = original;
-            const int kind = round % 3;
-            if (kind == 0) {
-                for (int i = 0; i < 4; ++i)
-                    bytes[random() % bytes.size()] ^= std::uint8_t(1 + random() % 255);
-            } else if (kind == 1) {
-                const std::size_t at = (random() % (bytes.size() / 4)) * 4;
-                const std::uint32_t v = extremes[random() % std::size(extremes)];
-                for (int i = 0; i < 4 && at + i < bytes.size(); ++i)
-                    bytes[at + i] = std::uint8_t(v >> (8 * i));
-            } else {
-                bytes.resize(random() % bytes.size());
-            }
-            try {
-                const Metafile m = Metafile::fromBytes(bytes);
-                Raster r = whiteRaster(48, 40);
-                m.playInto(r);
-                ++loaded;
-            } catch (const PictureError& e) {
-                EXPECT_STREQ(e.what(), "Metafile is not valid");
-                ++refused;
-            }
-        }
-    }
-    EXPECT_GT(loaded, 100);
-    EXPECT_GT(refused, 10);
-}
-
 // Reference pictures: rendered once, looked at, and kept; a later play must stay close.
 // Set PICTORANT_UPDATE_METAFILE_REFERENCES=1 to write them again.
 struct Reference {
@@ -308,13 +261,6 @@ std::string missingStandIns() {
                 std::string(font.asked) + " gives " + (file.empty() ? "nothing" : file) + "; ";
     }
     return missing;
-}
-
-TEST(MetafileFonts, StandInsForTheFontsMetafilesName) {
-    ASSERT_EQ(std::system("command -v fc-match >/dev/null 2>&1"), 0)
-        << "fc-match not found: install the Debian package fontconfig";
-    const std::string missing = missingStandIns();
-    EXPECT_EQ(missing, "") << "install the Debian package " << kStandInPackage;
 }
 
 const Reference kReferences[] = {
