@@ -226,6 +226,22 @@ TEST(MetafilePlayer, RecordsLeaveTheirPixels) {
     expectPixels("WMF window records; its map mode ignored", window.bytes(), 100, 100,
                  {{25, 25, kR}, {75, 75, kR}, {75, 25, kW}});
 
+    WmfBuilder exclude(100, 100);
+    wmfBrush(exclude, RED);
+    exclude.rec(0x012D, {0}).rec(0x0415, {60, 60, 40, 40}); // EXCLUDECLIPRECT b, r, t, l
+    exclude.rec(0x041B, {100, 100, 0, 0});
+    expectPixels("WMF clip excluded", exclude.bytes(), 100, 100, {{20, 20, kR}, {50, 50, kW}});
+
+    // 21 units at 192 per inch are 10.5 pixels: a target within half a pixel of that
+    // plays at exactly the natural scale, so the last column is only half covered.
+    WmfBuilder half(21, 21, 192);
+    wmfBrush(half, RED);
+    half.rec(0x02FA, {5, 0, 0, 0, 0}).rec(0x012D, {0}).rec(0x012D, {1});
+    half.rec(0x041B, {21, 21, 0, 0});
+    const Raster halfCovered = play(half.bytes(), 11, 11);
+    EXPECT_EQ(pixel(halfCovered, 9, 5), kR);
+    EXPECT_NE(pixel(halfCovered, 10, 5), kR);
+
     WmfBuilder stretch(100, 100);
     wmfBrush(stretch, GREEN);
     stretch.rec(0x012D, {0}).rec(0x0B41, {0x0021, 0x00F0, 10, 10, 0, 0, 0, 40, 40, 10, 10});

@@ -131,11 +131,11 @@ private:
     int count_ = 0;
 };
 
-// A placeable WMF made record by record; the bounding box is (0, 0, w, h) at 96 units
+// A placeable WMF made record by record; the bounding box is (0, 0, w, h) at `inch` units
 // per inch and the window is set to it.
 class WmfBuilder {
 public:
-    WmfBuilder(int w, int h) : w_(w), h_(h) {}
+    WmfBuilder(int w, int h, int inch = 96) : w_(w), h_(h), inch_(inch) {}
 
     WmfBuilder& rec(std::uint16_t function, std::initializer_list<std::int32_t> words) {
         Bytes b;
@@ -153,7 +153,7 @@ public:
     std::vector<std::uint8_t> bytes() const {
         Bytes out;
         out.u32(0x9AC6CDD7).u16(0).u16(0).u16(0).u16(std::uint32_t(w_)).u16(std::uint32_t(h_));
-        out.u16(96).u32(0);
+        out.u16(std::uint32_t(inch_)).u32(0);
         std::uint16_t sum = 0;
         for (int i = 0; i < 10; ++i)
             sum ^= std::uint16_t(out.data[2 * i] | out.data[2 * i + 1] << 8);
@@ -165,7 +165,7 @@ public:
     }
 
 private:
-    int w_, h_;
+    int w_, h_, inch_;
     Bytes records_;
 };
 

@@ -114,7 +114,7 @@ TEST_P(WriterSizes, RoundTripGivesTheSameSizeAndPixels) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, WriterSizes,
                          ::testing::Values(std::pair{1, 1}, std::pair{5, 4}, std::pair{97, 61},
-                                         std::pair{1023, 7}));
+                                           std::pair{1023, 7}));
 
 TEST(MetafileWriter, WmfSidesBeyondSixteenBitsAreRefused) {
     Metafile m;
