@@ -97,34 +97,15 @@ TEST_P(IntactMetafile, LoadsWithItsNaturalSizeAndPlaysToTheEnd) {
 INSTANTIATE_TEST_SUITE_P(Corpus, IntactMetafile, ::testing::ValuesIn(kIntact),
                          [](const auto& info) { return testName(info.param.name); });
 
-TEST(MetafileCorpus, FilesWithoutAValidHeaderAreNotValid) {
-    for (const char* name :
-         {"wmf/libwmf-p0000001.wmf", "wmf/libwmf-p0000016.wmf", "wmf/libwmf-text.wmf",
-          "wmf/bad-derived-bad-checksum.wmf", "wmf/bad-derived-placeable-only.wmf",
-          "emf/bad-emf2svg-2014-12-02-215428.emf"}) {
-        SCOPED_TRACE(name);
-        const std::vector<std::uint8_t> bytes = readFile(dataPath(name));
-        ASSERT_FALSE(bytes.empty());
-        try {
-            Metafile::fromBytes(bytes);
-            ADD_FAILURE() << "loaded";
-        } catch (const PictureError& e) {
-            EXPECT_STREQ(e.what(), "Metafile is not valid");
-        }
-    }
-}
-
-// Header fields that decide the natural size are checked before anything is sized.
+// Header fields that decide the natural size are checked before anything is sized;
+// corpus files without a valid header are refused the same way.
 TEST(MetafileHeader, BrokenOrOutsizedHeadersAreNotValid) {
     auto emf = [](auto patch) {
         std::vector<std::uint8_t> b = EmfBuilder(100, 50).bytes();
         patch(b);
         return b;
     };
-    auto put32 = [](std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            b[at + i] = std::uint8_t(v >> (8 * i));
-    };
+    using test::put32;
     struct Case {
         const char* name;
         std::vector<std::uint8_t> bytes;
@@ -137,7 +118,7 @@ TEST(MetafileHeader, BrokenOrOutsizedHeadersAreNotValid) {
     wmfBox[20] = std::uint8_t(sum), wmfBox[21] = std::uint8_t(sum >> 8);
     std::vector<std::uint8_t> wmfHeader = WmfBuilder(10, 10).bytes();
     wmfHeader[24] = 5; // META_HEADER size other than 9 words
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {"empty", {}},
         {"random text", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}},
         {"device millimetres zero", emf([&](auto& b) { put32(b, 80, 0); })},
@@ -153,6 +134,11 @@ TEST(MetafileHeader, BrokenOrOutsizedHeadersAreNotValid) {
         {"wmf box reversed", wmfBox},
         {"wmf header size", wmfHeader},
     };
+    for (const char* name :
+         {"wmf/libwmf-p0000001.wmf", "wmf/libwmf-p0000016.wmf", "wmf/libwmf-text.wmf",
+          "wmf/bad-derived-bad-checksum.wmf", "wmf/bad-derived-placeable-only.wmf",
+          "emf/bad-emf2svg-2014-12-02-215428.emf"})
+        cases.push_back({name, readFile(dataPath(name))});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         try {
