@@ -160,24 +160,6 @@ TEST(ResampleFast, OnePixelWidePictureIsStretched) {
     EXPECT_EQ(out.WorkBitmap.scanLine(5)[3 * 3], 200);
 }
 
-TEST(ResampleBoth, TransparentGifHasAWhiteGround) {
-    Picture gif = LoadPicture(dataPath("gif/giflib/x-trans.gif"));
-    const GifFrame& frame = gif.gif().frames.at(0);
-    ASSERT_GE(frame.transparentIndex, 0);
-    // Find a transparent pixel and look at it in both thumbnails at natural size.
-    int tx = -1, ty = -1;
-    for (int i = 0; i < int(frame.pixels.size()) && tx < 0; ++i)
-        if (frame.pixels[std::size_t(i)] == frame.transparentIndex)
-            tx = frame.left + i % frame.width, ty = frame.top + i / frame.width;
-    ASSERT_GE(tx, 0);
-    OutputObjects fast, quality;
-    ResampleFast(gif, gif.width(), gif.height(), fast);
-    ResampleQuality(gif, gif.width(), gif.height(), quality);
-    for (const Raster* r : {&fast.WorkBitmap, &quality.WorkBitmap})
-        for (int c = 0; c < 3; ++c)
-            EXPECT_EQ(r->scanLine(ty)[3 * tx + c], 255);
-}
-
 // One-pixel JPEG files go the full decode and the same filter.
 TEST(ResampleQuality, OnePixelJpegFilesAreThumbnailed) {
     for (const char* name : {"jpeg/seed-variants/1x1_420.jpg", "jpeg/seed-variants/1x1_444.jpg"}) {
