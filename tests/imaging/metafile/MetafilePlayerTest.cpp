@@ -314,6 +314,15 @@ TEST(MetafilePlayer, ABadRecordStopsThePlayAndUnknownOnesAreSkipped) {
     EXPECT_TRUE(report.reachedEnd);
     EXPECT_EQ(report.skipped.at(200), 1);
     EXPECT_EQ(pixel(r, 40, 25), kR);
+
+    // Only a 24-bit raster with pixels is played into; anything else is left alone.
+    const Metafile m = Metafile::fromBytes(unknown.bytes());
+    Raster empty(0, 5), indexed(4, 4, PixelFormat::Indexed8);
+    std::fill_n(indexed.bits(), 16, std::uint8_t(7));
+    const Raster before = indexed;
+    EXPECT_EQ(m.playInto(empty).records, 0u);
+    EXPECT_EQ(m.playInto(indexed).records, 0u);
+    EXPECT_EQ(indexed, before);
 }
 
 } // namespace
