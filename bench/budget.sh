@@ -1,5 +1,5 @@
 #!/bin/bash
-# Peak memory and time of pictorant-batch on the crafted files of tests/fuzz/make_seeds.py:
+# Peak memory and time of pictorant-batch on the crafted files of devtools/fuzz/make_seeds.py:
 # one line per case, "input | command | workers | peak MB | seconds | exit".
 #
 #   bench/budget.sh [PICTORANT_BATCH]
@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 batch=${1:-$here/build/app/pictorant-batch}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-python3 "$here/tests/fuzz/make_seeds.py" "$work/seeds"
+python3 "$here/devtools/fuzz/make_seeds.py" "$work/seeds"
 mkdir -p "$work/in"
 cp "$work"/seeds/{bmp,gif,jpeg}/* "$work/in/"
 mkdir -p "$work/three"

@@ -5,15 +5,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "../DibCore.h"
 #include "../Raster.h"
-#include "ByteReader.h"
 
 namespace pictorant::metafile {
 
-// Device-independent bitmaps as metafiles embed them: a BITMAPCOREHEADER (12 bytes)
-// or a BITMAPINFOHEADER and its later versions (40, 52, 56, 108, 124 bytes), a colour
-// table or bit-field masks, and the pixel rows (bottom-up unless the height is
-// negative; RLE4/RLE8, embedded JPEG/PNG).
+// Device-independent bitmaps as metafiles embed them, read by the DIB core in its
+// Lenient mode; embedded JPEG/PNG pixels (bit count 0) go to Qt's readers.
 
 // Largest bitmap the player decodes; the pixels of a bigger one are never allocated.
 inline constexpr std::int64_t kMaxDibPixels = std::int64_t(1) << 25;
@@ -26,22 +24,10 @@ struct DibOptions {
     bool keepAlpha = false;
 };
 
-struct DibHeader {
-    std::int64_t width = 0;
-    std::int64_t height = 0; // positive; see topDown
-    bool topDown = false;
-    int bitCount = 0;
-    std::uint32_t compression = 0;
-    std::uint32_t headerSize = 0;
-    std::uint64_t colorTableOffset = 0; // from the start of the info
-    std::uint64_t colorCount = 0;       // entries the header announces
-    int colorEntrySize = 4;
-    std::uint32_t masks[4] = {0, 0, 0, 0}; // red, green, blue, alpha
-    std::uint64_t infoSize() const { return colorTableOffset + colorCount * colorEntrySize; }
-};
-
 // Reads and checks the header; false when it is not a bitmap this player can decode.
-bool readDibHeader(const ByteReader& info, DibHeader& header, bool paletteIndices);
+inline bool readDibHeader(const ByteReader& info, DibHeader& header, bool paletteIndices) {
+    return pictorant::readDibHeader(info, header, DibMode::Lenient, kMaxDibPixels, paletteIndices);
+}
 
 // Decodes a bitmap whose info (header and colour table) and bits are given apart, as
 // in EMF records. Returns a null image when the bitmap is broken or too large.

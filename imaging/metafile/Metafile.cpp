@@ -3,16 +3,14 @@
 #include <QImage>
 #include <algorithm>
 
+#include "../ByteReader.h"
 #include "../PictureError.h"
-#include "ByteReader.h"
 #include "MetafilePlayer.h"
 #include "MetafileWriter.h"
 
 namespace pictorant {
 
 namespace {
-
-using metafile::ByteReader;
 
 constexpr std::uint32_t kEmfSignature = 0x464D4520; // " EMF"
 constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
@@ -93,7 +91,7 @@ Metafile Metafile::fromBytes(std::span<const std::uint8_t> bytes) {
         } else {
             notValid();
         }
-    } catch (const metafile::OutOfBounds&) {
+    } catch (const OutOfBounds&) {
         notValid();
     }
     m.bytes_.assign(bytes.begin(), bytes.end());

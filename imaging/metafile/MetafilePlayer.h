@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QTransform>
 
-#include "ByteReader.h"
+#include "../ByteReader.h"
 #include "Metafile.h"
 
 namespace pictorant::metafile {

@@ -2,7 +2,7 @@
 
 // What every picture fuzz target does with one input: load it as the given kind, then
 // render, resample both ways and encode, as a run would, under the program's own
-// pixel cap: the memory limit of run_fuzzers.sh is the budget a run must keep.
+// pixel cap: the memory limit of devtools/fuzz/run_fuzzers.sh is the budget a run must keep.
 
 #include <cstddef>
 #include <cstdint>

@@ -124,6 +124,25 @@ TEST_P(Corpus, QuestionableFilesLoadOrFailCleanly) {
     EXPECT_GT(loaded + failed, 100);
 }
 
+// The parallel run budgets by the header; a wrong reading would budget wrongly.
+TEST_P(Corpus, HeaderPeekAgreesWithTheLoaderOnEveryValidFile) {
+    for (const auto& e : manifest(GetParam())) {
+        if (e.expected != "valid")
+            continue;
+        SCOPED_TRACE(e.file);
+        const auto bytes = readBytes(dataPath(GetParam() + "/" + e.file));
+        Picture picture;
+        LoadPictureFromBytes(kindOf(GetParam()), bytes, picture);
+        const PictureHeader header = PeekPictureHeader(kindOf(GetParam()), bytes);
+        EXPECT_EQ(header.width, picture.width());
+        EXPECT_EQ(header.height, picture.height());
+    }
+    EXPECT_EQ(PeekPictureHeader(PictureKind::Bitmap, std::vector<std::uint8_t>{'B', 'M', 0}).width,
+              0);
+    EXPECT_EQ(
+        PeekPictureHeader(PictureKind::Jpeg, std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF}).width, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Suites, Corpus, ::testing::Values("bmp", "gif", "jpeg"));
 
 // Files of a suite that store one picture in different ways must give the same pixels.

@@ -33,13 +33,6 @@ std::vector<std::uint8_t> tinyGif() {
 
 } // namespace
 
-TEST(GifDecode, TinyFileIsRead) {
-    GifImage gif = DecodeGif(tinyGif());
-    ASSERT_EQ(gif.frames.size(), 1u);
-    EXPECT_EQ(gif.screenWidth, 2);
-    EXPECT_EQ(gif.frames[0].pixels, (std::vector<std::uint8_t>{0, 1}));
-}
-
 TEST(GifDecode, BrokenFilesGiveTheirMessages) {
     struct Case {
         const char* what;
@@ -69,12 +62,12 @@ TEST(GifDecode, BrokenFilesGiveTheirMessages) {
         c.damage(bytes);
         EXPECT_EQ(gifError(bytes), c.message) << c.what;
     }
-}
-
-TEST(GifDecode, MissingTrailerAfterAnImageIsAccepted) {
-    auto bytes = tinyGif();
-    bytes.pop_back();
-    EXPECT_EQ(DecodeGif(bytes).frames.size(), 1u);
+    auto noTrailer = tinyGif(); // a missing trailer after an image is accepted
+    noTrailer.pop_back();
+    const GifImage gif = DecodeGif(noTrailer);
+    ASSERT_EQ(gif.frames.size(), 1u);
+    EXPECT_EQ(gif.screenWidth, 2);
+    EXPECT_EQ(gif.frames[0].pixels, (std::vector<std::uint8_t>{0, 1}));
 }
 
 // The first frame sits at its place on the logical screen; the transparent colour and
@@ -116,15 +109,15 @@ TEST(GifWrite, DecodesToTheColoursOfDjpegColors236OfTheQuality100Jpeg) {
         GTEST_SKIP() << "djpeg not installed";
     TempDir dir;
     const Raster picture = syntheticPicture(61, 47, 7);
-    writeBytes(dir.file("q100.jpg"), EncodeJpeg(picture, 100));
+    writeBytes((dir / "q100.jpg"), EncodeJpeg(picture, 100));
     Raster expected;
     ASSERT_TRUE(
-        parsePnm(runCapture("djpeg -colors 236 -pnm '" + dir.file("q100.jpg") + "'"), expected));
+        parsePnm(runCapture("djpeg -colors 236 -pnm '" + (dir / "q100.jpg") + "'"), expected));
 
     OutputObjects outputs;
-    SavePicture(outputs, picture, "GIF", dir.file("out.gif"), 90);
-    const auto bytes = readBytes(dir.file("out.gif"));
-    Picture written = LoadPicture(dir.file("out.gif"));
+    SavePicture(outputs, picture, "GIF", (dir / "out.gif"), 90);
+    const auto bytes = readBytes((dir / "out.gif"));
+    Picture written = LoadPicture((dir / "out.gif"));
     Raster actual;
     RenderToBitmap(written, actual);
     EXPECT_TRUE(actual == expected);
@@ -175,16 +168,4 @@ TEST(GifWrite, TableOptimisationMergesDropsAndSorts) {
     EXPECT_EQ(gif.frames[0].pixels, (std::vector<std::uint8_t>{1, 0, 0, 0, 1}));
     EXPECT_TRUE(gif.globalSorted);
     EXPECT_TRUE(gif.frames[0].localColors.empty());
-}
-
-TEST(GifWrite, TransparentGifWrittenFromItsRasterHasWhiteAndNoTransparency) {
-    TempDir dir;
-    Picture source = LoadPicture(dataPath("gif/giflib/x-trans.gif"));
-    ASSERT_GE(source.gif().frames.at(0).transparentIndex, 0);
-    OutputObjects outputs;
-    RenderToBitmap(source, outputs.WorkBitmap);
-    SavePicture(outputs, outputs.WorkBitmap, "GIF", dir.file("t.gif"), 90);
-    Picture written = LoadPicture(dir.file("t.gif"));
-    EXPECT_EQ(written.gif().frames.at(0).transparentIndex, -1);
-    EXPECT_EQ(written.width(), source.width());
 }

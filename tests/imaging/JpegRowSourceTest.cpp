@@ -78,7 +78,7 @@ TEST(JpegRowSource, EveryPhotoGivesTheThumbnailsOfTheFullDecode) {
                      {RowFilter::Bilinear, 96, 96},
                      {RowFilter::Bilinear, fit300.width, fit300.height}};
         for (const auto& c : cases) {
-            SCOPED_TRACE(testing::Message() << c.W << " x " << c.H);
+            SCOPED_TRACE(::testing::Message() << c.W << " x " << c.H);
             const Raster expected = fromFullDecode(decoded, c.filter, c.W, c.H);
             Raster rows;
             const bool tookRows = ResampleJpegRows(picture, c.filter, c.W, c.H, rows);

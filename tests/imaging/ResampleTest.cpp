@@ -15,35 +15,6 @@ using namespace pictorant::test;
 
 namespace {
 
-// The filter as plainly as it can be written: single-precision variables, every
-// product and sum between two stores formed in double and rounded once.
-Raster referenceFilter(const Raster& s, int W, int H) {
-    auto channel = [&](int x, int y, int c) { return double(s.scanLine(y)[3 * x + c]); };
-    const float sx = float(double(W) / double(s.width() - 1));
-    const float sy = float(double(H) / double(s.height() - 1));
-    Raster t(W, H);
-    for (int y = 0; y < H; ++y) {
-        for (int x = 0; x < W; ++x) {
-            const float fy = float(double(y) / double(sy));
-            const float fx = float(double(x) / double(sx));
-            const int iy = int(std::trunc(fy)), ix = int(std::trunc(fx));
-            const float dy = float(double(fy) - iy), dx = float(double(fx) - ix);
-            const float wy[2] = {float(1.0 - dy), dy};
-            const float wx[2] = {float(1.0 - dx), dx};
-            float acc[3] = {0, 0, 0};                                 // blue, green, red
-            const int order[4][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}}; // (j, i)
-            for (const auto& ji : order) {
-                const float w = float(double(wx[ji[0]]) * double(wy[ji[1]]));
-                for (int c = 2; c >= 0; --c)
-                    acc[c] = float(double(acc[c]) + channel(ix + ji[0], iy + ji[1], c) * double(w));
-            }
-            for (int c = 0; c < 3; ++c)
-                t.scanLine(y)[3 * x + c] = std::uint8_t(std::nearbyint(acc[c]));
-        }
-    }
-    return t;
-}
-
 Picture bitmapPicture(const Raster& r) {
     Picture p(PictureKind::Bitmap);
     p.setBitmap(r);
@@ -65,41 +36,6 @@ std::string qualityError(int sw, int sh, int W, int H) {
 }
 
 } // namespace
-
-TEST(ResampleQuality, MatchesAPlainReferenceFilter) {
-    const int sizes[][4] = {{5, 5, 3, 1},       {2, 2, 4, 4},      {200, 100, 101, 50},
-                            {640, 480, 96, 72}, {37, 53, 100, 11}, {3, 300, 2, 96},
-                            {97, 61, 97, 61}};
-    for (const auto& s : sizes) {
-        SCOPED_TRACE(testing::Message() << s[0] << "x" << s[1] << " -> " << s[2] << "x" << s[3]);
-        const Raster source = syntheticPicture(s[0], s[1], unsigned(s[0] + s[1]));
-        OutputObjects out;
-        ResampleQuality(bitmapPicture(source), s[2], s[3], out);
-        EXPECT_TRUE(out.WorkBitmap == referenceFilter(source, s[2], s[3]));
-        EXPECT_EQ(out.ResampleTarget.width(), s[2]);
-    }
-}
-
-// A 3 x 1 target from 5 x 5: sx = 0.75, columns sample 0, 1.3333334 and 2.6666667.
-TEST(ResampleQuality, ThreeByOneFromFiveByFive) {
-    Raster source(5, 5);
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 5; ++x) {
-            std::uint8_t* p = source.scanLine(y) + 3 * x;
-            p[2] = std::uint8_t(30 * x); // red rises by column
-            p[1] = std::uint8_t(50 * y); // green by row: only row 0 may show
-            p[0] = 0;
-        }
-    OutputObjects out;
-    ResampleQuality(bitmapPicture(source), 3, 1, out);
-    ASSERT_EQ(out.WorkBitmap.width(), 3);
-    // 30 x 1.3333334 = 40.000002 and 30 x 2.6666667 = 80.000001 round to 40 and 80.
-    EXPECT_EQ(red(out.WorkBitmap, 0, 0), 0);
-    EXPECT_EQ(red(out.WorkBitmap, 1, 0), 40);
-    EXPECT_EQ(red(out.WorkBitmap, 2, 0), 80);
-    for (int x = 0; x < 3; ++x)
-        EXPECT_EQ(out.WorkBitmap.scanLine(0)[3 * x + 1], 0);
-}
 
 // Enlarging 2 x 2 to 4 x 4: positions 0, 0.25, 0.5, 0.75; the last column is a 3-to-1
 // mix of the source's last column with the one before, and halves round to even.
@@ -134,21 +70,12 @@ TEST(ResampleQuality, TwoByTwoToFourByFour) {
     }
 }
 
-TEST(ResampleQuality, TwoHundredByHundredAtHundredAndOne) {
-    ThumbSize size = ComputeThumbSize(200, 100, {101, 96, true, false, false});
-    ASSERT_EQ(size, (ThumbSize{101, 50}));
-    const Raster source = syntheticPicture(200, 100, 3);
-    OutputObjects out;
-    ResampleQuality(bitmapPicture(source), size.width, size.height, out);
-    EXPECT_EQ(out.WorkBitmap.width(), 101);
-    EXPECT_EQ(out.WorkBitmap.height(), 50);
-    EXPECT_TRUE(out.WorkBitmap == referenceFilter(source, 101, 50));
-}
-
-// One-pixel sides: the filter's formula taken to its limit. As the side goes to 1 the
+// The filter as plainly as it can be written: single-precision variables, every product
+// and sum between two stores formed in double and rounded once. One-pixel sides take
+// the formula to its limit. As the side goes to 1 the
 // scale goes to infinity and every position to 0, so along that axis each target pixel
 // takes the single row or column at weight 1 (its partner weighs 0).
-Raster limitReference(const Raster& s, int W, int H) {
+Raster referenceFilter(const Raster& s, int W, int H) {
     const auto weights = [](int t, int side, int target, int& index) -> std::array<float, 2> {
         if (side == 1) {
             index = 0;
@@ -185,57 +112,29 @@ Raster limitReference(const Raster& s, int W, int H) {
     return t;
 }
 
-TEST(ResampleQuality, OnePixelSidesGiveTheFormulasLimit) {
+TEST(ResampleQuality, MatchesAPlainReferenceFilter) {
     const int sizes[][4] = {
-        {1, 1, 1, 1}, {1, 1, 7, 5},  {1, 1, 1, 40},    {1, 1000, 1, 96}, {1, 1000, 12, 96},
-        {1, 3, 4, 9}, {1, 40, 1, 1}, {1000, 1, 96, 1}, {1000, 1, 96, 7}, {5, 1, 9, 3},
-        {2, 1, 2, 1}, {1, 2, 1, 2},  {1, 7, 0, 5},     {7, 1, 5, 0},
+        {5, 5, 3, 1},      {2, 2, 4, 4},    {200, 100, 101, 50}, {640, 480, 96, 72},
+        {37, 53, 100, 11}, {3, 300, 2, 96}, {97, 61, 97, 61},    {1, 1, 1, 1},
+        {1, 1, 7, 5},      {1, 1, 1, 40},   {1, 1000, 1, 96},    {1, 1000, 12, 96},
+        {1, 3, 4, 9},      {1, 40, 1, 1},   {1000, 1, 96, 1},    {1000, 1, 96, 7},
+        {5, 1, 9, 3},      {2, 1, 2, 1},    {1, 2, 1, 2},        {1, 7, 0, 5},
+        {7, 1, 5, 0},
     };
     for (const auto& s : sizes) {
-        SCOPED_TRACE(testing::Message() << s[0] << "x" << s[1] << " -> " << s[2] << "x" << s[3]);
+        SCOPED_TRACE(::testing::Message() << s[0] << "x" << s[1] << " -> " << s[2] << "x" << s[3]);
         const Raster source = syntheticPicture(s[0], s[1], unsigned(7 * s[0] + s[1]));
         OutputObjects out;
         ASSERT_NO_THROW(ResampleQuality(bitmapPicture(source), s[2], s[3], out));
         ASSERT_EQ(out.WorkBitmap.width(), s[2]);
         ASSERT_EQ(out.WorkBitmap.height(), s[3]);
-        EXPECT_TRUE(out.WorkBitmap == limitReference(source, s[2], s[3]));
+        EXPECT_TRUE(out.WorkBitmap == referenceFilter(source, s[2], s[3]));
     }
 }
 
-TEST(ResampleQuality, OnePixelSourceFillsTheTargetAndLinesRepeatAcross) {
-    Raster dot(1, 1);
-    dot.fill(12, 34, 250);
-    OutputObjects out;
-    ResampleQuality(bitmapPicture(dot), 6, 4, out);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 6; ++x)
-            ASSERT_EQ(std::vector<int>({out.WorkBitmap.scanLine(y)[3 * x],
-                                        out.WorkBitmap.scanLine(y)[3 * x + 1],
-                                        red(out.WorkBitmap, x, y)}),
-                      std::vector<int>({250, 34, 12}))
-                << x << "," << y;
-
-    // A single row stretched: every target row is the same, and the ends are the
-    // source's first pixel and (shrinking by a whole step) a pixel read at weight 1.
-    const Raster line = syntheticPicture(9, 1, 5);
-    ResampleQuality(bitmapPicture(line), 5, 3, out);
-    for (int y = 1; y < 3; ++y)
-        EXPECT_EQ(0, std::memcmp(out.WorkBitmap.scanLine(0), out.WorkBitmap.scanLine(y), 15));
-    EXPECT_EQ(red(out.WorkBitmap, 0, 0), line.scanLine(0)[2]);
-
-    // A single column: every target column is the same.
-    const Raster column = syntheticPicture(1, 9, 6);
-    ResampleQuality(bitmapPicture(column), 4, 5, out);
-    for (int y = 0; y < 5; ++y)
-        for (int x = 1; x < 4; ++x)
-            EXPECT_EQ(red(out.WorkBitmap, x, y), red(out.WorkBitmap, 0, y)) << x << "," << y;
-}
-
 TEST(ResampleQuality, EmptyTargetsAndSourcesDoNotRead) {
-    EXPECT_EQ(qualityError(10, 10, 0, 5), "done");
-    EXPECT_EQ(qualityError(10, 10, 5, 0), "done");
-    EXPECT_EQ(qualityError(1, 10, 0, 5), "done");
-    EXPECT_EQ(qualityError(10, 1, 5, 0), "done");
+    for (const auto& s : {std::array{10, 10, 0, 5}, {10, 10, 5, 0}, {1, 10, 0, 5}, {10, 1, 5, 0}})
+        EXPECT_EQ(qualityError(s[0], s[1], s[2], s[3]), "done");
 }
 
 TEST(ResampleFast, TakesThePixelUnderEachTargetCentre) {
@@ -251,24 +150,6 @@ TEST(ResampleFast, TakesThePixelUnderEachTargetCentre) {
         EXPECT_EQ(red(out.WorkBitmap, x, 0), 10 * (x / 2 + 1));
 }
 
-TEST(ResampleBoth, BlackNextToWhiteGivesGreysOnlyWithQuality) {
-    Raster source(9, 9);
-    for (int y = 0; y < 9; ++y)
-        for (int x = 0; x < 9; ++x)
-            std::fill_n(source.scanLine(y) + 3 * x, 3, std::uint8_t((x + y) % 2 ? 255 : 0));
-    OutputObjects fast, quality;
-    ResampleFast(bitmapPicture(source), 5, 5, fast);
-    ResampleQuality(bitmapPicture(source), 5, 5, quality);
-    bool grey = false;
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 5; ++x) {
-            int f = red(fast.WorkBitmap, x, y), q = red(quality.WorkBitmap, x, y);
-            EXPECT_TRUE(f == 0 || f == 255);
-            grey = grey || (q > 0 && q < 255);
-        }
-    EXPECT_TRUE(grey);
-}
-
 TEST(ResampleFast, OnePixelWidePictureIsStretched) {
     Raster source(1, 3);
     source.fill(0, 0, 200);
@@ -277,33 +158,6 @@ TEST(ResampleFast, OnePixelWidePictureIsStretched) {
     EXPECT_EQ(out.WorkBitmap.width(), 4);
     EXPECT_EQ(red(out.WorkBitmap, 3, 5), 0);
     EXPECT_EQ(out.WorkBitmap.scanLine(5)[3 * 3], 200);
-}
-
-TEST(ResampleBoth, TransparentGifHasAWhiteGround) {
-    Picture gif = LoadPicture(dataPath("gif/giflib/x-trans.gif"));
-    const GifFrame& frame = gif.gif().frames.at(0);
-    ASSERT_GE(frame.transparentIndex, 0);
-    // Find a transparent pixel and look at it in both thumbnails at natural size.
-    int tx = -1, ty = -1;
-    for (int i = 0; i < int(frame.pixels.size()) && tx < 0; ++i)
-        if (frame.pixels[std::size_t(i)] == frame.transparentIndex)
-            tx = frame.left + i % frame.width, ty = frame.top + i / frame.width;
-    ASSERT_GE(tx, 0);
-    OutputObjects fast, quality;
-    ResampleFast(gif, gif.width(), gif.height(), fast);
-    ResampleQuality(gif, gif.width(), gif.height(), quality);
-    for (const Raster* r : {&fast.WorkBitmap, &quality.WorkBitmap})
-        for (int c = 0; c < 3; ++c)
-            EXPECT_EQ(r->scanLine(ty)[3 * tx + c], 255);
-}
-
-TEST(ResampleQuality, JpegPictureIsDecodedAtFullSizeFirst) {
-    Picture jpeg = LoadPicture(dataPath("jpeg/libjpeg-turbo/testorig.jpg"));
-    OutputObjects out;
-    ResampleQuality(jpeg, 96, 63, out);
-    Raster natural;
-    RenderToBitmap(jpeg, natural);
-    EXPECT_TRUE(out.WorkBitmap == referenceFilter(natural, 96, 63));
 }
 
 // One-pixel JPEG files go the full decode and the same filter.
@@ -315,6 +169,6 @@ TEST(ResampleQuality, OnePixelJpegFilesAreThumbnailed) {
         ASSERT_NO_THROW(ResampleQuality(jpeg, 96, 72, out));
         Raster natural;
         RenderToBitmap(jpeg, natural);
-        EXPECT_TRUE(out.WorkBitmap == limitReference(natural, 96, 72));
+        EXPECT_TRUE(out.WorkBitmap == referenceFilter(natural, 96, 72));
     }
 }

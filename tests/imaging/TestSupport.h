@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -10,8 +10,11 @@
 #include <vector>
 
 #include "Raster.h"
+#include "support/FileFaults.h"
 
 namespace pictorant::test {
+
+using TempDir = pictorant::testing::ScratchFolder;
 
 inline std::string dataPath(const std::string& relative) {
     return std::string(PICTORANT_IMAGING_DATA) + "/" + relative;
@@ -23,33 +26,39 @@ inline std::vector<std::uint8_t> readBytes(const std::string& path) {
 }
 
 inline void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-// A fresh folder under the system's temporary folder, removed with the object.
-class TempDir {
-public:
-    TempDir() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() /
-                ("pictorant-imaging-" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
+// Little-endian byte building for hand-made files and records.
+struct Bytes {
+    std::vector<std::uint8_t> data;
+    Bytes& u8(std::uint32_t v) {
+        data.push_back(std::uint8_t(v));
+        return *this;
     }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
+    Bytes& u16(std::uint32_t v) { return u8(v & 0xFF).u8((v >> 8) & 0xFF); }
+    Bytes& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
+    Bytes& i32(std::int32_t v) { return u32(std::uint32_t(v)); }
+    Bytes& f32(float v) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &v, 4);
+        return u32(bits);
     }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
+    Bytes& append(const std::vector<std::uint8_t>& more) {
+        data.insert(data.end(), more.begin(), more.end());
+        return *this;
+    }
+    std::size_t size() const { return data.size(); }
 };
 
+inline void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = std::uint8_t(v >> (8 * i));
+}
+
 inline bool haveProgram(const char* name) {
-    std::string cmd = std::string("command -v ") + name + " >/dev/null 2>&1";
-    return std::system(cmd.c_str()) == 0;
+    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 // Runs a shell command and returns what it wrote to standard output.
@@ -59,69 +68,48 @@ inline std::vector<std::uint8_t> runCapture(const std::string& command, int* sta
     if (!pipe)
         return out;
     std::uint8_t buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
         out.insert(out.end(), buffer, buffer + n);
-    int rc = ::pclose(pipe);
+    const int rc = ::pclose(pipe);
     if (status)
         *status = rc;
     return out;
 }
 
-// Parses a binary PGM (P5) or PPM (P6) with maxval 255 into a Bgr24 raster.
+// Parses a binary PGM (P5) or PPM (P6) with maxval 255, no comments, into Bgr24.
 inline bool parsePnm(const std::vector<std::uint8_t>& bytes, Raster& out) {
-    std::size_t at = 0;
-    auto token = [&]() {
-        std::string t;
-        while (at < bytes.size()) {
-            char c = char(bytes[at]);
-            if (c == '#') {
-                while (at < bytes.size() && bytes[at] != '\n')
-                    ++at;
-            } else if (std::isspace(static_cast<unsigned char>(c))) {
-                if (!t.empty())
-                    break;
-                ++at;
-            } else {
-                t += c;
-                ++at;
-            }
-        }
-        return t;
-    };
-    std::string magic = token();
-    if (magic != "P5" && magic != "P6")
+    const std::string head(bytes.begin(), bytes.begin() + std::min<std::size_t>(bytes.size(), 64));
+    char magic[3] = {};
+    int w = 0, h = 0, maxval = 0, used = 0;
+    if (std::sscanf(head.c_str(), "%2s %d %d %d%n", magic, &w, &h, &maxval, &used) != 4)
         return false;
-    int w = std::stoi(token()), h = std::stoi(token()), maxval = std::stoi(token());
-    ++at; // the single white-space character before the samples
-    const int channels = magic == "P6" ? 3 : 1;
-    if (maxval != 255 || bytes.size() < at + std::size_t(w) * h * channels)
+    const int channels = magic[1] == '6' ? 3 : 1;
+    const std::size_t at = std::size_t(used) + 1;
+    if (magic[0] != 'P' || maxval != 255 || bytes.size() < at + std::size_t(w) * h * channels)
         return false;
     out.reset(w, h, PixelFormat::Bgr24);
-    for (int y = 0; y < h; ++y) {
-        std::uint8_t* row = out.scanLine(y);
-        for (int x = 0; x < w; ++x) {
-            const std::uint8_t* p = &bytes[at + (std::size_t(y) * w + x) * channels];
-            row[3 * x] = channels == 3 ? p[2] : p[0];
-            row[3 * x + 1] = channels == 3 ? p[1] : p[0];
-            row[3 * x + 2] = p[0];
-        }
+    for (std::size_t i = 0; i < std::size_t(w) * h; ++i) {
+        const std::uint8_t* p = &bytes[at + i * channels];
+        out.bits()[3 * i] = p[channels == 3 ? 2 : 0];
+        out.bits()[3 * i + 1] = p[channels == 3 ? 1 : 0];
+        out.bits()[3 * i + 2] = p[0];
     }
     return true;
 }
 
 inline std::vector<std::uint8_t> toPpm(const Raster& r) {
-    std::string header =
+    const std::string header =
         "P6\n" + std::to_string(r.width()) + " " + std::to_string(r.height()) + "\n255\n";
     std::vector<std::uint8_t> out(header.begin(), header.end());
-    for (int y = 0; y < r.height(); ++y)
-        for (int x = 0; x < r.width(); ++x) {
-            const std::uint8_t* p = r.scanLine(y) + 3 * x;
-            out.push_back(p[2]);
-            out.push_back(p[1]);
-            out.push_back(p[0]);
-        }
+    for (std::size_t i = 0; i < std::size_t(r.width()) * r.height(); ++i)
+        out.insert(out.end(), {r.bits()[3 * i + 2], r.bits()[3 * i + 1], r.bits()[3 * i]});
     return out;
+}
+
+// Colour of pixel (x, y) of a Bgr24 raster as 0xRRGGBB.
+inline std::uint32_t pixel(const Raster& r, int x, int y) {
+    const std::uint8_t* p = r.scanLine(y) + 3 * x;
+    return std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
 }
 
 // A test picture with smooth gradients, sharp edges and noise, so that the codecs meet

@@ -33,49 +33,30 @@ TEST_P(ThumbSizes, FollowTheRules) {
     EXPECT_EQ(ComputeThumbSize(c.w, c.h, c.options), c.expected) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, ThumbSizes,
-    ::testing::Values(SizeCase{"landscape", 400, 300, fit(100), {100, 75}},
-                      SizeCase{"portrait", 300, 400, fit(100), {75, 100}},
-                      SizeCase{"smaller than the limit is kept", 80, 60, fit(100), {80, 60}},
-                      SizeCase{"a side equal to the limit scales", 100, 60, fit(100), {100, 60}},
-                      SizeCase{"50.5 rounds to the even 50", 200, 100, fit(101), {101, 50}},
-                      SizeCase{"51.5 rounds to the even 52", 200, 103, fit(100), {100, 52}},
-                      SizeCase{"a side may become 0", 1000, 5, fit(96), {96, 0}},
-                      SizeCase{"square not smaller than the limit", 500, 500, fit(96), {96, 96}},
-                      SizeCase{"square smaller than the limit", 50, 50, fit(96), {50, 50}},
-                      SizeCase{"force width enlarges", 300, 200, forceWidth(600), {600, 400}},
-                      SizeCase{"force height enlarges", 300, 200, forceHeight(600), {900, 600}},
-                      SizeCase{"force width wins over force height",
-                               300,
-                               200,
-                               {600, 96, true, true, true},
-                               {600, 400}},
-                      SizeCase{"a negative width box is a limit of its absolute value",
-                               400,
-                               300,
-                               fit(-120),
-                               {120, 90}},
-                      SizeCase{"ratio off takes the boxes as typed",
-                               400,
-                               300,
-                               {-120, 50, false, true, true},
-                               {-120, 50}},
-                      SizeCase{"ratio off makes every thumbnail the box size",
-                               1000,
-                               5,
-                               {96, 96, false, false, false},
-                               {96, 96}},
-                      // 3/10 in 64-bit-mantissa precision lies just above 0.3, so 28.5 rounds up;
-                      // in double precision it would lie below and give 28.
-                      SizeCase{"the quotient is extended precision", 1000, 300, fit(95), {95, 29}},
-                      SizeCase{"2.1 x 15 = 31.5 lies just below in extended precision",
-                               100,
-                               15,
-                               forceWidth(210),
-                               {210, 31}},
-                      SizeCase{"empty picture kept under the limit", 0, 0, fit(96), {0, 0}},
-                      SizeCase{"zero width with a tall picture", 0, 200, fit(96), {0, 96}}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rules, ThumbSizes, ::testing::Values(
+    SizeCase{"landscape", 400, 300, fit(100), {100, 75}},
+    SizeCase{"portrait", 300, 400, fit(100), {75, 100}},
+    SizeCase{"smaller than the limit is kept", 80, 60, fit(100), {80, 60}},
+    SizeCase{"a side equal to the limit scales", 100, 60, fit(100), {100, 60}},
+    SizeCase{"50.5 rounds to the even 50", 200, 100, fit(101), {101, 50}},
+    SizeCase{"51.5 rounds to the even 52", 200, 103, fit(100), {100, 52}},
+    SizeCase{"a side may become 0", 1000, 5, fit(96), {96, 0}},
+    SizeCase{"square not smaller than the limit", 500, 500, fit(96), {96, 96}},
+    SizeCase{"square smaller than the limit", 50, 50, fit(96), {50, 50}},
+    SizeCase{"force width enlarges", 300, 200, forceWidth(600), {600, 400}},
+    SizeCase{"force height enlarges", 300, 200, forceHeight(600), {900, 600}},
+    SizeCase{"force width wins over force height", 300, 200, {600, 96, true, true, true}, {600, 400}},
+    SizeCase{"a negative width box is a limit of its absolute value", 400, 300, fit(-120), {120, 90}},
+    SizeCase{"ratio off takes the boxes as typed", 400, 300, {-120, 50, false, true, true}, {-120, 50}},
+    SizeCase{"ratio off makes every thumbnail the box size", 1000, 5, {96, 96, false, false, false}, {96, 96}},
+    // 3/10 in 64-bit-mantissa precision lies just above 0.3, so 28.5 rounds up; in
+    // double precision it would lie below and give 28.
+    SizeCase{"the quotient is extended precision", 1000, 300, fit(95), {95, 29}},
+    SizeCase{"2.1 x 15 = 31.5 lies just below in extended precision", 100, 15, forceWidth(210), {210, 31}},
+    SizeCase{"empty picture kept under the limit", 0, 0, fit(96), {0, 0}},
+    SizeCase{"zero width with a tall picture", 0, 200, fit(96), {0, 96}}));
+// clang-format on
 
 TEST(ThumbSizeErrors, ZeroDivisorsRaiseFloatingPointErrors) {
     struct ErrorCase {

@@ -2,6 +2,8 @@
 // clipping, paths, bitmaps and text placement, each seen in the pixels it leaves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "MetafileTestSupport.h"
 #include "metafile/Metafile.h"
 
@@ -12,7 +14,7 @@ using namespace mftest;
 
 constexpr std::int32_t kNullPen = std::int32_t(0x80000008);
 constexpr std::uint32_t RED = rgb(255, 0, 0), GREEN = rgb(0, 255, 0), BLUE = rgb(0, 0, 255);
-constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
+constexpr std::uint32_t kR = 0xFF0000, kG = 0x00FF00, kB = 0x0000FF, kW = 0xFFFFFF;
 
 enum : std::uint32_t {
     SETWINDOWEXTEX = 9,
@@ -61,370 +63,266 @@ EmfBuilder& solid(EmfBuilder& b, int slot, std::uint32_t colour) {
     return b.rec(SELECTOBJECT, {kNullPen});
 }
 
-std::vector<std::uint8_t> xformRecord(std::uint32_t type, float m11, float m12, float m21,
-                                      float m22, float dx, float dy, int mode = -1) {
+std::vector<std::uint8_t> xform(std::uint32_t type, float m11, float m22, float dx, int mode = -1) {
     Bytes b;
-    b.u32(type).u32(mode < 0 ? 32 : 36);
-    b.f32(m11).f32(m12).f32(m21).f32(m22).f32(dx).f32(dy);
+    b.u32(type).u32(mode < 0 ? 32 : 36).f32(m11).f32(0).f32(0).f32(m22).f32(dx).f32(0);
     if (mode >= 0)
         b.u32(std::uint32_t(mode));
     return b.data;
 }
 
-TEST(MetafilePlayer, RectangleFillsWithTheSelectedBrush) {
-    EmfBuilder b(100, 80);
-    solid(b, 1, RED).rec(RECTANGLE, {10, 10, 50, 40});
-    const Raster r = play(b.bytes(), 100, 80);
-    EXPECT_EQ(pixel(r, 30, 25), kRed);
-    EXPECT_EQ(pixel(r, 60, 25), kWhite);
-    EXPECT_EQ(pixel(r, 30, 45), kWhite);
+std::vector<std::uint8_t> triangle() {
+    Bytes t;
+    t.u32(POLYGON16).u32(28 + 12).i32(0).i32(0).i32(0).i32(0).u32(3);
+    t.u16(0).u16(0).u16(100).u16(0).u16(0).u16(100);
+    return t.data;
 }
 
-TEST(MetafilePlayer, FrameIsMappedOntoAnyTargetSize) {
-    EmfBuilder b(100, 80);
-    solid(b, 1, BLUE).rec(RECTANGLE, {50, 40, 100, 80});
-    // Played at twice the size: the bottom-right quarter is blue.
-    const Raster r = play(b.bytes(), 200, 160);
-    EXPECT_EQ(pixel(r, 150, 120), kBlue);
-    EXPECT_EQ(pixel(r, 196, 156), kBlue);
-    EXPECT_EQ(pixel(r, 90, 70), kWhite);
-    EXPECT_EQ(pixel(r, 110, 90), kBlue);
-}
-
-TEST(MetafilePlayer, DrawingBesideItsFrameIsPlacedByItsBounds) {
-    // Some writers record the drawing above the frame; the bounds say where it is.
+// An EMF of 100 x 100 whose records `setup` adds, then a rectangle in `colour`.
+std::vector<std::uint8_t>
+mapped(std::vector<std::pair<std::uint32_t, std::vector<std::int32_t>>> setup,
+       std::initializer_list<std::int32_t> rect) {
     EmfBuilder b(100, 100);
-    b.bounds(0, -100, 99, -1);
-    solid(b, 1, RED).rec(RECTANGLE, {10, -90, 90, -10});
-    const Raster r = play(b.bytes(), 100, 100);
-    EXPECT_EQ(pixel(r, 50, 50), kRed);
-    EXPECT_EQ(pixel(r, 50, 95), kWhite);
-
-    // Bounds mostly inside the frame change nothing.
-    EmfBuilder inside(100, 100);
-    inside.bounds(0, -10, 99, 89);
-    solid(inside, 1, RED).rec(RECTANGLE, {0, 50, 100, 100});
-    const Raster s = play(inside.bytes(), 100, 100);
-    EXPECT_EQ(pixel(s, 50, 40), kWhite);
-    EXPECT_EQ(pixel(s, 50, 60), kRed);
-}
-
-TEST(MetafilePlayer, MapModes) {
-    struct Case {
-        const char* name;
-        std::vector<std::pair<std::uint32_t, std::vector<std::int32_t>>> setup;
-        std::int32_t rect[4];
-        int insideX, insideY, outsideX, outsideY;
-    };
-    const Case cases[] = {
-        // Anisotropic: 200 x 100 logical onto 100 x 100 pixels.
-        {"anisotropic",
-         {{SETMAPMODE, {8}}, {SETWINDOWEXTEX, {200, 100}}, {SETVIEWPORTEXTEX, {100, 100}}},
-         {0, 0, 100, 50},
-         40,
-         40,
-         60,
-         40},
-        // Isotropic keeps the smaller scale on both axes: 0.5.
-        {"isotropic",
-         {{SETMAPMODE, {7}}, {SETWINDOWEXTEX, {200, 100}}, {SETVIEWPORTEXTEX, {100, 100}}},
-         {0, 0, 100, 100},
-         40,
-         40,
-         40,
-         60},
-        // Window origin moves the drawing up and left.
-        {"window origin", {{SETWINDOWORGEX, {20, 20}}}, {20, 20, 40, 40}, 10, 10, 30, 30},
-        // Viewport origin moves it down and right, in device pixels.
-        {"viewport origin", {{SETVIEWPORTORGEX, {50, 50}}}, {0, 0, 20, 20}, 60, 60, 10, 10},
-        // LOMETRIC: tenths of a millimetre, y up; 200 units = 75.6 pixels at 96 dpi.
-        {"lometric y up", {{SETMAPMODE, {2}}}, {0, 0, 200, -200}, 50, 70, 50, 80},
-        // TWIPS: 1440 per inch, y up.
-        {"twips y up", {{SETMAPMODE, {6}}}, {0, 0, 600, -600}, 20, 20, 60, 20},
-        // Zero extents never divide: they are ignored.
-        {"zero extents",
-         {{SETMAPMODE, {8}}, {SETWINDOWEXTEX, {0, 0}}, {SETVIEWPORTEXTEX, {0, 5}}},
-         {0, 0, 30, 30},
-         20,
-         20,
-         40,
-         40},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EmfBuilder b(100, 100);
-        for (const auto& [type, body] : c.setup) {
-            Bytes rec;
-            rec.u32(type).u32(std::uint32_t(8 + 4 * body.size()));
-            for (std::int32_t v : body)
-                rec.i32(v);
-            b.raw(rec.data);
-        }
-        solid(b, 1, GREEN).rec(RECTANGLE, {c.rect[0], c.rect[1], c.rect[2], c.rect[3]});
-        const Raster r = play(b.bytes(), 100, 100);
-        EXPECT_EQ(pixel(r, c.insideX, c.insideY), kGreen);
-        EXPECT_EQ(pixel(r, c.outsideX, c.outsideY), kWhite);
+    for (const auto& [type, body] : setup) {
+        Bytes rec;
+        rec.u32(type).u32(std::uint32_t(8 + 4 * body.size()));
+        for (std::int32_t v : body)
+            rec.i32(v);
+        b.raw(rec.data);
     }
+    solid(b, 1, GREEN).rec(RECTANGLE, rect);
+    return b.bytes();
 }
 
-TEST(MetafilePlayer, WorldTransformSetAndModified) {
-    EmfBuilder b(100, 100);
-    solid(b, 1, RED);
-    b.raw(xformRecord(SETWORLDTRANSFORM, 1, 0, 0, 1, 50, 0));
-    b.rec(RECTANGLE, {0, 0, 10, 10}); // at 50..60
-    // Left-multiplying a scale applies it before the translation.
-    b.raw(xformRecord(MODIFYWORLDTRANSFORM, 2, 0, 0, 2, 0, 0, 2));
-    b.rec(RECTANGLE, {0, 20, 10, 30});                             // x 50..70, y 40..60
-    b.raw(xformRecord(MODIFYWORLDTRANSFORM, 0, 0, 0, 0, 0, 0, 1)); // identity
-    b.rec(RECTANGLE, {0, 80, 10, 90});
-    const Raster r = play(b.bytes(), 100, 100);
-    EXPECT_EQ(pixel(r, 55, 5), kRed);
-    EXPECT_EQ(pixel(r, 5, 5), kWhite);
-    EXPECT_EQ(pixel(r, 65, 55), kRed);
-    EXPECT_EQ(pixel(r, 75, 55), kWhite);
-    EXPECT_EQ(pixel(r, 5, 85), kRed);
+struct Probe {
+    int x, y;
+    std::uint32_t colour;
+};
+
+// Plays the file at w x h and looks at the probes.
+void expectPixels(const char* what, const std::vector<std::uint8_t>& bytes, int w, int h,
+                  std::initializer_list<Probe> probes) {
+    SCOPED_TRACE(what);
+    const Raster r = play(bytes, w, h);
+    for (const Probe& p : probes)
+        EXPECT_EQ(pixel(r, p.x, p.y), p.colour) << p.x << "," << p.y;
 }
 
-TEST(MetafilePlayer, RestoreDcTakesBackBrushAndClip) {
-    EmfBuilder b(100, 100);
-    solid(b, 1, RED);
-    b.rec(SAVEDC, {});
-    solid(b, 2, BLUE);
-    b.rec(INTERSECTCLIPRECT, {0, 0, 10, 10});
-    b.rec(SAVEDC, {});
-    b.rec(RESTOREDC, {-2}); // two levels back: red, no clip
-    b.rec(RECTANGLE, {0, 0, 100, 100});
-    b.rec(RESTOREDC, {-1}); // nothing left to restore: ignored
-    const Raster r = play(b.bytes(), 100, 100);
-    EXPECT_EQ(pixel(r, 50, 50), kRed);
+void wmfBrush(WmfBuilder& b, std::uint32_t colour) {
+    b.rec(0x02FC, {0, std::int32_t(colour & 0xFFFF), std::int32_t(colour >> 16), 0});
 }
 
-TEST(MetafilePlayer, ClippingIntersectsExcludesAndResets) {
-    EmfBuilder b(100, 100);
-    solid(b, 1, RED);
-    b.rec(INTERSECTCLIPRECT, {0, 0, 50, 50});
-    b.rec(EXCLUDECLIPRECT, {10, 10, 20, 20});
-    b.rec(RECTANGLE, {0, 0, 100, 100});
-    b.rec(EXTSELECTCLIPRGN, {0, 5}); // RGN_COPY without a region: no clip
-    solid(b, 2, BLUE);
-    b.rec(RECTANGLE, {80, 80, 100, 100});
-    const Raster r = play(b.bytes(), 100, 100);
-    EXPECT_EQ(pixel(r, 30, 30), kRed);
-    EXPECT_EQ(pixel(r, 15, 15), kWhite); // excluded
-    EXPECT_EQ(pixel(r, 70, 30), kWhite); // outside the intersection
-    EXPECT_EQ(pixel(r, 90, 90), kBlue);  // after the reset
-}
+TEST(MetafilePlayer, RecordsLeaveTheirPixels) {
+    EmfBuilder rect(100, 80);
+    solid(rect, 1, RED).rec(RECTANGLE, {10, 10, 50, 40});
+    expectPixels("rectangle", rect.bytes(), 100, 80, {{30, 25, kR}, {60, 25, kW}, {30, 45, kW}});
 
-TEST(MetafilePlayer, PathsFillAndClip) {
-    Bytes triangle;
-    triangle.u32(POLYGON16).u32(28 + 12).i32(0).i32(0).i32(0).i32(0).u32(3);
-    triangle.u16(0).u16(0).u16(100).u16(0).u16(0).u16(100);
-    EmfBuilder b(100, 100);
-    solid(b, 1, GREEN);
-    b.rec(BEGINPATH, {}).raw(triangle.data).rec(ENDPATH, {}).rec(FILLPATH, {0, 0, 0, 0});
-    // The same triangle as clip path, then a red fill of everything: only the
-    // triangle turns red.
-    b.rec(BEGINPATH, {}).raw(triangle.data).rec(ENDPATH, {}).rec(SELECTCLIPPATH, {5});
-    solid(b, 2, RED).rec(RECTANGLE, {0, 0, 100, 100});
-    const Raster r = play(b.bytes(), 100, 100);
-    EXPECT_EQ(pixel(r, 20, 20), kRed);
-    EXPECT_EQ(pixel(r, 80, 80), kWhite);
+    EmfBuilder twice(100, 80);
+    solid(twice, 1, BLUE).rec(RECTANGLE, {50, 40, 100, 80});
+    expectPixels("frame onto twice its size", twice.bytes(), 200, 160,
+                 {{150, 120, kB}, {196, 156, kB}, {90, 70, kW}, {110, 90, kB}});
 
-    EmfBuilder fillOnly(100, 100);
-    solid(fillOnly, 1, GREEN);
-    fillOnly.rec(BEGINPATH, {}).raw(triangle.data).rec(ENDPATH, {}).rec(FILLPATH, {0, 0, 0, 0});
-    const Raster f = play(fillOnly.bytes(), 100, 100);
-    EXPECT_EQ(pixel(f, 20, 20), kGreen);
-    EXPECT_EQ(pixel(f, 80, 80), kWhite);
-}
+    EmfBuilder above(100, 100);
+    solid(above.bounds(0, -100, 99, -1), 1, RED).rec(RECTANGLE, {10, -90, 90, -10});
+    expectPixels("drawing above its frame, placed by its bounds", above.bytes(), 100, 100,
+                 {{50, 50, kR}, {50, 95, kW}});
+    EmfBuilder inside(100, 100);
+    solid(inside.bounds(0, -10, 99, 89), 1, RED).rec(RECTANGLE, {0, 50, 100, 100});
+    expectPixels("bounds mostly inside the frame", inside.bytes(), 100, 100,
+                 {{50, 40, kW}, {50, 60, kR}});
 
-TEST(MetafilePlayer, BitBltWithoutBitmapFillsWithTheBrush) {
-    EmfBuilder b(100, 100);
-    solid(b, 1, BLUE);
-    b.rec(BITBLT, {0, 0, 0,          0, 10, 10, 30, 30, 0x00F00021, 0, 0, 0x3F800000,
-                   0, 0, 0x3F800000, 0, 0,  0,  0,  0,  0,          0, 0});
-    const Raster r = play(b.bytes(), 100, 100);
-    EXPECT_EQ(pixel(r, 25, 25), kBlue);
-    EXPECT_EQ(pixel(r, 45, 25), kWhite);
-}
+    const std::int32_t aniso = 8, iso = 7, lometric = 2, twips = 6;
+    expectPixels(
+        "anisotropic 200 x 100 onto 100 x 100",
+        mapped(
+            {{SETMAPMODE, {aniso}}, {SETWINDOWEXTEX, {200, 100}}, {SETVIEWPORTEXTEX, {100, 100}}},
+            {0, 0, 100, 50}),
+        100, 100, {{40, 40, kG}, {60, 40, kW}});
+    expectPixels(
+        "isotropic keeps the smaller scale",
+        mapped({{SETMAPMODE, {iso}}, {SETWINDOWEXTEX, {200, 100}}, {SETVIEWPORTEXTEX, {100, 100}}},
+               {0, 0, 100, 100}),
+        100, 100, {{40, 40, kG}, {40, 60, kW}});
+    expectPixels("window origin", mapped({{SETWINDOWORGEX, {20, 20}}}, {20, 20, 40, 40}), 100, 100,
+                 {{10, 10, kG}, {30, 30, kW}});
+    expectPixels("viewport origin", mapped({{SETVIEWPORTORGEX, {50, 50}}}, {0, 0, 20, 20}), 100,
+                 100, {{60, 60, kG}, {10, 10, kW}});
+    expectPixels("lometric, y up", mapped({{SETMAPMODE, {lometric}}}, {0, 0, 200, -200}), 100, 100,
+                 {{50, 70, kG}, {50, 80, kW}});
+    expectPixels("twips, y up", mapped({{SETMAPMODE, {twips}}}, {0, 0, 600, -600}), 100, 100,
+                 {{20, 20, kG}, {60, 20, kW}});
+    expectPixels(
+        "zero extents are ignored",
+        mapped({{SETMAPMODE, {aniso}}, {SETWINDOWEXTEX, {0, 0}}, {SETVIEWPORTEXTEX, {0, 5}}},
+               {0, 0, 30, 30}),
+        100, 100, {{20, 20, kG}, {40, 40, kW}});
 
-TEST(MetafilePlayer, StretchDibitsKeepsBottomUpRowsTheRightWayRound) {
+    EmfBuilder world(100, 100);
+    solid(world, 1, RED).raw(xform(SETWORLDTRANSFORM, 1, 1, 50)).rec(RECTANGLE, {0, 0, 10, 10});
+    world.raw(xform(MODIFYWORLDTRANSFORM, 2, 2, 0, 2)).rec(RECTANGLE, {0, 20, 10, 30});
+    world.raw(xform(MODIFYWORLDTRANSFORM, 0, 0, 0, 1)).rec(RECTANGLE, {0, 80, 10, 90});
+    expectPixels("world transform set, left-multiplied, reset", world.bytes(), 100, 100,
+                 {{55, 5, kR}, {5, 5, kW}, {65, 55, kR}, {75, 55, kW}, {5, 85, kR}});
+
+    EmfBuilder restore(100, 100);
+    solid(restore, 1, RED).rec(SAVEDC, {});
+    solid(restore, 2, BLUE).rec(INTERSECTCLIPRECT, {0, 0, 10, 10}).rec(SAVEDC, {});
+    restore.rec(RESTOREDC, {-2}).rec(RECTANGLE, {0, 0, 100, 100}).rec(RESTOREDC, {-1});
+    expectPixels("RestoreDC two levels back", restore.bytes(), 100, 100, {{50, 50, kR}});
+
+    EmfBuilder clip(100, 100);
+    solid(clip, 1, RED).rec(INTERSECTCLIPRECT, {0, 0, 50, 50});
+    clip.rec(EXCLUDECLIPRECT, {10, 10, 20, 20}).rec(RECTANGLE, {0, 0, 100, 100});
+    solid(clip.rec(EXTSELECTCLIPRGN, {0, 5}), 2, BLUE).rec(RECTANGLE, {80, 80, 100, 100});
+    expectPixels("clip intersected, excluded and reset", clip.bytes(), 100, 100,
+                 {{30, 30, kR}, {15, 15, kW}, {70, 30, kW}, {90, 90, kB}});
+
+    EmfBuilder fill(100, 100);
+    solid(fill, 1, GREEN).rec(BEGINPATH, {}).raw(triangle()).rec(ENDPATH, {});
+    fill.rec(FILLPATH, {0, 0, 0, 0});
+    expectPixels("path filled", fill.bytes(), 100, 100, {{20, 20, kG}, {80, 80, kW}});
+    EmfBuilder clipPath(100, 100);
+    clipPath.rec(BEGINPATH, {}).raw(triangle()).rec(ENDPATH, {}).rec(SELECTCLIPPATH, {5});
+    solid(clipPath, 2, RED).rec(RECTANGLE, {0, 0, 100, 100});
+    expectPixels("path as the clip", clipPath.bytes(), 100, 100, {{20, 20, kR}, {80, 80, kW}});
+
+    EmfBuilder blt(100, 100);
+    solid(blt, 1, BLUE).rec(BITBLT, {0,          0, 0, 0,          10, 10, 30,         30,
+                                     0x00F00021, 0, 0, 0x3F800000, 0,  0,  0x3F800000, 0,
+                                     0,          0, 0, 0,          0,  0,  0});
+    expectPixels("BitBlt without a bitmap fills with the brush", blt.bytes(), 100, 100,
+                 {{25, 25, kB}, {45, 25, kW}});
+
     // A 2 x 2 bottom-up DIB: bottom row red, green; top row blue, white.
+    Bytes dib;
+    dib.u32(STRETCHDIBITS).u32(80 + 40 + 16).i32(0).i32(0).i32(0).i32(0);
+    dib.i32(0).i32(0).i32(0).i32(0).i32(2).i32(2); // dest, source
+    dib.u32(80).u32(40).u32(120).u32(16).u32(0).u32(0x00CC0020).i32(40).i32(40);
+    dib.u32(40).i32(2).i32(2).u16(1).u16(24).u32(0).u32(16).u32(0).u32(0).u32(0).u32(0);
+    dib.u8(0).u8(0).u8(255).u8(0).u8(255).u8(0).u16(0);     // red, green
+    dib.u8(255).u8(0).u8(0).u8(255).u8(255).u8(255).u16(0); // blue, white
+    expectPixels("StretchDIBits, bottom-up rows", EmfBuilder(40, 40).raw(dib.data).bytes(), 40, 40,
+                 {{5, 5, kB}, {35, 5, kW}, {5, 35, kR}, {35, 35, kG}});
+
+    EmfBuilder handles(50, 50);
+    solid(handles, 1, RED).rec(DELETEOBJECT, {1}).rec(SELECTOBJECT, {1});
+    handles.rec(SELECTOBJECT, {70000}).rec(RECTANGLE, {0, 0, 50, 50});
+    expectPixels("a deleted brush stays selected", handles.bytes(), 50, 50, {{25, 25, kR}});
+
+    WmfBuilder wmfSlots(60, 60);
+    wmfBrush(wmfSlots, RED);
+    wmfBrush(wmfSlots, GREEN);
+    wmfSlots.rec(0x01F0, {0}); // delete slot 0: blue takes it
+    wmfBrush(wmfSlots, BLUE);
+    wmfSlots.rec(0x02FA, {5, 0, 0, 0, 0}).rec(0x012D, {2}).rec(0x012D, {0});
+    wmfSlots.rec(0x041B, {60, 60, 0, 0});
+    expectPixels("WMF objects take the lowest free slot", wmfSlots.bytes(), 60, 60, {{30, 30, kB}});
+
+    WmfBuilder window(100, 100);
+    window.rec(0x0103, {1}).rec(0x020B, {0, 0}).rec(0x020C, {1000, 1000});
+    wmfBrush(window, RED);
+    window.rec(0x012D, {0}).rec(0x041B, {500, 500, 0, 0});
+    window.rec(0x061D, {0x0021, 0x00F0, 500, 500, 500, 500}); // PATBLT
+    expectPixels("WMF window records; its map mode ignored", window.bytes(), 100, 100,
+                 {{25, 25, kR}, {75, 75, kR}, {75, 25, kW}});
+
+    WmfBuilder exclude(100, 100);
+    wmfBrush(exclude, RED);
+    exclude.rec(0x012D, {0}).rec(0x0415, {60, 60, 40, 40}); // EXCLUDECLIPRECT b, r, t, l
+    exclude.rec(0x041B, {100, 100, 0, 0});
+    expectPixels("WMF clip excluded", exclude.bytes(), 100, 100, {{20, 20, kR}, {50, 50, kW}});
+
+    // 21 units at 192 per inch are 10.5 pixels: a target within half a pixel of that
+    // plays at exactly the natural scale, so the last column is only half covered.
+    WmfBuilder half(21, 21, 192);
+    wmfBrush(half, RED);
+    half.rec(0x02FA, {5, 0, 0, 0, 0}).rec(0x012D, {0}).rec(0x012D, {1});
+    half.rec(0x041B, {21, 21, 0, 0});
+    const Raster halfCovered = play(half.bytes(), 11, 11);
+    EXPECT_EQ(pixel(halfCovered, 9, 5), kR);
+    EXPECT_NE(pixel(halfCovered, 10, 5), kR);
+
+    WmfBuilder stretch(100, 100);
+    wmfBrush(stretch, GREEN);
+    stretch.rec(0x012D, {0}).rec(0x0B41, {0x0021, 0x00F0, 10, 10, 0, 0, 0, 40, 40, 10, 10});
+    expectPixels("WMF StretchBlt without a bitmap", stretch.bytes(), 100, 100,
+                 {{30, 30, kG}, {60, 60, kW}});
+}
+
+// Text: with TA_TOP the glyphs hang below the reference point, with TA_BOTTOM they stand
+// above it; in a y-up mapping they are not mirrored (a "T" has its bar at the top).
+std::vector<int> inkPerRow(int mapMode, int fontHeight, std::int32_t align, int x, int y,
+                           const std::u16string& text) {
+    EmfBuilder b(100, 100);
+    b.rec(SETMAPMODE, {mapMode});
+    Bytes font;
+    font.u32(EXTCREATEFONTINDIRECTW).u32(104).u32(1).i32(fontHeight).i32(0).i32(0).i32(0);
+    font.i32(700).u32(0).u32(0);
+    const std::u16string face = u"DejaVu Sans";
+    for (int i = 0; i < 32; ++i)
+        font.u16(i < int(face.size()) ? face[std::size_t(i)] : 0);
+    b.raw(font.data).rec(SELECTOBJECT, {1}).rec(SETBKMODE, {1});
+    b.rec(SETTEXTALIGN, {align}).rec(SETTEXTCOLOR, {0});
     Bytes rec;
-    rec.u32(STRETCHDIBITS).u32(80 + 40 + 16);
-    rec.i32(0).i32(0).i32(0).i32(0);
-    rec.i32(0).i32(0).i32(0).i32(0).i32(2).i32(2); // dest, source
-    rec.u32(80).u32(40).u32(120).u32(16).u32(0).u32(0x00CC0020).i32(40).i32(40);
-    rec.u32(40).i32(2).i32(2).u16(1).u16(24).u32(0).u32(16).u32(0).u32(0).u32(0).u32(0);
-    rec.u8(0).u8(0).u8(255).u8(0).u8(255).u8(0).u16(0);     // red, green
-    rec.u8(255).u8(0).u8(0).u8(255).u8(255).u8(255).u16(0); // blue, white
-    EmfBuilder b(40, 40);
-    b.raw(rec.data);
-    const Raster r = play(b.bytes(), 40, 40);
-    EXPECT_EQ(pixel(r, 5, 5), kBlue);
-    EXPECT_EQ(pixel(r, 35, 5), kWhite);
-    EXPECT_EQ(pixel(r, 5, 35), kRed);
-    EXPECT_EQ(pixel(r, 35, 35), kGreen);
-}
-
-TEST(MetafilePlayer, DeletedAndUnknownHandlesAreIgnored) {
-    EmfBuilder b(50, 50);
-    solid(b, 1, RED);
-    b.rec(DELETEOBJECT, {1}).rec(SELECTOBJECT, {1}).rec(SELECTOBJECT, {70000});
-    b.rec(RECTANGLE, {0, 0, 50, 50});
-    const Raster r = play(b.bytes(), 50, 50);
-    EXPECT_EQ(pixel(r, 25, 25), kRed); // the brush stays selected after deletion
-}
-
-// Text placement: with TA_TOP the glyphs hang below the reference point, with
-// TA_BOTTOM they stand above it.
-int inkRows(const Raster& r, int from, int to) {
-    int rows = 0;
-    for (int y = from; y < to; ++y)
-        for (int x = 0; x < r.width(); ++x)
-            if (pixel(r, x, y) != kWhite) {
-                ++rows;
-                break;
-            }
-    return rows;
-}
-
-std::vector<std::uint8_t> textRecord(int x, int y, const std::u16string& text) {
-    Bytes rec;
-    const std::uint32_t size = 76 + std::uint32_t((text.size() * 2 + 3) / 4 * 4);
-    rec.u32(EXTTEXTOUTW).u32(size).i32(0).i32(0).i32(-1).i32(-1).u32(1).f32(0).f32(0);
-    rec.i32(x).i32(y).u32(std::uint32_t(text.size())).u32(76).u32(0);
-    rec.i32(0).i32(0).i32(-1).i32(-1).u32(0);
+    rec.u32(EXTTEXTOUTW).u32(76 + std::uint32_t((text.size() * 2 + 3) / 4 * 4)).i32(0).i32(0);
+    rec.i32(-1).i32(-1).u32(1).f32(0).f32(0).i32(x).i32(y).u32(std::uint32_t(text.size()));
+    rec.u32(76).u32(0).i32(0).i32(0).i32(-1).i32(-1).u32(0);
     for (char16_t c : text)
         rec.u16(c);
     while (rec.size() % 4)
         rec.u8(0);
-    return rec.data;
+    const Raster r = play(b.raw(rec.data).bytes(), 100, 100);
+    std::vector<int> ink(100, 0);
+    for (int row = 0; row < 100; ++row)
+        for (int col = 0; col < 100; ++col)
+            ink[std::size_t(row)] += pixel(r, col, row) != kW;
+    return ink;
 }
 
-std::vector<std::uint8_t> fontRecord(int slot, int height) {
-    Bytes rec;
-    rec.u32(EXTCREATEFONTINDIRECTW).u32(104).u32(std::uint32_t(slot));
-    rec.i32(height).i32(0).i32(0).i32(0).i32(700).u32(0).u32(0);
-    const std::u16string face = u"DejaVu Sans";
-    for (int i = 0; i < 32; ++i)
-        rec.u16(i < int(face.size()) ? face[std::size_t(i)] : 0);
-    return rec.data;
-}
-
-TEST(MetafilePlayer, TextAlignmentPlacesGlyphsAroundTheReference) {
-    for (std::int32_t align : {0, 8}) { // TA_TOP, TA_BOTTOM
-        SCOPED_TRACE(align);
-        EmfBuilder b(120, 100);
-        b.raw(fontRecord(1, -30)).rec(SELECTOBJECT, {1}).rec(SETBKMODE, {1});
-        b.rec(SETTEXTALIGN, {align}).rec(SETTEXTCOLOR, {0});
-        b.raw(textRecord(10, 50, u"HEH"));
-        const Raster r = play(b.bytes(), 120, 100);
-        const int above = inkRows(r, 0, 50), below = inkRows(r, 50, 100);
-        if (align == 0) {
-            EXPECT_EQ(above, 0);
-            EXPECT_GT(below, 15);
-        } else {
-            EXPECT_GT(above, 15);
-            EXPECT_LE(below, 2);
-        }
-    }
-}
-
-TEST(MetafilePlayer, TextStaysUprightInYUpMapModes) {
-    // In LOMETRIC the y axis points up; the glyphs must not be mirrored: a "T" has
-    // its bar at the top.
-    EmfBuilder b(100, 100);
-    b.rec(SETMAPMODE, {2});
-    b.raw(fontRecord(1, -200)).rec(SELECTOBJECT, {1}).rec(SETBKMODE, {1});
-    b.rec(SETTEXTALIGN, {0}).rec(SETTEXTCOLOR, {0});
-    b.raw(textRecord(20, -20, u"T"));
-    const Raster r = play(b.bytes(), 100, 100);
-    int top = -1, bottom = -1;
-    for (int y = 0; y < 100; ++y)
-        for (int x = 0; x < 100; ++x)
-            if (pixel(r, x, y) != kWhite) {
-                if (top < 0)
-                    top = y;
-                bottom = y;
-            }
-    ASSERT_GE(top, 0);
-    auto ink = [&](int y) {
-        int n = 0;
-        for (int x = 0; x < 100; ++x)
-            n += pixel(r, x, y) != kWhite;
-        return n;
+TEST(MetafilePlayer, TextIsPlacedAroundTheReferenceAndStaysUpright) {
+    auto rows = [](const std::vector<int>& ink, int from, int to) {
+        return int(
+            std::count_if(ink.begin() + from, ink.begin() + to, [](int n) { return n > 0; }));
     };
-    EXPECT_GT(ink(top + 1), 2 * ink(bottom - 1)); // the wide bar is at the top
+    const std::vector<int> top = inkPerRow(1, -30, 0, 10, 50, u"HEH");
+    EXPECT_EQ(rows(top, 0, 50), 0);
+    EXPECT_GT(rows(top, 50, 100), 15);
+    const std::vector<int> bottom = inkPerRow(1, -30, 8, 10, 50, u"HEH");
+    EXPECT_GT(rows(bottom, 0, 50), 15);
+    EXPECT_LE(rows(bottom, 50, 100), 2);
+
+    const std::vector<int> t = inkPerRow(2, -200, 0, 20, -20, u"T");
+    const auto first = std::find_if(t.begin(), t.end(), [](int n) { return n > 0; });
+    const auto last = std::find_if(t.rbegin(), t.rend(), [](int n) { return n > 0; });
+    ASSERT_NE(first, t.end());
+    EXPECT_GT(*(first + 1), 2 * *(last + 1)); // the wide bar is at the top
 }
 
-// WMF: objects go to the lowest free slot, so a deleted slot is reused.
-TEST(MetafilePlayer, WmfObjectsTakeTheLowestFreeSlot) {
-    WmfBuilder b(60, 60);
-    auto brush = [&](std::uint32_t colour) {
-        b.rec(0x02FC, {0, std::int32_t(colour & 0xFFFF), std::int32_t(colour >> 16), 0});
-    };
-    brush(RED);                     // slot 0
-    brush(GREEN);                   // slot 1
-    b.rec(0x01F0, {0});             // delete slot 0
-    brush(BLUE);                    // slot 0 again
-    b.rec(0x02FA, {5, 0, 0, 0, 0}); // null pen, slot 2
-    b.rec(0x012D, {2}).rec(0x012D, {0});
-    b.rec(0x041B, {60, 60, 0, 0}); // RECTANGLE bottom, right, top, left
-    const Raster r = play(b.bytes(), 60, 60);
-    EXPECT_EQ(pixel(r, 30, 30), kBlue);
-}
-
-TEST(MetafilePlayer, WmfWindowRecordsAndIgnoredMapMode) {
-    WmfBuilder b(100, 100);
-    b.rec(0x0103, {1});          // MM_TEXT, ignored: the box decides
-    b.rec(0x020B, {0, 0});       // window origin
-    b.rec(0x020C, {1000, 1000}); // window extent 1000 x 1000 onto the target
-    b.rec(0x02FC, {0, std::int32_t(RED & 0xFFFF), std::int32_t(RED >> 16), 0});
-    b.rec(0x012D, {0});
-    b.rec(0x041B, {500, 500, 0, 0});
-    // PATBLT of the brush in the bottom-right quarter.
-    b.rec(0x061D, {0x0021, 0x00F0, 500, 500, 500, 500});
-    const Raster r = play(b.bytes(), 100, 100);
-    EXPECT_EQ(pixel(r, 25, 25), kRed);
-    EXPECT_EQ(pixel(r, 75, 75), kRed);
-    EXPECT_EQ(pixel(r, 75, 25), kWhite);
-}
-
-TEST(MetafilePlayer, WmfStretchBltWithoutBitmapIsAPatternFill) {
-    WmfBuilder b(100, 100);
-    b.rec(0x02FC, {0, std::int32_t(GREEN & 0xFFFF), std::int32_t(GREEN >> 16), 0});
-    b.rec(0x012D, {0});
-    // DIBSTRETCHBLT: rop, source h, w, y, x, reserved, destination h, w, y, x
-    b.rec(0x0B41, {0x0021, 0x00F0, 10, 10, 0, 0, 0, 40, 40, 10, 10});
-    const Raster r = play(b.bytes(), 100, 100);
-    EXPECT_EQ(pixel(r, 30, 30), kGreen);
-    EXPECT_EQ(pixel(r, 60, 60), kWhite);
-}
-
-TEST(MetafilePlayer, RecordWithBadSizeStopsThePlayKeepingEarlierDrawing) {
-    EmfBuilder b(50, 50);
-    solid(b, 1, RED).rec(RECTANGLE, {0, 0, 25, 50});
-    b.raw(Bytes().u32(43).u32(6).data); // size not a multiple of 4
-    solid(b, 2, BLUE).rec(RECTANGLE, {25, 0, 50, 50});
-    const Metafile m = Metafile::fromBytes(b.bytes());
+TEST(MetafilePlayer, ABadRecordStopsThePlayAndUnknownOnesAreSkipped) {
+    EmfBuilder bad(50, 50);
+    solid(bad, 1, RED).rec(RECTANGLE, {0, 0, 25, 50});
+    bad.raw(Bytes().u32(43).u32(6).data); // size not a multiple of 4
+    solid(bad, 2, BLUE).rec(RECTANGLE, {25, 0, 50, 50});
     Raster r = whiteRaster(50, 50);
-    const MetafilePlayReport report = m.playInto(r);
-    EXPECT_FALSE(report.reachedEnd);
-    EXPECT_EQ(pixel(r, 10, 25), kRed);
-    EXPECT_EQ(pixel(r, 40, 25), kWhite);
-}
+    EXPECT_FALSE(Metafile::fromBytes(bad.bytes()).playInto(r).reachedEnd);
+    EXPECT_EQ(pixel(r, 10, 25), kR);
+    EXPECT_EQ(pixel(r, 40, 25), kW);
 
-TEST(MetafilePlayer, UnknownRecordsAreReportedAndSkipped) {
-    EmfBuilder b(50, 50);
-    b.rec(200, {1, 2, 3});
-    solid(b, 1, RED).rec(RECTANGLE, {0, 0, 50, 50});
-    const Metafile m = Metafile::fromBytes(b.bytes());
-    Raster r = whiteRaster(50, 50);
-    const MetafilePlayReport report = m.playInto(r);
+    EmfBuilder unknown(50, 50);
+    solid(unknown.rec(200, {1, 2, 3}), 1, RED).rec(RECTANGLE, {0, 0, 50, 50});
+    const MetafilePlayReport report = Metafile::fromBytes(unknown.bytes()).playInto(r);
     EXPECT_TRUE(report.reachedEnd);
     EXPECT_EQ(report.skipped.at(200), 1);
-    EXPECT_EQ(pixel(r, 25, 25), kRed);
+    EXPECT_EQ(pixel(r, 40, 25), kR);
+
+    // Only a 24-bit raster with pixels is played into; anything else is left alone.
+    const Metafile m = Metafile::fromBytes(unknown.bytes());
+    Raster empty(0, 5), indexed(4, 4, PixelFormat::Indexed8);
+    std::fill_n(indexed.bits(), 16, std::uint8_t(7));
+    const Raster before = indexed;
+    EXPECT_EQ(m.playInto(empty).records, 0u);
+    EXPECT_EQ(m.playInto(indexed).records, 0u);
+    EXPECT_EQ(indexed, before);
 }
 
 } // namespace

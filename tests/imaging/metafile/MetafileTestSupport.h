@@ -5,20 +5,17 @@
 #include <QImage>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <initializer_list>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "../TestSupport.h"
 #include "Raster.h"
 
 namespace pictorant::mftest {
 
 // Text in metafiles needs fonts, and fonts need a GUI application object.
-class GuiApplicationEnvironment : public testing::Environment {
+class GuiApplicationEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         if (!QCoreApplication::instance()) {
@@ -30,16 +27,17 @@ public:
     }
 };
 
-inline testing::Environment* const guiEnvironment =
-    testing::AddGlobalTestEnvironment(new GuiApplicationEnvironment);
+inline ::testing::Environment* const guiEnvironment =
+    ::testing::AddGlobalTestEnvironment(new GuiApplicationEnvironment);
 
 inline std::string dataPath(const std::string& relative) {
     return std::string(PICTORANT_IMAGING_DATA) + "/metafile/" + relative;
 }
 
+using test::Bytes;
+using test::pixel;
 inline std::vector<std::uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return test::readBytes(path);
 }
 
 inline Raster whiteRaster(int w, int h) {
@@ -51,12 +49,6 @@ inline Raster whiteRaster(int w, int h) {
 inline QImage toImage(const Raster& r) {
     return QImage(r.bits(), r.width(), r.height(), int(r.bytesPerLine()), QImage::Format_BGR888)
         .copy();
-}
-
-// Colour of pixel (x, y) as 0xRRGGBB.
-inline std::uint32_t pixel(const Raster& r, int x, int y) {
-    const std::uint8_t* p = r.scanLine(y) + 3 * x;
-    return std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
 }
 
 // Peak signal-to-noise ratio of two images of one size, in dB (infinite when equal).
@@ -79,35 +71,6 @@ inline double psnr(const QImage& a, const QImage& b) {
     const double mse = sum / (3.0 * x.width() * x.height());
     return 10 * std::log10(255.0 * 255.0 / mse);
 }
-
-// Little-endian byte building for hand-made records.
-class Bytes {
-public:
-    std::vector<std::uint8_t> data;
-    Bytes& u8(std::uint32_t v) {
-        data.push_back(std::uint8_t(v));
-        return *this;
-    }
-    Bytes& u16(std::uint32_t v) {
-        u8(v & 0xFF);
-        return u8((v >> 8) & 0xFF);
-    }
-    Bytes& u32(std::uint32_t v) {
-        u16(v & 0xFFFF);
-        return u16(v >> 16);
-    }
-    Bytes& i32(std::int32_t v) { return u32(std::uint32_t(v)); }
-    Bytes& f32(float v) {
-        std::uint32_t bits;
-        std::memcpy(&bits, &v, 4);
-        return u32(bits);
-    }
-    Bytes& append(const std::vector<std::uint8_t>& more) {
-        data.insert(data.end(), more.begin(), more.end());
-        return *this;
-    }
-    std::size_t size() const { return data.size(); }
-};
 
 inline constexpr std::uint32_t rgb(int r, int g, int b) {
     return std::uint32_t(r) | std::uint32_t(g) << 8 | std::uint32_t(b) << 16;
@@ -168,11 +131,11 @@ private:
     int count_ = 0;
 };
 
-// A placeable WMF made record by record; the bounding box is (0, 0, w, h) at 96 units
+// A placeable WMF made record by record; the bounding box is (0, 0, w, h) at `inch` units
 // per inch and the window is set to it.
 class WmfBuilder {
 public:
-    WmfBuilder(int w, int h) : w_(w), h_(h) {}
+    WmfBuilder(int w, int h, int inch = 96) : w_(w), h_(h), inch_(inch) {}
 
     WmfBuilder& rec(std::uint16_t function, std::initializer_list<std::int32_t> words) {
         Bytes b;
@@ -190,7 +153,7 @@ public:
     std::vector<std::uint8_t> bytes() const {
         Bytes out;
         out.u32(0x9AC6CDD7).u16(0).u16(0).u16(0).u16(std::uint32_t(w_)).u16(std::uint32_t(h_));
-        out.u16(96).u32(0);
+        out.u16(std::uint32_t(inch_)).u32(0);
         std::uint16_t sum = 0;
         for (int i = 0; i < 10; ++i)
             sum ^= std::uint16_t(out.data[2 * i] | out.data[2 * i + 1] << 8);
@@ -202,7 +165,7 @@ public:
     }
 
 private:
-    int w_, h_;
+    int w_, h_, inch_;
     Bytes records_;
 };
 

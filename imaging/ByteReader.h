@@ -4,10 +4,11 @@
 #include <cstring>
 #include <span>
 
-namespace pictorant::metafile {
+namespace pictorant {
 
-// Thrown by a read outside the bytes it was given. The record walks catch it and stop
-// playing, keeping what was drawn so far.
+// Thrown by a read outside the bytes it was given. The metafile record walks catch it
+// and stop playing, keeping what was drawn so far; the bitmap reader turns it into its
+// error.
 struct OutOfBounds {};
 
 // Little-endian reads at offsets into a span, each checked against its end. Offsets
@@ -66,4 +67,4 @@ private:
     std::span<const std::uint8_t> bytes_;
 };
 
-} // namespace pictorant::metafile
+} // namespace pictorant

@@ -7,7 +7,7 @@ import struct
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SAMPLE_JPEG = os.path.join(HERE, "..", "data", "jpeg", "libjpeg-turbo", "testorig.jpg")
+SAMPLE_JPEG = os.path.join(HERE, "..", "..", "tests", "data", "jpeg", "libjpeg-turbo", "testorig.jpg")
 
 
 def rle8_bmp(width, height):

@@ -8,7 +8,7 @@
 # New inputs go to build-fuzz/corpus/TARGET/, findings (crash-*, leak-*, oom-*,
 # timeout-*) to build-fuzz/findings/TARGET-*; replay one with
 # build-fuzz/tests/fuzz/TARGET_fuzzer FILE.
-# Usage: tests/fuzz/run_fuzzers.sh [SECONDS] [bmp gif jpeg metafile]
+# Usage: devtools/fuzz/run_fuzzers.sh [SECONDS] [bmp gif jpeg metafile]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${1:-60}
@@ -29,8 +29,8 @@ for t in "${targets[@]}"; do
 done
 
 export QT_QPA_PLATFORM=offscreen
-export LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp:print_suppressions=0"
-python3 tests/fuzz/make_seeds.py build-fuzz/seeds
+export LSAN_OPTIONS="suppressions=$PWD/devtools/fuzz/lsan.supp:print_suppressions=0"
+python3 devtools/fuzz/make_seeds.py build-fuzz/seeds
 mkdir -p build-fuzz/findings
 status=0
 for t in "${targets[@]}"; do
