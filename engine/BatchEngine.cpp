@@ -1,7 +1,7 @@
-#include "BatchEngine.h"
+#include "engine/BatchEngine.h"
 
-#include "RenameJournal.h"
-#include "Runs.h"
+#include "engine/RenameJournal.h"
+#include "engine/Runs.h"
 
 #include <exception>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "JobSettings.h"
-#include "PictureWorkspace.h"
-#include "RunHost.h"
-#include "RunState.h"
+#include "engine/JobSettings.h"
+#include "engine/PictureWorkspace.h"
+#include "engine/RunHost.h"
+#include "engine/RunState.h"
 
 #include <string>
 #include <utility>

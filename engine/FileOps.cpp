@@ -1,4 +1,4 @@
-#include "FileOps.h"
+#include "engine/FileOps.h"
 
 #include "files/SafeFile.h"
 

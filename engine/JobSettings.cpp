@@ -1,4 +1,4 @@
-#include "JobSettings.h"
+#include "engine/JobSettings.h"
 
 namespace pictorant {
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "engine/OutputType.h"
 #include "files/PathJoin.h" // the runs join the job's folders and names with joinPath
-#include "OutputType.h"
 #include "settings/MainSettings.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "Naming.h"
+#include "engine/Naming.h"
 
 #include "settings/SettingsFile.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "JobSettings.h"
+#include "engine/JobSettings.h"
 
 #include <optional>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "OutputType.h"
+#include "engine/OutputType.h"
 
 #include "settings/MainSettings.h"
 

@@ -1,7 +1,7 @@
-#include "FileOps.h"
-#include "Naming.h"
-#include "PictureRunsAhead.h"
-#include "Runs.h"
+#include "engine/FileOps.h"
+#include "engine/Naming.h"
+#include "engine/PictureRunsAhead.h"
+#include "engine/Runs.h"
 
 #include "imaging/PictureError.h"
 #include "imaging/Resample.h"

@@ -1,8 +1,8 @@
-#include "PictureRunsAhead.h"
+#include "engine/PictureRunsAhead.h"
 
-#include "FileOps.h"
-#include "Naming.h"
-#include "Runs.h"
+#include "engine/FileOps.h"
+#include "engine/Naming.h"
+#include "engine/Runs.h"
 
 #include "imaging/BmpCodec.h"
 #include "imaging/JpegCodec.h"

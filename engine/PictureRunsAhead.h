@@ -1,10 +1,10 @@
 #pragma once
 
-#include "JobSettings.h"
-#include "PictureWorkspace.h"
-#include "RunHost.h"
-#include "RunPlan.h"
-#include "RunState.h"
+#include "engine/JobSettings.h"
+#include "engine/PictureWorkspace.h"
+#include "engine/RunHost.h"
+#include "engine/RunPlan.h"
+#include "engine/RunState.h"
 
 #include <cstddef>
 #include <cstdint>

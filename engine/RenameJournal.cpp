@@ -1,7 +1,7 @@
-#include "RenameJournal.h"
+#include "engine/RenameJournal.h"
 
-#include "FileOps.h"
-#include "JobSettings.h"
+#include "engine/FileOps.h"
+#include "engine/JobSettings.h"
 
 #include "files/SafeFile.h"
 #include "settings/SettingsLocation.h"

@@ -1,6 +1,6 @@
-#include "FileOps.h"
-#include "Naming.h"
-#include "Runs.h"
+#include "engine/FileOps.h"
+#include "engine/Naming.h"
+#include "engine/Runs.h"
 
 namespace pictorant {
 

@@ -1,8 +1,8 @@
-#include "RunPlan.h"
+#include "engine/RunPlan.h"
 
-#include "FileOps.h"
-#include "Naming.h"
-#include "Runs.h"
+#include "engine/FileOps.h"
+#include "engine/Naming.h"
+#include "engine/Runs.h"
 
 #include <climits>
 #include <map>

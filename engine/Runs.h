@@ -1,11 +1,11 @@
 #pragma once
 
-#include "JobSettings.h"
-#include "PictureWorkspace.h"
-#include "RunHost.h"
-#include "RunPlan.h"
+#include "engine/JobSettings.h"
+#include "engine/PictureWorkspace.h"
+#include "engine/RunHost.h"
+#include "engine/RunPlan.h"
 
-#include "RunState.h"
+#include "engine/RunState.h"
 #include "imaging/ThumbGeometry.h"
 
 #include <functional>

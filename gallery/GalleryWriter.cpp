@@ -1,9 +1,9 @@
-#include "GalleryWriter.h"
+#include "gallery/GalleryWriter.h"
 
-#include "HtmlText.h"
-#include "LinkAddressing.h"
 #include "files/PathJoin.h"
 #include "files/SafeFile.h"
+#include "gallery/HtmlText.h"
+#include "gallery/LinkAddressing.h"
 #include "settings/SettingsFile.h"
 
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "HtmlText.h"
+#include "gallery/HtmlText.h"
 
 #include <cstdint>
 

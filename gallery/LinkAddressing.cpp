@@ -1,6 +1,6 @@
-#include "LinkAddressing.h"
+#include "gallery/LinkAddressing.h"
 
-#include "HtmlText.h"
+#include "gallery/HtmlText.h"
 
 #include <cctype>
 #include <filesystem>

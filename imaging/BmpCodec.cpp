@@ -1,11 +1,11 @@
-#include "BmpCodec.h"
+#include "imaging/BmpCodec.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "DibCore.h"
-#include "Picture.h"
-#include "PictureError.h"
+#include "imaging/DibCore.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureError.h"
 
 namespace pictorant {
 

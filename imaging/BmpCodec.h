@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "Raster.h"
+#include "imaging/Raster.h"
 
 namespace pictorant {
 

@@ -1,11 +1,11 @@
-#include "DibCore.h"
+#include "imaging/DibCore.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <vector>
 
-#include "PictureError.h"
+#include "imaging/PictureError.h"
 
 namespace pictorant {
 namespace {

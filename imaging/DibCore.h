@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "ByteReader.h"
-#include "Raster.h"
+#include "imaging/ByteReader.h"
+#include "imaging/Raster.h"
 
 namespace pictorant {
 

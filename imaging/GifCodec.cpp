@@ -1,4 +1,4 @@
-#include "GifCodec.h"
+#include "imaging/GifCodec.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,8 +6,8 @@
 
 #include <gif_lib.h>
 
-#include "Picture.h"
-#include "PictureError.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureError.h"
 
 namespace pictorant {
 namespace {

@@ -4,8 +4,8 @@
 #include <span>
 #include <vector>
 
-#include "GifImage.h"
-#include "Raster.h"
+#include "imaging/GifImage.h"
+#include "imaging/Raster.h"
 
 namespace pictorant {
 

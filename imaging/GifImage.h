@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "Raster.h"
+#include "imaging/Raster.h"
 
 namespace pictorant {
 

@@ -1,4 +1,4 @@
-#include "JpegCodec.h"
+#include "imaging/JpegCodec.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -9,8 +9,8 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "Picture.h"
-#include "PictureError.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureError.h"
 
 namespace pictorant {
 namespace {

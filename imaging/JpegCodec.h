@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Raster.h"
+#include "imaging/Raster.h"
 
 namespace pictorant {
 

@@ -1,4 +1,4 @@
-#include "JpegRowSource.h"
+#include "imaging/JpegRowSource.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -7,9 +7,9 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "JpegCodec.h"
-#include "PictureError.h"
-#include "Resample.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/PictureError.h"
+#include "imaging/Resample.h"
 
 namespace pictorant {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "Picture.h"
-#include "Raster.h"
+#include "imaging/Picture.h"
+#include "imaging/Raster.h"
 
 namespace pictorant {
 

@@ -1,4 +1,4 @@
-#include "Picture.h"
+#include "imaging/Picture.h"
 
 #include <algorithm>
 #include <atomic>
@@ -8,11 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "BmpCodec.h"
-#include "GifCodec.h"
-#include "JpegCodec.h"
-#include "PictureError.h"
 #include "files/SafeFile.h"
+#include "imaging/BmpCodec.h"
+#include "imaging/GifCodec.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/PictureError.h"
 
 namespace pictorant {
 namespace {

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "GifImage.h"
-#include "Raster.h"
 #include "files/SafeFile.h"
-#include "metafile/Metafile.h"
+#include "imaging/GifImage.h"
+#include "imaging/Raster.h"
+#include "imaging/metafile/Metafile.h"
 
 namespace pictorant {
 

@@ -1,4 +1,4 @@
-#include "Raster.h"
+#include "imaging/Raster.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,11 +1,11 @@
-#include "Resample.h"
+#include "imaging/Resample.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "GifCodec.h"
-#include "JpegRowSource.h"
-#include "PictureError.h"
+#include "imaging/GifCodec.h"
+#include "imaging/JpegRowSource.h"
+#include "imaging/PictureError.h"
 
 namespace pictorant {
 namespace {

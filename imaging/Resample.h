@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "Picture.h"
-#include "Raster.h"
+#include "imaging/Picture.h"
+#include "imaging/Raster.h"
 
 namespace pictorant {
 

@@ -1,4 +1,4 @@
-#include "Rotate.h"
+#include "imaging/Rotate.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Picture.h"
-#include "Raster.h"
+#include "imaging/Picture.h"
+#include "imaging/Raster.h"
 
 namespace pictorant {
 

@@ -1,11 +1,11 @@
-#include "ThumbGeometry.h"
+#include "imaging/ThumbGeometry.h"
 
 #include <cfenv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 
-#include "PictureError.h"
+#include "imaging/PictureError.h"
 
 namespace pictorant {
 namespace {

@@ -1,7 +1,7 @@
-#include "GalleryOptions.h"
+#include "settings/GalleryOptions.h"
 
-#include "SettingsFile.h"
-#include "SettingsKinds.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsKinds.h"
 
 namespace pictorant {
 

@@ -1,8 +1,8 @@
-#include "MainSettings.h"
+#include "settings/MainSettings.h"
 
-#include "SettingsFile.h"
-#include "SettingsKinds.h"
-#include "SettingsLocation.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsKinds.h"
+#include "settings/SettingsLocation.h"
 
 #include <algorithm>
 

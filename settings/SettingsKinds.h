@@ -3,7 +3,7 @@
 // The value kinds of Pictorant.ini, built on the text and integer reads of SettingsFile.
 // Internal to the settings layer.
 
-#include "SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "AboutBox.h"
+#include "ui/AboutBox.h"
 
 #include <QDesktopServices>
 #include <QEvent>

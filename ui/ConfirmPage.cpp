@@ -1,6 +1,6 @@
-#include "ConfirmPage.h"
+#include "ui/ConfirmPage.h"
 
-#include "PlacedControls.h"
+#include "ui/PlacedControls.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -1,9 +1,9 @@
-#include "DeleteFilesDialog.h"
+#include "ui/DeleteFilesDialog.h"
 
-#include "FolderCommands.h"
-#include "MainSettings.h"
-#include "MessageService.h"
-#include "SettingsFile.h"
+#include "settings/MainSettings.h"
+#include "settings/SettingsFile.h"
+#include "ui/FolderCommands.h"
+#include "ui/MessageService.h"
 
 #include <QCheckBox>
 #include <QDir>

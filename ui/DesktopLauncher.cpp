@@ -1,4 +1,4 @@
-#include "DesktopLauncher.h"
+#include "ui/DesktopLauncher.h"
 
 #include <QDesktopServices>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "DuplicateNames.h"
+#include "ui/DuplicateNames.h"
 
 #include "engine/Naming.h"
 

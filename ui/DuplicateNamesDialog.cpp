@@ -1,6 +1,6 @@
-#include "DuplicateNamesDialog.h"
+#include "ui/DuplicateNamesDialog.h"
 
-#include "MessageService.h"
+#include "ui/MessageService.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QLabel>

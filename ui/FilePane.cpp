@@ -1,8 +1,8 @@
-#include "FilePane.h"
+#include "ui/FilePane.h"
 
-#include "MessageService.h"
-#include "PictureMasks.h"
 #include "files/PathJoin.h"
+#include "ui/MessageService.h"
+#include "ui/PictureMasks.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FilePaneHistory.h"
+#include "ui/FilePaneHistory.h"
 
 #include <QListView>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "FilePaneHistory.h"
+#include "ui/FilePaneHistory.h"
 
 namespace pictorant {
 

@@ -1,6 +1,6 @@
-#include "FindReplaceDialog.h"
+#include "ui/FindReplaceDialog.h"
 
-#include "ObjectNames.h"
+#include "ui/ObjectNames.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextSearch.h"
+#include "ui/TextSearch.h"
 
 #include <QDialog>
 

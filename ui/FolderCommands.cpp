@@ -1,7 +1,7 @@
-#include "FolderCommands.h"
+#include "ui/FolderCommands.h"
 
-#include "MessageService.h"
-#include "TrashRecord.h"
+#include "ui/MessageService.h"
+#include "ui/TrashRecord.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "FramesLinkPrompt.h"
+#include "ui/FramesLinkPrompt.h"
 
-#include "GalleryOptionsDialog.h"
-#include "MessageService.h"
+#include "ui/GalleryOptionsDialog.h"
+#include "ui/MessageService.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,15 +1,15 @@
-#include "GalleryFlow.h"
+#include "ui/GalleryFlow.h"
 
-#include "DeleteFilesDialog.h"
-#include "DesktopLauncher.h"
-#include "GalleryLocationDialog.h"
-#include "GalleryOptionsDialog.h"
-#include "HtmlEditorWindow.h"
-#include "MessageService.h"
 #include "gallery/GalleryWriter.h"
 #include "gallery/LinkAddressing.h"
 #include "settings/MainSettings.h"
 #include "settings/SettingsFile.h"
+#include "ui/DeleteFilesDialog.h"
+#include "ui/DesktopLauncher.h"
+#include "ui/GalleryLocationDialog.h"
+#include "ui/GalleryOptionsDialog.h"
+#include "ui/HtmlEditorWindow.h"
+#include "ui/MessageService.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>

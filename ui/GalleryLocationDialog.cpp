@@ -1,15 +1,15 @@
-#include "GalleryLocationDialog.h"
+#include "ui/GalleryLocationDialog.h"
 
-#include "DeleteFilesDialog.h"
-#include "DesktopLauncher.h"
-#include "FolderCommands.h"
-#include "GalleryOptionsDialog.h"
-#include "HtmlEditorWindow.h"
-#include "MessageService.h"
 #include "gallery/GalleryWriter.h"
 #include "gallery/LinkAddressing.h"
 #include "settings/MainSettings.h"
 #include "settings/SettingsFile.h"
+#include "ui/DeleteFilesDialog.h"
+#include "ui/DesktopLauncher.h"
+#include "ui/FolderCommands.h"
+#include "ui/GalleryOptionsDialog.h"
+#include "ui/HtmlEditorWindow.h"
+#include "ui/MessageService.h"
 
 #include <QPushButton>
 #include <algorithm>

@@ -1,10 +1,10 @@
-#include "GalleryOptionsDialog.h"
+#include "ui/GalleryOptionsDialog.h"
 
-#include "FramesLinkPrompt.h"
-#include "LinkModeHelp.h"
-#include "MessageService.h"
-#include "ObjectNames.h"
 #include "settings/SettingsFile.h"
+#include "ui/FramesLinkPrompt.h"
+#include "ui/LinkModeHelp.h"
+#include "ui/MessageService.h"
+#include "ui/ObjectNames.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

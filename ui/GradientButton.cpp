@@ -1,4 +1,4 @@
-#include "GradientButton.h"
+#include "ui/GradientButton.h"
 
 #include <QApplication>
 #include <QLinearGradient>

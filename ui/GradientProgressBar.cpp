@@ -1,4 +1,4 @@
-#include "GradientProgressBar.h"
+#include "ui/GradientProgressBar.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,11 +1,11 @@
-#include "HtmlEditorWindow.h"
+#include "ui/HtmlEditorWindow.h"
 
-#include "DesktopLauncher.h"
-#include "FindReplaceDialog.h"
-#include "MessageService.h"
-#include "ObjectNames.h"
-#include "PageEncoding.h"
 #include "files/SafeFile.h"
+#include "ui/DesktopLauncher.h"
+#include "ui/FindReplaceDialog.h"
+#include "ui/MessageService.h"
+#include "ui/ObjectNames.h"
+#include "ui/PageEncoding.h"
 
 #include <QCheckBox>
 #include <QColorDialog>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PageEncoding.h"
-#include "TextSearch.h"
+#include "ui/PageEncoding.h"
+#include "ui/TextSearch.h"
 
 #include <QColor>
 #include <QDialog>

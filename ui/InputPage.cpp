@@ -1,8 +1,8 @@
-#include "InputPage.h"
+#include "ui/InputPage.h"
 
-#include "FilePane.h"
-#include "PictureMasks.h"
-#include "PlacedControls.h"
+#include "ui/FilePane.h"
+#include "ui/PictureMasks.h"
+#include "ui/PlacedControls.h"
 
 #include <QComboBox>
 #include <QGroupBox>

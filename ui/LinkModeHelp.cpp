@@ -1,4 +1,4 @@
-#include "LinkModeHelp.h"
+#include "ui/LinkModeHelp.h"
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>

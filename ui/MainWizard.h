@@ -1,10 +1,10 @@
 #pragma once
 
-#include "WizardPage.h"
 #include "engine/BatchEngine.h"
 #include "engine/JobSettings.h"
 #include "imaging/Rotate.h"
 #include "settings/MainSettings.h"
+#include "ui/WizardPage.h"
 
 #include <QStringList>
 #include <QWidget>

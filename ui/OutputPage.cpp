@@ -1,10 +1,10 @@
-#include "OutputPage.h"
+#include "ui/OutputPage.h"
 
-#include "FilePane.h"
-#include "MessageService.h"
-#include "PictureMasks.h"
-#include "PlacedControls.h"
 #include "engine/Naming.h"
+#include "ui/FilePane.h"
+#include "ui/MessageService.h"
+#include "ui/PictureMasks.h"
+#include "ui/PlacedControls.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

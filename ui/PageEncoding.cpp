@@ -1,4 +1,4 @@
-#include "PageEncoding.h"
+#include "ui/PageEncoding.h"
 
 #include <QStringDecoder>
 #include <array>

@@ -1,4 +1,4 @@
-#include "PlacedControls.h"
+#include "ui/PlacedControls.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GradientButton.h"
+#include "ui/GradientButton.h"
 
 #include <QColor>
 #include <QString>

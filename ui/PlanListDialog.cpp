@@ -1,4 +1,4 @@
-#include "PlanListDialog.h"
+#include "ui/PlanListDialog.h"
 
 #include <QHeaderView>
 #include <QLabel>

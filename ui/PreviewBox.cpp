@@ -1,6 +1,6 @@
-#include "PreviewBox.h"
+#include "ui/PreviewBox.h"
 
-#include "PreviewCommands.h"
+#include "ui/PreviewCommands.h"
 
 #include <exception>
 

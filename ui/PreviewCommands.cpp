@@ -1,9 +1,9 @@
-#include "PreviewCommands.h"
+#include "ui/PreviewCommands.h"
 
-#include "MessageService.h"
-#include "PreviewBox.h"
-#include "PreviewWindow.h"
 #include "files/PathJoin.h"
+#include "ui/MessageService.h"
+#include "ui/PreviewBox.h"
+#include "ui/PreviewWindow.h"
 
 #include <exception>
 

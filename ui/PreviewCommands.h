@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Picture.h"
-#include "Rotate.h"
+#include "imaging/Picture.h"
+#include "imaging/Rotate.h"
 
 #include <QImage>
 #include <QRect>

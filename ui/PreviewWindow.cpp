@@ -1,6 +1,6 @@
-#include "PreviewWindow.h"
+#include "ui/PreviewWindow.h"
 
-#include "PreviewCommands.h"
+#include "ui/PreviewCommands.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
-#include "ProcessingPage.h"
+#include "ui/ProcessingPage.h"
 
-#include "GradientProgressBar.h"
-#include "PlacedControls.h"
+#include "ui/GradientProgressBar.h"
+#include "ui/PlacedControls.h"
 
 #include <QLabel>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MainWizard.h"
+#include "ui/MainWizard.h"
 
 #include <filesystem>
 #include <memory>

@@ -1,9 +1,9 @@
-#include "RecoveryCommands.h"
+#include "ui/RecoveryCommands.h"
 
-#include "MainWizard.h"
-#include "MessageService.h"
-#include "TrashRecord.h"
 #include "engine/RenameJournal.h"
+#include "ui/MainWizard.h"
+#include "ui/MessageService.h"
+#include "ui/TrashRecord.h"
 
 #include <QAction>
 #include <QMenu>

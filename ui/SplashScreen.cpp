@@ -1,4 +1,4 @@
-#include "SplashScreen.h"
+#include "ui/SplashScreen.h"
 
 #include <QGuiApplication>
 #include <QLinearGradient>

@@ -1,4 +1,4 @@
-#include "TextSearch.h"
+#include "ui/TextSearch.h"
 
 namespace pictorant {
 

@@ -1,6 +1,6 @@
-#include "ThumbnailPage.h"
+#include "ui/ThumbnailPage.h"
 
-#include "PlacedControls.h"
+#include "ui/PlacedControls.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

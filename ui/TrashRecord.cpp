@@ -1,4 +1,4 @@
-#include "TrashRecord.h"
+#include "ui/TrashRecord.h"
 
 #include "files/SafeFile.h"
 #include "settings/SettingsLocation.h"

@@ -1,4 +1,4 @@
-#include "WizardPage.h"
+#include "ui/WizardPage.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "WizardRunHost.h"
+#include "ui/WizardRunHost.h"
 
 #include "engine/BatchEngine.h"
 

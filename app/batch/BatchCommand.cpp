@@ -1,4 +1,4 @@
-#include "BatchCommand.h"
+#include "app/batch/BatchCommand.h"
 
 #include <QCommandLineParser>
 #include <QStringList>

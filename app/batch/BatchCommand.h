@@ -5,8 +5,8 @@
 // addPictureCommands) or an extension of the run commands (GalleryCommand.h:
 // galleryRunExtension); main.cpp puts them all in one table.
 
-#include "JobSettings.h"
-#include "RunState.h"
+#include "engine/JobSettings.h"
+#include "engine/RunState.h"
 
 #include <filesystem>
 #include <functional>

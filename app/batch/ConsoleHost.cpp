@@ -1,6 +1,6 @@
-#include "ConsoleHost.h"
+#include "app/batch/ConsoleHost.h"
 
-#include "StopSignals.h"
+#include "app/batch/StopSignals.h"
 
 #include <ostream>
 

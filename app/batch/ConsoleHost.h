@@ -5,8 +5,8 @@
 // a terminal or --progress asks for it, never with --quiet; messages and errors are
 // always printed, each on a line of its own.
 
-#include "BatchEngine.h"
-#include "RunHost.h"
+#include "engine/BatchEngine.h"
+#include "engine/RunHost.h"
 
 #include <iosfwd>
 #include <string>

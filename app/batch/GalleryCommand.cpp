@@ -1,4 +1,4 @@
-#include "GalleryCommand.h"
+#include "app/batch/GalleryCommand.h"
 
 #include "gallery/GalleryWriter.h"
 #include "gallery/LinkAddressing.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BatchCommand.h"
+#include "app/batch/BatchCommand.h"
 
 namespace pictorant::batch {
 

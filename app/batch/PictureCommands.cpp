@@ -1,8 +1,8 @@
-#include "PictureCommands.h"
+#include "app/batch/PictureCommands.h"
 
-#include "Picture.h"
-#include "PictureError.h"
-#include "Rotate.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureError.h"
+#include "imaging/Rotate.h"
 
 #include <charconv>
 #include <iostream>

@@ -2,7 +2,7 @@
 
 // pictorant-batch info and rotate: one picture at a time, outside any run.
 
-#include "BatchCommand.h"
+#include "app/batch/BatchCommand.h"
 
 #include <iosfwd>
 #include <string>

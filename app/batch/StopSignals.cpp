@@ -1,4 +1,4 @@
-#include "StopSignals.h"
+#include "app/batch/StopSignals.h"
 
 #include "files/SafeFile.h"
 

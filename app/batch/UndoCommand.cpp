@@ -1,6 +1,6 @@
-#include "UndoCommand.h"
+#include "app/batch/UndoCommand.h"
 
-#include "RenameJournal.h"
+#include "engine/RenameJournal.h"
 
 #include <iostream>
 

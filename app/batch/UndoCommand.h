@@ -2,7 +2,7 @@
 
 // pictorant-batch undo: the last rename run, renamed back.
 
-#include "BatchCommand.h"
+#include "app/batch/BatchCommand.h"
 
 #include <iosfwd>
 #include <string>

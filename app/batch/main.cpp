@@ -1,12 +1,12 @@
 // pictorant-batch: the runs of the wizard, the picture commands and the gallery from
 // the command line, on the same engine as the window program.
 
-#include "BatchCommand.h"
-#include "GalleryCommand.h"
-#include "PictureCommands.h"
-#include "StopSignals.h"
-#include "UndoCommand.h"
 #include "app/ProgramOptions.h"
+#include "app/batch/BatchCommand.h"
+#include "app/batch/GalleryCommand.h"
+#include "app/batch/PictureCommands.h"
+#include "app/batch/StopSignals.h"
+#include "app/batch/UndoCommand.h"
 
 #include <QGuiApplication>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 // pictorant: the window program. Splash, every window created once, the event loop.
 
-#include "HelpWindow.h"
-#include "ProgramWindows.h"
-#include "SplashScreen.h"
 #include "app/ProgramOptions.h"
 #include "settings/SettingsLocation.h"
+#include "ui/HelpWindow.h"
+#include "ui/ProgramWindows.h"
+#include "ui/SplashScreen.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,11 +2,11 @@
 // pictures made here, and saves one PNG per page into the folder given as argument.
 // Run it under a virtual display (scripts/screenshots.sh).
 
-#include "FilePane.h"
-#include "MainWizard.h"
-#include "MessageService.h"
-#include "ProgramWindows.h"
-#include "SplashScreen.h"
+#include "ui/FilePane.h"
+#include "ui/MainWizard.h"
+#include "ui/MessageService.h"
+#include "ui/ProgramWindows.h"
+#include "ui/SplashScreen.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // A whole thumbnail run over twelve 12-megapixel JPEGs, in files per second, for the
 // Fast and the Quality resize. Run: build/bench/engine/engine_bench
 
-#include "BatchEngine.h"
+#include "engine/BatchEngine.h"
 
 #include <benchmark/benchmark.h>
 

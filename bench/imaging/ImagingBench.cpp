@@ -6,9 +6,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "JpegCodec.h"
-#include "Picture.h"
-#include "Resample.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/Picture.h"
+#include "imaging/Resample.h"
 
 using namespace pictorant;
 

@@ -5,12 +5,12 @@
 //   gallery-through-dialogs --input DIR --output DIR --folder HTMLDIR --name NAME
 //                           [--href-mode N] [--img-mode N] [--frames] FILE...
 
-#include "GalleryFlow.h"
-#include "GalleryLocationDialog.h"
-#include "GalleryOptionsDialog.h"
-#include "HtmlEditorWindow.h"
-#include "MessageService.h"
 #include "engine/BatchEngine.h"
+#include "ui/GalleryFlow.h"
+#include "ui/GalleryLocationDialog.h"
+#include "ui/GalleryOptionsDialog.h"
+#include "ui/HtmlEditorWindow.h"
+#include "ui/MessageService.h"
 
 #include <QApplication>
 #include <QCheckBox>

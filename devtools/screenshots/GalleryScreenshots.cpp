@@ -2,10 +2,10 @@
 // written gallery page, saved as PNG files into the folder given as argument. Run it
 // under a virtual display: xvfb-run -a gallery-screenshots docs/screenshots
 
-#include "GalleryOptionsDialog.h"
-#include "HtmlEditorWindow.h"
-#include "MessageService.h"
 #include "gallery/GalleryWriter.h"
+#include "ui/GalleryOptionsDialog.h"
+#include "ui/HtmlEditorWindow.h"
+#include "ui/MessageService.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,13 +3,13 @@
 // the folder given as argument. Run it under a virtual display:
 // xvfb-run -a side-windows-screenshots docs/screenshots
 
-#include "AboutBox.h"
-#include "DeleteFilesDialog.h"
-#include "HelpWindow.h"
-#include "Picture.h"
-#include "PreviewBox.h"
-#include "PreviewCommands.h"
-#include "PreviewWindow.h"
+#include "imaging/Picture.h"
+#include "ui/AboutBox.h"
+#include "ui/DeleteFilesDialog.h"
+#include "ui/HelpWindow.h"
+#include "ui/PreviewBox.h"
+#include "ui/PreviewCommands.h"
+#include "ui/PreviewWindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "Dib.h"
+#include "imaging/metafile/Dib.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "../DibCore.h"
-#include "../Raster.h"
+#include "imaging/DibCore.h"
+#include "imaging/Raster.h"
 
 namespace pictorant::metafile {
 

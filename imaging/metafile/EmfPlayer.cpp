@@ -1,9 +1,9 @@
 #include <QPainter>
 #include <cmath>
 
-#include "Dib.h"
-#include "GdiPlayer.h"
-#include "MetafilePlayer.h"
+#include "imaging/metafile/Dib.h"
+#include "imaging/metafile/GdiPlayer.h"
+#include "imaging/metafile/MetafilePlayer.h"
 
 namespace pictorant::metafile {
 

@@ -1,4 +1,4 @@
-#include "GdiPlayer.h"
+#include "imaging/metafile/GdiPlayer.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>

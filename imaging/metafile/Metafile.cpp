@@ -1,12 +1,12 @@
-#include "Metafile.h"
+#include "imaging/metafile/Metafile.h"
 
 #include <QImage>
 #include <algorithm>
 
-#include "../ByteReader.h"
-#include "../PictureError.h"
-#include "MetafilePlayer.h"
-#include "MetafileWriter.h"
+#include "imaging/ByteReader.h"
+#include "imaging/PictureError.h"
+#include "imaging/metafile/MetafilePlayer.h"
+#include "imaging/metafile/MetafileWriter.h"
 
 namespace pictorant {
 

@@ -3,8 +3,8 @@
 #include <QImage>
 #include <QTransform>
 
-#include "../ByteReader.h"
-#include "Metafile.h"
+#include "imaging/ByteReader.h"
+#include "imaging/metafile/Metafile.h"
 
 namespace pictorant::metafile {
 

@@ -1,9 +1,9 @@
-#include "MetafileWriter.h"
+#include "imaging/metafile/MetafileWriter.h"
 
 #include <limits>
 
-#include "../PictureError.h"
-#include "Dib.h"
+#include "imaging/PictureError.h"
+#include "imaging/metafile/Dib.h"
 
 namespace pictorant::metafile {
 

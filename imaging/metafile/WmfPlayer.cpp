@@ -2,9 +2,9 @@
 #include <cmath>
 #include <optional>
 
-#include "Dib.h"
-#include "GdiPlayer.h"
-#include "MetafilePlayer.h"
+#include "imaging/metafile/Dib.h"
+#include "imaging/metafile/GdiPlayer.h"
+#include "imaging/metafile/MetafilePlayer.h"
 
 namespace pictorant::metafile {
 

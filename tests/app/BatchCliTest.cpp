@@ -1,7 +1,7 @@
 // pictorant-batch run as a program in a folder of pictures: each command line's status,
 // what it says, and what it leaves. Every file not named in a case keeps its bytes, and
 // nothing stray (a temporary file above all) is left anywhere.
-#include "support/PictureMaker.h"
+#include "tests/support/PictureMaker.h"
 
 #include <gtest/gtest.h>
 

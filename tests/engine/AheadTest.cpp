@@ -3,8 +3,8 @@
 #include "engine/BatchEngine.h"
 #include "engine/PictureRunsAhead.h"
 #include "imaging/JpegCodec.h"
-#include "support/PictureMaker.h"
-#include "support/TestHost.h"
+#include "tests/support/PictureMaker.h"
+#include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
 

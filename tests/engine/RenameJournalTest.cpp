@@ -2,8 +2,8 @@
 // journal kept, and a journal that cannot be written never stops the renames.
 #include "engine/RenameJournal.h"
 #include "engine/BatchEngine.h"
-#include "support/FileFaults.h"
-#include "support/TestHost.h"
+#include "tests/support/FileFaults.h"
+#include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
 

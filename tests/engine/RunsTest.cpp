@@ -1,7 +1,7 @@
 // The runs through startRun: what each records and shows, and how a failure ends it.
 #include "engine/BatchEngine.h"
-#include "support/PictureMaker.h"
-#include "support/TestHost.h"
+#include "tests/support/PictureMaker.h"
+#include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // rewrite follows a link, keeps owner, group and mode, and refuses a file without write
 // bits even for root.
 #include "files/SafeFile.h"
-#include "support/FileFaults.h"
+#include "tests/support/FileFaults.h"
 
 #include <gtest/gtest.h>
 

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "Picture.h"
-#include "PictureError.h"
-#include "Resample.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureError.h"
+#include "imaging/Resample.h"
 
 namespace pictorant::fuzz {
 

@@ -1,5 +1,5 @@
 // libFuzzer target for the GIF loader, followed by rendering and resampling.
-#include "FuzzCommon.h"
+#include "tests/fuzz/FuzzCommon.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     pictorant::fuzz::exercise(pictorant::PictureKind::Gif, data, size);

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "PictureError.h"
-#include "metafile/Metafile.h"
+#include "imaging/PictureError.h"
+#include "imaging/metafile/Metafile.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The gallery pages byte for byte against the golden pages, the options each page layout
 // reads, and the texts that must not break a page or a link.
-#include "GalleryWriter.h"
-#include "HtmlText.h"
-#include "support/FileFaults.h"
+#include "gallery/GalleryWriter.h"
+#include "gallery/HtmlText.h"
+#include "tests/support/FileFaults.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "LinkAddressing.h"
+#include "gallery/LinkAddressing.h"
 #include "files/PathJoin.h"
 
 #include <gtest/gtest.h>

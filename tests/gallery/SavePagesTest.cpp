@@ -1,8 +1,8 @@
 // Saving the pages of a gallery: each through the safe writer, in order, reported once
 // it is on disk; the first page that cannot be written stops the save, its old file and
 // the pages before it stay whole, and nothing partial or temporary is left.
-#include "GalleryWriter.h"
-#include "support/FileFaults.h"
+#include "gallery/GalleryWriter.h"
+#include "tests/support/FileFaults.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // BMP files, read strictly and written at 24 or 8 bits.
-#include "BmpCodec.h"
-#include "Picture.h"
-#include "PictureError.h"
-#include "TestSupport.h"
+#include "imaging/BmpCodec.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureError.h"
+#include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
 

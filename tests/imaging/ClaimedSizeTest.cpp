@@ -5,13 +5,13 @@
 #include <cstring>
 #include <functional>
 
-#include "BmpCodec.h"
-#include "GifCodec.h"
-#include "JpegCodec.h"
-#include "Picture.h"
-#include "PictureError.h"
-#include "Resample.h"
-#include "TestSupport.h"
+#include "imaging/BmpCodec.h"
+#include "imaging/GifCodec.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureError.h"
+#include "imaging/Resample.h"
+#include "tests/imaging/TestSupport.h"
 
 namespace pictorant {
 namespace {

@@ -1,9 +1,9 @@
 // The public picture suites in tests/data/<kind>: every file marked valid loads and
 // renders, every file marked invalid fails with this program's own message, and the
 // fuzzer files either load or fail cleanly.
-#include "Picture.h"
-#include "PictureError.h"
-#include "TestSupport.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureError.h"
+#include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
 

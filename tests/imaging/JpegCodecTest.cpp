@@ -1,7 +1,7 @@
-#include "JpegCodec.h"
-#include "Picture.h"
-#include "PictureError.h"
-#include "TestSupport.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureError.h"
+#include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
 

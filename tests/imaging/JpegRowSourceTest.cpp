@@ -1,11 +1,11 @@
 // Decoding only the rows a filter reads must give the very bytes of the full decode:
 // every photo through both thumbnail filters, and the rows of every JPEG test image.
-#include "JpegRowSource.h"
-#include "JpegCodec.h"
-#include "Picture.h"
-#include "Resample.h"
-#include "TestSupport.h"
-#include "ThumbGeometry.h"
+#include "imaging/JpegRowSource.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/Picture.h"
+#include "imaging/Resample.h"
+#include "imaging/ThumbGeometry.h"
+#include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
 

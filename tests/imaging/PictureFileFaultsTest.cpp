@@ -1,10 +1,10 @@
 // Picture files on file systems that fail or hold the wrong kind of file: a full disk,
 // a link at an output's name, sources that are not regular files, empty pictures.
 
-#include "Picture.h"
-#include "PictureError.h"
-#include "TestSupport.h"
-#include "support/FileFaults.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureError.h"
+#include "tests/imaging/TestSupport.h"
+#include "tests/support/FileFaults.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Loading by extension, the loaders' messages, and which types a save writes.
-#include "Picture.h"
-#include "PictureError.h"
-#include "TestSupport.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureError.h"
+#include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
 

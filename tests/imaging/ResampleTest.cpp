@@ -1,8 +1,8 @@
-#include "Resample.h"
-#include "Picture.h"
-#include "PictureError.h"
-#include "TestSupport.h"
-#include "ThumbGeometry.h"
+#include "imaging/Resample.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureError.h"
+#include "imaging/ThumbGeometry.h"
+#include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
 

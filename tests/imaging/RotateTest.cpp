@@ -1,9 +1,9 @@
-#include "Rotate.h"
-#include "BmpCodec.h"
-#include "JpegCodec.h"
-#include "Picture.h"
-#include "PictureError.h"
-#include "TestSupport.h"
+#include "imaging/Rotate.h"
+#include "imaging/BmpCodec.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureError.h"
+#include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
 

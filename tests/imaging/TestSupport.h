@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "Raster.h"
-#include "support/FileFaults.h"
+#include "imaging/Raster.h"
+#include "tests/support/FileFaults.h"
 
 namespace pictorant::test {
 

@@ -1,5 +1,5 @@
-#include "ThumbGeometry.h"
-#include "PictureError.h"
+#include "imaging/ThumbGeometry.h"
+#include "imaging/PictureError.h"
 
 #include <gtest/gtest.h>
 

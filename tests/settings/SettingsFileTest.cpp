@@ -1,8 +1,8 @@
 // The settings file: how keys and numbers read, what a save keeps and replaces, and
 // files that cannot be read or written, which are never replaced.
-#include "SettingsFile.h"
-#include "SettingsLocation.h"
-#include "support/FileFaults.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
+#include "tests/support/FileFaults.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The groups of keys the program keeps: each key read by its rule, written back, and a
 // group's write never losing another group's keys.
-#include "GalleryOptions.h"
-#include "MainSettings.h"
-#include "SettingsFile.h"
-#include "support/FileFaults.h"
+#include "settings/GalleryOptions.h"
+#include "settings/MainSettings.h"
+#include "settings/SettingsFile.h"
+#include "tests/support/FileFaults.h"
 
 #include <gtest/gtest.h>
 

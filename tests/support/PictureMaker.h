@@ -4,7 +4,7 @@
 // of the picture suites in tests/data.
 
 #include "imaging/Picture.h"
-#include "support/FileFaults.h"
+#include "tests/support/FileFaults.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -2,9 +2,9 @@
 // through the safe writer (through a link, keeping owner and mode), a failed save changes
 // no file and keeps the text unsaved, and a page keeps the bytes it was opened with.
 
-#include "HtmlEditorWindow.h"
-#include "ScriptedMessages.h"
-#include "support/FileFaults.h"
+#include "tests/support/FileFaults.h"
+#include "tests/ui/ScriptedMessages.h"
+#include "ui/HtmlEditorWindow.h"
 
 #include <filesystem>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 // The two file panes: the one-step folder history, the folder box, masks, the selection
 // commands, refresh and "Launch Explorer".
 
-#include "WizardSupport.h"
+#include "tests/ui/WizardSupport.h"
 
 namespace pictorant::uitest {
 namespace {

@@ -2,13 +2,13 @@
 // prompt, the layout reminder; the location dialog's file name, replace question
 // and file commands; both keep their state in the settings file.
 
-#include "DeleteFilesDialog.h"
-#include "FramesLinkPrompt.h"
-#include "GalleryLocationDialog.h"
-#include "GalleryOptionsDialog.h"
-#include "LinkModeHelp.h"
-#include "WizardSupport.h"
 #include "settings/SettingsFile.h"
+#include "tests/ui/WizardSupport.h"
+#include "ui/DeleteFilesDialog.h"
+#include "ui/FramesLinkPrompt.h"
+#include "ui/GalleryLocationDialog.h"
+#include "ui/GalleryOptionsDialog.h"
+#include "ui/LinkModeHelp.h"
 
 namespace pictorant::uitest {
 namespace {

@@ -1,12 +1,12 @@
 // "Do HTML!" from end to end: a real thumbnail run, the two dialogs played by a script,
 // the pages on disk and the editor holding the right one.
 
-#include "GalleryFlow.h"
-#include "GalleryLocationDialog.h"
-#include "GalleryOptionsDialog.h"
-#include "HtmlEditorWindow.h"
-#include "WizardSupport.h"
+#include "ui/GalleryFlow.h"
 #include "engine/BatchEngine.h"
+#include "tests/ui/WizardSupport.h"
+#include "ui/GalleryLocationDialog.h"
+#include "ui/GalleryOptionsDialog.h"
+#include "ui/HtmlEditorWindow.h"
 
 namespace pictorant::uitest {
 namespace {

@@ -1,9 +1,9 @@
 // The HTML editor: the search rules, then the window's save questions, browse and open,
 // and its find and replace dialogs.
 
-#include "FindReplaceDialog.h"
-#include "HtmlEditorWindow.h"
-#include "WizardSupport.h"
+#include "tests/ui/WizardSupport.h"
+#include "ui/FindReplaceDialog.h"
+#include "ui/HtmlEditorWindow.h"
 
 namespace pictorant::uitest {
 namespace {

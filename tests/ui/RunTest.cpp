@@ -1,7 +1,7 @@
 // GO and the Processing page: whole runs over real files, Cancel between files, closing
 // the window during a run, the closing line and "OK!" back to the first page.
 
-#include "WizardSupport.h"
+#include "tests/ui/WizardSupport.h"
 
 #include "settings/SettingsFile.h"
 

@@ -3,8 +3,8 @@
 // The application of the window tests, controls by design name, and scripted stand-ins
 // for the message service and the desktop launcher.
 
-#include "DesktopLauncher.h"
-#include "MessageService.h"
+#include "ui/DesktopLauncher.h"
+#include "ui/MessageService.h"
 
 #include <QFileDialog>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 // The settings file as the program's windows use it: read while they are created,
 // written while they are destroyed.
 
-#include "ProgramWindows.h"
-#include "WizardSupport.h"
 #include "settings/SettingsFile.h"
+#include "tests/ui/WizardSupport.h"
+#include "ui/ProgramWindows.h"
 
 namespace pictorant::uitest {
 namespace {

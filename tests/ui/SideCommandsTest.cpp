@@ -1,14 +1,14 @@
 // The side commands through the real main window: preview from the three lists,
 // rotation, deletion and the reset to defaults.
 
-#include "DeleteFilesDialog.h"
-#include "GalleryLocationDialog.h"
-#include "Picture.h"
-#include "PreviewBox.h"
-#include "PreviewWindow.h"
-#include "ProgramWindows.h"
-#include "WizardSupport.h"
+#include "imaging/Picture.h"
 #include "settings/SettingsFile.h"
+#include "tests/ui/WizardSupport.h"
+#include "ui/DeleteFilesDialog.h"
+#include "ui/GalleryLocationDialog.h"
+#include "ui/PreviewBox.h"
+#include "ui/PreviewWindow.h"
+#include "ui/ProgramWindows.h"
 
 namespace pictorant::uitest {
 namespace {

@@ -1,13 +1,13 @@
 // The side windows on their own: the preview's rules and window, the About box's scroll,
 // and the duplicate-name rule.
 
-#include "AboutBox.h"
-#include "DuplicateNames.h"
-#include "Picture.h"
-#include "PreviewBox.h"
-#include "PreviewCommands.h"
-#include "PreviewWindow.h"
-#include "WizardSupport.h"
+#include "imaging/Picture.h"
+#include "tests/ui/WizardSupport.h"
+#include "ui/AboutBox.h"
+#include "ui/DuplicateNames.h"
+#include "ui/PreviewBox.h"
+#include "ui/PreviewCommands.h"
+#include "ui/PreviewWindow.h"
 
 namespace pictorant::uitest {
 namespace {

@@ -1,14 +1,14 @@
 // Deletion to the trash remembers what it moved; "Restore Last Deleted" brings it back
 // without ever replacing a file, and "Undo Last Rename" takes back the last rename run.
 
-#include "TrashRecord.h"
-#include "DeleteFilesDialog.h"
-#include "FolderCommands.h"
-#include "ProgramWindows.h"
-#include "RecoveryCommands.h"
-#include "WizardSupport.h"
+#include "ui/TrashRecord.h"
 #include "engine/RenameJournal.h"
-#include "support/FileFaults.h"
+#include "tests/support/FileFaults.h"
+#include "tests/ui/WizardSupport.h"
+#include "ui/DeleteFilesDialog.h"
+#include "ui/FolderCommands.h"
+#include "ui/ProgramWindows.h"
+#include "ui/RecoveryCommands.h"
 
 namespace pictorant::uitest {
 namespace {

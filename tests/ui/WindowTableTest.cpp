@@ -1,9 +1,9 @@
 // Every window's caption, size and place, found by its design name, in one table; the
 // wizard's page tabs and the preview box likewise.
 
-#include "ProgramWindows.h"
-#include "SplashScreen.h"
-#include "WizardSupport.h"
+#include "tests/ui/WizardSupport.h"
+#include "ui/ProgramWindows.h"
+#include "ui/SplashScreen.h"
 
 namespace pictorant::uitest {
 namespace {

@@ -3,11 +3,11 @@
 // Support for the tests of the main window and its side commands: waiting for a pane to
 // read its folder, small real files, a scratch home, and a wizard over a temporary folder.
 
-#include "FilePane.h"
-#include "GradientButton.h"
-#include "GradientProgressBar.h"
-#include "MainWizard.h"
-#include "ScriptedMessages.h"
+#include "tests/ui/ScriptedMessages.h"
+#include "ui/FilePane.h"
+#include "ui/GradientButton.h"
+#include "ui/GradientProgressBar.h"
+#include "ui/MainWizard.h"
 
 #include <QSignalSpy>
 #include <QTest>

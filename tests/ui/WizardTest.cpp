@@ -2,10 +2,10 @@
 // Confirm summary, and the guards that keep GO from running what the user did not
 // confirm (double-clicks, a reset, the same-folder answer, the plan list).
 
-#include "WizardSupport.h"
+#include "tests/ui/WizardSupport.h"
 
-#include "DuplicateNamesDialog.h"
-#include "PlanListDialog.h"
+#include "ui/DuplicateNamesDialog.h"
+#include "ui/PlanListDialog.h"
 
 namespace pictorant::uitest {
 namespace {

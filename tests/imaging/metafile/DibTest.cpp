@@ -1,8 +1,8 @@
 // Device-independent bitmaps as metafiles embed them (the lenient side of the DIB core).
 #include <gtest/gtest.h>
 
-#include "MetafileTestSupport.h"
-#include "metafile/Dib.h"
+#include "imaging/metafile/Dib.h"
+#include "tests/imaging/metafile/MetafileTestSupport.h"
 
 namespace pictorant {
 namespace {

@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <random>
 
-#include "MetafileTestSupport.h"
-#include "PictureError.h"
-#include "metafile/Metafile.h"
+#include "imaging/PictureError.h"
+#include "imaging/metafile/Metafile.h"
+#include "tests/imaging/metafile/MetafileTestSupport.h"
 
 namespace pictorant {
 namespace {

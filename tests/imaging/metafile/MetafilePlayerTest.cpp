@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "MetafileTestSupport.h"
-#include "metafile/Metafile.h"
+#include "imaging/metafile/Metafile.h"
+#include "tests/imaging/metafile/MetafileTestSupport.h"
 
 namespace pictorant {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "../TestSupport.h"
-#include "Raster.h"
+#include "imaging/Raster.h"
+#include "tests/imaging/TestSupport.h"
 
 namespace pictorant::mftest {
 

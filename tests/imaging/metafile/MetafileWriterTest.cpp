@@ -2,9 +2,9 @@
 // raster through each form.
 #include <gtest/gtest.h>
 
-#include "MetafileTestSupport.h"
-#include "PictureError.h"
-#include "metafile/Metafile.h"
+#include "imaging/PictureError.h"
+#include "imaging/metafile/Metafile.h"
+#include "tests/imaging/metafile/MetafileTestSupport.h"
 
 namespace pictorant {
 namespace {
