@@ -108,7 +108,7 @@ def check(root, qt_root=None):
     gui_names = module_headers(qt_root, GUI_MODULES)
     widget_names -= gui_names
     faults = []
-    for top in ("files", "settings", "imaging", "engine", "gallery"):
+    for top in ("files", "settings", "imaging", "engine", "gallery", "ui", "app"):
         for folder, _, names in sorted(os.walk(os.path.join(root, top))):
             for name in sorted(names):
                 if not name.endswith(SOURCE_ENDINGS):
@@ -116,8 +116,6 @@ def check(root, qt_root=None):
                 path = os.path.join(folder, name)
                 relative = os.path.relpath(path, root).replace(os.sep, "/")
                 layer = layer_of(relative)
-                if layer not in CHECKED:
-                    continue
                 allowed = reachable(layer)
                 with open(path, encoding="utf-8", errors="replace") as source:
                     for number, line in enumerate(source, 1):
@@ -128,10 +126,17 @@ def check(root, qt_root=None):
                         where = f"{relative}:{number}"
                         if bracket == '"':
                             target = resolve(root, relative, header)
+                            if target and target != header:
+                                faults.append(f'{where}: include "{target}" from the '
+                                              f"source root, not as \"{header}\"")
+                            if layer not in CHECKED:
+                                continue
                             target_layer = layer_of(target) if target else None
                             if target_layer and target_layer not in allowed:
                                 faults.append(f"{where}: layer {layer} includes "
                                               f"{target} of layer {target_layer}")
+                            continue
+                        if layer not in CHECKED:
                             continue
                         module = qt_module(header, widget_names, gui_names)
                         if module == "widgets":
