@@ -41,7 +41,7 @@ RunOutcome startRun(const JobSettings& job, RunState& state, RunHost& host,
     state.ProcessedFileList.assign(n, ProcessedFile{});
     state.processedCount = 0;
     state.warningCount = 0;
-    host.processEvents();
+    host.takeStopRequest();
 
     try {
         const RunPlan plan = planRun(job);

@@ -207,7 +207,7 @@ struct Pipeline {
             if (!finished.wait_for(lock, std::chrono::milliseconds(15),
                                    [&] { return bool(results[std::size_t(p)]); })) {
                 lock.unlock();
-                host.processEvents();
+                host.takeStopRequest();
                 lock.lock();
             }
         }

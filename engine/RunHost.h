@@ -28,9 +28,9 @@ public:
     virtual void setProgressPosition(int position) = 0;
     // A message the user must acknowledge before the run goes on.
     virtual void showMessage(RunMessage id, const std::string& text) = 0;
-    // Lets pending events through once; this is where a stop request reaches a run
-    // (the host calls requestStop on the run state).
-    virtual void processEvents() = 0;
+    // Where a stop request reaches a run: the host calls requestStop on the run state
+    // if one is pending. A run calls it between files, never while writing one.
+    virtual void takeStopRequest() = 0;
     // Both file panes read their folders again.
     virtual void rereadPanes() = 0;
     // The run is over, with its closing line; `complete` when nothing stopped or failed.

@@ -28,7 +28,7 @@ void runEachFile(const JobSettings& job, RunState& state, RunHost& host, StepFai
         if (!position)
             break;
         host.setProgressPosition(*position);
-        host.processEvents();
+        host.takeStopRequest();
         if (state.stopRequested)
             break;
     }

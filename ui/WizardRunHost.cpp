@@ -64,7 +64,7 @@ void WizardRunHost::showMessage(RunMessage id, const std::string& text) {
     });
 }
 
-void WizardRunHost::processEvents() {
+void WizardRunHost::takeStopRequest() {
     // An empty call queued behind whatever the window has waiting: once it has run, a
     // Cancel pressed before it has set the stop flag.
     onWindowThread([] {});

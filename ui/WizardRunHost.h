@@ -35,7 +35,7 @@ public:
     void showMessage(RunMessage id, const std::string& text) override;
     // Lets the window handle what is waiting for it (a Cancel click among it), then
     // passes a stop on to the engine.
-    void processEvents() override;
+    void takeStopRequest() override;
     void rereadPanes() override;
     void runFinished(const std::string& closingLine, bool complete) override;
     void fileWarned(const std::string& name, const std::string& text) override;

@@ -51,7 +51,7 @@ void ConsoleHost::showMessage(RunMessage, const std::string& text) {
     say(text);
 }
 
-void ConsoleHost::processEvents() {
+void ConsoleHost::takeStopRequest() {
     if (RunStopSignals::stopRequested())
         engine_.requestStop();
 }

@@ -31,7 +31,7 @@ public:
     void setProgressPosition(int) override {}
     void showMessage(RunMessage, const std::string& text) override;
     // Ctrl+C is this program's Cancel button: obeyed after the file in hand.
-    void processEvents() override;
+    void takeStopRequest() override;
     void rereadPanes() override {}
     void noteFailure(const std::string& detail) override;
     void fileSkipped(const std::string& targetName) override;

@@ -19,7 +19,7 @@ public:
     void setProgressMax(int) override {}
     void setProgressPosition(int) override {}
     void showMessage(RunMessage, const std::string& text) override { message = text; }
-    void processEvents() override {}
+    void takeStopRequest() override {}
     void rereadPanes() override {}
     std::string message;
 };

@@ -40,7 +40,7 @@ public:
     void showMessage(RunMessage, const std::string& text) override {
         std::fprintf(stderr, "%s\n", text.c_str());
     }
-    void processEvents() override {}
+    void takeStopRequest() override {}
     void rereadPanes() override {}
 };
 

@@ -20,7 +20,7 @@ public:
         messageIds.push_back(id);
         messages.push_back(text);
     }
-    void processEvents() override {
+    void takeStopRequest() override {
         if (stopAt_ >= 0 && !bar.empty() && bar.back() == stopAt_)
             requestStop(state_);
     }

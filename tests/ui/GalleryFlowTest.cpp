@@ -16,7 +16,7 @@ class QuietHost : public RunHost {
     void setProgressMax(int) override {}
     void setProgressPosition(int) override {}
     void showMessage(RunMessage, const std::string&) override {}
-    void processEvents() override {}
+    void takeStopRequest() override {}
     void rereadPanes() override {}
 };
 
