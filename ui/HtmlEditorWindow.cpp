@@ -6,6 +6,7 @@
 #include "ui/MessageService.h"
 #include "ui/ObjectNames.h"
 #include "ui/PageEncoding.h"
+#include "ui/ScreenPlacement.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -16,7 +17,6 @@
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
@@ -79,8 +79,7 @@ HtmlEditorWindow::HtmlEditorWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName("fHTM");
     setWindowTitle("HTML Viewer");
     resize(636, 460);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 
     auto* bar = named(new QToolBar, "ToolBar1");
     bar->setMovable(false);

@@ -26,6 +26,7 @@
 #include "ui/PreviewCommands.h"
 #include "ui/PreviewWindow.h"
 #include "ui/ProcessingPage.h"
+#include "ui/ScreenPlacement.h"
 #include "ui/ThumbnailPage.h"
 #include "ui/WizardRunHost.h"
 
@@ -70,6 +71,7 @@ MainWizard::MainWizard(SettingsFile* settings, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Batch Renamer / Thumbnail Maker"));
     setFixedSize(586, 603);
+    centreOnScreen(this);
     // Pictures are prepared on every core; results are still written in list order.
     engine_.setWorkers(std::max(1, int(std::thread::hardware_concurrency())));
     QFont small = font();

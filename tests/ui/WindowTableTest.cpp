@@ -20,7 +20,7 @@ TEST(Windows, CaptionsSizesAndPlacesByDesignName) {
         QSize size; // the client area; empty when the window chooses
         bool fixed, centred;
     } windows[] = {
-        {"Form1", "Batch Renamer / Thumbnail Maker", {586, 603}, true, false},
+        {"Form1", "Batch Renamer / Thumbnail Maker", {586, 603}, true, true},
         {"Form2", "Preview Window", {}, false, false},
         {"Form3", "Duplicate File Names", {460, 330}, true, false},
         {"Form4", "Confirm File Deletion", {}, false, false},
