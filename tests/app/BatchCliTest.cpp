@@ -173,13 +173,15 @@ TEST_P(BatchCli, DoesWhatItSaysAndNothingElse) {
         }
         ASSERT_TRUE(now.count(name)) << name << " is missing";
         EXPECT_EQ(item[0] == '~', before.count(name) == 1) << name;
-        if (item[0] == '~')
+        if (item[0] == '~') {
             EXPECT_NE(now.at(name), before.at(name)) << name << " did not change";
+        }
         expected[name] = now.at(name);
-        if (const auto x = item.find('x'); item.find(' ') != std::string::npos)
+        if (const auto x = item.find('x'); item.find(' ') != std::string::npos) {
             EXPECT_EQ(pictureSize(dir / name), (Size{std::stoi(item.substr(item.find(' ') + 1)),
                                                      std::stoi(item.substr(x + 1))}))
                 << name;
+        }
     }
     EXPECT_EQ(now, expected);
 }

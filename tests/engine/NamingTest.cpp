@@ -67,8 +67,9 @@ TEST(OutputTypes, TheConversionWordGivesEachSourceItsType) {
         EXPECT_STREQ(outputTypeText(outputTypeFor(c.conversion, sourceType("a.jpeg"))), c.forJpeg);
         EXPECT_STREQ(outputTypeText(outputTypeFor(c.conversion, sourceType("a.GIF"))), c.forGif);
         EXPECT_STREQ(outputTypeText(outputTypeFor(c.conversion, sourceType("a.tiff"))), c.forTiff);
-        if (c.conversion != Conversion::Unknown)
+        if (c.conversion != Conversion::Unknown) {
             EXPECT_STREQ(conversionWord(c.conversion), c.word);
+        }
     }
     for (const char* type : {"BMP", "EMF", "WMF"})
         EXPECT_STREQ(outputTypeText(outputTypeFor(Conversion::NoConversion, type)), type);

@@ -104,16 +104,18 @@ TEST(SafeFileRewrite, KeepsModeAndOwnerFollowsALinkAndRefusesNoWriteBits) {
     writeBytes(folder / "photo.jpg", "old");
     ::chmod((folder / "photo.jpg").c_str(), 0640);
     const bool root = ::geteuid() == 0;
-    if (root)
+    if (root) {
         ASSERT_EQ(::chown((folder / "photo.jpg").c_str(), 1234, 4321), 0);
+    }
     fs::create_symlink("photo.jpg", folder / "link.jpg");
     writeFileSafely(folder / "link.jpg", "turned", WriteMode::Rewrite);
     EXPECT_TRUE(fs::is_symlink(folder / "link.jpg"));
     EXPECT_EQ(readBytes(folder / "photo.jpg"), "turned");
     const struct stat st = statOf(folder / "photo.jpg");
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    if (root)
+    if (root) {
         EXPECT_EQ(st.st_uid * 10000 + st.st_gid, 1234u * 10000 + 4321u);
+    }
 
     ::chmod((folder / "photo.jpg").c_str(), 0444);
     EXPECT_EQ(rewriteRefusal(folder / "photo.jpg"), EACCES);

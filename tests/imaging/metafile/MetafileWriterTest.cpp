@@ -15,9 +15,6 @@ std::uint32_t u32(const std::vector<std::uint8_t>& b, std::size_t at) {
     return std::uint32_t(b.at(at)) | std::uint32_t(b.at(at + 1)) << 8 |
            std::uint32_t(b.at(at + 2)) << 16 | std::uint32_t(b.at(at + 3)) << 24;
 }
-std::int32_t i32(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return std::int32_t(u32(b, at));
-}
 std::uint16_t u16(const std::vector<std::uint8_t>& b, std::size_t at) {
     return std::uint16_t(b.at(at) | b.at(at + 1) << 8);
 }
