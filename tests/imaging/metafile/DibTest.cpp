@@ -80,25 +80,7 @@ TEST(Dib, DecodesEveryDepthAndRefusesWhatCannotBeAPicture) {
          true},
         {"RLE8: run, absolute run, end of line, delta",
          info(6, 2, 8, 1).u32(0xFFFFFF).u32(0xFF0000).u32(0x00FF00),
-         Bytes()
-             .u8(3)
-             .u8(1)
-             .u8(0)
-             .u8(3)
-             .u8(2)
-             .u8(2)
-             .u8(1)
-             .u8(0)
-             .u8(0)
-             .u8(0)
-             .u8(0)
-             .u8(2)
-             .u8(4)
-             .u8(0)
-             .u8(2)
-             .u8(2)
-             .u8(0)
-             .u8(1),
+         Bytes().append({3, 1, 0, 3, 2, 2, 1, 0, 0, 0, 0, 2, 4, 0, 2, 2, 0, 1}),
          {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFF00FF00, 0xFF00FF00, 0xFFFF0000,
           0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFF00FF00, 0xFFFF0000}},
         {"RLE4 alternates nibbles",
