@@ -152,11 +152,3 @@ TEST(NotARegularFile, FifoFolderAndDeviceFailAtOnce) {
         EXPECT_EQ(load.get(), "Cannot open file \"" + path + "\". Not a regular file") << name;
     }
 }
-
-TEST(NotARegularFile, ALinkToAPictureStillLoads) {
-    ScratchFolder folder;
-    OutputObjects out;
-    SavePicture(out, test::syntheticPicture(9, 5), "BMP", folder / "real.bmp", 90);
-    fs::create_symlink("real.bmp", folder / "link.bmp");
-    EXPECT_EQ(LoadPicture(folder / "link.bmp").width(), 9);
-}
