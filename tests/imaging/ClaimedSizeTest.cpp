@@ -66,6 +66,24 @@ std::string loadError(PictureKind kind, const Bytes& bytes, Picture& picture) {
     return "";
 }
 
+// A thumbnail as the runs make it; `held` is what the work and target rasters hold.
+Raster thumb(const Picture& picture, bool quality, int W, int H, std::size_t* held = nullptr) {
+    Raster work, target;
+    if (quality)
+        ResampleQuality(picture, W, H, work, target);
+    else
+        ResampleFast(picture, W, H, work);
+    if (held)
+        *held = work.storageBytes() + target.storageBytes();
+    return work;
+}
+
+Picture bitmapOf(const Raster& r) {
+    Picture bitmap(PictureKind::Bitmap);
+    bitmap.setBitmap(r);
+    return bitmap;
+}
+
 TEST(ClaimedSize, CraftedFilesAreRefusedOrTakenByWhatTheirDataAllows) {
     const struct {
         const char* what;
@@ -112,13 +130,10 @@ TEST(ClaimedSize, BigScreenThumbnailHoldsNoScreenSizedRaster) {
     LoadPictureFromBytes(PictureKind::Gif, twoByteGif(16000, 1), picture);
     for (bool quality : {true, false}) {
         SCOPED_TRACE(quality ? "quality" : "fast");
-        Raster work, target;
-        if (quality)
-            ResampleQuality(picture, 96, 96, work, target);
-        else
-            ResampleFast(picture, 96, 96, work);
+        std::size_t held = 0;
+        const Raster work = thumb(picture, quality, 96, 96, &held);
         ASSERT_EQ(work.width(), 96);
-        EXPECT_LT(work.storageBytes() + target.storageBytes(), std::size_t(1) << 20);
+        EXPECT_LT(held, std::size_t(1) << 20);
         // The black pixel is the top-left corner of the screen, read only by the
         // bilinear filter there; the rest is white.
         EXPECT_EQ(work.scanLine(0)[0], quality ? 0 : 255);
@@ -178,16 +193,9 @@ Picture loadJpeg(const std::string& relative, PixelFormat mode = PixelFormat::Bg
 
 // The reference: the picture rendered whole, then filtered from that raster.
 Raster filteredWhole(const Picture& picture, bool quality, int W, int H) {
-    Raster whole, out;
+    Raster whole;
     RenderToBitmap(picture, whole);
-    if (quality) {
-        BilinearFilter(whole, W, H, out);
-    } else {
-        Picture bitmap(PictureKind::Bitmap);
-        bitmap.setBitmap(whole);
-        ResampleFast(bitmap, W, H, out);
-    }
-    return out;
+    return thumb(bitmapOf(whole), quality, W, H);
 }
 
 TEST(RowSources, DrawWhatTheWholeRenderDraws) {
@@ -211,27 +219,22 @@ TEST(RowSources, DrawWhatTheWholeRenderDraws) {
         for (bool quality : {true, false}) {
             SCOPED_TRACE(std::string(c.what) + (quality ? ", quality" : ", fast"));
             const Picture picture = c.make(); // never decoded before the resample
-            Raster work, target;
-            if (quality)
-                ResampleQuality(picture, c.W, c.H, work, target);
-            else
-                ResampleFast(picture, c.W, c.H, work);
-            EXPECT_EQ(work, filteredWhole(c.make(), quality, c.W, c.H));
+            EXPECT_EQ(thumb(picture, quality, c.W, c.H),
+                      filteredWhole(c.make(), quality, c.W, c.H));
             EXPECT_EQ(picture.decodeWarning(), "");
         }
     }
 }
 
 TEST(RowSources, WorkRasterHoldsOnlyTheThumbnail) {
-    Picture bitmap(PictureKind::Bitmap);
-    bitmap.setBitmap(test::syntheticPicture(900, 700));
     Picture jpeg;
     LoadPictureFromBytes(PictureKind::Jpeg, EncodeJpeg(test::syntheticPicture(900, 700), 90), jpeg);
+    Picture bitmap = bitmapOf(test::syntheticPicture(900, 700));
     for (const Picture* picture : {&bitmap, &jpeg}) {
-        Raster work, target;
+        std::size_t held = 0;
         // 899 wide makes the JPEG row skipper decline: the full decode path is used.
-        ResampleQuality(*picture, 899, 20, work, target);
-        EXPECT_LT(work.storageBytes() + target.storageBytes(), std::size_t(900) * 700);
+        thumb(*picture, true, 899, 20, &held);
+        EXPECT_LT(held, std::size_t(900) * 700);
     }
 }
 
@@ -275,35 +278,24 @@ TEST(JpegWarnings, DamagedDataIsDecodedAndNamed) {
         Raster decoded;
         EXPECT_EQ(DecodeJpeg(c.bytes, PixelFormat::Bgr24, decoded), c.warning);
 
-        // Each way a run draws the picture finds the same warning and the same pixels.
-        for (int way = 0; way < 4; ++way) {
+        // Each way a run draws the picture finds the same warning and the same pixels:
+        // thumbnails with rows skipped where the data allows, with every row streamed,
+        // the fast filter, and a convert.
+        const struct {
+            bool quality;
+            int W, H;
+        } ways[] = {{true, 40, 30}, {true, 170, 130}, {false, 50, 20}, {false, 0, 0}};
+        for (const auto& way : ways) {
+            SCOPED_TRACE(way.W);
             Picture picture;
             LoadPictureFromBytes(PictureKind::Jpeg, c.bytes, picture);
-            Raster work, target, expected;
-            switch (way) {
-            case 0: // thumbnail, rows skipped where the data allows
-                ResampleQuality(picture, 40, 30, work, target);
-                BilinearFilter(decoded, 40, 30, expected);
-                break;
-            case 1: // thumbnail, every row streamed
-                ResampleQuality(picture, 170, 130, work, target);
-                BilinearFilter(decoded, 170, 130, expected);
-                break;
-            case 2:
-                ResampleFast(picture, 50, 20, work);
-                {
-                    Picture whole(PictureKind::Bitmap);
-                    whole.setBitmap(decoded);
-                    ResampleFast(whole, 50, 20, expected);
-                }
-                break;
-            case 3: // convert
+            Raster work;
+            if (way.W)
+                work = thumb(picture, way.quality, way.W, way.H);
+            else
                 picture.takeRaster(work);
-                expected = decoded;
-                break;
-            }
-            EXPECT_EQ(picture.decodeWarning(), c.warning) << "way " << way;
-            EXPECT_EQ(work, expected) << "way " << way;
+            EXPECT_EQ(picture.decodeWarning(), c.warning);
+            EXPECT_EQ(work, way.W ? thumb(bitmapOf(decoded), way.quality, way.W, way.H) : decoded);
         }
     }
 }
