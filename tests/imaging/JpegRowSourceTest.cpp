@@ -113,16 +113,12 @@ TEST(JpegRowSource, RowsOfEveryTestImageMatchTheFullDecode) {
     ASSERT_GE(files.size(), 50u);
     for (const std::string& file : files) {
         const auto bytes = readBytes(file);
+        Raster full;
+        bool fullDecodes = true;
         try {
             const JpegInfo info = ReadJpegInfo(bytes);
             if (std::int64_t(info.width) * info.height > 4'000'000)
                 continue;
-        } catch (const std::exception&) {
-            continue;
-        }
-        Raster full;
-        bool fullDecodes = true;
-        try {
             DecodeJpeg(bytes, PixelFormat::Bgr24, full);
         } catch (const std::exception&) {
             fullDecodes = false;
@@ -160,17 +156,9 @@ TEST(JpegRowSource, DamagedOrUnsuitableFilesTakeTheFullDecode) {
     Raster band;
     ASSERT_TRUE(DecodeJpegRows(photo, someRows, band));
 
-    // Cut short: libjpeg only warns and greys the rest; the rows path refuses, and the
-    // thumbnail is still the full decode's.
-    std::vector<std::uint8_t> cut(photo.begin(), photo.begin() + photo.size() / 2);
+    // Cut short, libjpeg only warns and greys the rest: the rows path refuses.
+    const std::vector<std::uint8_t> cut(photo.begin(), photo.begin() + photo.size() / 2);
     EXPECT_FALSE(DecodeJpegRows(cut, someRows, band));
-    Raster decoded;
-    DecodeJpeg(cut, PixelFormat::Bgr24, decoded);
-    const Picture cutPicture = jpegPicture(cut);
-    Raster work, target;
-    ResampleQuality(cutPicture, 96, 64, work, target);
-    EXPECT_TRUE(work == fromFullDecode(decoded, RowFilter::Bilinear, 96, 64));
-
     // Greyscale is quantised with dithering that carries from row to row.
     const auto grey = readBytes(dataPath("photos/portrait-orientation-6.jpg"));
     EXPECT_FALSE(DecodeJpegRows(grey, someRows, band));
@@ -182,6 +170,7 @@ TEST(JpegRowSource, DamagedOrUnsuitableFilesTakeTheFullDecode) {
 
     // The 8-bit decode mode, empty targets and one-pixel sources go the full way, where
     // their errors and results are decided.
+    Raster work;
     Picture indexed = jpegPicture(photo);
     indexed.setJpegDecodeFormat(PixelFormat::Indexed8);
     EXPECT_FALSE(ResampleJpegRows(indexed, RowFilter::Bilinear, 96, 64, work));
