@@ -55,21 +55,11 @@ inline QImage toImage(const Raster& r) {
 inline double psnr(const QImage& a, const QImage& b) {
     const QImage x = a.convertToFormat(QImage::Format_RGB888);
     const QImage y = b.convertToFormat(QImage::Format_RGB888);
-    if (x.size() != y.size())
-        return 0;
     double sum = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        const std::uint8_t* p = x.constScanLine(row);
-        const std::uint8_t* q = y.constScanLine(row);
-        for (int i = 0; i < 3 * x.width(); ++i) {
-            const double d = double(p[i]) - q[i];
-            sum += d * d;
-        }
-    }
-    if (sum == 0)
-        return INFINITY;
-    const double mse = sum / (3.0 * x.width() * x.height());
-    return 10 * std::log10(255.0 * 255.0 / mse);
+    for (int row = 0; row < x.height(); ++row)
+        for (int i = 0; i < 3 * x.width(); ++i)
+            sum += std::pow(double(x.constScanLine(row)[i]) - y.constScanLine(row)[i], 2);
+    return 10 * std::log10(255.0 * 255.0 * 3.0 * x.width() * x.height() / sum);
 }
 
 inline constexpr std::uint32_t rgb(int r, int g, int b) {
