@@ -42,19 +42,19 @@ Bytes twoByteGif(int screen, int frame) {
     return b.append({0, 2, 2, 0x44, 0x01, 0, ';'}).data;
 }
 
-// A real 70 x 70 JPEG whose frame header is changed to claim side x side.
-Bytes jpegClaiming(int side) {
-    Bytes b = EncodeJpeg(test::syntheticPicture(70, 70), 90);
-    for (std::size_t i = 0; i + 9 < b.size(); ++i) {
+// A JPEG whose frame header is changed to claim other sides.
+Bytes claiming(Bytes b, int width, int height) {
+    for (std::size_t i = 0; i + 9 < b.size(); ++i)
         if (b[i] == 0xFF && b[i + 1] == 0xC0) {
-            b[i + 5] = std::uint8_t(side >> 8);
-            b[i + 6] = std::uint8_t(side);
-            b[i + 7] = std::uint8_t(side >> 8);
-            b[i + 8] = std::uint8_t(side);
+            const std::uint8_t sides[4] = {std::uint8_t(height >> 8), std::uint8_t(height),
+                                           std::uint8_t(width >> 8), std::uint8_t(width)};
+            std::copy(sides, sides + 4, b.begin() + std::ptrdiff_t(i) + 5);
             break;
         }
-    }
     return b;
+}
+Bytes jpegClaiming(int side) {
+    return claiming(EncodeJpeg(test::syntheticPicture(70, 70), 90), side, side);
 }
 
 std::string loadError(PictureKind kind, const Bytes& bytes, Picture& picture) {
@@ -247,15 +247,6 @@ Bytes cutJpeg() {
     b.resize(b.size() * 3 / 5);
     return b;
 }
-Bytes tallerThanItsData() {
-    Bytes b = cleanJpeg();
-    for (std::size_t i = 0; i + 9 < b.size(); ++i)
-        if (b[i] == 0xFF && b[i + 1] == 0xC0) {
-            b[i + 5] = 1; // 120 rows become 376
-            break;
-        }
-    return b;
-}
 Bytes junkBeforeTheEnd() {
     Bytes b = cleanJpeg();
     b.insert(b.end() - 2, {0x12, 0x34, 0x56, 0x78, 0x9A, 0x12, 0x34, 0x56, 0x78, 0x9A});
@@ -270,7 +261,8 @@ TEST(JpegWarnings, DamagedDataIsDecodedAndNamed) {
     } cases[] = {
         {"clean", cleanJpeg(), ""},
         {"cut at three fifths", cutJpeg(), "data ends early; the rest is grey"},
-        {"frame taller than its data", tallerThanItsData(), "data ends early; the rest is grey"},
+        {"frame taller than its data", claiming(cleanJpeg(), 160, 376),
+         "data ends early; the rest is grey"},
         {"junk before the end marker", junkBeforeTheEnd(), kJpegDamaged},
     };
     for (const auto& c : cases) {
@@ -302,20 +294,15 @@ TEST(JpegWarnings, DamagedDataIsDecodedAndNamed) {
 
 TEST(TakeRaster, GivesTheRenderedPictureWithoutKeepingACopy) {
     const Bytes jpeg = EncodeJpeg(test::syntheticPicture(64, 48), 90);
+    const auto load = [&](Picture& p) { LoadPictureFromBytes(PictureKind::Jpeg, jpeg, p); };
     const struct {
         const char* what;
         std::function<void(Picture&)> fill;
         bool emptied; // the picture's own raster moved out
     } cases[] = {
         {"bitmap", [](Picture& p) { p.setBitmap(test::syntheticPicture(64, 48)); }, true},
-        {"jpeg not decoded", [&](Picture& p) { LoadPictureFromBytes(PictureKind::Jpeg, jpeg, p); },
-         false},
-        {"jpeg decoded",
-         [&](Picture& p) {
-             LoadPictureFromBytes(PictureKind::Jpeg, jpeg, p);
-             (void)p.raster();
-         },
-         false},
+        {"jpeg not decoded", load, false},
+        {"jpeg decoded", [&](Picture& p) { load(p), (void)p.raster(); }, false},
         {"jpeg pending", [](Picture& p) { p.setJpegRaster(test::syntheticPicture(64, 48)); }, true},
         {"gif", [](Picture& p) { p = framedGif(); }, false},
     };
@@ -330,9 +317,7 @@ TEST(TakeRaster, GivesTheRenderedPictureWithoutKeepingACopy) {
         EXPECT_EQ(taken, expected);
         EXPECT_EQ(picture.isEmpty(), c.emptied);
         // A JPEG keeps its data but no decoded raster beside the one given out.
-        if (picture.kind() == PictureKind::Jpeg) {
-            EXPECT_FALSE(picture.rasterHeld());
-        }
+        EXPECT_FALSE(picture.kind() == PictureKind::Jpeg && picture.rasterHeld());
     }
 }
 
