@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::size_t fileCount(const fs::path& folder) {
-    return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+    return pictorant::testing::namesIn(folder.string()).size();
 }
 
 // Turns the picture at `path` clockwise and returns the error text, or "written".
