@@ -38,7 +38,7 @@ TEST_P(JpegEncodeMatchesCjpeg, ByteForByte) {
     const auto [w, h, quality] = GetParam();
     TempDir dir;
     const Raster picture = syntheticPicture(w, h, unsigned(w * 31 + h));
-    writeBytes((dir / "in.ppm"), toPpm(picture));
+    ASSERT_TRUE(toImage(picture).save(QString::fromStdString(dir / "in.ppm"), "PPM"));
     auto expected = runCapture("cjpeg -quality " + std::to_string(quality) + " -baseline " +
                                quoted((dir / "in.ppm")));
     ASSERT_FALSE(expected.empty());

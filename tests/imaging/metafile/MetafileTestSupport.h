@@ -46,10 +46,7 @@ inline Raster whiteRaster(int w, int h) {
     return r;
 }
 
-inline QImage toImage(const Raster& r) {
-    return QImage(r.bits(), r.width(), r.height(), int(r.bytesPerLine()), QImage::Format_BGR888)
-        .copy();
-}
+using test::toImage;
 
 // Peak signal-to-noise ratio of two images of one size, in dB (infinite when equal).
 inline double psnr(const QImage& a, const QImage& b) {
