@@ -16,8 +16,10 @@
 namespace pictorant {
 namespace {
 
+using test::bitmapOf;
 using test::dataPath;
 using test::readBytes;
+using test::thumb;
 using Bytes = std::vector<std::uint8_t>;
 
 // An RLE8 bitmap of 256 greys whose data is only the end-of-bitmap code: every pixel
@@ -64,24 +66,6 @@ std::string loadError(PictureKind kind, const Bytes& bytes, Picture& picture) {
         return e.what();
     }
     return "";
-}
-
-// A thumbnail as the runs make it; `held` is what the work and target rasters hold.
-Raster thumb(const Picture& picture, bool quality, int W, int H, std::size_t* held = nullptr) {
-    Raster work, target;
-    if (quality)
-        ResampleQuality(picture, W, H, work, target);
-    else
-        ResampleFast(picture, W, H, work);
-    if (held)
-        *held = work.storageBytes() + target.storageBytes();
-    return work;
-}
-
-Picture bitmapOf(const Raster& r) {
-    Picture bitmap(PictureKind::Bitmap);
-    bitmap.setBitmap(r);
-    return bitmap;
 }
 
 TEST(ClaimedSize, CraftedFilesAreRefusedOrTakenByWhatTheirDataAllows) {

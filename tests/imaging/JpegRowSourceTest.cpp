@@ -36,18 +36,6 @@ Picture jpegPicture(std::vector<std::uint8_t> bytes) {
     return picture;
 }
 
-// The thumbnail the run would make from a fully decoded raster.
-Raster fromFullDecode(const Raster& decoded, RowFilter filter, int W, int H) {
-    Picture bitmap;
-    bitmap.setBitmap(decoded);
-    Raster work, target;
-    if (filter == RowFilter::Bilinear)
-        ResampleQuality(bitmap, W, H, work, target);
-    else
-        ResampleFast(bitmap, W, H, work);
-    return work;
-}
-
 ThumbSize fitWithin(int w, int h, int side) {
     ThumbSizeOptions o;
     o.maintainRatio = true;
@@ -79,20 +67,15 @@ TEST(JpegRowSource, EveryPhotoGivesTheThumbnailsOfTheFullDecode) {
                      {RowFilter::Bilinear, fit300.width, fit300.height}};
         for (const auto& c : cases) {
             SCOPED_TRACE(::testing::Message() << c.W << " x " << c.H);
-            const Raster expected = fromFullDecode(decoded, c.filter, c.W, c.H);
+            const bool bilinear = c.filter == RowFilter::Bilinear;
+            const Raster expected = thumb(bitmapOf(decoded), bilinear, c.W, c.H);
             Raster rows;
             const bool tookRows = ResampleJpegRows(picture, c.filter, c.W, c.H, rows);
             if (tookRows) {
                 ++byRows;
                 EXPECT_TRUE(rows == expected);
             }
-            // What the runs call, whichever way it goes.
-            Raster work, target;
-            if (c.filter == RowFilter::Bilinear)
-                ResampleQuality(picture, c.W, c.H, work, target);
-            else
-                ResampleFast(picture, c.W, c.H, work);
-            EXPECT_TRUE(work == expected);
+            EXPECT_TRUE(thumb(picture, bilinear, c.W, c.H) == expected); // whichever way
         }
     }
     // Every colour photo takes the short way at least for its 96-pixel thumbnails.

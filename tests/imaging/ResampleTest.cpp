@@ -12,12 +12,6 @@ using namespace pictorant::test;
 
 namespace {
 
-Picture bitmapPicture(const Raster& r) {
-    Picture p(PictureKind::Bitmap);
-    p.setBitmap(r);
-    return p;
-}
-
 int red(const Raster& r, int x, int y) {
     return r.scanLine(y)[3 * x + 2];
 }
@@ -77,7 +71,7 @@ TEST(ResampleQuality, MatchesAPlainReferenceFilter) {
         SCOPED_TRACE(::testing::Message() << s[0] << "x" << s[1] << " -> " << s[2] << "x" << s[3]);
         const Raster source = syntheticPicture(s[0], s[1], unsigned(7 * s[0] + s[1]));
         OutputObjects out;
-        ASSERT_NO_THROW(ResampleQuality(bitmapPicture(source), s[2], s[3], out));
+        ASSERT_NO_THROW(ResampleQuality(bitmapOf(source), s[2], s[3], out));
         ASSERT_EQ(out.WorkBitmap.width(), s[2]);
         ASSERT_EQ(out.WorkBitmap.height(), s[3]);
         EXPECT_TRUE(out.WorkBitmap == referenceFilter(source, s[2], s[3]));
@@ -89,18 +83,14 @@ TEST(ResampleFast, TakesThePixelUnderEachTargetCentre) {
     for (int x = 0; x < 4; ++x)
         source.scanLine(0)[3 * x + 2] = std::uint8_t(10 * (x + 1));
     OutputObjects out;
-    ResampleFast(bitmapPicture(source), 2, 1, out);
+    ResampleFast(bitmapOf(source), 2, 1, out);
     EXPECT_EQ(red(out.WorkBitmap, 0, 0), 20); // centre 0.5 of 2 -> source 1
     EXPECT_EQ(red(out.WorkBitmap, 1, 0), 40);
-    ResampleFast(bitmapPicture(source), 8, 1, out); // enlarging repeats pixels
+    ResampleFast(bitmapOf(source), 8, 1, out); // enlarging repeats pixels
     for (int x = 0; x < 8; ++x)
         EXPECT_EQ(red(out.WorkBitmap, x, 0), 10 * (x / 2 + 1));
-}
-
-TEST(ResampleFast, OnePixelWidePictureIsStretched) {
-    Raster source(1, 3);
-    source.fill(0, 0, 200);
-    OutputObjects out;
-    ResampleFast(bitmapPicture(source), 4, 6, out);
+    Raster narrow(1, 3); // one pixel wide: stretched
+    narrow.fill(0, 0, 200);
+    ResampleFast(bitmapOf(narrow), 4, 6, out);
     EXPECT_EQ(pixel(out.WorkBitmap, 3, 5), 200u);
 }
