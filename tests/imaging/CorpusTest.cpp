@@ -142,17 +142,4 @@ TEST(CorpusReference, EquivalentEncodingsGiveEqualPixels) {
     }
 }
 
-// bmpsuite states what some pictures show.
-TEST(CorpusReference, BitFieldWhiteIsFullWhite) {
-    for (const std::string file : {"bmpsuite/g/rgb16-565.bmp", "bmpsuite/g/rgb16.bmp"}) {
-        SCOPED_TRACE(file);
-        Raster r;
-        loadAndRender("bmp", file, r);
-        int brightest = 0;
-        for (std::size_t i = 0; i < r.bytesPerLine() * std::size_t(r.height()); ++i)
-            brightest = std::max(brightest, int(r.bits()[i]));
-        EXPECT_EQ(brightest, 255);
-    }
-}
-
 } // namespace
