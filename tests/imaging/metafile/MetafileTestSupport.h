@@ -76,12 +76,10 @@ public:
         for (std::int32_t v : body)
             b.i32(v);
         records_.append(b.data);
-        ++count_;
         return *this;
     }
     EmfBuilder& raw(const std::vector<std::uint8_t>& record) {
         records_.append(record);
-        ++count_;
         return *this;
     }
     // The drawing's bounds in device pixels (inclusive); by default the frame's.
@@ -90,7 +88,7 @@ public:
         return *this;
     }
 
-    std::vector<std::uint8_t> bytes(bool withEof = true) const {
+    std::vector<std::uint8_t> bytes() const {
         Bytes out;
         const std::int32_t mmW = std::int32_t(std::lround(w_ * 2540.0 / 96));
         const std::int32_t mmH = std::int32_t(std::lround(h_ * 2540.0 / 96));
@@ -106,8 +104,7 @@ public:
         out.i32(1920).i32(1440).i32(508).i32(381);
         out.u32(0).u32(0).u32(0).i32(508000).i32(381000);
         out.append(records_.data);
-        if (withEof)
-            out.u32(14).u32(20).u32(0).u32(16).u32(20);
+        out.u32(14).u32(20).u32(0).u32(16).u32(20);
         return out.data;
     }
 
@@ -115,7 +112,6 @@ private:
     int w_, h_;
     std::vector<int> bounds_;
     Bytes records_;
-    int count_ = 0;
 };
 
 // A placeable WMF made record by record; the bounding box is (0, 0, w, h) at `inch` units
