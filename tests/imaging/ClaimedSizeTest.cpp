@@ -96,15 +96,11 @@ TEST(ClaimedSize, CraftedFilesAreRefusedOrTakenByWhatTheirDataAllows) {
         SCOPED_TRACE(c.what);
         Picture picture;
         EXPECT_EQ(loadError(c.kind, c.bytes, picture), c.error);
-        if (c.error.empty()) {
-            EXPECT_EQ(picture.width(), c.width);
-            EXPECT_EQ(picture.height(), c.height);
-        }
-        // The header read for the memory budget sees the claim, refused or not.
+        // The header read for the memory budget sees the claim.
         const PictureHeader header = PeekPictureHeader(c.kind, c.bytes);
         if (c.error.empty()) {
-            EXPECT_EQ(header.width, c.width);
-            EXPECT_EQ(header.height, c.height);
+            EXPECT_EQ(std::pair(picture.width(), picture.height()), std::pair(c.width, c.height));
+            EXPECT_EQ(std::pair(header.width, header.height), std::pair(c.width, c.height));
         }
     }
 }
