@@ -46,10 +46,7 @@ TEST(GifDecode, BrokenFilesGiveTheirMessages) {
         {"screen cut", [](auto& b) { b.resize(10); }, "Invalid GIF data"},
         {"global table cut", [](auto& b) { b.resize(15); },
          "Invalid number of colors specified in Screen Descriptor"},
-        {"local table cut",
-         [](auto& b) {
-             b[28] = 0x87; // local table of 256 entries that the file does not hold
-         },
+        {"local table cut", [](auto& b) { b[28] = 0x87; }, // 256 entries the file lacks
          "Invalid number of colors specified in Image Descriptor"},
         {"unknown block", [](auto& b) { b[19] = 0x99; }, "Unknown GIF block type"},
         {"screen width 0", [](auto& b) { b[6] = 0; }, "Invalid GIF data"},
