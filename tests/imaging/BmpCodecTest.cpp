@@ -28,11 +28,8 @@ std::vector<std::uint8_t> makeBmp(int width, int height, int bits, std::uint32_t
     const std::uint32_t offset = std::uint32_t(54 + 4 * (palette.size() + masks.size()));
     b.u8('B').u8('M').u32(offset + std::uint32_t(pixels.size())).u32(0).u32(offset);
     b.u32(40).i32(width).i32(height).u16(1).u16(std::uint32_t(bits)).u32(compression);
-    b.u32(std::uint32_t(pixels.size()))
-        .u32(2835)
-        .u32(2835)
-        .u32(std::uint32_t(palette.size()))
-        .u32(0);
+    b.u32(std::uint32_t(pixels.size())).u32(2835).u32(2835);
+    b.u32(std::uint32_t(palette.size())).u32(0);
     for (std::uint32_t m : masks)
         b.u32(m);
     for (const PaletteColor& c : palette)

@@ -16,8 +16,10 @@
 namespace pictorant {
 namespace {
 
+using test::bitmapOf;
 using test::dataPath;
 using test::readBytes;
+using test::thumb;
 using Bytes = std::vector<std::uint8_t>;
 
 // An RLE8 bitmap of 256 greys whose data is only the end-of-bitmap code: every pixel
@@ -42,19 +44,19 @@ Bytes twoByteGif(int screen, int frame) {
     return b.append({0, 2, 2, 0x44, 0x01, 0, ';'}).data;
 }
 
-// A real 70 x 70 JPEG whose frame header is changed to claim side x side.
-Bytes jpegClaiming(int side) {
-    Bytes b = EncodeJpeg(test::syntheticPicture(70, 70), 90);
-    for (std::size_t i = 0; i + 9 < b.size(); ++i) {
+// A JPEG whose frame header is changed to claim other sides.
+Bytes claiming(Bytes b, int width, int height) {
+    for (std::size_t i = 0; i + 9 < b.size(); ++i)
         if (b[i] == 0xFF && b[i + 1] == 0xC0) {
-            b[i + 5] = std::uint8_t(side >> 8);
-            b[i + 6] = std::uint8_t(side);
-            b[i + 7] = std::uint8_t(side >> 8);
-            b[i + 8] = std::uint8_t(side);
+            const std::uint8_t sides[4] = {std::uint8_t(height >> 8), std::uint8_t(height),
+                                           std::uint8_t(width >> 8), std::uint8_t(width)};
+            std::copy(sides, sides + 4, b.begin() + std::ptrdiff_t(i) + 5);
             break;
         }
-    }
     return b;
+}
+Bytes jpegClaiming(int side) {
+    return claiming(EncodeJpeg(test::syntheticPicture(70, 70), 90), side, side);
 }
 
 std::string loadError(PictureKind kind, const Bytes& bytes, Picture& picture) {
@@ -94,15 +96,11 @@ TEST(ClaimedSize, CraftedFilesAreRefusedOrTakenByWhatTheirDataAllows) {
         SCOPED_TRACE(c.what);
         Picture picture;
         EXPECT_EQ(loadError(c.kind, c.bytes, picture), c.error);
-        if (c.error.empty()) {
-            EXPECT_EQ(picture.width(), c.width);
-            EXPECT_EQ(picture.height(), c.height);
-        }
-        // The header read for the memory budget sees the claim, refused or not.
+        // The header read for the memory budget sees the claim.
         const PictureHeader header = PeekPictureHeader(c.kind, c.bytes);
         if (c.error.empty()) {
-            EXPECT_EQ(header.width, c.width);
-            EXPECT_EQ(header.height, c.height);
+            EXPECT_EQ(std::pair(picture.width(), picture.height()), std::pair(c.width, c.height));
+            EXPECT_EQ(std::pair(header.width, header.height), std::pair(c.width, c.height));
         }
     }
 }
@@ -112,13 +110,10 @@ TEST(ClaimedSize, BigScreenThumbnailHoldsNoScreenSizedRaster) {
     LoadPictureFromBytes(PictureKind::Gif, twoByteGif(16000, 1), picture);
     for (bool quality : {true, false}) {
         SCOPED_TRACE(quality ? "quality" : "fast");
-        Raster work, target;
-        if (quality)
-            ResampleQuality(picture, 96, 96, work, target);
-        else
-            ResampleFast(picture, 96, 96, work);
+        std::size_t held = 0;
+        const Raster work = thumb(picture, quality, 96, 96, &held);
         ASSERT_EQ(work.width(), 96);
-        EXPECT_LT(work.storageBytes() + target.storageBytes(), std::size_t(1) << 20);
+        EXPECT_LT(held, std::size_t(1) << 20);
         // The black pixel is the top-left corner of the screen, read only by the
         // bilinear filter there; the rest is white.
         EXPECT_EQ(work.scanLine(0)[0], quality ? 0 : 255);
@@ -178,16 +173,9 @@ Picture loadJpeg(const std::string& relative, PixelFormat mode = PixelFormat::Bg
 
 // The reference: the picture rendered whole, then filtered from that raster.
 Raster filteredWhole(const Picture& picture, bool quality, int W, int H) {
-    Raster whole, out;
+    Raster whole;
     RenderToBitmap(picture, whole);
-    if (quality) {
-        BilinearFilter(whole, W, H, out);
-    } else {
-        Picture bitmap(PictureKind::Bitmap);
-        bitmap.setBitmap(whole);
-        ResampleFast(bitmap, W, H, out);
-    }
-    return out;
+    return thumb(bitmapOf(whole), quality, W, H);
 }
 
 TEST(RowSources, DrawWhatTheWholeRenderDraws) {
@@ -211,27 +199,22 @@ TEST(RowSources, DrawWhatTheWholeRenderDraws) {
         for (bool quality : {true, false}) {
             SCOPED_TRACE(std::string(c.what) + (quality ? ", quality" : ", fast"));
             const Picture picture = c.make(); // never decoded before the resample
-            Raster work, target;
-            if (quality)
-                ResampleQuality(picture, c.W, c.H, work, target);
-            else
-                ResampleFast(picture, c.W, c.H, work);
-            EXPECT_EQ(work, filteredWhole(c.make(), quality, c.W, c.H));
+            EXPECT_EQ(thumb(picture, quality, c.W, c.H),
+                      filteredWhole(c.make(), quality, c.W, c.H));
             EXPECT_EQ(picture.decodeWarning(), "");
         }
     }
 }
 
 TEST(RowSources, WorkRasterHoldsOnlyTheThumbnail) {
-    Picture bitmap(PictureKind::Bitmap);
-    bitmap.setBitmap(test::syntheticPicture(900, 700));
     Picture jpeg;
     LoadPictureFromBytes(PictureKind::Jpeg, EncodeJpeg(test::syntheticPicture(900, 700), 90), jpeg);
+    Picture bitmap = bitmapOf(test::syntheticPicture(900, 700));
     for (const Picture* picture : {&bitmap, &jpeg}) {
-        Raster work, target;
+        std::size_t held = 0;
         // 899 wide makes the JPEG row skipper decline: the full decode path is used.
-        ResampleQuality(*picture, 899, 20, work, target);
-        EXPECT_LT(work.storageBytes() + target.storageBytes(), std::size_t(900) * 700);
+        thumb(*picture, true, 899, 20, &held);
+        EXPECT_LT(held, std::size_t(900) * 700);
     }
 }
 
@@ -242,15 +225,6 @@ Bytes cleanJpeg() {
 Bytes cutJpeg() {
     Bytes b = cleanJpeg();
     b.resize(b.size() * 3 / 5);
-    return b;
-}
-Bytes tallerThanItsData() {
-    Bytes b = cleanJpeg();
-    for (std::size_t i = 0; i + 9 < b.size(); ++i)
-        if (b[i] == 0xFF && b[i + 1] == 0xC0) {
-            b[i + 5] = 1; // 120 rows become 376
-            break;
-        }
     return b;
 }
 Bytes junkBeforeTheEnd() {
@@ -267,7 +241,8 @@ TEST(JpegWarnings, DamagedDataIsDecodedAndNamed) {
     } cases[] = {
         {"clean", cleanJpeg(), ""},
         {"cut at three fifths", cutJpeg(), "data ends early; the rest is grey"},
-        {"frame taller than its data", tallerThanItsData(), "data ends early; the rest is grey"},
+        {"frame taller than its data", claiming(cleanJpeg(), 160, 376),
+         "data ends early; the rest is grey"},
         {"junk before the end marker", junkBeforeTheEnd(), kJpegDamaged},
     };
     for (const auto& c : cases) {
@@ -275,55 +250,39 @@ TEST(JpegWarnings, DamagedDataIsDecodedAndNamed) {
         Raster decoded;
         EXPECT_EQ(DecodeJpeg(c.bytes, PixelFormat::Bgr24, decoded), c.warning);
 
-        // Each way a run draws the picture finds the same warning and the same pixels.
-        for (int way = 0; way < 4; ++way) {
+        // Each way a run draws the picture finds the same warning and the same pixels:
+        // thumbnails with rows skipped where the data allows, with every row streamed,
+        // the fast filter, and a convert.
+        const struct {
+            bool quality;
+            int W, H;
+        } ways[] = {{true, 40, 30}, {true, 170, 130}, {false, 50, 20}, {false, 0, 0}};
+        for (const auto& way : ways) {
+            SCOPED_TRACE(way.W);
             Picture picture;
             LoadPictureFromBytes(PictureKind::Jpeg, c.bytes, picture);
-            Raster work, target, expected;
-            switch (way) {
-            case 0: // thumbnail, rows skipped where the data allows
-                ResampleQuality(picture, 40, 30, work, target);
-                BilinearFilter(decoded, 40, 30, expected);
-                break;
-            case 1: // thumbnail, every row streamed
-                ResampleQuality(picture, 170, 130, work, target);
-                BilinearFilter(decoded, 170, 130, expected);
-                break;
-            case 2:
-                ResampleFast(picture, 50, 20, work);
-                {
-                    Picture whole(PictureKind::Bitmap);
-                    whole.setBitmap(decoded);
-                    ResampleFast(whole, 50, 20, expected);
-                }
-                break;
-            case 3: // convert
+            Raster work;
+            if (way.W)
+                work = thumb(picture, way.quality, way.W, way.H);
+            else
                 picture.takeRaster(work);
-                expected = decoded;
-                break;
-            }
-            EXPECT_EQ(picture.decodeWarning(), c.warning) << "way " << way;
-            EXPECT_EQ(work, expected) << "way " << way;
+            EXPECT_EQ(picture.decodeWarning(), c.warning);
+            EXPECT_EQ(work, way.W ? thumb(bitmapOf(decoded), way.quality, way.W, way.H) : decoded);
         }
     }
 }
 
 TEST(TakeRaster, GivesTheRenderedPictureWithoutKeepingACopy) {
     const Bytes jpeg = EncodeJpeg(test::syntheticPicture(64, 48), 90);
+    const auto load = [&](Picture& p) { LoadPictureFromBytes(PictureKind::Jpeg, jpeg, p); };
     const struct {
         const char* what;
         std::function<void(Picture&)> fill;
         bool emptied; // the picture's own raster moved out
     } cases[] = {
         {"bitmap", [](Picture& p) { p.setBitmap(test::syntheticPicture(64, 48)); }, true},
-        {"jpeg not decoded", [&](Picture& p) { LoadPictureFromBytes(PictureKind::Jpeg, jpeg, p); },
-         false},
-        {"jpeg decoded",
-         [&](Picture& p) {
-             LoadPictureFromBytes(PictureKind::Jpeg, jpeg, p);
-             (void)p.raster();
-         },
-         false},
+        {"jpeg not decoded", load, false},
+        {"jpeg decoded", [&](Picture& p) { load(p), (void)p.raster(); }, false},
         {"jpeg pending", [](Picture& p) { p.setJpegRaster(test::syntheticPicture(64, 48)); }, true},
         {"gif", [](Picture& p) { p = framedGif(); }, false},
     };
@@ -338,9 +297,7 @@ TEST(TakeRaster, GivesTheRenderedPictureWithoutKeepingACopy) {
         EXPECT_EQ(taken, expected);
         EXPECT_EQ(picture.isEmpty(), c.emptied);
         // A JPEG keeps its data but no decoded raster beside the one given out.
-        if (picture.kind() == PictureKind::Jpeg) {
-            EXPECT_FALSE(picture.rasterHeld());
-        }
+        EXPECT_FALSE(picture.kind() == PictureKind::Jpeg && picture.rasterHeld());
     }
 }
 

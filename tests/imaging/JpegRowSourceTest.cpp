@@ -36,18 +36,6 @@ Picture jpegPicture(std::vector<std::uint8_t> bytes) {
     return picture;
 }
 
-// The thumbnail the run would make from a fully decoded raster.
-Raster fromFullDecode(const Raster& decoded, RowFilter filter, int W, int H) {
-    Picture bitmap;
-    bitmap.setBitmap(decoded);
-    Raster work, target;
-    if (filter == RowFilter::Bilinear)
-        ResampleQuality(bitmap, W, H, work, target);
-    else
-        ResampleFast(bitmap, W, H, work);
-    return work;
-}
-
 ThumbSize fitWithin(int w, int h, int side) {
     ThumbSizeOptions o;
     o.maintainRatio = true;
@@ -79,20 +67,15 @@ TEST(JpegRowSource, EveryPhotoGivesTheThumbnailsOfTheFullDecode) {
                      {RowFilter::Bilinear, fit300.width, fit300.height}};
         for (const auto& c : cases) {
             SCOPED_TRACE(::testing::Message() << c.W << " x " << c.H);
-            const Raster expected = fromFullDecode(decoded, c.filter, c.W, c.H);
+            const bool bilinear = c.filter == RowFilter::Bilinear;
+            const Raster expected = thumb(bitmapOf(decoded), bilinear, c.W, c.H);
             Raster rows;
             const bool tookRows = ResampleJpegRows(picture, c.filter, c.W, c.H, rows);
             if (tookRows) {
                 ++byRows;
                 EXPECT_TRUE(rows == expected);
             }
-            // What the runs call, whichever way it goes.
-            Raster work, target;
-            if (c.filter == RowFilter::Bilinear)
-                ResampleQuality(picture, c.W, c.H, work, target);
-            else
-                ResampleFast(picture, c.W, c.H, work);
-            EXPECT_TRUE(work == expected);
+            EXPECT_TRUE(thumb(picture, bilinear, c.W, c.H) == expected); // whichever way
         }
     }
     // Every colour photo takes the short way at least for its 96-pixel thumbnails.
@@ -113,16 +96,12 @@ TEST(JpegRowSource, RowsOfEveryTestImageMatchTheFullDecode) {
     ASSERT_GE(files.size(), 50u);
     for (const std::string& file : files) {
         const auto bytes = readBytes(file);
+        Raster full;
+        bool fullDecodes = true;
         try {
             const JpegInfo info = ReadJpegInfo(bytes);
             if (std::int64_t(info.width) * info.height > 4'000'000)
                 continue;
-        } catch (const std::exception&) {
-            continue;
-        }
-        Raster full;
-        bool fullDecodes = true;
-        try {
             DecodeJpeg(bytes, PixelFormat::Bgr24, full);
         } catch (const std::exception&) {
             fullDecodes = false;
@@ -160,17 +139,9 @@ TEST(JpegRowSource, DamagedOrUnsuitableFilesTakeTheFullDecode) {
     Raster band;
     ASSERT_TRUE(DecodeJpegRows(photo, someRows, band));
 
-    // Cut short: libjpeg only warns and greys the rest; the rows path refuses, and the
-    // thumbnail is still the full decode's.
-    std::vector<std::uint8_t> cut(photo.begin(), photo.begin() + photo.size() / 2);
+    // Cut short, libjpeg only warns and greys the rest: the rows path refuses.
+    const std::vector<std::uint8_t> cut(photo.begin(), photo.begin() + photo.size() / 2);
     EXPECT_FALSE(DecodeJpegRows(cut, someRows, band));
-    Raster decoded;
-    DecodeJpeg(cut, PixelFormat::Bgr24, decoded);
-    const Picture cutPicture = jpegPicture(cut);
-    Raster work, target;
-    ResampleQuality(cutPicture, 96, 64, work, target);
-    EXPECT_TRUE(work == fromFullDecode(decoded, RowFilter::Bilinear, 96, 64));
-
     // Greyscale is quantised with dithering that carries from row to row.
     const auto grey = readBytes(dataPath("photos/portrait-orientation-6.jpg"));
     EXPECT_FALSE(DecodeJpegRows(grey, someRows, band));
@@ -182,6 +153,7 @@ TEST(JpegRowSource, DamagedOrUnsuitableFilesTakeTheFullDecode) {
 
     // The 8-bit decode mode, empty targets and one-pixel sources go the full way, where
     // their errors and results are decided.
+    Raster work;
     Picture indexed = jpegPicture(photo);
     indexed.setJpegDecodeFormat(PixelFormat::Indexed8);
     EXPECT_FALSE(ResampleJpegRows(indexed, RowFilter::Bilinear, 96, 64, work));

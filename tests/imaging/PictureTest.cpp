@@ -60,22 +60,14 @@ TEST(LoadPicture, KindComesFromTheExtensionAndFailuresHaveTheirMessages) {
     EXPECT_EQ(p.width(), 227);
 }
 
-TEST(SavePicture, EachTypeWritesItsFormatAndUnknownTypesNothing) {
+// Each known type reading back at its size is proved with the fault tests.
+TEST(SavePicture, UnknownTypesWriteNothing) {
     TempDir dir;
     OutputObjects out;
     const Raster r = syntheticPicture(30, 20);
-    for (const char* name : {"a.bmp", "a.gif", "a.jpg", "a.emf", "a.wmf"}) {
-        std::string type = fs::path(name).extension().string().substr(1);
-        for (char& c : type)
-            c = char(std::toupper(c));
-        SavePicture(out, r, type, dir / name, 90);
-        const Picture back = LoadPicture(dir / name);
-        EXPECT_EQ(back.width(), 30) << name;
-        EXPECT_EQ(back.height(), 20) << name;
-    }
+    SavePicture(out, r, "BMP", dir / "a.bmp", 90);
     EXPECT_TRUE(LoadPicture(dir / "a.bmp").raster() == r);
     SavePicture(out, r, "PNG", dir / "a.png", 90);
     SavePicture(out, r, "jpg", dir / "b.jpg", 90); // types are compared exactly
-    EXPECT_FALSE(fs::exists(dir / "a.png"));
-    EXPECT_FALSE(fs::exists(dir / "b.jpg"));
+    EXPECT_EQ(pictorant::testing::namesIn(dir.str()), std::vector<std::string>{"a.bmp"});
 }

@@ -9,7 +9,11 @@
 #include <string>
 #include <vector>
 
+#include <QImage>
+
+#include "imaging/Picture.h"
 #include "imaging/Raster.h"
+#include "imaging/Resample.h"
 #include "tests/support/FileFaults.h"
 
 namespace pictorant::test {
@@ -76,34 +80,21 @@ inline std::vector<std::uint8_t> runCapture(const std::string& command, int* sta
     return out;
 }
 
-// Parses a binary PGM (P5) or PPM (P6) with maxval 255, no comments, into Bgr24.
-inline bool parsePnm(const std::vector<std::uint8_t>& bytes, Raster& out) {
-    const std::string head(bytes.begin(), bytes.begin() + std::min<std::size_t>(bytes.size(), 64));
-    char magic[3] = {};
-    int w = 0, h = 0, maxval = 0, used = 0;
-    if (std::sscanf(head.c_str(), "%2s %d %d %d%n", magic, &w, &h, &maxval, &used) != 4)
-        return false;
-    const int channels = magic[1] == '6' ? 3 : 1;
-    const std::size_t at = std::size_t(used) + 1;
-    if (magic[0] != 'P' || maxval != 255 || bytes.size() < at + std::size_t(w) * h * channels)
-        return false;
-    out.reset(w, h, PixelFormat::Bgr24);
-    for (std::size_t i = 0; i < std::size_t(w) * h; ++i) {
-        const std::uint8_t* p = &bytes[at + i * channels];
-        out.bits()[3 * i] = p[channels == 3 ? 2 : 0];
-        out.bits()[3 * i + 1] = p[channels == 3 ? 1 : 0];
-        out.bits()[3 * i + 2] = p[0];
-    }
-    return true;
+inline QImage toImage(const Raster& r) {
+    return QImage(r.bits(), r.width(), r.height(), int(r.bytesPerLine()), QImage::Format_BGR888)
+        .copy();
 }
 
-inline std::vector<std::uint8_t> toPpm(const Raster& r) {
-    const std::string header =
-        "P6\n" + std::to_string(r.width()) + " " + std::to_string(r.height()) + "\n255\n";
-    std::vector<std::uint8_t> out(header.begin(), header.end());
-    for (std::size_t i = 0; i < std::size_t(r.width()) * r.height(); ++i)
-        out.insert(out.end(), {r.bits()[3 * i + 2], r.bits()[3 * i + 1], r.bits()[3 * i]});
-    return out;
+// Reads what the reference tools write (PPM, PGM) into a 24-bit raster.
+inline bool parsePnm(const std::vector<std::uint8_t>& bytes, Raster& out) {
+    const QImage image =
+        QImage::fromData(bytes.data(), int(bytes.size())).convertToFormat(QImage::Format_BGR888);
+    if (image.isNull())
+        return false;
+    out.reset(image.width(), image.height(), PixelFormat::Bgr24);
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(out.scanLine(y), image.constScanLine(y), 3 * std::size_t(image.width()));
+    return true;
 }
 
 // Colour of pixel (x, y) of a Bgr24 raster as 0xRRGGBB.
@@ -126,6 +117,25 @@ inline Raster syntheticPicture(int w, int h, unsigned seed = 1) {
             p[2] = std::uint8_t((x * y + rng() % 32) & 255);
         }
     return r;
+}
+
+// A thumbnail as the runs make it; `held` is what the work and target rasters hold.
+inline Raster thumb(const Picture& picture, bool quality, int W, int H,
+                    std::size_t* held = nullptr) {
+    Raster work, target;
+    if (quality)
+        ResampleQuality(picture, W, H, work, target);
+    else
+        ResampleFast(picture, W, H, work);
+    if (held)
+        *held = work.storageBytes() + target.storageBytes();
+    return work;
+}
+
+inline Picture bitmapOf(const Raster& r) {
+    Picture bitmap(PictureKind::Bitmap);
+    bitmap.setBitmap(r);
+    return bitmap;
 }
 
 } // namespace pictorant::test

@@ -16,36 +16,17 @@ constexpr std::int32_t kNullPen = std::int32_t(0x80000008);
 constexpr std::uint32_t RED = rgb(255, 0, 0), GREEN = rgb(0, 255, 0), BLUE = rgb(0, 0, 255);
 constexpr std::uint32_t kR = 0xFF0000, kG = 0x00FF00, kB = 0x0000FF, kW = 0xFFFFFF;
 
+// clang-format off
 enum : std::uint32_t {
-    SETWINDOWEXTEX = 9,
-    SETWINDOWORGEX = 10,
-    SETVIEWPORTEXTEX = 11,
-    SETVIEWPORTORGEX = 12,
-    SETMAPMODE = 17,
-    SETBKMODE = 18,
-    SETTEXTALIGN = 22,
-    SETTEXTCOLOR = 24,
-    EXCLUDECLIPRECT = 29,
-    INTERSECTCLIPRECT = 30,
-    SAVEDC = 33,
-    RESTOREDC = 34,
-    SETWORLDTRANSFORM = 35,
-    MODIFYWORLDTRANSFORM = 36,
-    SELECTOBJECT = 37,
-    CREATEBRUSHINDIRECT = 39,
-    DELETEOBJECT = 40,
-    RECTANGLE = 43,
-    BEGINPATH = 59,
-    ENDPATH = 60,
-    FILLPATH = 62,
-    SELECTCLIPPATH = 67,
-    EXTSELECTCLIPRGN = 75,
-    BITBLT = 76,
-    STRETCHDIBITS = 81,
-    EXTCREATEFONTINDIRECTW = 82,
-    EXTTEXTOUTW = 84,
-    POLYGON16 = 86
+    SETWINDOWEXTEX = 9, SETWINDOWORGEX = 10, SETVIEWPORTEXTEX = 11, SETVIEWPORTORGEX = 12,
+    SETMAPMODE = 17, SETBKMODE = 18, SETTEXTALIGN = 22, SETTEXTCOLOR = 24, EXCLUDECLIPRECT = 29,
+    INTERSECTCLIPRECT = 30, SAVEDC = 33, RESTOREDC = 34, SETWORLDTRANSFORM = 35,
+    MODIFYWORLDTRANSFORM = 36, SELECTOBJECT = 37, CREATEBRUSHINDIRECT = 39, DELETEOBJECT = 40,
+    RECTANGLE = 43, BEGINPATH = 59, ENDPATH = 60, FILLPATH = 62, SELECTCLIPPATH = 67,
+    EXTSELECTCLIPRGN = 75, BITBLT = 76, STRETCHDIBITS = 81, EXTCREATEFONTINDIRECTW = 82,
+    EXTTEXTOUTW = 84, POLYGON16 = 86
 };
+// clang-format on
 
 Raster play(const std::vector<std::uint8_t>& bytes, int w, int h) {
     const Metafile m = Metafile::fromBytes(bytes);
@@ -113,10 +94,6 @@ void wmfBrush(WmfBuilder& b, std::uint32_t colour) {
 }
 
 TEST(MetafilePlayer, RecordsLeaveTheirPixels) {
-    EmfBuilder rect(100, 80);
-    solid(rect, 1, RED).rec(RECTANGLE, {10, 10, 50, 40});
-    expectPixels("rectangle", rect.bytes(), 100, 80, {{30, 25, kR}, {60, 25, kW}, {30, 45, kW}});
-
     EmfBuilder twice(100, 80);
     solid(twice, 1, BLUE).rec(RECTANGLE, {50, 40, 100, 80});
     expectPixels("frame onto twice its size", twice.bytes(), 200, 160,
@@ -131,7 +108,7 @@ TEST(MetafilePlayer, RecordsLeaveTheirPixels) {
     expectPixels("bounds mostly inside the frame", inside.bytes(), 100, 100,
                  {{50, 40, kW}, {50, 60, kR}});
 
-    const std::int32_t aniso = 8, iso = 7, lometric = 2, twips = 6;
+    const std::int32_t aniso = 8, iso = 7, lometric = 2;
     expectPixels(
         "anisotropic 200 x 100 onto 100 x 100",
         mapped(
@@ -149,8 +126,6 @@ TEST(MetafilePlayer, RecordsLeaveTheirPixels) {
                  100, {{60, 60, kG}, {10, 10, kW}});
     expectPixels("lometric, y up", mapped({{SETMAPMODE, {lometric}}}, {0, 0, 200, -200}), 100, 100,
                  {{50, 70, kG}, {50, 80, kW}});
-    expectPixels("twips, y up", mapped({{SETMAPMODE, {twips}}}, {0, 0, 600, -600}), 100, 100,
-                 {{20, 20, kG}, {60, 20, kW}});
     expectPixels(
         "zero extents are ignored",
         mapped({{SETMAPMODE, {aniso}}, {SETWINDOWEXTEX, {0, 0}}, {SETVIEWPORTEXTEX, {0, 5}}},

@@ -46,30 +46,17 @@ inline Raster whiteRaster(int w, int h) {
     return r;
 }
 
-inline QImage toImage(const Raster& r) {
-    return QImage(r.bits(), r.width(), r.height(), int(r.bytesPerLine()), QImage::Format_BGR888)
-        .copy();
-}
+using test::toImage;
 
 // Peak signal-to-noise ratio of two images of one size, in dB (infinite when equal).
 inline double psnr(const QImage& a, const QImage& b) {
     const QImage x = a.convertToFormat(QImage::Format_RGB888);
     const QImage y = b.convertToFormat(QImage::Format_RGB888);
-    if (x.size() != y.size())
-        return 0;
     double sum = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        const std::uint8_t* p = x.constScanLine(row);
-        const std::uint8_t* q = y.constScanLine(row);
-        for (int i = 0; i < 3 * x.width(); ++i) {
-            const double d = double(p[i]) - q[i];
-            sum += d * d;
-        }
-    }
-    if (sum == 0)
-        return INFINITY;
-    const double mse = sum / (3.0 * x.width() * x.height());
-    return 10 * std::log10(255.0 * 255.0 / mse);
+    for (int row = 0; row < x.height(); ++row)
+        for (int i = 0; i < 3 * x.width(); ++i)
+            sum += std::pow(double(x.constScanLine(row)[i]) - y.constScanLine(row)[i], 2);
+    return 10 * std::log10(255.0 * 255.0 * 3.0 * x.width() * x.height() / sum);
 }
 
 inline constexpr std::uint32_t rgb(int r, int g, int b) {
@@ -89,12 +76,10 @@ public:
         for (std::int32_t v : body)
             b.i32(v);
         records_.append(b.data);
-        ++count_;
         return *this;
     }
     EmfBuilder& raw(const std::vector<std::uint8_t>& record) {
         records_.append(record);
-        ++count_;
         return *this;
     }
     // The drawing's bounds in device pixels (inclusive); by default the frame's.
@@ -103,7 +88,7 @@ public:
         return *this;
     }
 
-    std::vector<std::uint8_t> bytes(bool withEof = true) const {
+    std::vector<std::uint8_t> bytes() const {
         Bytes out;
         const std::int32_t mmW = std::int32_t(std::lround(w_ * 2540.0 / 96));
         const std::int32_t mmH = std::int32_t(std::lround(h_ * 2540.0 / 96));
@@ -119,8 +104,7 @@ public:
         out.i32(1920).i32(1440).i32(508).i32(381);
         out.u32(0).u32(0).u32(0).i32(508000).i32(381000);
         out.append(records_.data);
-        if (withEof)
-            out.u32(14).u32(20).u32(0).u32(16).u32(20);
+        out.u32(14).u32(20).u32(0).u32(16).u32(20);
         return out.data;
     }
 
@@ -128,7 +112,6 @@ private:
     int w_, h_;
     std::vector<int> bounds_;
     Bytes records_;
-    int count_ = 0;
 };
 
 // A placeable WMF made record by record; the bounding box is (0, 0, w, h) at `inch` units
