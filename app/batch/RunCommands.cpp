@@ -236,12 +236,26 @@ int printPlan(const std::optional<RunPlan>& plan, const std::string& failure,
     return kExitComplete;
 }
 
-const char* const kRunDescriptions[] = {
-    "Gives each file a new name in its own folder; never replaces a file.",
-    "Copies each file byte for byte under a new name.",
-    "Writes each picture again, at its own size, in the type of --type.",
-    "Makes a small picture of each file in the type of --type.",
+// The four run commands in the order the usage lists them.
+struct RunCommandText {
+    RunKind kind;
+    const char* name;
+    const char* description;
 };
+const RunCommandText kRunCommands[] = {
+    {RunKind::Rename, "rename",
+     "Gives each file a new name in its own folder; never replaces a file."},
+    {RunKind::Copy, "copy", "Copies each file byte for byte under a new name."},
+    {RunKind::Convert, "convert",
+     "Writes each picture again, at its own size, in the type of --type."},
+    {RunKind::Thumbnails, "thumbnails",
+     "Makes a small picture of each file in the type of --type."},
+};
+
+const RunCommandText& commandText(RunKind kind) {
+    return *std::find_if(std::begin(kRunCommands), std::end(kRunCommands),
+                         [kind](const RunCommandText& c) { return c.kind == kind; });
+}
 
 const char* const kRunCommonDescription =
     "\n\nOutput goes to the folder of the files unless --output is given. Before anything\n"
@@ -329,12 +343,10 @@ std::vector<OptionSyntax> runOptions(const std::vector<RunExtension>& extensions
 }
 
 CommandSyntax runSyntax(RunKind kind, const std::vector<RunExtension>& extensions) {
-    static const char* const names[] = {"rename", "copy", "convert", "thumbnails"};
-    const int k = static_cast<int>(kind);
     CommandSyntax syntax;
-    syntax.name = names[k];
+    syntax.name = commandText(kind).name;
     syntax.synopsis = "[OPTIONS] FILE...";
-    syntax.description = std::string(kRunDescriptions[k]) + kRunCommonDescription;
+    syntax.description = std::string(commandText(kind).description) + kRunCommonDescription;
     syntax.options = runOptions(extensions);
     syntax.arguments = "  FILE...  the files, in this order: names in --input, or paths in one "
                        "folder\n";
@@ -417,13 +429,9 @@ int runCommand(RunKind kind, const std::vector<RunExtension>& extensions,
 } // namespace
 
 void addRunCommands(std::vector<BatchCommand>& table, std::vector<RunExtension> extensions) {
-    const std::pair<const char*, RunKind> kinds[] = {{"rename", RunKind::Rename},
-                                                     {"copy", RunKind::Copy},
-                                                     {"convert", RunKind::Convert},
-                                                     {"thumbnails", RunKind::Thumbnails}};
-    for (const auto& [name, kind] : kinds) {
-        const std::string usage = std::string(name) + " [OPTIONS] FILE...\n    " +
-                                  kRunDescriptions[static_cast<int>(kind)] + "\n";
+    for (const auto& [kind, name, description] : kRunCommands) {
+        const std::string usage =
+            std::string(name) + " [OPTIONS] FILE...\n    " + description + "\n";
         table.push_back(
             {name, usage, [kind = kind, extensions](const std::vector<std::string>& args) {
                  return runCommand(kind, extensions, args);

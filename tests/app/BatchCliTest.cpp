@@ -209,7 +209,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Saying, not doing.
         CliCase{{"--version"}, 0, "pictorant-batch " PICTORANT_VERSION "\n", {}},
         CliCase{{"--help"}, 0, "1  incomplete or failed: the run was stopped", {}},
+        CliCase{{"--help"}, 0, "  rename [OPTIONS] FILE...\n    Gives each file a new name", {}},
         CliCase{{"convert", "--help"}, 0, "hidden .pictorant-*.tmp beside its target", {}},
+        CliCase{{"thumbnails", "--help"}, 0, "Usage: pictorant-batch thumbnails [OPTIONS] FILE...\nMakes a small picture", {}},
         CliCase{{"info", "--", "c.bmp", "-x", "chart.emf"}, 1, "c.bmp: Bitmap 40 x 30\n-x: ", {}},
         CliCase{{"info", "--files-from", "-", "-0"}, 0, "c.bmp: Bitmap 40 x 30\nchart.emf: ", {}, {"c.bmp\0chart.emf\0", 17}},
         CliCase{{"thumbnails", "--dry-run", "a.jpg", "b.jpg"}, 0, "b.jpg -> Thumb002.jpg  new\n2 files: 2 new", {}},
