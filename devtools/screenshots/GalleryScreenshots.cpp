@@ -2,6 +2,7 @@
 // written gallery page, saved as PNG files into the folder given as argument. Run it
 // under a virtual display: xvfb-run -a gallery-screenshots docs/screenshots
 
+#include "devtools/screenshots/Screenshot.h"
 #include "gallery/GalleryWriter.h"
 #include "ui/GalleryOptionsDialog.h"
 #include "ui/HtmlEditorWindow.h"
@@ -19,18 +20,8 @@ namespace {
 
 using namespace pictorant;
 
-void settle(int milliseconds = 300) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < milliseconds)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
-bool save(QWidget& window, const QString& path) {
-    const bool ok = window.grab().save(path, "PNG");
-    std::printf("%s %s\n", ok ? "saved" : "could not save", qPrintable(path));
-    return ok;
-}
+using screenshots::save;
+using screenshots::settle;
 
 } // namespace
 

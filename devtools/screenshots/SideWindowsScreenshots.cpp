@@ -3,6 +3,7 @@
 // the folder given as argument. Run it under a virtual display:
 // xvfb-run -a side-windows-screenshots docs/screenshots
 
+#include "devtools/screenshots/Screenshot.h"
 #include "imaging/Picture.h"
 #include "ui/AboutBox.h"
 #include "ui/DeleteFilesDialog.h"
@@ -26,18 +27,8 @@ namespace {
 
 using namespace pictorant;
 
-void settle(int milliseconds = 300) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < milliseconds)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
-bool save(QWidget& window, const QString& path) {
-    const bool ok = window.grab().save(path, "PNG");
-    std::printf("%s %s\n", ok ? "saved" : "could not save", qPrintable(path));
-    return ok;
-}
+using screenshots::save;
+using screenshots::settle;
 
 // A holiday picture of 640 x 480, written as a BMP through the program's own writer.
 void makePicture(const QString& path) {
