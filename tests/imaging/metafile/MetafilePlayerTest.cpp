@@ -208,7 +208,8 @@ TEST(MetafilePlayer, RecordsLeaveTheirPixels) {
     expectPixels("WMF clip excluded", exclude.bytes(), 100, 100, {{20, 20, kR}, {50, 50, kW}});
 
     // 21 units at 192 per inch are 10.5 pixels: a target within half a pixel of that
-    // plays at exactly the natural scale, so the last column is only half covered.
+    // plays at exactly the natural scale, so the last column and row are only half
+    // covered.
     WmfBuilder half(21, 21, 192);
     wmfBrush(half, RED);
     half.rec(0x02FA, {5, 0, 0, 0, 0}).rec(0x012D, {0}).rec(0x012D, {1});
@@ -216,6 +217,8 @@ TEST(MetafilePlayer, RecordsLeaveTheirPixels) {
     const Raster halfCovered = play(half.bytes(), 11, 11);
     EXPECT_EQ(pixel(halfCovered, 9, 5), kR);
     EXPECT_NE(pixel(halfCovered, 10, 5), kR);
+    EXPECT_EQ(pixel(halfCovered, 5, 9), kR);
+    EXPECT_NE(pixel(halfCovered, 5, 10), kR);
 
     WmfBuilder stretch(100, 100);
     wmfBrush(stretch, GREEN);
