@@ -189,6 +189,9 @@ private:
     void plgBlt(const ByteReader& r);
     void gradient(const ByteReader& r);
     void comment(const ByteReader& r);
+    // True when the file has no records but its header, comments and end: a dual EMF+
+    // file without its fallback.
+    bool onlyComments() const;
     double work() const { return gdi_.work() + (plus_ ? plus_->work() : 0); }
 
     GdiObject* object(std::uint32_t index) {
@@ -242,11 +245,23 @@ void EmfFrontEnd::comment(const ByteReader& r) {
     if (!plusSeen_) {
         plusSeen_ = true;
         const std::optional<bool> dual = emfplus::headerIsDual(records);
-        if (dual && !*dual)
+        if (dual && (!*dual || onlyComments()))
             plus_ = std::make_unique<EmfPlusPlayer>(painter_, gdi_.deviceToTarget());
     }
     if (plus_ && !plus_->play(records))
         throw OutOfBounds{}; // a damaged EMF+ record ends the play like a GDI one
+}
+
+bool EmfFrontEnd::onlyComments() const {
+    for (std::uint64_t offset = 0; file_.has(offset, 8);) {
+        const std::uint32_t type = file_.u32(offset), size = file_.u32(offset + 4);
+        if (type == EMR_EOF || size < 8 || size % 4)
+            return true;
+        if (type != EMR_HEADER && type != EMR_GDICOMMENT)
+            return false;
+        offset += size;
+    }
+    return true;
 }
 
 QPainterPath EmfFrontEnd::region(const ByteReader& r, std::uint64_t at, std::uint64_t size) const {

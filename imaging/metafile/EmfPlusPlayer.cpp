@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "imaging/metafile/Dib.h"
+#include "imaging/metafile/GdiPlayer.h"
 #include "imaging/metafile/QuietImageReader.h"
 
 namespace pictorant::metafile {
@@ -131,22 +132,8 @@ QPainterPath curve(const QVector<QPointF>& p, double tension, bool closed) {
 }
 
 Qt::BrushStyle hatch(std::uint32_t style) {
-    switch (style) {
-    case 0:
-        return Qt::HorPattern;
-    case 1:
-        return Qt::VerPattern;
-    case 2:
-        return Qt::FDiagPattern;
-    case 3:
-        return Qt::BDiagPattern;
-    case 4:
-        return Qt::CrossPattern;
-    case 5:
-        return Qt::DiagCrossPattern;
-    default: // the many percentage and weave styles: a medium dither
-        return Qt::Dense4Pattern;
-    }
+    // Past the six plain hatches come the many percentage and weave styles: a medium dither.
+    return style < 6 ? hatchStyle(int(style)) : Qt::Dense4Pattern;
 }
 
 } // namespace
@@ -668,30 +655,37 @@ void EmfPlusPlayer::drawImage(const QImage& image, QRectF source, const QPointF 
     end();
 }
 
-void EmfPlusPlayer::drawString(const FontObj& font, const QBrush& brush, const QString& text,
-                               QRectF layout, const FormatObj* format) {
+bool EmfPlusPlayer::beginText(const FontObj& font, const QBrush& brush, bool nothing, double& k) {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         ++textSkipped_;
-        return;
+        return false;
     }
-    if (font.emSize <= 0 || text.isEmpty() || !begin())
-        return;
+    if (font.emSize <= 0 || nothing || !begin())
+        return false;
     // Text is laid out in target pixels so that small world units keep their precision.
     const QTransform t = painter_.transform();
-    const double k = std::sqrt(std::abs(t.determinant()));
+    k = std::sqrt(std::abs(t.determinant()));
     const double em = font.unit == 0
                           ? font.emSize
                           : font.emSize * unitScale(font.unit) /
                                 std::max(1e-9, std::sqrt(std::abs(toDevice().determinant())));
     if (!(k > 0) || !std::isfinite(k) || em * k > 1e4) {
         end();
-        return;
+        return false;
     }
     painter_.setTransform(QTransform::fromScale(1 / k, 1 / k) * t);
     QFont f = font.font;
     f.setPointSizeF(std::max(em * k, 0.01) * 72.0 / 96.0);
     painter_.setFont(f);
     painter_.setPen(QPen(brush, 0));
+    return true;
+}
+
+void EmfPlusPlayer::drawString(const FontObj& font, const QBrush& brush, const QString& text,
+                               QRectF layout, const FormatObj* format) {
+    double k = 1;
+    if (!beginText(font, brush, text.isEmpty(), k))
+        return;
     const QRectF box(layout.x() * k, layout.y() * k, layout.width() * k, layout.height() * k);
     int align = Qt::AlignLeft | Qt::AlignTop;
     if (format) {
@@ -711,27 +705,9 @@ void EmfPlusPlayer::drawString(const FontObj& font, const QBrush& brush, const Q
 
 void EmfPlusPlayer::drawGlyphs(const FontObj& font, const QBrush& brush, const QString& text,
                                const QVector<QPointF>& positions) {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        ++textSkipped_;
+    double k = 1;
+    if (!beginText(font, brush, text.isEmpty() || positions.isEmpty(), k))
         return;
-    }
-    if (font.emSize <= 0 || text.isEmpty() || positions.isEmpty() || !begin())
-        return;
-    const QTransform t = painter_.transform();
-    const double k = std::sqrt(std::abs(t.determinant()));
-    const double em = font.unit == 0
-                          ? font.emSize
-                          : font.emSize * unitScale(font.unit) /
-                                std::max(1e-9, std::sqrt(std::abs(toDevice().determinant())));
-    if (!(k > 0) || !std::isfinite(k) || em * k > 1e4) {
-        end();
-        return;
-    }
-    painter_.setTransform(QTransform::fromScale(1 / k, 1 / k) * t);
-    QFont f = font.font;
-    f.setPointSizeF(std::max(em * k, 0.01) * 72.0 / 96.0);
-    painter_.setFont(f);
-    painter_.setPen(QPen(brush, 0));
     if (positions.size() < text.size()) { // one origin: the font's own advances
         painter_.drawText(positions[0] * k, text);
     } else {

@@ -95,6 +95,9 @@ private:
     void drawGlyphs(const FontObj& font, const QBrush& brush, const QString& text,
                     const QVector<QPointF>& positions);
     bool begin(); // saves the painter and applies the clip; false when nothing shows
+    // begin() for text in the font and brush, scaled to target pixels by k; false (and
+    // nothing begun) when the text cannot or need not be drawn.
+    bool beginText(const FontObj& font, const QBrush& brush, bool nothing, double& k);
     void end();
     void setClip(const QPainterPath& device, int combine);
 

@@ -94,23 +94,6 @@ QPainter::CompositionMode ropMode(std::uint32_t rop) {
     }
 }
 
-Qt::BrushStyle hatchStyle(int hatch) {
-    switch (hatch) {
-    case 0:
-        return Qt::HorPattern;
-    case 1:
-        return Qt::VerPattern;
-    case 2:
-        return Qt::FDiagPattern;
-    case 3:
-        return Qt::BDiagPattern;
-    case 4:
-        return Qt::CrossPattern;
-    default:
-        return Qt::DiagCrossPattern;
-    }
-}
-
 // Damaged files carry absurd widths; a pen wider than any target is still a fill.
 double safeWidth(double width) {
     return std::isfinite(width) ? std::clamp(std::abs(width), 0.0, 1e4) : 0.0;
@@ -140,6 +123,23 @@ bool rasterOp(QPainter::CompositionMode mode) {
 }
 
 } // namespace
+
+Qt::BrushStyle hatchStyle(int hatch) {
+    switch (hatch) {
+    case 0:
+        return Qt::HorPattern;
+    case 1:
+        return Qt::VerPattern;
+    case 2:
+        return Qt::FDiagPattern;
+    case 3:
+        return Qt::BDiagPattern;
+    case 4:
+        return Qt::CrossPattern;
+    default:
+        return Qt::DiagCrossPattern;
+    }
+}
 
 GdiPlayer::GdiPlayer(QPainter& painter, const QTransform& deviceToTarget, QPointF devicePixelsPerMm)
     : painter_(painter), deviceToTarget_(deviceToTarget), pxPerMm_(devicePixelsPerMm) {

@@ -108,6 +108,9 @@ struct DcState {
     QVector<QRgb> palette;
 };
 
+// The Qt brush of a GDI hatch style (HS_*); EMF+ hatches begin with the same six.
+Qt::BrushStyle hatchStyle(int hatch);
+
 // The drawing state of a GDI device context over a QPainter. Coordinates come in
 // logical units and are mapped by world transform, page transform (map mode, window,
 // viewport) and the device-to-target transform; all drawing happens in target pixels.

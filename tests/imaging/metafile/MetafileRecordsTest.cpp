@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "imaging/metafile/Metafile.h"
+#include "imaging/metafile/MetafilePlayer.h"
 #include "tests/imaging/metafile/MetafileTestSupport.h"
 
 namespace pictorant {
@@ -13,31 +14,15 @@ using namespace mftest;
 constexpr std::uint32_t kR = 0xFF0000, kG = 0x00FF00, kB = 0x0000FF, kW = 0xFFFFFF;
 constexpr std::int32_t kNullPen = std::int32_t(0x80000008);
 
-struct Probe {
-    int x, y;
-    std::uint32_t colour;
-};
-
-void expectPixels(const char* what, const std::vector<std::uint8_t>& bytes, int w, int h,
-                  std::initializer_list<Probe> probes) {
-    SCOPED_TRACE(what);
-    const Metafile m = Metafile::fromBytes(bytes);
-    Raster r = whiteRaster(w, h);
-    const MetafilePlayReport report = m.playInto(r);
-    EXPECT_TRUE(report.reachedEnd);
-    EXPECT_TRUE(report.skipped.empty());
-    for (const Probe& p : probes)
-        EXPECT_EQ(pixel(r, p.x, p.y), p.colour) << p.x << "," << p.y;
-}
-
-// A bottom-up DIB header of w x h at `bits` per pixel (two-colour black/white table
-// for one bit) and its rows, given top down.
-std::pair<Bytes, Bytes> dib(int w, int h, int bits, std::vector<std::vector<std::uint8_t>> rows) {
+// A bottom-up DIB header of w x h at `bits` per pixel (a two-colour table for one bit,
+// black and white unless given) and its rows, given top down.
+std::pair<Bytes, Bytes> dib(int w, int h, int bits, std::vector<std::vector<std::uint8_t>> rows,
+                            std::pair<std::uint32_t, std::uint32_t> table = {0, 0xFFFFFF}) {
     Bytes info, data;
     info.u32(40).i32(w).i32(h).u16(1).u16(std::uint32_t(bits)).u32(0).u32(0).i32(0).i32(0);
     info.u32(bits == 1 ? 2 : 0).u32(0);
     if (bits == 1)
-        info.u32(0).u32(0xFFFFFF);
+        info.u32(table.first).u32(table.second);
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
         Bytes padded;
         padded.append(*row);
@@ -85,6 +70,11 @@ TEST(MetafileRecords, BlitsMasksAndFillsLeaveTheirPixels) {
         .raw(stretchBlt(77, QRect(20, 20, 40, 40), 0x00F00021, QRect(0, 0, 0, 0), {}));
     expectPixels("stretch blit without a bitmap fills with the brush", pattern.bytes(), 100, 100,
                  {{40, 40, kB}, {90, 90, kW}});
+    EmfBuilder patternOverBitmap(2, 1);
+    solid(patternOverBitmap, 1, rgb(0, 255, 0))
+        .raw(stretchBlt(77, QRect(0, 0, 2, 1), 0x00F00021, QRect(0, 0, 2, 1), redBlue()));
+    expectPixels("a pattern operation ignores the blit's bitmap", patternOverBitmap.bytes(), 2, 1,
+                 {{0, 0, kG}, {1, 0, kG}});
 
     EmfBuilder plg(100, 100);
     {
@@ -131,6 +121,16 @@ TEST(MetafileRecords, BlitsMasksAndFillsLeaveTheirPixels) {
     ddb.rec(0x0922, {0x0020, 0x00CC, 0, 0, 1, 2, 0, 0, 0, 2, 1, 2, 0x0101, 0x40, 0});
     expectPixels("device-dependent one-bit blit takes the text and background colours", ddb.bytes(),
                  100, 50, {{5, 25, kR}, {95, 25, kB}});
+    {
+        // The table holds colours; read as palette indices it would give others.
+        const auto [info, bits] = dib(2, 1, 1, {{0x40}}, {0xFF0000, 0x0000FF});
+        Bytes b;
+        b.u32(std::uint32_t(11 + (info.data.size() + bits.data.size()) / 2)).u16(0x0940);
+        b.u16(0x0020).u16(0x00CC).u16(0).u16(0).u16(1).u16(2).u16(0).u16(0);
+        expectPixels("WMF DIB blit with a colour table",
+                     WmfBuilder(2, 1).raw(b.append(info.data).append(bits.data).data).bytes(), 2, 1,
+                     {{0, 0, kR}, {1, 0, kB}});
+    }
     WmfBuilder ddb24(100, 100);
     ddb24.rec(0x0B23, {0x0020, 0x00CC, 1, 2, 0, 0, 100, 100, 0, 0, 0, 2, 1, 6, 0x1801, 0x0000,
                        0xFFFF, 0x0000});
@@ -171,6 +171,52 @@ TEST(MetafileRecords, WmfBoxFallsBackToNinetySixUnitsPerInch) {
         const std::vector<std::uint8_t> wmf = m.encode(true);
         EXPECT_EQ(wmf[10] | wmf[11] << 8, right) << width;
         EXPECT_EQ(wmf[14] | wmf[15] << 8, inch) << width;
+    }
+}
+
+// A play that runs out of its budget stops at that record like a damaged file, and the
+// later bands of the same play stop at the same record whatever they cost themselves.
+TEST(MetafileRecords, PlayBudgetStopsAtTheSameRecordInEveryBand) {
+    constexpr int kRows = 64;
+    EmfBuilder emf(kRows, kRows);
+    solid(emf, 1, rgb(255, 0, 0));
+    WmfBuilder wmf(kRows, kRows);
+    wmf.rec(0x02FA, {5, 0, 0, 0, 0}).rec(0x012D, {0}); // null pen
+    wmf.rec(0x02FC, {0, 0xFF, 0, 0}).rec(0x012D, {1});
+    for (int row = 0; row < kRows; ++row) { // one rectangle per row, top to bottom
+        emf.rec(43, {0, row, kRows + 1, row + 2});
+        wmf.rec(0x041B, {row + 2, kRows + 1, row, 0});
+    }
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        decltype(&metafile::playEmf) play;
+        double limit;
+        bool reachesEnd;
+    };
+    const double record = metafile::PlayBudget::kRecordCost;
+    const Case cases[] = {
+        {"emf within its budget", emf.bytes(), &metafile::playEmf, 1e9, true},
+        {"emf past its budget", emf.bytes(), &metafile::playEmf, 20 * record, false},
+        {"wmf within its budget", wmf.bytes(), &metafile::playWmf, 1e9, true},
+        {"wmf past its budget", wmf.bytes(), &metafile::playWmf, 20 * record, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ByteReader file(c.bytes);
+        metafile::PlayBudget budget;
+        budget.limit = c.limit;
+        QImage top(kRows, kRows / 2, QImage::Format_RGB32), bottom = top;
+        top.fill(Qt::white);
+        bottom.fill(Qt::white);
+        const MetafilePlayReport first = c.play(file, top, 0, kRows, kRows, budget);
+        const MetafilePlayReport second = c.play(file, bottom, kRows / 2, kRows, kRows, budget);
+        EXPECT_EQ(first.reachedEnd, c.reachesEnd);
+        EXPECT_EQ(second.reachedEnd, c.reachesEnd);
+        EXPECT_EQ(second.records, first.records);
+        EXPECT_EQ(top.pixel(10, 0), qRgb(255, 0, 0));
+        EXPECT_EQ(bottom.pixel(10, kRows / 2 - 1),
+                  c.reachesEnd ? qRgb(255, 0, 0) : qRgb(255, 255, 255));
     }
 }
 
@@ -243,7 +289,7 @@ TEST(MetafileRecords, EmfPlusOnlyFilesAreDrawnFromTheirEmfPlusRecords) {
         {"a dual file keeps to its GDI records",
          PlusRecords().rec(0x400A, S, colourRect(red, 10, 10, 30, 30)),
          true,
-         {{20, 20, kW}}},
+         {{20, 20, kW}, {70, 70, kB}}},
         {"ellipse with a brush object",
          PlusRecords()
              .rec(0x4008, 0x0103, solidBlue)
@@ -292,8 +338,14 @@ TEST(MetafileRecords, EmfPlusOnlyFilesAreDrawnFromTheirEmfPlusRecords) {
     for (const Case& c : cases) {
         EmfBuilder b(100, 100);
         b.raw(c.records.comment(c.dual));
+        if (c.dual) // the GDI fallback
+            solid(b, 1, rgb(0, 0, 255)).rec(43, {50, 50, 100, 100});
         expectPixels(c.what, b.bytes(), 100, 100, c.probes);
     }
+    EmfBuilder bare(100, 100);
+    bare.raw(PlusRecords().rec(0x400A, S, colourRect(red, 10, 10, 30, 30)).comment(true));
+    expectPixels("a dual file without GDI records is drawn from its EMF+ records", bare.bytes(),
+                 100, 100, {{20, 20, kR}});
 }
 
 TEST(MetafileRecords, EmfPlusStringIsDrawnInItsBrush) {
