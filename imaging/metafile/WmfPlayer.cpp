@@ -575,6 +575,11 @@ void WmfFrontEnd::record(std::uint16_t function, const ByteReader& r, MetafilePl
         blit(function, r);
         break;
     case META_FLOODFILL: // fills up to a border of the colour
+        // Some writers give it the extended layout, mode word first; its size tells.
+        if (r.size() >= 16) {
+            gdi_.floodFill(QPointF(p(r, 4), p(r, 3)), gdi_.paletteColor(r.u32(8)), false);
+            break;
+        }
         gdi_.floodFill(QPointF(p(r, 3), p(r, 2)), gdi_.paletteColor(r.u32(6)), false);
         break;
     case META_EXTFLOODFILL: // mode 1 fills the surface of the colour

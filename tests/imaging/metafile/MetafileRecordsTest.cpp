@@ -137,14 +137,23 @@ TEST(MetafileRecords, BlitsMasksAndFillsLeaveTheirPixels) {
     expectPixels("device-dependent 24-bit stretch blit", ddb24.bytes(), 100, 100,
                  {{5, 50, kR}, {95, 50, kB}});
 
-    WmfBuilder wmfFlood(100, 100);
-    wmfFlood.rec(0x02FA, {5, 0, 0, 0, 0}).rec(0x012D, {0}); // null pen
-    wmfFlood.rec(0x02FC, {0, 0xFF, 0, 0}).rec(0x012D, {1}).rec(0x041B, {80, 80, 20, 20});
-    wmfFlood.rec(0x02FC, {0, 0xFFFF, 0xFF, 0}).rec(0x012D, {2}).rec(0x041B, {70, 70, 30, 30});
-    wmfFlood.rec(0x02FC, {0, 0xFF00, 0, 0}).rec(0x012D, {3}).rec(0x0419, {0xFF, 0, 50, 50});
-    wmfFlood.rec(0x0548, {1, 0xFFFF, 0xFF, 5, 5});
-    expectPixels("WMF flood fills", wmfFlood.bytes(), 100, 100,
-                 {{50, 50, kG}, {25, 25, kR}, {5, 5, kG}});
+    // A red ring filled green inside, by the short and by the extended layout of the
+    // border fill, then blue outside by a surface fill.
+    auto ring = [](WmfBuilder&& b) -> WmfBuilder {
+        b.rec(0x02FA, {5, 0, 0, 0, 0}).rec(0x012D, {0}); // null pen
+        b.rec(0x02FC, {0, 0xFF, 0, 0}).rec(0x012D, {1}).rec(0x041B, {80, 80, 20, 20});
+        b.rec(0x02FC, {0, 0xFFFF, 0xFF, 0}).rec(0x012D, {2}).rec(0x041B, {70, 70, 30, 30});
+        return std::move(b.rec(0x02FC, {0, 0xFF00, 0, 0}).rec(0x012D, {3}));
+    };
+    expectPixels("WMF flood fills",
+                 ring(WmfBuilder(100, 100))
+                     .rec(0x0419, {0xFF, 0, 50, 50})
+                     .rec(0x0548, {1, 0xFFFF, 0xFF, 5, 5})
+                     .bytes(),
+                 100, 100, {{50, 50, kG}, {25, 25, kR}, {5, 5, kG}});
+    expectPixels("WMF border fill in the extended layout",
+                 ring(WmfBuilder(100, 100)).rec(0x0419, {0, 0xFF, 0, 50, 50}).bytes(), 100, 100,
+                 {{50, 50, kG}, {5, 5, kW}});
 }
 
 TEST(MetafileRecords, AlphaBlendMixesWithWhatIsBelow) {
