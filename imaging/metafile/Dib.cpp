@@ -1,28 +1,10 @@
 #include "imaging/metafile/Dib.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <algorithm>
 
+#include "imaging/metafile/QuietImageReader.h"
+
 namespace pictorant::metafile {
-
-namespace {
-
-QImage decodeEmbedded(const ByteReader& bits) {
-    QByteArray data(reinterpret_cast<const char*>(bits.data()), qsizetype(bits.size()));
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (!size.isValid() || std::int64_t(size.width()) * size.height() > kMaxDibPixels)
-        return {};
-    QImage image = reader.read();
-    if (image.isNull())
-        return {};
-    return image.convertToFormat(QImage::Format_ARGB32);
-}
-
-} // namespace
 
 QImage decodeDib(const ByteReader& info, const ByteReader& bits, const DibOptions& options) {
     DibHeader h;
@@ -30,7 +12,7 @@ QImage decodeDib(const ByteReader& info, const ByteReader& bits, const DibOption
         if (!readDibHeader(info, h, options.paletteIndices))
             return {};
         if (h.compression == kDibJpeg || h.compression == kDibPng)
-            return decodeEmbedded(bits);
+            return readEmbeddedImage(bits);
         QImage image(int(h.width), int(h.height),
                      options.keepAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         if (image.isNull())

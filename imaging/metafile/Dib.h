@@ -36,6 +36,11 @@ QImage decodeDib(const ByteReader& info, const ByteReader& bits, const DibOption
 // Decodes a packed bitmap (info immediately followed by the bits), as in WMF records.
 QImage decodePackedDib(const ByteReader& packed, const DibOptions& options = {});
 
+// A device-dependent bitmap (WMF Bitmap16: a 10-byte header and rows top down). One-bit
+// pixels take `zero` and `one`; four- and eight-bit ones the palette (else the VGA
+// colours, or grey). Null when broken or too large; throws OutOfBounds when short.
+QImage decodeBitmap16(const ByteReader& bitmap, QRgb zero, QRgb one, const QVector<QRgb>& palette);
+
 // A 40-byte BITMAPINFOHEADER and the raster's pixels as bottom-up 24-bit rows padded to
 // four bytes, appended to out. Returns the size of the bits part.
 std::uint64_t appendDib24(std::vector<std::uint8_t>& out, const Raster& raster);

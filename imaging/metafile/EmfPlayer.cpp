@@ -1,7 +1,9 @@
 #include <QPainter>
 #include <cmath>
+#include <memory>
 
 #include "imaging/metafile/Dib.h"
+#include "imaging/metafile/EmfPlusPlayer.h"
 #include "imaging/metafile/GdiPlayer.h"
 #include "imaging/metafile/MetafilePlayer.h"
 
@@ -131,9 +133,11 @@ constexpr std::uint32_t kMaxHandles = 1u << 16;
 
 class EmfFrontEnd {
 public:
-    EmfFrontEnd(const ByteReader& file, GdiPlayer& gdi) : file_(file), gdi_(gdi) {}
+    EmfFrontEnd(const ByteReader& file, GdiPlayer& gdi, QPainter& painter, PlayBudget& budget)
+        : file_(file), gdi_(gdi), painter_(painter), budget_(budget) {}
 
     void run(MetafilePlayReport& report);
+    int textSkipped() const { return gdi_.textSkipped() + (plus_ ? plus_->textSkipped() : 0); }
 
 private:
     void record(std::uint32_t type, const ByteReader& r, MetafilePlayReport& report);
@@ -182,7 +186,13 @@ private:
     void text(const ByteReader& r, bool wide, std::uint64_t at);
     void smallText(const ByteReader& r);
     void blit(std::uint32_t type, const ByteReader& r);
+    void plgBlt(const ByteReader& r);
     void gradient(const ByteReader& r);
+    void comment(const ByteReader& r);
+    // True when the file has no records but its header, comments and end: a dual EMF+
+    // file without its fallback.
+    bool onlyComments() const;
+    double work() const { return gdi_.work() + (plus_ ? plus_->work() : 0); }
 
     GdiObject* object(std::uint32_t index) {
         if (index >= objects_.size())
@@ -199,7 +209,13 @@ private:
 
     const ByteReader& file_;
     GdiPlayer& gdi_;
+    QPainter& painter_;
+    PlayBudget& budget_;
     std::vector<GdiObject> objects_;
+    bool plusSeen_ = false;
+    // Only for a file whose EMF+ header says it holds EMF+ records only; a dual file
+    // is drawn from its GDI records.
+    std::unique_ptr<EmfPlusPlayer> plus_;
 };
 
 QImage EmfFrontEnd::dib(const ByteReader& r, std::uint64_t offBmi, std::uint64_t cbBmi,
@@ -217,7 +233,35 @@ QImage EmfFrontEnd::dib(const ByteReader& r, std::uint64_t offBmi, std::uint64_t
         DibHeader header;
         *bottomUp = readDibHeader(info, header, options.paletteIndices) && !header.topDown;
     }
-    return decodeDib(info, bits, options);
+    QImage image = decodeDib(info, bits, options);
+    gdi_.charge(4.0 * image.width() * image.height());
+    return image;
+}
+
+void EmfFrontEnd::comment(const ByteReader& r) {
+    if (!r.has(12, 4) || r.u32(12) != emfplus::kCommentId || r.u32(8) < 4)
+        return;
+    const ByteReader records = r.sub(16, r.u32(8) - 4);
+    if (!plusSeen_) {
+        plusSeen_ = true;
+        const std::optional<bool> dual = emfplus::headerIsDual(records);
+        if (dual && (!*dual || onlyComments()))
+            plus_ = std::make_unique<EmfPlusPlayer>(painter_, gdi_.deviceToTarget());
+    }
+    if (plus_ && !plus_->play(records))
+        throw OutOfBounds{}; // a damaged EMF+ record ends the play like a GDI one
+}
+
+bool EmfFrontEnd::onlyComments() const {
+    for (std::uint64_t offset = 0; file_.has(offset, 8);) {
+        const std::uint32_t type = file_.u32(offset), size = file_.u32(offset + 4);
+        if (type == EMR_EOF || size < 8 || size % 4)
+            return true;
+        if (type != EMR_HEADER && type != EMR_GDICOMMENT)
+            return false;
+        offset += size;
+    }
+    return true;
 }
 
 QPainterPath EmfFrontEnd::region(const ByteReader& r, std::uint64_t at, std::uint64_t size) const {
@@ -318,8 +362,9 @@ void EmfFrontEnd::blit(std::uint32_t type, const ByteReader& r) {
     const bool alpha = type == EMR_ALPHABLEND && (r.u8(43) & 1); // AC_SRC_ALPHA
     QImage image = dib(r, r.u32(84), r.u32(88), r.u32(92), r.u32(96), usage, alpha);
     if (image.isNull()) {
-        if (type == EMR_BITBLT && r.u32(88) == 0)
-            gdi_.patBlt(destination, rop); // a blit without a bitmap fills with the brush
+        // A blit without a bitmap uses only the brush and the destination.
+        if ((type == EMR_BITBLT || type == EMR_STRETCHBLT) && r.u32(88) == 0)
+            gdi_.patBlt(destination, rop);
         return;
     }
     const QRectF source(xSrc, ySrc, cxSrc, cySrc);
@@ -338,10 +383,24 @@ void EmfFrontEnd::blit(std::uint32_t type, const ByteReader& r) {
         }
         gdi_.drawBitmapAlpha(destination, image, source, 255);
     } else if (type == EMR_MASKBLT) {
-        gdi_.drawBitmap(destination, image, source, 0x00CC0020);
+        // The foreground operation is drawn as a copy of the source where the mask is
+        // 1; where it is 0 the destination stays, whatever the background operation.
+        const QImage mask = dib(r, r.u32(112), r.u32(116), r.u32(120), r.u32(124), r.u32(108));
+        const QRectF d = destination;
+        const QPointF corners[3] = {d.topLeft(), d.topRight(), d.bottomLeft()};
+        gdi_.drawBitmapOnto(corners, image, source, mask, QPointF(r.i32(100), r.i32(104)));
     } else {
         gdi_.drawBitmap(destination, image, source, rop);
     }
+}
+
+void EmfFrontEnd::plgBlt(const ByteReader& r) {
+    // Three corners: the images of the source's top-left, top-right and bottom-left.
+    const QPointF corners[3] = {point32(r, 24), point32(r, 32), point32(r, 40)};
+    const QRectF source(r.i32(48), r.i32(52), r.i32(56), r.i32(60));
+    const QImage image = dib(r, r.u32(96), r.u32(100), r.u32(104), r.u32(108), r.u32(92));
+    const QImage mask = dib(r, r.u32(124), r.u32(128), r.u32(132), r.u32(136), r.u32(120));
+    gdi_.drawBitmapOnto(corners, image, source, mask, QPointF(r.i32(112), r.i32(116)));
 }
 
 void EmfFrontEnd::gradient(const ByteReader& r) {
@@ -382,8 +441,10 @@ void EmfFrontEnd::gradient(const ByteReader& r) {
 void EmfFrontEnd::record(std::uint32_t type, const ByteReader& r, MetafilePlayReport& report) {
     DcState& s = gdi_.s;
     switch (type) {
+    case EMR_GDICOMMENT:
+        comment(r);
+        break;
     case EMR_HEADER:
-    case EMR_GDICOMMENT: // EMF+ and private data; the GDI records draw the picture
     case EMR_SETMAPPERFLAGS:
     case EMR_SETSTRETCHBLTMODE:
     case EMR_SETCOLORADJUSTMENT:
@@ -781,6 +842,12 @@ void EmfFrontEnd::record(std::uint32_t type, const ByteReader& r, MetafilePlayRe
     case EMR_GRADIENTFILL:
         gradient(r);
         break;
+    case EMR_PLGBLT:
+        plgBlt(r);
+        break;
+    case EMR_EXTFLOODFILL: // mode 1 fills the surface of the colour, 0 up to its border
+        gdi_.floodFill(point32(r, 8), gdi_.paletteColor(r.u32(16)), r.u32(20) == 1);
+        break;
 
     default:
         ++report.skipped[int(type)];
@@ -802,6 +869,8 @@ void EmfFrontEnd::run(MetafilePlayReport& report) {
         // A record that cannot be walked past ends the play.
         if (size < 8 || size % 4 || !file_.has(offset, size))
             return;
+        if (report.records >= budget_.stopAt)
+            return;
         ++report.records;
         if (type == EMR_EOF) {
             report.reachedEnd = true;
@@ -812,6 +881,11 @@ void EmfFrontEnd::run(MetafilePlayReport& report) {
         } catch (const OutOfBounds&) {
             return;
         }
+        gdi_.charge(PlayBudget::kRecordCost + double(size));
+        if (work() > budget_.limit) {
+            budget_.stopAt = report.records;
+            return;
+        }
         offset += size;
     }
 }
@@ -819,7 +893,7 @@ void EmfFrontEnd::run(MetafilePlayReport& report) {
 } // namespace
 
 MetafilePlayReport playEmf(const ByteReader& file, QImage& band, int bandTop, int targetWidth,
-                           int targetHeight) {
+                           int targetHeight, PlayBudget& budget) {
     MetafilePlayReport report;
     try {
         const double frameLeft = file.i32(24), frameTop = file.i32(28);
@@ -858,9 +932,10 @@ MetafilePlayReport playEmf(const ByteReader& file, QImage& band, int bandTop, in
         }
         QPainter painter(&band);
         GdiPlayer gdi(painter, QTransform(sx, 0, 0, sy, ox, oy - bandTop), pxPerMm);
-        EmfFrontEnd(file, gdi).run(report);
-        if (gdi.textSkipped())
-            report.skipped[EMR_EXTTEXTOUTW] += gdi.textSkipped();
+        EmfFrontEnd front(file, gdi, painter, budget);
+        front.run(report);
+        if (front.textSkipped())
+            report.skipped[EMR_EXTTEXTOUTW] += front.textSkipped();
     } catch (const OutOfBounds&) {
     }
     return report;

@@ -94,23 +94,6 @@ QPainter::CompositionMode ropMode(std::uint32_t rop) {
     }
 }
 
-Qt::BrushStyle hatchStyle(int hatch) {
-    switch (hatch) {
-    case 0:
-        return Qt::HorPattern;
-    case 1:
-        return Qt::VerPattern;
-    case 2:
-        return Qt::FDiagPattern;
-    case 3:
-        return Qt::BDiagPattern;
-    case 4:
-        return Qt::CrossPattern;
-    default:
-        return Qt::DiagCrossPattern;
-    }
-}
-
 // Damaged files carry absurd widths; a pen wider than any target is still a fill.
 double safeWidth(double width) {
     return std::isfinite(width) ? std::clamp(std::abs(width), 0.0, 1e4) : 0.0;
@@ -140,6 +123,23 @@ bool rasterOp(QPainter::CompositionMode mode) {
 }
 
 } // namespace
+
+Qt::BrushStyle hatchStyle(int hatch) {
+    switch (hatch) {
+    case 0:
+        return Qt::HorPattern;
+    case 1:
+        return Qt::VerPattern;
+    case 2:
+        return Qt::FDiagPattern;
+    case 3:
+        return Qt::BDiagPattern;
+    case 4:
+        return Qt::CrossPattern;
+    default:
+        return Qt::DiagCrossPattern;
+    }
+}
 
 GdiPlayer::GdiPlayer(QPainter& painter, const QTransform& deviceToTarget, QPointF devicePixelsPerMm)
     : painter_(painter), deviceToTarget_(deviceToTarget), pxPerMm_(devicePixelsPerMm) {
@@ -450,6 +450,8 @@ void GdiPlayer::drawTarget(const QPainterPath& target, bool fill, bool stroke) {
     if (!applyClip())
         return;
     setRop(fill);
+    chargeArea(
+        target.controlPointRect().adjusted(-s.pen.width, -s.pen.width, s.pen.width, s.pen.width));
     if (fill && s.brush.style != BS_NULL) {
         QPainterPath area = target;
         area.setFillRule(s.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
@@ -741,6 +743,8 @@ void GdiPlayer::selectClipPath(int mode) {
 // ---- clipping ----
 
 void GdiPlayer::combineClip(const QPainterPath& target, int mode) {
+    // Combining paths costs about the product of their sizes.
+    work_ += double(target.elementCount()) * (s.clip ? s.clip->elementCount() : 4) * 64;
     QPainterPath whole;
     const QPaintDevice* device = painter_.device();
     whole.addRect(QRectF(-2, -2, device->width() + 4, device->height() + 4));
@@ -791,6 +795,7 @@ void GdiPlayer::fillRegion(const QPainterPath& device, const Brush& brush) {
     if (!applyClip())
         return;
     setRop(true);
+    chargeArea(deviceToTarget_.mapRect(device.controlPointRect()));
     painter_.fillPath(deviceToTarget_.map(device), targetBrush(brush));
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
@@ -957,6 +962,7 @@ void GdiPlayer::patBlt(QRectF destination, std::uint32_t rop) {
     if (!applyClip())
         return;
     const QPainterPath area = logicalToTarget().map(rectPath(destination));
+    chargeArea(area.boundingRect());
     switch (rop) {
     case 0x00000042: // BLACKNESS
         painter_.fillPath(area, Qt::black);
@@ -1018,6 +1024,7 @@ void GdiPlayer::drawBitmap(QRectF destination, const QImage& image, QRectF sourc
     const bool exact = t.type() <= QTransform::TxTranslate &&
                        std::abs(onTarget.width() - source.width()) < 1e-6 &&
                        std::abs(onTarget.height() - source.height()) < 1e-6;
+    chargeArea(onTarget);
     painter_.setTransform(t);
     const QPainter::CompositionMode mode = ropMode(rop);
     painter_.setCompositionMode(mode);
@@ -1033,6 +1040,7 @@ void GdiPlayer::drawBitmapAlpha(QRectF destination, const QImage& image, QRectF 
                                 int constantAlpha) {
     if (image.isNull() || !applyClip())
         return;
+    chargeArea(logicalToTarget().mapRect(destination.normalized()));
     painter_.setTransform(logicalToTarget());
     painter_.setOpacity(std::clamp(constantAlpha, 0, 255) / 255.0);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);

@@ -108,6 +108,9 @@ struct DcState {
     QVector<QRgb> palette;
 };
 
+// The Qt brush of a GDI hatch style (HS_*); EMF+ hatches begin with the same six.
+Qt::BrushStyle hatchStyle(int hatch);
+
 // The drawing state of a GDI device context over a QPainter. Coordinates come in
 // logical units and are mapped by world transform, page transform (map mode, window,
 // viewport) and the device-to-target transform; all drawing happens in target pixels.
@@ -192,12 +195,24 @@ public:
     void drawBitmap(QRectF destination, const QImage& image, QRectF source, std::uint32_t rop);
     void drawBitmapAlpha(QRectF destination, const QImage& image, QRectF source, int constantAlpha);
     void patBlt(QRectF destination, std::uint32_t rop);
+    // The source rectangle onto the parallelogram whose corners are the images of its
+    // top-left, top-right and bottom-left corners (logical units). A mask, when given,
+    // keeps the source where its bits are 1 and the destination where they are 0.
+    void drawBitmapOnto(const QPointF (&corners)[3], const QImage& image, QRectF source,
+                        const QImage& mask = {}, QPointF maskOrigin = {});
+    // Fills with the brush from the point: the area of the point's colour (surface) or
+    // the area bounded by the colour (border). Within the band being drawn only.
+    void floodFill(QPointF logical, QColor colour, bool surface);
     void gradientRect(QRectF logical, QColor from, QColor to, bool vertical);
     void gradientTriangle(const QPointF (&points)[3], const QColor (&colors)[3]);
 
     QColor paletteColor(std::uint32_t colorRef) const;
     // Text records that could not be drawn (no GUI application object for fonts).
     int textSkipped() const { return textSkipped_; }
+    // The drawing work done so far, in target pixels touched plus what the front end
+    // charges for each record; the budget of a play is counted in it.
+    double work() const { return work_; }
+    void charge(double units) { work_ += units; }
 
 private:
     QPen targetPen() const;
@@ -221,6 +236,8 @@ private:
     int clipSerials_ = 0;
     int appliedClip_ = -1;
     int textSkipped_ = 0;
+    double work_ = 0;
+    void chargeArea(const QRectF& target); // target pixels within the painter's image
 };
 
 } // namespace pictorant::metafile

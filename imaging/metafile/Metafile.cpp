@@ -105,12 +105,15 @@ MetafilePlayReport Metafile::playInto(Raster& target) const {
     const int w = target.width(), h = target.height();
     // Play in bands so that the working image stays small whatever the target's size;
     // each band plays every record, clipped to its rows.
-    constexpr std::int64_t kBandPixels = std::int64_t(1) << 24;
+    constexpr std::int64_t kBandPixels = std::int64_t(1) << 22;
     const int bandRows = int(std::clamp<std::int64_t>(kBandPixels / w, 1, h));
     QImage band(w, bandRows, QImage::Format_RGB32);
     band.setDotsPerMeterX(3780); // 96 pixels per inch, which text sizes rely on
     band.setDotsPerMeterY(3780);
     const ByteReader file(bytes_);
+    // About two seconds of drawing for a small target, more for a large one.
+    metafile::PlayBudget budget;
+    budget.limit = 2e9 + 16.0 * double(w) * bandRows;
     for (int top = 0; top < h; top += bandRows) {
         const int rows = std::min(bandRows, h - top);
         for (int y = 0; y < rows; ++y) {
@@ -119,8 +122,8 @@ MetafilePlayReport Metafile::playInto(Raster& target) const {
             for (int x = 0; x < w; ++x)
                 out[x] = qRgb(in[3 * x + 2], in[3 * x + 1], in[3 * x]);
         }
-        report = wmfBytes_ ? metafile::playWmf(file, band, top, w, h)
-                           : metafile::playEmf(file, band, top, w, h);
+        report = wmfBytes_ ? metafile::playWmf(file, band, top, w, h, budget)
+                           : metafile::playEmf(file, band, top, w, h, budget);
         for (int y = 0; y < rows; ++y) {
             const QRgb* in = reinterpret_cast<const QRgb*>(band.constScanLine(y));
             std::uint8_t* out = target.scanLine(top + y);

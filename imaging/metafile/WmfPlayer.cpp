@@ -87,7 +87,8 @@ constexpr std::size_t kMaxObjects = 1u << 16;
 
 class WmfFrontEnd {
 public:
-    WmfFrontEnd(const ByteReader& file, GdiPlayer& gdi) : file_(file), gdi_(gdi) {}
+    WmfFrontEnd(const ByteReader& file, GdiPlayer& gdi, PlayBudget& budget)
+        : file_(file), gdi_(gdi), budget_(budget) {}
 
     void run(std::uint64_t start, MetafilePlayReport& report);
 
@@ -143,7 +144,20 @@ private:
                 *bottomUp = true;
             }
         }
-        return decodePackedDib(packed, options);
+        QImage image = decodePackedDib(packed, options);
+        gdi_.charge(4.0 * image.width() * image.height());
+        return image;
+    }
+    // A device-dependent bitmap: one-bit pixels take the text and background colours.
+    QImage bitmap16(const ByteReader& bitmap) const {
+        QImage image;
+        try {
+            image = decodeBitmap16(bitmap, gdi_.s.textColor.rgb(), gdi_.s.bkColor.rgb(),
+                                   gdi_.s.palette);
+        } catch (const OutOfBounds&) {
+        }
+        gdi_.charge(4.0 * image.width() * image.height());
+        return image;
     }
     void text(const ByteReader& r, bool extended);
     void blit(std::uint16_t function, const ByteReader& r);
@@ -151,6 +165,7 @@ private:
 
     const ByteReader& file_;
     GdiPlayer& gdi_;
+    PlayBudget& budget_;
     std::vector<std::optional<GdiObject>> objects_;
 };
 
@@ -206,9 +221,7 @@ void WmfFrontEnd::blit(std::uint16_t function, const ByteReader& r) {
             gdi_.patBlt(destination, rop);
             return;
         }
-        if (function == META_BITBLT)
-            return; // device-dependent bitmaps are not drawn
-        const QImage image = dib(r.from(22), 0);
+        const QImage image = function == META_BITBLT ? bitmap16(r.from(22)) : dib(r.from(22), 0);
         gdi_.drawBitmap(destination, image,
                         QRectF(p(r, 3), p(r, 2), destination.width(), destination.height()), rop);
         return;
@@ -222,9 +235,8 @@ void WmfFrontEnd::blit(std::uint16_t function, const ByteReader& r) {
             gdi_.patBlt(destination, rop);
             return;
         }
-        if (function == META_STRETCHBLT)
-            return;
-        const QImage image = dib(r.from(26), 0);
+        const QImage image =
+            function == META_STRETCHBLT ? bitmap16(r.from(26)) : dib(r.from(26), 0);
         gdi_.drawBitmap(destination, image, QRectF(p(r, 5), p(r, 4), p(r, 3), p(r, 2)), rop);
         return;
     }
@@ -560,10 +572,18 @@ void WmfFrontEnd::record(std::uint16_t function, const ByteReader& r, MetafilePl
     case META_DIBSTRETCHBLT:
     case META_STRETCHDIB:
     case META_SETDIBTODEV:
-        if ((function == META_BITBLT || function == META_STRETCHBLT) &&
-            r.size() / 2 != std::uint64_t((function >> 8) + 3))
-            ++report.skipped[function];
         blit(function, r);
+        break;
+    case META_FLOODFILL: // fills up to a border of the colour
+        // Some writers give it the extended layout, mode word first; its size tells.
+        if (r.size() >= 16) {
+            gdi_.floodFill(QPointF(p(r, 4), p(r, 3)), gdi_.paletteColor(r.u32(8)), false);
+            break;
+        }
+        gdi_.floodFill(QPointF(p(r, 3), p(r, 2)), gdi_.paletteColor(r.u32(6)), false);
+        break;
+    case META_EXTFLOODFILL: // mode 1 fills the surface of the colour
+        gdi_.floodFill(QPointF(p(r, 4), p(r, 3)), gdi_.paletteColor(r.u32(8)), r.u16(6) == 1);
         break;
 
     default:
@@ -584,6 +604,8 @@ void WmfFrontEnd::run(std::uint64_t offset, MetafilePlayReport& report) {
         const std::uint16_t function = file_.u16(offset + 4);
         if (size < 6 || !file_.has(offset, size))
             return; // a record that cannot be walked past ends the play
+        if (report.records >= budget_.stopAt)
+            return;
         ++report.records;
         if (function == META_EOF) {
             report.reachedEnd = true;
@@ -594,6 +616,11 @@ void WmfFrontEnd::run(std::uint64_t offset, MetafilePlayReport& report) {
         } catch (const OutOfBounds&) {
             return;
         }
+        gdi_.charge(PlayBudget::kRecordCost + double(size));
+        if (gdi_.work() > budget_.limit) {
+            budget_.stopAt = report.records;
+            return;
+        }
         offset += size;
     }
 }
@@ -601,7 +628,7 @@ void WmfFrontEnd::run(std::uint64_t offset, MetafilePlayReport& report) {
 } // namespace
 
 MetafilePlayReport playWmf(const ByteReader& file, QImage& band, int bandTop, int targetWidth,
-                           int targetHeight) {
+                           int targetHeight, PlayBudget& budget) {
     MetafilePlayReport report;
     try {
         const double left = file.i16(6), top = file.i16(8);
@@ -621,7 +648,7 @@ MetafilePlayReport playWmf(const ByteReader& file, QImage& band, int bandTop, in
         gdi.setViewportExt(
             QPointF(std::abs(targetWidth - naturalW) <= 0.5 ? naturalW : targetWidth,
                     std::abs(targetHeight - naturalH) <= 0.5 ? naturalH : targetHeight));
-        WmfFrontEnd(file, gdi).run(22 + headerWords * 2, report);
+        WmfFrontEnd(file, gdi, budget).run(22 + headerWords * 2, report);
         if (gdi.textSkipped())
             report.skipped[META_EXTTEXTOUT] += gdi.textSkipped();
     } catch (const OutOfBounds&) {

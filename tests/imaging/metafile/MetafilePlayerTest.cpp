@@ -28,15 +28,6 @@ enum : std::uint32_t {
 };
 // clang-format on
 
-Raster play(const std::vector<std::uint8_t>& bytes, int w, int h) {
-    const Metafile m = Metafile::fromBytes(bytes);
-    Raster r = whiteRaster(w, h);
-    const MetafilePlayReport report = m.playInto(r);
-    EXPECT_TRUE(report.reachedEnd);
-    EXPECT_TRUE(report.skipped.empty());
-    return r;
-}
-
 // Selects a solid brush of the colour into handle `slot` and drops the outline.
 EmfBuilder& solid(EmfBuilder& b, int slot, std::uint32_t colour) {
     b.rec(CREATEBRUSHINDIRECT, {slot, 0, std::int32_t(colour), 0});
@@ -73,20 +64,6 @@ mapped(std::vector<std::pair<std::uint32_t, std::vector<std::int32_t>>> setup,
     }
     solid(b, 1, GREEN).rec(RECTANGLE, rect);
     return b.bytes();
-}
-
-struct Probe {
-    int x, y;
-    std::uint32_t colour;
-};
-
-// Plays the file at w x h and looks at the probes.
-void expectPixels(const char* what, const std::vector<std::uint8_t>& bytes, int w, int h,
-                  std::initializer_list<Probe> probes) {
-    SCOPED_TRACE(what);
-    const Raster r = play(bytes, w, h);
-    for (const Probe& p : probes)
-        EXPECT_EQ(pixel(r, p.x, p.y), p.colour) << p.x << "," << p.y;
 }
 
 void wmfBrush(WmfBuilder& b, std::uint32_t colour) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "imaging/Raster.h"
+#include "imaging/metafile/Metafile.h"
 #include "tests/imaging/TestSupport.h"
 
 namespace pictorant::mftest {
@@ -57,6 +58,30 @@ inline double psnr(const QImage& a, const QImage& b) {
         for (int i = 0; i < 3 * x.width(); ++i)
             sum += std::pow(double(x.constScanLine(row)[i]) - y.constScanLine(row)[i], 2);
     return 10 * std::log10(255.0 * 255.0 * 3.0 * x.width() * x.height() / sum);
+}
+
+// Plays the file onto a white w x h raster; the play must reach the end of the file.
+inline Raster play(const std::vector<std::uint8_t>& bytes, int w, int h) {
+    const Metafile m = Metafile::fromBytes(bytes);
+    Raster r = whiteRaster(w, h);
+    const MetafilePlayReport report = m.playInto(r);
+    EXPECT_TRUE(report.reachedEnd);
+    EXPECT_TRUE(report.skipped.empty());
+    return r;
+}
+
+struct Probe {
+    int x, y;
+    std::uint32_t colour;
+};
+
+// Plays the file at w x h and looks at the probes.
+inline void expectPixels(const char* what, const std::vector<std::uint8_t>& bytes, int w, int h,
+                         std::initializer_list<Probe> probes) {
+    SCOPED_TRACE(what);
+    const Raster r = play(bytes, w, h);
+    for (const Probe& p : probes)
+        EXPECT_EQ(pixel(r, p.x, p.y), p.colour) << p.x << "," << p.y;
 }
 
 inline constexpr std::uint32_t rgb(int r, int g, int b) {
