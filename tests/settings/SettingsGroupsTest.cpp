@@ -59,7 +59,7 @@ TEST(SettingsGroups, MainKeysReadByTheirRules) {
         {"[Thumbnails]\nJpg Compression=$FFFFFFFF\nMaintain Ratio=99999999999\n", [](MainSettings&) {}},
         {"[Thumbnails]\nForce Width=1\nForce Height=1\n", [](MainSettings& s) {s.forceHeight = true;}},
         {"[Thumbnails]\nForce Width=7\nOverwrite Files=0\nMaintain Ratio=2\n", [](MainSettings& s) {s.forceWidth = s.maintainRatio = true, s.overwrite = false;}},
-        {"[Thumbnails]\nCreate As=png\nNaming Option=sufname\n", [](MainSettings&) {}},
+        {"[Thumbnails]\nCreate As=tif\nNaming Option=sufname\n", [](MainSettings&) {}},
         {"[Thumbnails]\nCreate As=GIF\n", [](MainSettings&) {}},
         {"[Thumbnails]\nCreate As=No Conversion\nNaming Option=SufName\n", [](MainSettings& s) {s.convertTo = kNoConversion, s.namingOption = NamingOption::SufName;}},
         {"[Thumbnails]\nThumb Width=abc\nThumb Height=-20\nOutput File Qualifier=\n", [](MainSettings& s) {s.thumbWidth = "abc", s.thumbHeight = "-20", s.qualifier = "";}},
