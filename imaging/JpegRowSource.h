@@ -37,9 +37,15 @@ bool ResampleJpegRows(const Picture& picture, RowFilter filter, int W, int H, Ra
 class JpegRowStream {
 public:
     explicit JpegRowStream(std::span<const std::uint8_t> data);
-    // The same rows decoded at 1/scaleDenom (2, 4 or 8) in the DCT domain; with
-    // greyAsColour a greyscale file streams too, its grey levels as they are.
-    JpegRowStream(std::span<const std::uint8_t> data, int scaleDenom, bool greyAsColour);
+    // Other decodes of the same rows: at 1/scaleDenom (2, 4 or 8) in the DCT domain; with
+    // greyAsColour a greyscale file streams too, its grey levels as they are; block
+    // smoothing off for data whose missing scans are known not to be read.
+    struct Options {
+        int scaleDenom = 1;
+        bool greyAsColour = false;
+        bool blockSmoothing = true;
+    };
+    JpegRowStream(std::span<const std::uint8_t> data, const Options& options);
     ~JpegRowStream();
     JpegRowStream(const JpegRowStream&) = delete;
     JpegRowStream& operator=(const JpegRowStream&) = delete;

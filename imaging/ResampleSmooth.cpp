@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "imaging/JpegRowSource.h"
+#include "imaging/JpegScans.h"
 
 namespace pictorant {
 namespace {
@@ -163,7 +164,15 @@ void ResampleSmooth(const Picture& picture, int W, int H, Raster& workBitmap) {
         // Most of the reduction is libjpeg's, for free: a 1/8 decode runs the inverse DCT
         // on the DC coefficient alone.
         const int denom = JpegSmoothScale(sw, sh, W, H);
-        JpegRowStream stream(picture.jpegData(), denom, true);
+        const std::vector<std::uint8_t> pruned = DropUnreadScans(picture.jpegData(), denom);
+        JpegRowStream::Options options;
+        options.scaleDenom = denom;
+        options.greyAsColour = true;
+        // Block smoothing guesses coefficients of scans not yet read; the dropped scans'
+        // coefficients are never read, so nothing is guessed.
+        options.blockSmoothing = pruned.empty();
+        JpegRowStream stream(pruned.empty() ? std::span(picture.jpegData()) : std::span(pruned),
+                             options);
         if (stream.start()) {
             filter(stream.width(), stream.height(), double(sw) / denom, double(sh) / denom,
                    [&](int y) { return stream.row(y); });
