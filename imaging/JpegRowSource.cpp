@@ -279,8 +279,7 @@ struct JpegRowStream::State {
     }
 };
 
-JpegRowStream::JpegRowStream(std::span<const std::uint8_t> data)
-    : JpegRowStream(data, Options{}) {}
+JpegRowStream::JpegRowStream(std::span<const std::uint8_t> data) : JpegRowStream(data, Options{}) {}
 
 JpegRowStream::JpegRowStream(std::span<const std::uint8_t> data, const Options& options)
     : state_(std::make_unique<State>()) {

@@ -15,8 +15,8 @@ struct Component {
 // zero nor a restart marker.
 std::size_t entropyEnd(std::span<const std::uint8_t> d, std::size_t at) {
     for (;;) {
-        const auto* found = static_cast<const std::uint8_t*>(
-            std::memchr(d.data() + at, 0xFF, d.size() - at));
+        const auto* found =
+            static_cast<const std::uint8_t*>(std::memchr(d.data() + at, 0xFF, d.size() - at));
         if (!found)
             return d.size();
         at = std::size_t(found - d.data());
@@ -112,7 +112,8 @@ std::vector<std::uint8_t> DropUnreadScans(std::span<const std::uint8_t> d, int s
         }
         const std::size_t scanEnd = entropyEnd(d, end);
         if (read)
-            out.insert(out.end(), d.begin() + std::ptrdiff_t(at), d.begin() + std::ptrdiff_t(scanEnd));
+            out.insert(out.end(), d.begin() + std::ptrdiff_t(at),
+                       d.begin() + std::ptrdiff_t(scanEnd));
         else
             dropped = true;
         at = scanEnd;

@@ -25,8 +25,7 @@ QString pageHint(WizardPage page) {
          "", "  Use the left pane to navigate to the Output directory.", "",
          "  Choose the file type for the ouput files (not available for rename).  With No "
          "Conversion, WebP, TIFF and HEIC pictures are written as png.",
-         "",
-         "  Choose the output file name option.", "",
+         "", "  Choose the output file name option.", "",
          "  Modify the Prefix and sequence number for new files if desired.", "",
          "  When ready, click the Next button."},
         {"Thumbnail Options", "",

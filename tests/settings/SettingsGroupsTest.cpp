@@ -54,6 +54,7 @@ TEST(SettingsGroups, MainKeysReadByTheirRules) {
     const std::pair<const char*, std::function<void(MainSettings&)>> cases[] = {
         {"", [](MainSettings&) {}},
         {"[Thumbnails]\nResize Speed=quality\n", [](MainSettings& s) {s.resizeSpeed = ResizeSpeed::Fast;}},
+        {"[Thumbnails]\nResize Speed=Smooth\n", [](MainSettings& s) {s.resizeSpeed = ResizeSpeed::Smooth;}},
         {"[Thumbnails]\nJpg Compression=5\n", [](MainSettings& s) {s.jpegQuality = 10;}},
         {"[Thumbnails]\nJpg Compression=0x1F4\n", [](MainSettings& s) {s.jpegQuality = 100;}},
         {"[Thumbnails]\nJpg Compression=$FFFFFFFF\nMaintain Ratio=99999999999\n", [](MainSettings&) {}},
