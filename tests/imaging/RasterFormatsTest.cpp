@@ -14,7 +14,8 @@ using test::readBytes;
 
 // The pictures of tests/data/make_formats.sh: every one loads, by its extension, with
 // the pixels its format's own tools decode, on white. The same library decodes both
-// sides; only the rounding of the white ground and of 16-bit samples may differ.
+// sides; the white ground under partly transparent pixels is rounded from 8-bit alpha
+// here and from 16-bit alpha by the tools, so 2 levels apart at most.
 TEST(RasterFormats, SuitePicturesLoadWithTheToolsPixels) {
     int seen = 0;
     for (const char* folder : {"png", "webp", "tiff", "heif"})
@@ -39,7 +40,7 @@ TEST(RasterFormats, SuitePicturesLoadWithTheToolsPixels) {
                 for (std::size_t i = 0; i < loaded.bytesPerLine(); ++i)
                     most =
                         std::max(most, std::abs(loaded.scanLine(y)[i] - expected.scanLine(y)[i]));
-            EXPECT_LE(most, 1) << name;
+            EXPECT_LE(most, 2) << name;
             ++seen;
         }
     EXPECT_GE(seen, 20);
