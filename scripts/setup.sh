@@ -24,7 +24,7 @@ run_packages=(
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libjpeg-turbo-progs                # cjpeg/djpeg: reference codec for the imaging tests
-    imagemagick webp libtiff-tools libheif-examples # tests/data/make_formats.sh
+    imagemagick webp libtiff-tools libheif-examples # devtools/make_format_pictures.sh
     clang libclang-rt-14-dev           # libFuzzer targets, replayed over their corpus
     chromium                           # galleries checked in a real browser
     xvfb xauth                         # screenshots and running the window program headless

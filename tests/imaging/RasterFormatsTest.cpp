@@ -12,7 +12,7 @@ namespace {
 using test::dataPath;
 using test::readBytes;
 
-// The pictures of tests/data/make_formats.sh: every one loads, by its extension, with
+// The pictures of devtools/make_format_pictures.sh: every one loads, by its extension, with
 // the pixels its format's own tools decode, on white. The same library decodes both
 // sides; the white ground under partly transparent pixels is rounded from 8-bit alpha
 // here and from 16-bit alpha by the tools, so 2 levels apart at most.

@@ -5,7 +5,7 @@
 # committed; run this again only to change them. Needs imagemagick, webp, libtiff-tools
 # and libheif-examples.
 set -euo pipefail
-cd "$(dirname "$0")"
+cd "$(dirname "$0")/../tests/data"
 im=$(command -v convert-im6.q16 || command -v convert)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
