@@ -281,7 +281,7 @@ std::vector<OptionSyntax> runOptions(const std::vector<RunExtension>& extensions
     };
     options.push_back({{"type"},
                        "TEXT",
-                       "Convert and thumbnails: jpg, gif, bmp, emf, wmf or \"No Conversion\", "
+                       "Convert and thumbnails: jpg, gif, bmp, emf, wmf, \"No Conversion\" or png, "
                        "any letter case (default jpg)."});
     options.insert(
         options.end(),
