@@ -98,6 +98,14 @@ bool readCmyk(TIFF* tif, Raster& out) {
 } // namespace
 
 Raster DecodeTiff(std::span<const std::uint8_t> data) {
+    // The few messages libtiff still sends to its process-wide handlers would reach the
+    // terminal; they go nowhere (the per-file handlers below keep the error text).
+    static const bool quiet = [] {
+        TIFFSetErrorHandler(nullptr);
+        TIFFSetWarningHandler(nullptr);
+        return true;
+    }();
+    (void)quiet;
     TiffSource source;
     source.data = data;
     const std::unique_ptr<TIFFOpenOptions, void (*)(TIFFOpenOptions*)> options(
@@ -124,7 +132,7 @@ Raster DecodeTiff(std::span<const std::uint8_t> data) {
     // libtiff's RGBA reader expands palette, grey and 16-bit samples, and premultiplies
     // the alpha, so a pixel on white is its colour plus the missing coverage.
     std::vector<std::uint32_t> rgba(std::size_t(width) * height);
-    if (!TIFFReadRGBAImageOriented(tif.get(), width, height, rgba.data(), ORIENTATION_TOPLEFT, 0))
+    if (!TIFFReadRGBAImageOriented(tif.get(), width, height, rgba.data(), ORIENTATION_TOPLEFT, 1))
         tiffFailed(source);
     for (std::uint32_t y = 0; y < height; ++y) {
         const std::uint32_t* in = rgba.data() + std::size_t(y) * width;
