@@ -1,5 +1,5 @@
 #!/bin/bash
-# Times pictorant-batch thumbnails against other thumbnailers on one folder of JPEGs:
+# Times pictorant-batch thumbnails (Fast, Quality, Smooth) against other thumbnailers on one folder of JPEGs:
 # 96 pixels, JPEG quality 90, each tool RUNS times, the tools taking turns within each
 # round so that a busy machine weighs on all of them alike. Prints median wall times,
 # ratios to one vipsthumbnail process, and peak memory (/usr/bin/time -v).
@@ -57,12 +57,14 @@ names=("vipsthumbnail --size 96"
        "pictorant-batch Quality, $cores workers"
        "pictorant-batch Fast, 1 worker"
        "pictorant-batch Fast, $cores workers"
+       "pictorant-batch Smooth, 1 worker"
+       "pictorant-batch Smooth, $cores workers"
        "ImageMagick mogrify -thumbnail 96x96"
        "ImageMagick mogrify -define jpeg:size=192x192"
        "ImageMagick convert -thumbnail, one per file"
        "GraphicsMagick mogrify -size 192x192")
 commands=(vips_one vips_two "ours quality 1" "ours quality $cores" "ours fast 1"
-          "ours fast $cores" im_mogrify im_sized im_convert gm_mogrify)
+          "ours fast $cores" "ours smooth 1" "ours smooth $cores" im_mogrify im_sized im_convert gm_mogrify)
 
 declare -A times
 for ((r = 0; r < runs; r++)); do
@@ -98,8 +100,10 @@ peak() { # label command...
     printf '%-48s %6d MiB\n' "$label" $(( $(awk -F: '/Maximum resident/ {print $2}' "$work/time.txt") / 1024 ))
 }
 echo "peak memory (maximum resident set):"
-for w in 1 2; do
-    peak "pictorant-batch Quality, $w worker(s)" "$batch" thumbnails --output "$work/peak" \
-        --resize quality --width 96 --height 96 --ratio --jpeg-quality 90 --workers "$w" "${files[@]}"
+for speed in quality smooth; do
+    for w in 1 2; do
+        peak "pictorant-batch $speed, $w worker(s)" "$batch" thumbnails --output "$work/peak" \
+            --resize "$speed" --width 96 --height 96 --ratio --jpeg-quality 90 --workers "$w" "${files[@]}"
+    done
 done
 peak "vipsthumbnail --size 96" vipsthumbnail --size 96 -o "$work/peak/%s.jpg[Q=90]" "${files[@]}"

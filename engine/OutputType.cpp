@@ -15,7 +15,7 @@ constexpr OutputType kConvertedTo[] = {OutputType::Jpg, OutputType::Gif, OutputT
 } // namespace
 
 Conversion conversionOf(std::string_view word) {
-    for (int i = 0; i <= int(Conversion::NoConversion); ++i)
+    for (int i = 0; i < int(Conversion::Unknown); ++i)
         if (word == kCreateAsWords[i])
             return Conversion(i);
     return Conversion::Unknown;
@@ -28,15 +28,21 @@ const char* conversionWord(Conversion conversion) {
 OutputType outputTypeFor(Conversion conversion, std::string_view sourceType) {
     if (conversion < Conversion::NoConversion)
         return kConvertedTo[int(conversion)];
-    if (conversion == Conversion::NoConversion)
+    if (conversion == Conversion::Png)
+        return OutputType::Png;
+    if (conversion == Conversion::NoConversion) {
         for (OutputType type : kConvertedTo)
             if (sourceType == outputTypeText(type))
                 return type;
+        for (const char* readOnly : {"PNG", "WEBP", "TIF", "TIFF", "HEIC", "HEIF"})
+            if (sourceType == readOnly)
+                return OutputType::Png;
+    }
     return OutputType::None;
 }
 
 const char* outputTypeText(OutputType type) {
-    static const char* const texts[] = {"", "JPG", "GIF", "BMP", "EMF", "WMF"};
+    static const char* const texts[] = {"", "JPG", "GIF", "BMP", "EMF", "WMF", "PNG"};
     return texts[int(type)];
 }
 

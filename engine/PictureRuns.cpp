@@ -5,6 +5,7 @@
 
 #include "imaging/PictureError.h"
 #include "imaging/Resample.h"
+#include "imaging/ResampleSmooth.h"
 #include "imaging/ThumbGeometry.h"
 
 #include <cctype>
@@ -143,6 +144,8 @@ void drawOutput(PictureRunKind kind, const JobSettings& job, Picture& picture, T
         picture.takeRaster(outputs.WorkBitmap);
     else if (job.resizeSpeed == ResizeSpeed::Fast)
         ResampleFast(picture, size.width, size.height, outputs);
+    else if (job.resizeSpeed == ResizeSpeed::Smooth)
+        ResampleSmooth(picture, size.width, size.height, outputs);
     else
         ResampleQuality(picture, size.width, size.height, outputs);
 }

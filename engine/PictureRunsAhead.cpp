@@ -7,6 +7,7 @@
 #include "imaging/BmpCodec.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/PictureError.h"
+#include "imaging/RasterFormats.h"
 #include "imaging/Resample.h"
 #include "imaging/ThumbGeometry.h"
 
@@ -122,6 +123,8 @@ struct Pipeline {
             const Raster& raster = objects.WorkBitmap;
             if (type == OutputType::Jpg) {
                 out.bytes = EncodeJpeg(raster, job.jpegQuality);
+            } else if (type == OutputType::Png) {
+                out.bytes = EncodePng(raster);
             } else if (type == OutputType::Gif) {
                 GifImage gif;
                 StoreGif(gif, std::move(objects.WorkBitmap));
@@ -288,6 +291,12 @@ std::size_t memoryNeedOf(PictureRunKind kind, PictureKind source, const PictureH
     case PictureKind::Metafile:
         perPixel = 3;
         break;
+    case PictureKind::Png:
+    case PictureKind::Webp:
+    case PictureKind::Tiff:
+    case PictureKind::Heif:
+        perPixel = 7; // the library's 4-byte decode beside the 24-bit raster
+        break;
     }
     // The output raster, and what its encoding holds: a JPEG rarely beats three bytes a
     // pixel in its growing buffer; the GIF path quantises through a whole-picture decode.
@@ -298,6 +307,8 @@ std::size_t memoryNeedOf(PictureRunKind kind, PictureKind source, const PictureH
         outPerPixel = 8;
     else if (outputType == OutputType::Bmp)
         outPerPixel = kind == PictureRunKind::Convert ? 0 : 3; // convert writes the source raster
+    else if (outputType == OutputType::Png)
+        outPerPixel = 3;
     if (kind == PictureRunKind::Thumbnails)
         outPerPixel += 3; // the thumbnail raster itself
     const std::uint64_t need = fileBytes + pixels * perPixel + out * outPerPixel;

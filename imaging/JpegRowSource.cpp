@@ -186,6 +186,7 @@ struct JpegRowStream::State {
     jpeg_decompress_struct cinfo{};
     jpeg_progress_mgr progress{};
     Errors err{};
+    Options options;
     bool created = false;
     bool failed = false;
     int failCode = 0;
@@ -234,11 +235,11 @@ struct JpegRowStream::State {
         if (std::int64_t(cinfo.image_width) * cinfo.image_height > MaxPicturePixels())
             ERREXIT1(&cinfo, JERR_OUT_OF_MEMORY, 0);
         cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-        if (!cmyk && cinfo.out_color_space == JCS_GRAYSCALE)
+        if (!cmyk && cinfo.out_color_space == JCS_GRAYSCALE && !options.greyAsColour)
             return 0;
         cinfo.scale_num = 1;
-        cinfo.scale_denom = 1;
-        cinfo.do_block_smoothing = TRUE;
+        cinfo.scale_denom = unsigned(options.scaleDenom);
+        cinfo.do_block_smoothing = options.blockSmoothing;
         cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
         jpeg_start_decompress(&cinfo);
         inverted = cinfo.saw_Adobe_marker;
@@ -278,9 +279,12 @@ struct JpegRowStream::State {
     }
 };
 
-JpegRowStream::JpegRowStream(std::span<const std::uint8_t> data)
+JpegRowStream::JpegRowStream(std::span<const std::uint8_t> data) : JpegRowStream(data, Options{}) {}
+
+JpegRowStream::JpegRowStream(std::span<const std::uint8_t> data, const Options& options)
     : state_(std::make_unique<State>()) {
     state_->data = data;
+    state_->options = options;
     jpeg_std_error(&state_->err.pub);
     state_->err.pub.error_exit = State::exitWithError;
     state_->err.pub.output_message = quiet;

@@ -37,12 +37,21 @@ bool ResampleJpegRows(const Picture& picture, RowFilter filter, int W, int H, Ra
 class JpegRowStream {
 public:
     explicit JpegRowStream(std::span<const std::uint8_t> data);
+    // Other decodes of the same rows: at 1/scaleDenom (2, 4 or 8) in the DCT domain; with
+    // greyAsColour a greyscale file streams too, its grey levels as they are; block
+    // smoothing off for data whose missing scans are known not to be read.
+    struct Options {
+        int scaleDenom = 1;
+        bool greyAsColour = false;
+        bool blockSmoothing = true;
+    };
+    JpegRowStream(std::span<const std::uint8_t> data, const Options& options);
     ~JpegRowStream();
     JpegRowStream(const JpegRowStream&) = delete;
     JpegRowStream& operator=(const JpegRowStream&) = delete;
 
     // Reads the header and starts the decode. False for a file that cannot be streamed
-    // (greyscale); throws PictureError "JPEG error #%d" as DecodeJpeg does.
+    // (greyscale, unless greyAsColour); throws PictureError "JPEG error #%d" as DecodeJpeg does.
     bool start();
     int width() const;
     int height() const;

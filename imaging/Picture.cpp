@@ -13,6 +13,7 @@
 #include "imaging/GifCodec.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/PictureError.h"
+#include "imaging/RasterFormats.h"
 
 namespace pictorant {
 namespace {
@@ -141,6 +142,14 @@ PictureKind PictureKindForPath(const std::string& path) {
         return PictureKind::Bitmap;
     if (e == "emf" || e == "wmf")
         return PictureKind::Metafile;
+    if (e == "png")
+        return PictureKind::Png;
+    if (e == "webp")
+        return PictureKind::Webp;
+    if (e == "tif" || e == "tiff")
+        return PictureKind::Tiff;
+    if (e == "heic" || e == "heif")
+        return PictureKind::Heif;
     throw PictureError("Unknown picture file extension (." + ext + ")");
 }
 
@@ -154,6 +163,14 @@ const char* PictureKindName(PictureKind kind) {
         return "Bitmap";
     case PictureKind::Metafile:
         return "Metafile";
+    case PictureKind::Png:
+        return "Png";
+    case PictureKind::Webp:
+        return "Webp";
+    case PictureKind::Tiff:
+        return "Tiff";
+    case PictureKind::Heif:
+        return "Heif";
     }
     return "";
 }
@@ -170,6 +187,10 @@ int Picture::width() const {
     case PictureKind::Gif:
         return gif_.screenWidth;
     case PictureKind::Bitmap:
+    case PictureKind::Png:
+    case PictureKind::Webp:
+    case PictureKind::Tiff:
+    case PictureKind::Heif:
         return raster_.width();
     case PictureKind::Metafile:
         return metafile_ ? metafile_->width() : 0;
@@ -184,6 +205,10 @@ int Picture::height() const {
     case PictureKind::Gif:
         return gif_.screenHeight;
     case PictureKind::Bitmap:
+    case PictureKind::Png:
+    case PictureKind::Webp:
+    case PictureKind::Tiff:
+    case PictureKind::Heif:
         return raster_.height();
     case PictureKind::Metafile:
         return metafile_ ? metafile_->height() : 0;
@@ -198,6 +223,10 @@ bool Picture::isEmpty() const {
     case PictureKind::Gif:
         return gif_.frames.empty();
     case PictureKind::Bitmap:
+    case PictureKind::Png:
+    case PictureKind::Webp:
+    case PictureKind::Tiff:
+    case PictureKind::Heif:
         return raster_.isEmpty();
     case PictureKind::Metafile:
         return !metafile_ || metafile_->isEmpty();
@@ -248,6 +277,10 @@ void Picture::takeRaster(Raster& into) {
         }
         return;
     case PictureKind::Bitmap:
+    case PictureKind::Png:
+    case PictureKind::Webp:
+    case PictureKind::Tiff:
+    case PictureKind::Heif:
         if (raster_.format() != PixelFormat::Bgr24) {
             RenderToBitmap(raster_, into);
             return;
@@ -268,7 +301,7 @@ const Raster& Picture::raster() const {
         ensureDecoded();
         return raster_;
     }
-    return kind_ == PictureKind::Bitmap ? raster_ : empty;
+    return holdsRaster(kind_) ? raster_ : empty;
 }
 
 void Picture::clear() {
@@ -320,6 +353,11 @@ void Picture::setBitmap(Raster raster) {
     raster_ = std::move(raster);
 }
 
+void Picture::setDecoded(PictureKind kind, Raster raster) {
+    kind_ = kind;
+    raster_ = std::move(raster);
+}
+
 void Picture::setGif(GifImage gif) {
     kind_ = PictureKind::Gif;
     gif_ = std::move(gif);
@@ -342,6 +380,13 @@ std::vector<std::uint8_t> Picture::encode(bool asWmf) const {
         return EncodeBmp(raster_);
     case PictureKind::Metafile:
         return metafile_->encode(asWmf || !metafile_->enhanced());
+    case PictureKind::Png:
+        return EncodePng(raster_);
+    case PictureKind::Webp:
+    case PictureKind::Tiff:
+    case PictureKind::Heif:
+        throw PictureError(std::string("Cannot write ") + PictureKindName(kind_) +
+                           " pictures; convert them to PNG");
     }
     return {};
 }
@@ -364,6 +409,18 @@ void LoadPictureFromBytes(PictureKind kind, std::vector<std::uint8_t> bytes, Pic
         break;
     case PictureKind::Metafile:
         picture.setMetafile(Metafile::fromBytes(bytes));
+        break;
+    case PictureKind::Png:
+        picture.setDecoded(kind, DecodePng(bytes));
+        break;
+    case PictureKind::Webp:
+        picture.setDecoded(kind, DecodeWebp(bytes));
+        break;
+    case PictureKind::Tiff:
+        picture.setDecoded(kind, DecodeTiff(bytes));
+        break;
+    case PictureKind::Heif:
+        picture.setDecoded(kind, DecodeHeif(bytes));
         break;
     }
     into = std::move(picture);
@@ -405,7 +462,15 @@ PictureHeader PeekPictureHeader(PictureKind kind, std::span<const std::uint8_t> 
             }
         }
         break;
+    case PictureKind::Png:
+        PeekPngSize(b, header.width, header.height);
+        break;
+    case PictureKind::Webp:
+        PeekWebpSize(b, header.width, header.height);
+        break;
     case PictureKind::Metafile:
+    case PictureKind::Tiff:
+    case PictureKind::Heif:
         break;
     }
     return header;
@@ -461,6 +526,10 @@ void RenderToBitmap(const Picture& picture, Raster& raster) {
     switch (picture.kind()) {
     case PictureKind::Jpeg:
     case PictureKind::Bitmap:
+    case PictureKind::Png:
+    case PictureKind::Webp:
+    case PictureKind::Tiff:
+    case PictureKind::Heif:
         RenderToBitmap(picture.raster(), raster);
         return;
     case PictureKind::Gif:
@@ -507,10 +576,14 @@ void StoreBitmap(Picture& picture, const Raster& raster) {
         picture.setGif(std::move(gif));
         return;
     }
-    case PictureKind::Bitmap: {
+    case PictureKind::Bitmap:
+    case PictureKind::Png:
+    case PictureKind::Webp:
+    case PictureKind::Tiff:
+    case PictureKind::Heif: {
         Raster copy;
         RenderToBitmap(raster, copy);
-        picture.setBitmap(std::move(copy));
+        picture.setDecoded(picture.kind(), std::move(copy));
         return;
     }
     case PictureKind::Metafile:
@@ -549,6 +622,8 @@ void SavePicture(OutputObjects& outputs, const Raster& raster, std::string_view 
         WritePicture(outputs.metafileOutput, path);
     } else if (outputType == "BMP") {
         WriteBmpFile(raster, path);
+    } else if (outputType == "PNG") {
+        WritePictureFile(path, EncodePng(raster));
     }
 }
 

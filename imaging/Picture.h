@@ -14,10 +14,17 @@
 
 namespace pictorant {
 
-enum class PictureKind { Jpeg, Gif, Bitmap, Metafile };
+enum class PictureKind { Jpeg, Gif, Bitmap, Metafile, Png, Webp, Tiff, Heif };
+
+// Kinds whose content is a 24-bit raster decoded when the file is read, as a Bitmap's
+// (PNG, WebP, TIFF, HEIC/HEIF). Of them only PNG is written.
+inline bool holdsRaster(PictureKind kind) {
+    return kind == PictureKind::Bitmap || kind >= PictureKind::Png;
+}
 
 // The kind that a file name's extension selects ("jpg", "jpeg", "gif", "bmp", "emf",
-// "wmf", compared without regard to case). Throws PictureError
+// "wmf", "png", "webp", "tif", "tiff", "heic", "heif", compared without regard to
+// case). Throws PictureError
 // "Unknown picture file extension (.%s)" for any other extension.
 PictureKind PictureKindForPath(const std::string& path);
 
@@ -63,8 +70,7 @@ public:
     const Raster& raster() const;
     // raster() is at hand without a decode: a Bitmap, or a Jpeg decoded or pending.
     bool rasterHeld() const {
-        return kind_ == PictureKind::Bitmap ||
-               (kind_ == PictureKind::Jpeg && (jpegPending_ || rasterValid_));
+        return holdsRaster(kind_) || (kind_ == PictureKind::Jpeg && (jpegPending_ || rasterValid_));
     }
 
     // What the last decode of the JPEG data found wrong with it, in words for the user
@@ -91,6 +97,8 @@ public:
     void setJpegRaster(const Raster& raster);
     void setJpegRaster(Raster&& raster);
     void setBitmap(Raster raster);
+    // The raster of one of the holdsRaster kinds.
+    void setDecoded(PictureKind kind, Raster raster);
     void setGif(GifImage gif);
     void setMetafile(Metafile metafile);
     void clear();
@@ -186,7 +194,7 @@ struct OutputObjects {
     Picture metafileOutput{PictureKind::Metafile};
 };
 
-// Writes the raster as outputType ("JPG", "GIF", "BMP", "EMF", "WMF") to path through
+// Writes the raster as outputType ("JPG", "GIF", "BMP", "EMF", "WMF", "PNG") to path through
 // the output objects; any other type writes nothing. jpegQuality is the slider's value.
 // Writes as WritePicture does, with its errors.
 void SavePicture(OutputObjects& outputs, const Raster& raster, std::string_view outputType,

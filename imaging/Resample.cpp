@@ -100,19 +100,24 @@ void expandIndexedRow(const Raster& source, int y, std::uint8_t* dst) {
     }
 }
 
+void filterPictureRows(const Picture& picture, int W, int H, Raster& target, bool bilinear) {
+    ReadPictureRows(picture, [&](int sw, int sh, const SourceRows& rows) {
+        if (bilinear)
+            BilinearFilter(sw, sh, rows, W, H, target);
+        else
+            NearestFilter(sw, sh, rows, W, H, target);
+    });
+}
+
+} // namespace
+
 // Feeds a filter the rows of a Jpeg, Bitmap or Gif picture as RenderToBitmap would draw
 // them, without a full-size 24-bit copy: a 24-bit raster is read in place, an 8-bit one
 // and a GIF screen are drawn a row at a time, and a JPEG not yet decoded is streamed
 // through libjpeg. Where streaming cannot serve (a greyscale JPEG, the 8-bit decode
 // mode) the picture is decoded as usual and read from there.
 // The decode's warning is noted on the picture once the rows have been read.
-void filterPictureRows(const Picture& picture, int W, int H, Raster& target, bool bilinear) {
-    const auto run = [&](int sw, int sh, const SourceRows& rows) {
-        if (bilinear)
-            BilinearFilter(sw, sh, rows, W, H, target);
-        else
-            NearestFilter(sw, sh, rows, W, H, target);
-    };
+void ReadPictureRows(const Picture& picture, const PictureRowsReader& run) {
     if (picture.kind() == PictureKind::Gif) {
         const int sw = picture.width(), sh = picture.height();
         RowPair pair(sw);
@@ -141,8 +146,6 @@ void filterPictureRows(const Picture& picture, int W, int H, Raster& target, boo
     const auto expand = [&](int y, std::uint8_t* row) { expandIndexedRow(source, y, row); };
     run(source.width(), source.height(), [&](int y) { return pair.get(y, expand); });
 }
-
-} // namespace
 
 void BilinearFilter(const Raster& source, int W, int H, Raster& target) {
     BilinearFilter(
@@ -232,6 +235,10 @@ void ResampleFast(const Picture& picture, int W, int H, Raster& workBitmap) {
         [[fallthrough]];
     case PictureKind::Gif:
     case PictureKind::Bitmap:
+    case PictureKind::Png:
+    case PictureKind::Webp:
+    case PictureKind::Tiff:
+    case PictureKind::Heif:
         if (picture.width() <= 0 || picture.height() <= 0 ||
             (picture.kind() != PictureKind::Gif && picture.rasterHeld() &&
              picture.raster().isEmpty())) {

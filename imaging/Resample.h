@@ -37,4 +37,9 @@ using SourceRows = std::function<const std::uint8_t*(int y)>;
 void BilinearFilter(int sw, int sh, const SourceRows& sourceRow, int W, int H, Raster& target);
 void NearestFilter(int sw, int sh, const SourceRows& sourceRow, int W, int H, Raster& target);
 
+// Hands `run` the rows of a Jpeg, Bitmap or Gif picture as RenderToBitmap would draw
+// them, without a full-size 24-bit copy where that can be avoided (see Resample.cpp).
+using PictureRowsReader = std::function<void(int sw, int sh, const SourceRows& rows)>;
+void ReadPictureRows(const Picture& picture, const PictureRowsReader& run);
+
 } // namespace pictorant

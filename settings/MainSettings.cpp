@@ -22,6 +22,24 @@ const char* namingOptionKeyword(NamingOption option) {
     return kNamingOptionWords[static_cast<int>(option)];
 }
 
+const char* resizeSpeedKeyword(ResizeSpeed speed) {
+    switch (speed) {
+    case ResizeSpeed::Quality:
+        return "Quality";
+    case ResizeSpeed::Smooth:
+        return "Smooth";
+    case ResizeSpeed::Fast:
+        break;
+    }
+    return "Fast";
+}
+
+ResizeSpeed resizeSpeedOfKeyword(const std::string& keyword) {
+    if (keyword == "Quality")
+        return ResizeSpeed::Quality;
+    return keyword == "Smooth" ? ResizeSpeed::Smooth : ResizeSpeed::Fast;
+}
+
 MainSettings factoryMainSettings() {
     MainSettings s;
     s.inputDir = driveRoot();
@@ -35,9 +53,7 @@ MainSettings readMainSettings(const SettingsFile& f) {
     MainSettings s = d;
     s.inputDir = readFolder(f, "Input");
     s.outputDir = readFolder(f, "Output");
-    s.resizeSpeed = f.readText(kThumbnails, "Resize Speed", "Quality") == "Quality"
-                        ? ResizeSpeed::Quality
-                        : ResizeSpeed::Fast;
+    s.resizeSpeed = resizeSpeedOfKeyword(f.readText(kThumbnails, "Resize Speed", "Quality"));
     s.thumbWidth = f.readText(kThumbnails, "Thumb Width", d.thumbWidth);
     s.thumbHeight = f.readText(kThumbnails, "Thumb Height", d.thumbHeight);
     s.maintainRatio =
@@ -75,8 +91,7 @@ void writeMainSettings(SettingsFile& f, const MainSettings& s) {
     f.reload();
     f.writeText(kDirectories, "Input", s.inputDir);
     f.writeText(kDirectories, "Output", s.outputDir);
-    f.writeText(kThumbnails, "Resize Speed",
-                s.resizeSpeed == ResizeSpeed::Quality ? "Quality" : "Fast");
+    f.writeText(kThumbnails, "Resize Speed", resizeSpeedKeyword(s.resizeSpeed));
     f.writeText(kThumbnails, "Thumb Width", s.thumbWidth);
     f.writeText(kThumbnails, "Thumb Height", s.thumbHeight);
     writeFlag(f, kThumbnails, "Maintain Ratio", s.maintainRatio);

@@ -8,7 +8,7 @@ class SettingsFile;
 
 // Positions 0 to 3 of the naming box.
 enum class NamingOption { PreSeq = 0, PreName = 1, SufSeq = 2, SufName = 3 };
-enum class ResizeSpeed { Fast = 0, Quality = 1 };
+enum class ResizeSpeed { Fast = 0, Quality = 1, Smooth = 2 };
 
 // The main window's group of Pictorant.ini (sections "Directories" and "Thumbnails"):
 // the two pane folders and the kept fields of the job.
@@ -31,9 +31,14 @@ struct MainSettings {
 // The conversion box's choice that keeps each file's own type.
 inline constexpr const char* kNoConversion = "No Conversion";
 // The words of the "Create As" and "Naming Option" keys, in box order.
-inline constexpr const char* kCreateAsWords[] = {"jpg", "gif", "bmp", "emf", "wmf", kNoConversion};
+inline constexpr const char* kCreateAsWords[] = {"jpg", "gif",         "bmp", "emf",
+                                                 "wmf", kNoConversion, "png"};
 inline constexpr const char* kNamingOptionWords[] = {"PreSeq", "PreName", "SufSeq", "SufName"};
 const char* namingOptionKeyword(NamingOption option);
+// The "Resize Speed" keyword: "Quality", "Smooth", any other text Fast (so a reader that
+// knows only the first two takes "Smooth" as Fast).
+const char* resizeSpeedKeyword(ResizeSpeed speed);
+ResizeSpeed resizeSpeedOfKeyword(const std::string& keyword);
 
 // Factory values: both folders at the drive root, the rest as the record's initialisers.
 MainSettings factoryMainSettings();

@@ -519,9 +519,7 @@ void MainWizard::fillConfirmPage() {
     s.conversion = renameOnly ? kNoConversionText : outputPage_->convertTo();
     s.outputNames = qs(describeOutputNames(currentJob()));
     s.thumbnails = mode_ == JobMode::CreateThumbnails;
-    s.resizeSpeed = thumbnailPage_->resizeSpeed() == ResizeSpeed::Quality
-                        ? QStringLiteral("Quality")
-                        : QStringLiteral("Fast");
+    s.resizeSpeed = QString::fromLatin1(resizeSpeedKeyword(thumbnailPage_->resizeSpeed()));
     s.maintainRatio = thumbnailPage_->maintainRatio();
     s.width = thumbnailPage_->widthText();
     s.height = thumbnailPage_->heightText();

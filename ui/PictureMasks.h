@@ -6,7 +6,8 @@
 namespace pictorant {
 
 // The picture files the program reads, as a file-list mask.
-inline const QString kPictureFileMask = QStringLiteral("*.jpg;*.jpeg;*.gif;*.bmp;*.wmf;*.emf");
+inline const QString kPictureFileMask =
+    QStringLiteral("*.jpg;*.jpeg;*.gif;*.bmp;*.wmf;*.emf;*.png;*.webp;*.tif;*.tiff;*.heic;*.heif");
 // Every file, names without a dot included.
 inline const QString kAllFilesMask = QStringLiteral("*.*");
 

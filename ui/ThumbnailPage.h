@@ -46,6 +46,7 @@ private:
     QGroupBox* speedGroup_;
     QRadioButton* fastButton_;
     QRadioButton* qualityButton_;
+    QRadioButton* smoothButton_;
     QLabel* speedNote_;
     QGroupBox* sizeGroup_;
     QLabel* widthCaption_;

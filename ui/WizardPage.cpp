@@ -23,8 +23,9 @@ QString pageHint(WizardPage page) {
          "  If you chose Rename/Copy/Convert on the previous page, you must now decide if you "
          "want to just Rename the selected files or Copy with an optional Conversion.",
          "", "  Use the left pane to navigate to the Output directory.", "",
-         "  Choose the file type for the ouput files (not available for rename).", "",
-         "  Choose the output file name option.", "",
+         "  Choose the file type for the ouput files (not available for rename).  With No "
+         "Conversion, WebP, TIFF and HEIC pictures are written as png.",
+         "", "  Choose the output file name option.", "",
          "  Modify the Prefix and sequence number for new files if desired.", "",
          "  When ready, click the Next button."},
         {"Thumbnail Options", "",

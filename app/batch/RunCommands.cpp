@@ -21,7 +21,7 @@ namespace pictorant::batch {
 
 namespace {
 
-const char* const kConversionTypesText = "jpg, gif, bmp, emf, wmf or \"No Conversion\"";
+const char* const kConversionTypesText = "jpg, gif, bmp, emf, wmf, \"No Conversion\" or png";
 
 bool sameLetters(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -140,8 +140,10 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a, const std::vector<std::s
             job.resizeSpeed = ResizeSpeed::Fast;
         else if (*resize == "quality")
             job.resizeSpeed = ResizeSpeed::Quality;
+        else if (*resize == "smooth")
+            job.resizeSpeed = ResizeSpeed::Smooth;
         else
-            throw UsageError("--resize must be fast or quality");
+            throw UsageError("--resize must be fast, quality or smooth");
     }
     if (auto w = a.value("--width"))
         job.thumbWidth = *w;
@@ -279,7 +281,7 @@ std::vector<OptionSyntax> runOptions(const std::vector<RunExtension>& extensions
     };
     options.push_back({{"type"},
                        "TEXT",
-                       "Convert and thumbnails: jpg, gif, bmp, emf, wmf or \"No Conversion\", "
+                       "Convert and thumbnails: jpg, gif, bmp, emf, wmf, \"No Conversion\" or png, "
                        "any letter case (default jpg)."});
     options.insert(
         options.end(),
@@ -287,7 +289,7 @@ std::vector<OptionSyntax> runOptions(const std::vector<RunExtension>& extensions
             {{"naming"}, "OPTION", "PreSeq, PreName, SufSeq or SufName (default PreSeq)."},
             {{"qualifier"}, "TEXT", "Default Thumb for thumbnails, Image otherwise; may be empty."},
             {{"seq"}, "TEXT", "Sequence start as typed (default 001)."},
-            {{"resize"}, "fast|quality", "Thumbnail resizing (default quality)."},
+            {{"resize"}, "fast|quality|smooth", "Thumbnail resizing (default quality)."},
             {{"width"},
              "TEXT",
              "Thumbnail width (default 96). Each side is a whole number from 1 to 65535, "

@@ -7,6 +7,7 @@
 #include "app/batch/PictureCommands.h"
 #include "app/batch/StopSignals.h"
 #include "app/batch/UndoCommand.h"
+#include "imaging/DecoderMemory.h"
 
 #include <QGuiApplication>
 #include <cstdlib>
@@ -53,6 +54,7 @@ void dropQtNotes(QtMsgType type, const QMessageLogContext&, const QString& messa
 } // namespace
 
 int main(int argc, char** argv) {
+    pictorant::ReuseDecoderMemory();
     useOffscreenPlatformWithoutDisplay();
     qInstallMessageHandler(dropQtNotes);
     installStopSignalHandlers();

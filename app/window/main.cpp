@@ -1,6 +1,7 @@
 // pictorant: the window program. Splash, every window created once, the event loop.
 
 #include "app/ProgramOptions.h"
+#include "imaging/DecoderMemory.h"
 #include "settings/SettingsLocation.h"
 #include "ui/HelpWindow.h"
 #include "ui/ProgramWindows.h"
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
                              "or use 'pictorant-batch' for the same work from the command line.\n");
         return 1;
     }
+    pictorant::ReuseDecoderMemory();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pictorant"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pictorant"));

@@ -8,13 +8,13 @@
 # New inputs go to build-fuzz/corpus/TARGET/, findings (crash-*, leak-*, oom-*,
 # timeout-*) to build-fuzz/findings/TARGET-*; replay one with
 # build-fuzz/tests/fuzz/TARGET_fuzzer FILE.
-# Usage: devtools/fuzz/run_fuzzers.sh [SECONDS] [bmp gif jpeg metafile]
+# Usage: devtools/fuzz/run_fuzzers.sh [SECONDS] [bmp gif jpeg png webp tiff heif metafile]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(bmp gif jpeg)
+[ ${#targets[@]} -gt 0 ] || targets=(bmp gif jpeg png webp tiff heif)
 [ -f tests/fuzz/metafile_fuzzer.cpp ] && [ $# -eq 0 ] && targets+=(metafile)
 
 command -v clang++ >/dev/null || { echo "clang++ is needed (apt-get install clang libclang-rt-14-dev)" >&2; exit 1; }

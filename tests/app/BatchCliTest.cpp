@@ -198,7 +198,7 @@ INSTANTIATE_TEST_SUITE_P(
         CliCase{{"copy", "-q", "--progress", "a.jpg"}, 2, "--quiet and --progress exclude each other", {}},
         CliCase{{"copy", "--settings", "none.ini", "a.jpg"}, 2, "pictorant-batch: settings file none.ini not found\n(see pictorant-batch copy --help)\n", {}},
         CliCase{{"copy", "--settings", "pipe.bmp", "a.jpg"}, 2, "Cannot read settings file pipe.bmp: not a regular file", {}},
-        CliCase{{"convert", "--type", "png", "a.jpg"}, 2, "--type must be jpg, gif, bmp, emf, wmf or \"No Conversion\", not png", {}},
+        CliCase{{"convert", "--type", "tif", "a.jpg"}, 2, "--type must be jpg, gif, bmp, emf, wmf, \"No Conversion\" or png, not tif", {}},
         CliCase{{"copy", "--in-place", "a.jpg"}, 2, "--in-place is for convert only", {}},
         CliCase{{"convert", "--naming", "PreName", "--qualifier", "", "a.jpg"}, 2, "--in-place", {}},
         CliCase{{"thumbnails", "--naming", "PreName", "--qualifier", "", "a.jpg"}, 2, "\"a.jpg\" is that file itself", {}},

@@ -59,7 +59,8 @@ TEST(OutputTypes, TheConversionWordGivesEachSourceItsType) {
     } cases[] = {{"jpg", Conversion::Jpg, "JPG", "JPG", "JPG"},
                  {"gif", Conversion::Gif, "GIF", "GIF", "GIF"},
                  {"wmf", Conversion::Wmf, "WMF", "WMF", "WMF"},
-                 {"No Conversion", Conversion::NoConversion, "JPG", "GIF", ""},
+                 {"No Conversion", Conversion::NoConversion, "JPG", "GIF", "PNG"},
+                 {"png", Conversion::Png, "PNG", "PNG", "PNG"},
                  {"JPG", Conversion::Unknown, "", "", ""},
                  {"no conversion", Conversion::Unknown, "", "", ""}};
     for (const auto& c : cases) {
@@ -71,8 +72,12 @@ TEST(OutputTypes, TheConversionWordGivesEachSourceItsType) {
             EXPECT_STREQ(conversionWord(c.conversion), c.word);
         }
     }
-    for (const char* type : {"BMP", "EMF", "WMF"})
+    for (const char* type : {"BMP", "EMF", "WMF", "PNG"})
         EXPECT_STREQ(outputTypeText(outputTypeFor(Conversion::NoConversion, type)), type);
+    // Types that are read but not written become PNG; an unknown one gives nothing.
+    for (const char* type : {"WEBP", "TIF", "HEIC", "HEIF", "PSD"})
+        EXPECT_STREQ(outputTypeText(outputTypeFor(Conversion::NoConversion, type)),
+                     std::string_view(type) == "PSD" ? "" : "PNG");
     EXPECT_EQ(outputExtension(OutputType::Wmf), ".wmf");
 }
 

@@ -10,7 +10,9 @@
 
 #include "imaging/Picture.h"
 #include "imaging/PictureError.h"
+#include "imaging/RasterFormats.h"
 #include "imaging/Resample.h"
+#include "imaging/ResampleSmooth.h"
 
 namespace pictorant::fuzz {
 
@@ -21,6 +23,7 @@ inline void exercise(PictureKind kind, const std::uint8_t* data, std::size_t siz
         LoadPictureFromBytes(kind, std::vector<std::uint8_t>(data, data + size), picture);
         ResampleFast(picture, 17, 11, outputs);
         ResampleQuality(picture, 13, 7, outputs);
+        ResampleSmooth(picture, 5, 9, outputs);
         // A full-size render, a second decode and an encode side by side are more than a
         // run ever holds at once; keep them to pictures whose copies fit the budget.
         if (std::int64_t(picture.width()) * picture.height() > (std::int64_t(1) << 24))
@@ -33,6 +36,7 @@ inline void exercise(PictureKind kind, const std::uint8_t* data, std::size_t siz
         outputs.jpegOutput.setJpegQuality(75);
         StoreBitmap(outputs.jpegOutput, outputs.WorkBitmap);
         outputs.jpegOutput.encode();
+        EncodePng(outputs.WorkBitmap);
     } catch (const PictureError&) {
     }
 }

@@ -20,7 +20,7 @@ TEST(LoadPicture, KindComesFromTheExtensionAndFailuresHaveTheirMessages) {
         {"trees.GIF", "gif/giflib/treescap.gif"}};
     for (const auto& [name, source] : copies)
         writeBytes(dir / name, readBytes(dataPath(source)));
-    writeBytes(dir / "a.png", {1, 2, 3});
+    writeBytes(dir / "a.psd", {1, 2, 3});
     writeBytes(dir / "noext", {1, 2, 3});
     writeBytes(dir / "bad.bmp", {'B', 'M', 0});
     writeBytes(dir / "bad.gif", {'G', 'I', 'F'});
@@ -31,7 +31,7 @@ TEST(LoadPicture, KindComesFromTheExtensionAndFailuresHaveTheirMessages) {
         {"Beach.jpg", "Jpeg 227 x 149"},
         {"pal.Bmp", "Bitmap 127 x 64"},
         {"trees.GIF", "Gif 40 x 40"},
-        {"a.png", "Unknown picture file extension (.png)"},
+        {"a.psd", "Unknown picture file extension (.psd)"},
         {"noext", "Unknown picture file extension (.)"},
         {"x.tar.gz", "Unknown picture file extension (.gz)"},
         {"missing.jpg",
@@ -67,7 +67,7 @@ TEST(SavePicture, UnknownTypesWriteNothing) {
     const Raster r = syntheticPicture(30, 20);
     SavePicture(out, r, "BMP", dir / "a.bmp", 90);
     EXPECT_TRUE(LoadPicture(dir / "a.bmp").raster() == r);
-    SavePicture(out, r, "PNG", dir / "a.png", 90);
+    SavePicture(out, r, "TIF", dir / "a.tif", 90);
     SavePicture(out, r, "jpg", dir / "b.jpg", 90); // types are compared exactly
     EXPECT_EQ(pictorant::testing::namesIn(dir.str()), std::vector<std::string>{"a.bmp"});
 }

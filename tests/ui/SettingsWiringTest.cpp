@@ -49,7 +49,7 @@ TEST_F(SettingsWiring, MainWindowReadsItsGroupAndWritesTheControlsBack) {
     const QString in = sub("in");
     writeFile(ini, ("[Directories]\r\nInput=" + in + "\r\nOutput=" + root +
                     "/gone\r\n[thumbnails]\r\nresize speed=quality\r\nThumb Width= 120 \r\n"
-                    "Maintain Ratio=2\r\nForce Width=1\r\nForce Height=1\r\nCreate As=png\r\n"
+                    "Maintain Ratio=2\r\nForce Width=1\r\nForce Height=1\r\nCreate As=tif\r\n"
                     "Naming Option=SufName\r\nOutput File Qualifier=_t\r\nJpg Compression=5\r\n"
                     "Overwrite Files=0\r\n")
                        .toUtf8());

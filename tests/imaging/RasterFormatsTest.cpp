@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "imaging/PictureError.h"
+#include "imaging/RasterFormats.h"
+#include "tests/imaging/TestSupport.h"
+
+namespace pictorant {
+namespace {
+
+using test::dataPath;
+using test::readBytes;
+
+// The pictures of devtools/make_format_pictures.sh: every one loads, by its extension, with
+// the pixels its format's own tools decode, on white. The same library decodes both
+// sides; the white ground under partly transparent pixels is rounded from 8-bit alpha
+// here and from 16-bit alpha by the tools, so 2 levels apart at most.
+TEST(RasterFormats, SuitePicturesLoadWithTheToolsPixels) {
+    int seen = 0;
+    for (const char* folder : {"png", "webp", "tiff", "heif"})
+        for (const auto& entry : std::filesystem::directory_iterator(dataPath(folder))) {
+            const std::string name = entry.path().filename().string();
+            Raster expected;
+            ASSERT_TRUE(test::parsePnm(readBytes(dataPath("expected/" + name + ".ppm")), expected))
+                << name;
+            Picture picture;
+            try {
+                LoadPicture(entry.path().string(), picture);
+            } catch (const PictureError& e) {
+                ADD_FAILURE() << name << ": " << e.what();
+                continue;
+            }
+            Raster loaded;
+            RenderToBitmap(picture, loaded);
+            ASSERT_EQ(loaded.width(), expected.width()) << name;
+            ASSERT_EQ(loaded.height(), expected.height()) << name;
+            int most = 0;
+            for (int y = 0; y < loaded.height(); ++y)
+                for (std::size_t i = 0; i < loaded.bytesPerLine(); ++i)
+                    most =
+                        std::max(most, std::abs(loaded.scanLine(y)[i] - expected.scanLine(y)[i]));
+            EXPECT_LE(most, 2) << name;
+            ++seen;
+        }
+    EXPECT_GE(seen, 20);
+}
+
+// Broken files fail with their format's message (and no crash or sanitizer report);
+// a picture above the pixel cap fails before it is allocated.
+TEST(RasterFormats, BadFilesFailWithTheFormatsMessage) {
+    const struct {
+        const char* file;
+        PictureKind kind;
+        const char* message;
+    } cases[] = {{"png/rgba16.png", PictureKind::Png, "PNG error: "},
+                 {"png/interlaced.png", PictureKind::Png, "PNG error: "},
+                 {"webp/lossy.webp", PictureKind::Webp, "WebP picture is not valid"},
+                 {"webp/animated.webp", PictureKind::Webp, "WebP picture is not valid"},
+                 {"tiff/rgba-lzw.tif", PictureKind::Tiff, "TIFF picture is not valid"},
+                 {"tiff/cmyk.tif", PictureKind::Tiff, "TIFF picture is not valid"},
+                 {"heif/alpha.heic", PictureKind::Heif, "HEIF picture is not valid"}};
+    const auto failure = [](PictureKind kind, std::vector<std::uint8_t> bytes) -> std::string {
+        Picture picture;
+        try {
+            LoadPictureFromBytes(kind, std::move(bytes), picture);
+        } catch (const PictureError& e) {
+            return e.what();
+        }
+        return "loaded";
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::uint8_t> whole = readBytes(dataPath(c.file));
+        for (const std::size_t kept : {whole.size() * 2 / 3, std::size_t(30), std::size_t(0)}) {
+            const std::string message =
+                failure(c.kind, std::vector<std::uint8_t>(whole.begin(),
+                                                          whole.begin() + std::ptrdiff_t(kept)));
+            EXPECT_EQ(message.rfind(c.message, 0), 0u)
+                << c.file << " cut at " << kept << ": " << message;
+        }
+        const std::int64_t cap = MaxPicturePixels();
+        SetMaxPicturePixels(32 * 24 - 1);
+        const std::string message = failure(c.kind, whole);
+        SetMaxPicturePixels(cap);
+        EXPECT_EQ(message, "Picture is too large (32 x 24 pixels; the limit is 767)") << c.file;
+    }
+}
+
+// PNG output is lossless 8-bit RGB: what is written reads back the same, also from a
+// palette raster and as the output type of a run.
+TEST(RasterFormats, PngOutputReadsBackIdentical) {
+    test::TempDir dir;
+    const Raster source = test::syntheticPicture(41, 17, 7);
+    OutputObjects outputs;
+    const std::string path = dir / "out.png";
+    SavePicture(outputs, source, "PNG", path, 90);
+    const std::vector<std::uint8_t> bytes = readBytes(path);
+    ASSERT_GT(bytes.size(), 26u);
+    EXPECT_EQ(bytes[24], 8) << "bit depth";
+    EXPECT_EQ(bytes[25], 2) << "colour type RGB";
+    Raster back;
+    RenderToBitmap(LoadPicture(path), back);
+    EXPECT_EQ(back, source);
+
+    Raster indexed(3, 2, PixelFormat::Indexed8);
+    indexed.palette() = {{10, 20, 30}, {200, 100, 0}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            indexed.scanLine(y)[x] = std::uint8_t((x + y) % 2);
+    Raster expected, decoded;
+    RenderToBitmap(indexed, expected);
+    Picture picture;
+    LoadPictureFromBytes(PictureKind::Png, EncodePng(indexed), picture);
+    RenderToBitmap(picture, decoded);
+    EXPECT_EQ(decoded, expected);
+    EXPECT_THROW(EncodePng(Raster(0, 5)), PictureError);
+}
+
+} // namespace
+} // namespace pictorant
