@@ -17,12 +17,13 @@ run_packages=(
     fonts-dejavu-core
     fonts-liberation2 # metric-compatible stand-ins for the fonts metafiles name
     libjpeg62-turbo-dev libgif-dev
+    liblcms2-dev libexif-dev libturbojpeg0-dev # colour profiles, EXIF, lossless JPEG turns
 )
 
 # Only the tests, the benchmarks and the package need these.
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
-    libjpeg-turbo-progs                # cjpeg/djpeg: reference codec for the imaging tests
+    libjpeg-turbo-progs                # cjpeg/djpeg/jpegtran: reference codec for the imaging tests
     clang libclang-rt-14-dev           # libFuzzer targets, replayed over their corpus
     chromium                           # galleries checked in a real browser
     xvfb xauth                         # screenshots and running the window program headless

@@ -1,0 +1,74 @@
+#include "imaging/PhotoOptions.h"
+
+#include "imaging/ColourProfile.h"
+#include "imaging/ExifOrientation.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/JpegMetadata.h"
+
+namespace pictorant {
+
+JpegSideData PictureSideData(const Picture& picture) {
+    if (picture.kind() != PictureKind::Jpeg || picture.jpegData().empty())
+        return {};
+    return ReadJpegSideData(picture.jpegData());
+}
+
+std::string ApplyUprightAndColour(Picture& picture, const JpegSideData& side,
+                                  const PhotoOptions& options, bool& uprighted) {
+    uprighted = false;
+    const int orientation = options.autoOrient ? side.orientation : 1;
+    const bool colour = options.toSrgb && (!side.icc.empty() || !side.iccProblem.empty());
+    if (orientation == 1 && !colour)
+        return "";
+    std::string warning = options.toSrgb ? side.iccProblem : "";
+    Raster raster;
+    bool inkConverted = false;
+    if (colour && !side.icc.empty() && picture.kind() == PictureKind::Jpeg &&
+        !picture.jpegData().empty()) {
+        // CMYK ink goes through its profile as ink; the plain decode's own CMYK to RGB
+        // step would have lost what the profile needs.
+        JpegInk ink;
+        if (DecodeJpegInk(picture.jpegData(), ink)) {
+            warning = ConvertInkToSrgb(ink, side.icc, raster);
+            inkConverted = warning.empty();
+        }
+    }
+    std::string decodeWarning;
+    if (!inkConverted) {
+        picture.takeRaster(raster);
+        decodeWarning = picture.decodeWarning();
+        if (colour && !side.icc.empty())
+            warning = ConvertToSrgb(raster, side.icc);
+    }
+    OrientRaster(raster, orientation);
+    uprighted = orientation != 1;
+    if (picture.kind() == PictureKind::Jpeg)
+        picture.setJpegRaster(std::move(raster));
+    else
+        picture.setBitmap(std::move(raster));
+    picture.noteDecodeWarning(decodeWarning);
+    return warning;
+}
+
+PhotoFacts PreparePhoto(Picture& picture, const PhotoOptions& options) {
+    PhotoFacts facts;
+    if (!options.any())
+        return facts;
+    facts.side = PictureSideData(picture);
+    facts.warning = ApplyUprightAndColour(picture, facts.side, options, facts.uprighted);
+    return facts;
+}
+
+std::vector<std::uint8_t> WithKeptMetadata(std::vector<std::uint8_t> jpeg, const PhotoFacts& facts,
+                                           const PhotoOptions& options, int width, int height) {
+    if (!options.keepMetadata || (facts.side.exif.empty() && facts.side.xmp.empty()))
+        return jpeg;
+    ExifEdit edit;
+    edit.uprighted = facts.uprighted;
+    edit.stripGps = options.stripGps;
+    edit.width = width;
+    edit.height = height;
+    return WithJpegMetadata(jpeg, EditExif(facts.side.exif, edit), facts.side.xmp);
+}
+
+} // namespace pictorant

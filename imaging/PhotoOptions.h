@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "imaging/JpegSideData.h"
+#include "imaging/Picture.h"
+
+namespace pictorant {
+
+// The options that treat a photo as its camera data means it, all off by default: with
+// every one off, pictures are read and written exactly as without them.
+struct PhotoOptions {
+    bool autoOrient = false;   // stand the picture upright by its EXIF orientation
+    bool toSrgb = false;       // convert through an embedded colour profile to sRGB
+    bool keepMetadata = false; // JPEG outputs carry the source's EXIF and XMP
+    bool stripGps = false;     // ... without the location data
+    bool any() const { return autoOrient || toSrgb || keepMetadata; }
+};
+
+// What the load step read and did to one picture, for its output and for the user.
+struct PhotoFacts {
+    JpegSideData side; // read only when an option needs it
+    bool uprighted = false;
+    std::string warning; // a colour profile that could not be used, in words for the user
+};
+
+// The side data of a loaded picture: a JPEG's markers; nothing for other kinds.
+JpegSideData PictureSideData(const Picture& picture);
+
+// Turns a decoded picture upright and into sRGB as the options ask, whatever decoder made
+// its raster. Where something is to be done the picture ends up holding the new raster
+// (a Jpeg stays a Jpeg, with its decode warning kept); else it is left untouched, still
+// undecoded. A profile that cannot be used is skipped: the text says why, and the
+// picture is still turned. Sets uprighted when the pixels were turned. Throws
+// PictureError when the picture's data cannot be decoded.
+std::string ApplyUprightAndColour(Picture& picture, const JpegSideData& side,
+                                  const PhotoOptions& options, bool& uprighted);
+
+// PictureSideData and ApplyUprightAndColour together, as the runs and the preview load.
+PhotoFacts PreparePhoto(Picture& picture, const PhotoOptions& options);
+
+// A JPEG output's bytes carrying the source's metadata when keepMetadata is on: the
+// EXIF (orientation 1 when the picture was turned upright, the stated size width x
+// height, no thumbnail, no location data with stripGps) and the XMP packet. Without the
+// option, or without metadata in the source, the bytes are returned unchanged.
+std::vector<std::uint8_t> WithKeptMetadata(std::vector<std::uint8_t> jpeg, const PhotoFacts& facts,
+                                           const PhotoOptions& options, int width, int height);
+
+} // namespace pictorant
