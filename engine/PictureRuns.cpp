@@ -3,6 +3,7 @@
 #include "engine/PictureRunsAhead.h"
 #include "engine/Runs.h"
 
+#include "imaging/JpegCodec.h"
 #include "imaging/PictureError.h"
 #include "imaging/Resample.h"
 #include "imaging/ThumbGeometry.h"
@@ -55,14 +56,21 @@ void runPictures(PictureRunKind kind, const JobSettings& job, const RunPlan& pla
                         return sourceRefused(job, state, host, p, e.what());
                     }
                     entry.originalBytes = fileSize(entry.originalPath);
+                    const PhotoFacts facts = PreparePhoto(picture, job.photo);
                     const ThumbSize size = outputSizeOf(kind, name, picture, sizeOptions);
                     entry.outputWidth = size.width;
                     entry.outputHeight = size.height;
                     drawOutput(kind, job, picture, size, workspace);
                     reportWarning(name, picture.decodeWarning(), state, host);
+                    reportWarning(name, facts.warning, state, host);
                     const PlannedFile& planned = plan.files[std::size_t(p)];
                     const OutputType type = outputTypeFor(job.convertTo, sourceType(name));
                     commitOutput(job, planned, type, entry, state, host, [&] {
+                        if (type == OutputType::Jpg && job.photo.keepMetadata) {
+                            WritePictureFile(planned.targetPath,
+                                             encodeJpegOutput(job, workspace.WorkBitmap, facts));
+                            return;
+                        }
                         // The work raster is not read after its output is written.
                         SavePicture(workspace, std::move(workspace.WorkBitmap),
                                     outputTypeText(type), planned.targetPath, job.jpegQuality);
@@ -134,6 +142,12 @@ ThumbSize outputSizeOf(PictureRunKind kind, const std::string& name, const Pictu
     if (kind == PictureRunKind::Thumbnails)
         return thumbSizeFor(name, picture.width(), picture.height(), sizeOptions);
     return ThumbSize{picture.width(), picture.height()};
+}
+
+std::vector<std::uint8_t> encodeJpegOutput(const JobSettings& job, const Raster& raster,
+                                           const PhotoFacts& facts) {
+    return WithKeptMetadata(EncodeJpeg(raster, job.jpegQuality), facts, job.photo,
+                            raster.width(), raster.height());
 }
 
 void drawOutput(PictureRunKind kind, const JobSettings& job, Picture& picture, ThumbSize size,

@@ -43,6 +43,7 @@ struct Prepared {
     Raster bitmap;                   // a BMP output, written a row at a time
     bool asBitmap = false;
     std::string warning; // the picture's data was damaged (RunHost::fileWarned)
+    std::string photoWarning; // its colour profile could not be used
 
     std::size_t heldBytes() const { return bytes.size() + bitmap.storageBytes(); }
 };
@@ -97,6 +98,10 @@ struct Pipeline {
                     outputPixels = std::int64_t(size.width) * size.height;
                 }
                 need = memoryNeedOf(kind, sourceKind, header, bytes.size(), outputPixels, type);
+                // Turning or converting holds the whole decode and its turned copy.
+                if (job.photo.autoOrient || job.photo.toSrgb)
+                    need += std::size_t(std::max(header.width, 0)) *
+                            std::size_t(std::max(header.height, 0)) * 6;
             }
             admitted = true;
             if (!admit(p, need))
@@ -112,6 +117,9 @@ struct Pipeline {
             }
             out.originalBytes = fileSize(source);
             stage = Prepared::Stage::Size;
+            // Turned upright before the size rules, so they see the upright sides.
+            const PhotoFacts facts = PreparePhoto(picture, job.photo);
+            out.photoWarning = facts.warning;
             const ThumbSize size = outputSizeOf(kind, name, picture, sizeOptions);
             out.width = size.width;
             out.height = size.height;
@@ -121,7 +129,7 @@ struct Pipeline {
             stage = Prepared::Stage::Encode;
             const Raster& raster = objects.WorkBitmap;
             if (type == OutputType::Jpg) {
-                out.bytes = EncodeJpeg(raster, job.jpegQuality);
+                out.bytes = encodeJpegOutput(job, raster, facts);
             } else if (type == OutputType::Gif) {
                 GifImage gif;
                 StoreGif(gif, std::move(objects.WorkBitmap));
@@ -252,6 +260,7 @@ void commitPrepared(const JobSettings& job, const PlannedFile& planned, const st
     if (prepared.failedAt == Stage::Draw)
         std::rethrow_exception(prepared.failure);
     reportWarning(name, prepared.warning, state, host);
+    reportWarning(name, prepared.photoWarning, state, host);
     const OutputType type = outputTypeFor(job.convertTo, sourceType(name));
     commitOutput(job, planned, type, entry, state, host, [&] {
         // An encoder failure counts only where the sequential run would encode.

@@ -26,6 +26,10 @@ ThumbSize outputSizeOf(PictureRunKind kind, const std::string& name, const Pictu
 void drawOutput(PictureRunKind kind, const JobSettings& job, Picture& picture, ThumbSize size,
                 OutputObjects& outputs);
 
+// The JPEG output's bytes of a raster, with the source's metadata when the job keeps it.
+std::vector<std::uint8_t> encodeJpegOutput(const JobSettings& job, const Raster& raster,
+                                           const PhotoFacts& facts);
+
 // The thumbnail or convert run with files worked on ahead by workspace.workers threads:
 // each loads, sizes, resamples and encodes a file into memory, and this thread commits
 // them strictly in selection order through runEachFile, so everything the run shows
