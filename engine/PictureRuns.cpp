@@ -146,8 +146,8 @@ ThumbSize outputSizeOf(PictureRunKind kind, const std::string& name, const Pictu
 
 std::vector<std::uint8_t> encodeJpegOutput(const JobSettings& job, const Raster& raster,
                                            const PhotoFacts& facts) {
-    return WithKeptMetadata(EncodeJpeg(raster, job.jpegQuality), facts, job.photo,
-                            raster.width(), raster.height());
+    return WithKeptMetadata(EncodeJpeg(raster, job.jpegQuality), facts, job.photo, raster.width(),
+                            raster.height());
 }
 
 void drawOutput(PictureRunKind kind, const JobSettings& job, Picture& picture, ThumbSize size,

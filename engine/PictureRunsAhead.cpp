@@ -43,7 +43,8 @@ struct Prepared {
     Raster bitmap;                   // a BMP output, written a row at a time
     bool asBitmap = false;
     std::string warning; // the picture's data was damaged (RunHost::fileWarned)
-    std::string photoWarning; // its colour profile could not be used
+    // Its colour profile could not be used.
+    std::string photoWarning;
 
     std::size_t heldBytes() const { return bytes.size() + bitmap.storageBytes(); }
 };

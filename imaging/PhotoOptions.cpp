@@ -17,14 +17,13 @@ std::string ApplyUprightAndColour(Picture& picture, const JpegSideData& side,
                                   const PhotoOptions& options, bool& uprighted) {
     uprighted = false;
     const int orientation = options.autoOrient ? side.orientation : 1;
-    const bool colour = options.toSrgb && (!side.icc.empty() || !side.iccProblem.empty());
-    if (orientation == 1 && !colour)
-        return "";
+    const bool colour = options.toSrgb && !side.icc.empty();
     std::string warning = options.toSrgb ? side.iccProblem : "";
+    if (orientation == 1 && !colour)
+        return warning;
     Raster raster;
     bool inkConverted = false;
-    if (colour && !side.icc.empty() && picture.kind() == PictureKind::Jpeg &&
-        !picture.jpegData().empty()) {
+    if (colour && picture.kind() == PictureKind::Jpeg && !picture.jpegData().empty()) {
         // CMYK ink goes through its profile as ink; the plain decode's own CMYK to RGB
         // step would have lost what the profile needs.
         JpegInk ink;
@@ -37,7 +36,7 @@ std::string ApplyUprightAndColour(Picture& picture, const JpegSideData& side,
     if (!inkConverted) {
         picture.takeRaster(raster);
         decodeWarning = picture.decodeWarning();
-        if (colour && !side.icc.empty())
+        if (colour)
             warning = ConvertToSrgb(raster, side.icc);
     }
     OrientRaster(raster, orientation);

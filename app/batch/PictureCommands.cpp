@@ -36,7 +36,9 @@ CommandSyntax rotateSyntax() {
          "--lossless[=trim]: JPEG pictures are turned on their compressed blocks, markers "
          "kept, orientation set to 1. A picture whose sides are not whole blocks is refused "
          "unless =trim is given, which drops its partial edge blocks."},
-        {{"auto-orient"}, "", "Turn JPEG pictures as they stand upright by their EXIF orientation."},
+        {{"auto-orient"},
+         "",
+         "Turn JPEG pictures as they stand upright by their EXIF orientation."},
         {{"settings"},
          "FILE",
          "\"Lossless Rotation\" and \"Auto Orient\" are read from FILE; options given "
@@ -132,7 +134,8 @@ int runRotate(const std::vector<std::string>& givenArgs, std::ostream& out, std:
         try {
             LoadPicture(file, picture);
             if (lossless && picture.kind() == PictureKind::Jpeg) {
-                const PartialBlocks partial = trimEdges ? PartialBlocks::Trim : PartialBlocks::Refuse;
+                const PartialBlocks partial =
+                    trimEdges ? PartialBlocks::Trim : PartialBlocks::Refuse;
                 if (!RotateJpegFileLossless(file, direction, asUpright, partial)) {
                     err << file << ": " << kNotWholeBlocks << '\n';
                     status = kExitIncomplete;

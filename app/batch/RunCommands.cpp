@@ -321,7 +321,9 @@ std::vector<OptionSyntax> runOptions(const std::vector<RunExtension>& extensions
     options.insert(
         options.end(),
         {
-            {{"auto-orient"}, "", "Convert and thumbnails: stand JPEG photos upright by their EXIF orientation."},
+            {{"auto-orient"},
+             "",
+             "Convert and thumbnails: stand JPEG photos upright by their EXIF orientation."},
             {{"srgb"},
              "",
              "Convert and thumbnails: convert pictures with a colour profile to sRGB (outputs "
