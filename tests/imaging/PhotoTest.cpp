@@ -151,13 +151,6 @@ TEST(Photo, ProfilesConvertAsLcms2DoesAndABrokenOneChangesNothing) {
         for (int i = 0; i < 3; ++i)
             EXPECT_NEAR(got[i], want[i], 1) << c.what << " channel " << i;
     }
-    // The example: a flat Adobe RGB green comes out much purer in sRGB.
-    Picture adobe;
-    LoadPictureFromBytes(PictureKind::Jpeg, cases[0].jpeg, adobe);
-    PhotoOptions srgb;
-    srgb.toSrgb = true;
-    PreparePhoto(adobe, srgb);
-    EXPECT_LT(adobe.raster().scanLine(0)[2], 10);
 }
 
 TEST(Photo, ProfileChunksOutOfOrderAreToldNotJoined) {
