@@ -3,6 +3,7 @@
 #include "engine/PictureRunsAhead.h"
 #include "engine/Runs.h"
 
+#include "imaging/ExifOrientation.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/PictureError.h"
 #include "imaging/Resample.h"
@@ -56,11 +57,12 @@ void runPictures(PictureRunKind kind, const JobSettings& job, const RunPlan& pla
                         return sourceRefused(job, state, host, p, e.what());
                     }
                     entry.originalBytes = fileSize(entry.originalPath);
-                    const PhotoFacts facts = PreparePhoto(picture, job.photo);
-                    const ThumbSize size = outputSizeOf(kind, name, picture, sizeOptions);
+                    const PhotoFacts facts = PreparePhoto(picture, job.photo, turnOf(kind));
+                    const ThumbSize size =
+                        outputSizeOf(kind, name, picture, sizeOptions, facts.pendingOrientation);
                     entry.outputWidth = size.width;
                     entry.outputHeight = size.height;
-                    drawOutput(kind, job, picture, size, workspace);
+                    drawOutput(kind, job, picture, size, workspace, facts.pendingOrientation);
                     reportWarning(name, picture.decodeWarning(), state, host);
                     reportWarning(name, facts.warning, state, host);
                     const PlannedFile& planned = plan.files[std::size_t(p)];
@@ -138,7 +140,9 @@ ThumbSize thumbSizeFor(const std::string& name, int w, int h, const ThumbSizeOpt
 }
 
 ThumbSize outputSizeOf(PictureRunKind kind, const std::string& name, const Picture& picture,
-                       const ThumbSizeOptions& sizeOptions) {
+                       const ThumbSizeOptions& sizeOptions, int orientation) {
+    if (kind == PictureRunKind::Thumbnails && OrientationSwapsSides(orientation))
+        return thumbSizeFor(name, picture.height(), picture.width(), sizeOptions);
     if (kind == PictureRunKind::Thumbnails)
         return thumbSizeFor(name, picture.width(), picture.height(), sizeOptions);
     return ThumbSize{picture.width(), picture.height()};
@@ -151,7 +155,15 @@ std::vector<std::uint8_t> encodeJpegOutput(const JobSettings& job, const Raster&
 }
 
 void drawOutput(PictureRunKind kind, const JobSettings& job, Picture& picture, ThumbSize size,
-                OutputObjects& outputs) {
+                OutputObjects& outputs, int orientation) {
+    if (orientation != 1) {
+        const RowFilter filter =
+            job.resizeSpeed == ResizeSpeed::Fast ? RowFilter::Nearest : RowFilter::Bilinear;
+        if (ResampleJpegRowsUpright(picture, orientation, filter, size.width, size.height,
+                                    outputs.WorkBitmap))
+            return;
+        TurnUpright(picture, orientation);
+    }
     if (kind == PictureRunKind::Convert)
         // The picture is loaded again for each file, so its raster may simply move.
         picture.takeRaster(outputs.WorkBitmap);

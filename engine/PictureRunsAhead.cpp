@@ -99,7 +99,8 @@ struct Pipeline {
                     outputPixels = std::int64_t(size.width) * size.height;
                 }
                 need = memoryNeedOf(kind, sourceKind, header, bytes.size(), outputPixels, type);
-                // Turning or converting holds the whole decode and its turned copy.
+                // Converting, or a turn the row decode cannot serve, holds the whole
+                // decode and its turned copy.
                 if (job.photo.autoOrient || job.photo.toSrgb)
                     need += std::size_t(std::max(header.width, 0)) *
                             std::size_t(std::max(header.height, 0)) * 6;
@@ -119,13 +120,14 @@ struct Pipeline {
             out.originalBytes = fileSize(source);
             stage = Prepared::Stage::Size;
             // Turned upright before the size rules, so they see the upright sides.
-            const PhotoFacts facts = PreparePhoto(picture, job.photo);
+            const PhotoFacts facts = PreparePhoto(picture, job.photo, turnOf(kind));
             out.photoWarning = facts.warning;
-            const ThumbSize size = outputSizeOf(kind, name, picture, sizeOptions);
+            const ThumbSize size =
+                outputSizeOf(kind, name, picture, sizeOptions, facts.pendingOrientation);
             out.width = size.width;
             out.height = size.height;
             stage = Prepared::Stage::Draw;
-            drawOutput(kind, job, picture, size, objects);
+            drawOutput(kind, job, picture, size, objects, facts.pendingOrientation);
             out.warning = picture.decodeWarning();
             stage = Prepared::Stage::Encode;
             const Raster& raster = objects.WorkBitmap;

@@ -1,6 +1,10 @@
 #include "imaging/ExifOrientation.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
+
+#include "imaging/Resample.h"
 
 namespace pictorant {
 namespace {
@@ -61,6 +65,65 @@ void OrientRaster(Raster& raster, int orientation) {
         }
     }
     raster = std::move(upright);
+}
+
+bool ResampleJpegRowsUpright(const Picture& picture, int orientation, RowFilter filter, int W,
+                             int H, Raster& workBitmap) {
+    if (orientation < 2 || orientation > 8)
+        return ResampleJpegRows(picture, filter, W, H, workBitmap);
+    if (picture.kind() != PictureKind::Jpeg || picture.jpegData().empty() || picture.rasterHeld() ||
+        picture.jpegDecodeFormat() != PixelFormat::Bgr24)
+        return false;
+    const int sw = picture.width(), sh = picture.height();
+    if (W <= 0 || H <= 0 || sw < 2 || sh < 2)
+        return false;
+    const bool swap = OrientationSwapsSides(orientation);
+    const int uw = swap ? sh : sw, uh = swap ? sw : sh;
+    // An upright row is a stored row, or, turned a quarter, an upright column is one.
+    std::vector<int> stored;
+    if (swap) {
+        for (int x : RowsReadBy(filter, uh, uw, H, W))
+            stored.push_back(storedPixel(orientation, x, 0, sw, sh).y);
+    } else {
+        for (int y : RowsReadBy(filter, uw, uh, W, H))
+            stored.push_back(storedPixel(orientation, 0, y, sw, sh).y);
+    }
+    std::sort(stored.begin(), stored.end());
+    stored.erase(std::unique(stored.begin(), stored.end()), stored.end());
+    if (stored.size() * 2 > std::size_t(sh))
+        return false;
+    Raster band;
+    if (!DecodeJpegRows(picture.jpegData(), stored, band))
+        return false;
+    std::vector<int> slot(std::size_t(sh), -1);
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        slot[std::size_t(stored[i])] = int(i);
+    // The filter holds two rows at once; each upright row is gathered from the band,
+    // its pixels from rows not decoded left as they are (the filter never reads them).
+    std::vector<std::uint8_t> rows[2] = {std::vector<std::uint8_t>(std::size_t(uw) * 3),
+                                         std::vector<std::uint8_t>(std::size_t(uw) * 3)};
+    int held[2] = {-1, -1}, last = 1;
+    const SourceRows upright = [&](int y) -> const std::uint8_t* {
+        for (int i = 0; i < 2; ++i)
+            if (held[i] == y) {
+                last = i;
+                return rows[i].data();
+            }
+        last = 1 - last;
+        held[last] = y;
+        std::uint8_t* out = rows[last].data();
+        for (int x = 0; x < uw; ++x) {
+            const Source s = storedPixel(orientation, x, y, sw, sh);
+            if (const int at = slot[std::size_t(s.y)]; at >= 0)
+                std::memcpy(out + 3 * x, band.scanLine(at) + 3 * s.x, 3);
+        }
+        return out;
+    };
+    if (filter == RowFilter::Bilinear)
+        BilinearFilter(uw, uh, upright, W, H, workBitmap);
+    else
+        NearestFilter(uw, uh, upright, W, H, workBitmap);
+    return true;
 }
 
 int OrientationAfterTurn(int orientation, RotateDirection direction) {

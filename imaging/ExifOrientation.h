@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/JpegRowSource.h"
 #include "imaging/Raster.h"
 #include "imaging/Rotate.h"
 
@@ -18,6 +19,15 @@ inline bool OrientationSwapsSides(int orientation) {
 // The stored raster (24 or 8 bits a pixel) made upright for `orientation`; any value
 // outside 2..8 leaves it as it is.
 void OrientRaster(Raster& raster, int orientation);
+
+// The W x H thumbnail of the upright picture of an undecoded JPEG stored as
+// `orientation` says, from the stored rows that `filter` reads of the upright picture
+// only: the same bytes as OrientRaster on the full decode and then the filter
+// (ResampleQuality for Bilinear, ResampleFast for Nearest). Returns false, touching
+// nothing observable, where ResampleJpegRows would refuse (the full decode is then
+// needed). Never throws.
+bool ResampleJpegRowsUpright(const Picture& picture, int orientation, RowFilter filter, int W,
+                             int H, Raster& workBitmap);
 
 // The orientation of a picture tagged `orientation` after it has been turned a quarter
 // in `direction` as seen upright: applying the result to the stored raster gives the

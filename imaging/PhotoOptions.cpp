@@ -49,13 +49,30 @@ std::string ApplyUprightAndColour(Picture& picture, const JpegSideData& side,
     return warning;
 }
 
-PhotoFacts PreparePhoto(Picture& picture, const PhotoOptions& options) {
+PhotoFacts PreparePhoto(Picture& picture, const PhotoOptions& options, Turn turn) {
     PhotoFacts facts;
     if (!options.any())
         return facts;
     facts.side = PictureSideData(picture);
+    const bool colour = options.toSrgb && !facts.side.icc.empty();
+    if (turn == Turn::Later && options.autoOrient && facts.side.orientation != 1 && !colour &&
+        !picture.rasterHeld()) {
+        facts.pendingOrientation = facts.side.orientation;
+        facts.uprighted = true;
+        facts.warning = options.toSrgb ? facts.side.iccProblem : "";
+        return facts;
+    }
     facts.warning = ApplyUprightAndColour(picture, facts.side, options, facts.uprighted);
     return facts;
+}
+
+void TurnUpright(Picture& picture, int orientation) {
+    JpegSideData side;
+    side.orientation = orientation;
+    PhotoOptions turnOnly;
+    turnOnly.autoOrient = true;
+    bool uprighted = false;
+    ApplyUprightAndColour(picture, side, turnOnly, uprighted);
 }
 
 std::vector<std::uint8_t> WithKeptMetadata(std::vector<std::uint8_t> jpeg, const PhotoFacts& facts,

@@ -24,7 +24,14 @@ struct PhotoFacts {
     JpegSideData side; // read only when an option needs it
     bool uprighted = false;
     std::string warning; // a colour profile that could not be used, in words for the user
+    // The orientation still to be applied when the picture is resampled (Turn::Later):
+    // 1 when the picture already stands as it should.
+    int pendingOrientation = 1;
 };
+
+// Whether the load step may leave the turn to the resampling (a thumbnail run), where
+// ResampleJpegRowsUpright makes it from the rows the filter reads.
+enum class Turn { Now, Later };
 
 // The side data of a loaded picture: a JPEG's markers; nothing for other kinds.
 JpegSideData PictureSideData(const Picture& picture);
@@ -39,7 +46,13 @@ std::string ApplyUprightAndColour(Picture& picture, const JpegSideData& side,
                                   const PhotoOptions& options, bool& uprighted);
 
 // PictureSideData and ApplyUprightAndColour together, as the runs and the preview load.
-PhotoFacts PreparePhoto(Picture& picture, const PhotoOptions& options);
+// With Turn::Later an undecoded JPEG that needs only turning stays undecoded: the
+// orientation is left in pendingOrientation (uprighted is set all the same).
+PhotoFacts PreparePhoto(Picture& picture, const PhotoOptions& options, Turn turn = Turn::Now);
+
+// Decodes the picture and turns it upright by `orientation`, as ApplyUprightAndColour
+// does without a profile. Throws PictureError when its data cannot be decoded.
+void TurnUpright(Picture& picture, int orientation);
 
 // A JPEG output's bytes carrying the source's metadata when keepMetadata is on: the
 // EXIF (orientation 1 when the picture was turned upright, the stated size width x
