@@ -62,7 +62,7 @@ void runPictures(PictureRunKind kind, const JobSettings& job, const RunPlan& pla
                         outputSizeOf(kind, name, picture, sizeOptions, facts.pendingOrientation);
                     entry.outputWidth = size.width;
                     entry.outputHeight = size.height;
-                    drawOutput(kind, job, picture, size, workspace, facts.pendingOrientation);
+                    drawOutput(kind, job, picture, size, workspace, facts);
                     reportWarning(name, picture.decodeWarning(), state, host);
                     reportWarning(name, facts.warning, state, host);
                     const PlannedFile& planned = plan.files[std::size_t(p)];
@@ -155,15 +155,12 @@ std::vector<std::uint8_t> encodeJpegOutput(const JobSettings& job, const Raster&
 }
 
 void drawOutput(PictureRunKind kind, const JobSettings& job, Picture& picture, ThumbSize size,
-                OutputObjects& outputs, int orientation) {
-    if (orientation != 1) {
-        const RowFilter filter =
-            job.resizeSpeed == ResizeSpeed::Fast ? RowFilter::Nearest : RowFilter::Bilinear;
-        if (ResampleJpegRowsUpright(picture, orientation, filter, size.width, size.height,
-                                    outputs.WorkBitmap))
-            return;
-        TurnUpright(picture, orientation);
-    }
+                OutputObjects& outputs, const PhotoFacts& facts) {
+    const RowFilter filter =
+        job.resizeSpeed == ResizeSpeed::Fast ? RowFilter::Nearest : RowFilter::Bilinear;
+    if (facts.pending() &&
+        ResamplePending(picture, facts, filter, size.width, size.height, outputs.WorkBitmap))
+        return;
     if (kind == PictureRunKind::Convert)
         // The picture is loaded again for each file, so its raster may simply move.
         picture.takeRaster(outputs.WorkBitmap);

@@ -127,7 +127,7 @@ struct Pipeline {
             out.width = size.width;
             out.height = size.height;
             stage = Prepared::Stage::Draw;
-            drawOutput(kind, job, picture, size, objects, facts.pendingOrientation);
+            drawOutput(kind, job, picture, size, objects, facts);
             out.warning = picture.decodeWarning();
             stage = Prepared::Stage::Encode;
             const Raster& raster = objects.WorkBitmap;

@@ -30,10 +30,10 @@ ThumbSize outputSizeOf(PictureRunKind kind, const std::string& name, const Pictu
                        const ThumbSizeOptions& sizeOptions, int orientation = 1);
 // Leaves the output raster in outputs.WorkBitmap: the picture resampled to `size` for a
 // thumbnail run, else the picture's own raster, moved out of it.
-// A picture still to be turned is turned on the way, from the rows the filter reads
-// where the JPEG allows it.
+// The photo work a thumbnail run left pending (facts) is done on the way, from the rows
+// the filter reads where the JPEG allows it.
 void drawOutput(PictureRunKind kind, const JobSettings& job, Picture& picture, ThumbSize size,
-                OutputObjects& outputs, int orientation = 1);
+                OutputObjects& outputs, const PhotoFacts& facts = PhotoFacts());
 
 // The JPEG output's bytes of a raster, with the source's metadata when the job keeps it.
 std::vector<std::uint8_t> encodeJpegOutput(const JobSettings& job, const Raster& raster,

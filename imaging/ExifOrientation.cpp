@@ -68,9 +68,13 @@ void OrientRaster(Raster& raster, int orientation) {
 }
 
 bool ResampleJpegRowsUpright(const Picture& picture, int orientation, RowFilter filter, int W,
-                             int H, Raster& workBitmap) {
-    if (orientation < 2 || orientation > 8)
-        return ResampleJpegRows(picture, filter, W, H, workBitmap);
+                             int H, Raster& workBitmap,
+                             const std::function<void(Raster&)>& adjustRows) {
+    if (orientation < 2 || orientation > 8) {
+        if (!adjustRows)
+            return ResampleJpegRows(picture, filter, W, H, workBitmap);
+        orientation = 1;
+    }
     if (picture.kind() != PictureKind::Jpeg || picture.jpegData().empty() || picture.rasterHeld() ||
         picture.jpegDecodeFormat() != PixelFormat::Bgr24)
         return false;
@@ -95,6 +99,8 @@ bool ResampleJpegRowsUpright(const Picture& picture, int orientation, RowFilter 
     Raster band;
     if (!DecodeJpegRows(picture.jpegData(), stored, band))
         return false;
+    if (adjustRows)
+        adjustRows(band);
     std::vector<int> slot(std::size_t(sh), -1);
     for (std::size_t i = 0; i < stored.size(); ++i)
         slot[std::size_t(stored[i])] = int(i);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "imaging/JpegRowSource.h"
 #include "imaging/Raster.h"
 #include "imaging/Rotate.h"
@@ -26,8 +28,12 @@ void OrientRaster(Raster& raster, int orientation);
 // (ResampleQuality for Bilinear, ResampleFast for Nearest). Returns false, touching
 // nothing observable, where ResampleJpegRows would refuse (the full decode is then
 // needed). Never throws.
+// `adjustRows`, when given, is applied to the decoded rows (a 24-bit raster of them)
+// before the filter reads them: a change made pixel by pixel, such as a colour
+// conversion, then gives what it gives on the whole decode.
 bool ResampleJpegRowsUpright(const Picture& picture, int orientation, RowFilter filter, int W,
-                             int H, Raster& workBitmap);
+                             int H, Raster& workBitmap,
+                             const std::function<void(Raster&)>& adjustRows = {});
 
 // The orientation of a picture tagged `orientation` after it has been turned a quarter
 // in `direction` as seen upright: applying the result to the stored raster gives the

@@ -54,25 +54,40 @@ PhotoFacts PreparePhoto(Picture& picture, const PhotoOptions& options, Turn turn
     if (!options.any())
         return facts;
     facts.side = PictureSideData(picture);
-    const bool colour = options.toSrgb && !facts.side.icc.empty();
-    if (turn == Turn::Later && options.autoOrient && facts.side.orientation != 1 && !colour &&
-        !picture.rasterHeld()) {
-        facts.pendingOrientation = facts.side.orientation;
-        facts.uprighted = true;
-        facts.warning = options.toSrgb ? facts.side.iccProblem : "";
-        return facts;
+    const int orientation = options.autoOrient ? facts.side.orientation : 1;
+    bool colour = options.toSrgb && !facts.side.icc.empty();
+    if (turn == Turn::Later && picture.kind() == PictureKind::Jpeg && !picture.rasterHeld()) {
+        // A profile that cannot convert RGB (damaged, or CMYK ink) takes the whole decode,
+        // which says why or converts the ink.
+        Raster probe(1, 1);
+        if (colour && !ConvertToSrgb(probe, facts.side.icc).empty())
+            colour = false;
+        else {
+            facts.pendingOrientation = orientation;
+            facts.pendingColour = colour;
+            facts.uprighted = orientation != 1;
+            facts.warning = options.toSrgb ? facts.side.iccProblem : "";
+            return facts;
+        }
     }
     facts.warning = ApplyUprightAndColour(picture, facts.side, options, facts.uprighted);
     return facts;
 }
 
-void TurnUpright(Picture& picture, int orientation) {
+bool ResamplePending(Picture& picture, const PhotoFacts& facts, RowFilter filter, int W, int H,
+                     Raster& workBitmap) {
+    const auto toSrgb = [&](Raster& rows) { ConvertToSrgb(rows, facts.side.icc); };
+    if (ResampleJpegRowsUpright(picture, facts.pendingOrientation, filter, W, H, workBitmap,
+                                facts.pendingColour ? toSrgb : std::function<void(Raster&)>()))
+        return true;
     JpegSideData side;
-    side.orientation = orientation;
-    PhotoOptions turnOnly;
-    turnOnly.autoOrient = true;
+    side.orientation = facts.pendingOrientation;
+    side.icc = facts.pendingColour ? facts.side.icc : std::vector<std::uint8_t>();
+    PhotoOptions both;
+    both.autoOrient = both.toSrgb = true;
     bool uprighted = false;
-    ApplyUprightAndColour(picture, side, turnOnly, uprighted);
+    ApplyUprightAndColour(picture, side, both, uprighted);
+    return false;
 }
 
 std::vector<std::uint8_t> WithKeptMetadata(std::vector<std::uint8_t> jpeg, const PhotoFacts& facts,

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/JpegRowSource.h"
 #include "imaging/JpegSideData.h"
 #include "imaging/Picture.h"
 
@@ -24,9 +25,11 @@ struct PhotoFacts {
     JpegSideData side; // read only when an option needs it
     bool uprighted = false;
     std::string warning; // a colour profile that could not be used, in words for the user
-    // The orientation still to be applied when the picture is resampled (Turn::Later):
-    // 1 when the picture already stands as it should.
+    // What is left for the resampling to do (Turn::Later): the orientation to apply (1
+    // when the picture stands as it should), and the conversion through side.icc.
     int pendingOrientation = 1;
+    bool pendingColour = false;
+    bool pending() const { return pendingOrientation != 1 || pendingColour; }
 };
 
 // Whether the load step may leave the turn to the resampling (a thumbnail run), where
@@ -46,13 +49,17 @@ std::string ApplyUprightAndColour(Picture& picture, const JpegSideData& side,
                                   const PhotoOptions& options, bool& uprighted);
 
 // PictureSideData and ApplyUprightAndColour together, as the runs and the preview load.
-// With Turn::Later an undecoded JPEG that needs only turning stays undecoded: the
-// orientation is left in pendingOrientation (uprighted is set all the same).
+// With Turn::Later an undecoded JPEG stays undecoded: the turn and an RGB profile's
+// conversion are left pending (uprighted is set all the same) for ResamplePending.
 PhotoFacts PreparePhoto(Picture& picture, const PhotoOptions& options, Turn turn = Turn::Now);
 
-// Decodes the picture and turns it upright by `orientation`, as ApplyUprightAndColour
-// does without a profile. Throws PictureError when its data cannot be decoded.
-void TurnUpright(Picture& picture, int orientation);
+// The W x H thumbnail with the pending work done, from only the rows `filter` reads
+// where the JPEG allows it (the same bytes as doing the work on the whole decode and
+// then the filter); returns true then. Otherwise the work is done on the whole decode,
+// which the picture then holds, and false is returned: the caller resamples as usual.
+// Throws PictureError when the data cannot be decoded.
+bool ResamplePending(Picture& picture, const PhotoFacts& facts, RowFilter filter, int W, int H,
+                     Raster& workBitmap);
 
 // A JPEG output's bytes carrying the source's metadata when keepMetadata is on: the
 // EXIF (orientation 1 when the picture was turned upright, the stated size width x

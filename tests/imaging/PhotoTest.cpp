@@ -162,6 +162,16 @@ TEST(Photo, ProfilesConvertAsLcms2DoesAndABrokenOneChangesNothing) {
         }
         for (int i = 0; i < 3; ++i)
             EXPECT_NEAR(got[i], want[i], 1) << c.what << " channel " << i;
+        // A thumbnail converts the rows it reads, as the whole decode would have been.
+        Picture later;
+        LoadPictureFromBytes(PictureKind::Jpeg, c.jpeg, later);
+        const PhotoFacts pending = PreparePhoto(later, srgb, Turn::Later);
+        EXPECT_EQ(pending.pendingColour, c.converts && !c.isCmyk) << c.what;
+        Raster fromRows, whole, scratch;
+        if (!ResamplePending(later, pending, RowFilter::Bilinear, 8, 6, fromRows))
+            ResampleQuality(later, 8, 6, fromRows, scratch);
+        ResampleQuality(on, 8, 6, whole, scratch);
+        EXPECT_EQ(fromRows, whole) << c.what;
     }
 }
 
