@@ -6,6 +6,8 @@
 #
 #   bench/compare.sh FOLDER [RUNS]
 #   PICTORANT_BATCH=path/to/pictorant-batch (default: build/app/pictorant-batch)
+#   PICTORANT_ONLY=1 times pictorant-batch alone (no other tool is installed or run),
+#   ratios then to its first row
 set -euo pipefail
 
 folder=${1:?usage: bench/compare.sh FOLDER [RUNS]}
@@ -14,10 +16,11 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 batch=${PICTORANT_BATCH:-$here/build/app/pictorant-batch}
 [ -x "$batch" ] || { echo "pictorant-batch not found at $batch (set PICTORANT_BATCH)" >&2; exit 2; }
 
+only=${PICTORANT_ONLY:-}
 need=()
-command -v vipsthumbnail >/dev/null || need+=(libvips-tools)
-command -v mogrify >/dev/null || need+=(imagemagick)
-command -v gm >/dev/null || need+=(graphicsmagick)
+[ -n "$only" ] || command -v vipsthumbnail >/dev/null || need+=(libvips-tools)
+[ -n "$only" ] || command -v mogrify >/dev/null || need+=(imagemagick)
+[ -n "$only" ] || command -v gm >/dev/null || need+=(graphicsmagick)
 [ -x /usr/bin/time ] || need+=(time)
 if [ ${#need[@]} -gt 0 ]; then
     apt-get install -y --no-install-recommends "${need[@]}" >/dev/null
@@ -35,6 +38,11 @@ trap 'rm -rf "$work"' EXIT
 ours() { # speed workers
     "$batch" thumbnails --output "$out" --resize "$1" --width 96 --height 96 --ratio \
         --jpeg-quality 90 --workers "$2" "${files[@]}" >/dev/null 2>&1
+}
+# The photo options on: upright by EXIF and colours through their profiles.
+ours_photo() { # speed workers
+    "$batch" thumbnails --output "$out" --resize "$1" --width 96 --height 96 --ratio \
+        --jpeg-quality 90 --workers "$2" --auto-orient --srgb "${files[@]}" >/dev/null 2>&1
 }
 vips_one() { vipsthumbnail --size 96 -o "$out/%s.jpg[Q=90]" "${files[@]}"; }
 vips_two() {
@@ -62,9 +70,19 @@ names=("vipsthumbnail --size 96"
        "ImageMagick mogrify -thumbnail 96x96"
        "ImageMagick mogrify -define jpeg:size=192x192"
        "ImageMagick convert -thumbnail, one per file"
-       "GraphicsMagick mogrify -size 192x192")
+       "GraphicsMagick mogrify -size 192x192"
+       "pictorant-batch Quality, 1 worker, --auto-orient --srgb"
+       "pictorant-batch Quality, $cores workers, --auto-orient --srgb")
 commands=(vips_one vips_two "ours quality 1" "ours quality $cores" "ours fast 1"
-          "ours fast $cores" "ours smooth 1" "ours smooth $cores" im_mogrify im_sized im_convert gm_mogrify)
+          "ours fast $cores" "ours smooth 1" "ours smooth $cores" im_mogrify im_sized im_convert gm_mogrify
+          "ours_photo quality 1" "ours_photo quality $cores")
+if [ -n "$only" ]; then
+    kept_names=() kept_commands=()
+    for i in "${!commands[@]}"; do
+        case ${commands[$i]} in ours*) kept_names+=("${names[$i]}") kept_commands+=("${commands[$i]}") ;; esac
+    done
+    names=("${kept_names[@]}") commands=("${kept_commands[@]}")
+fi
 
 declare -A times
 for ((r = 0; r < runs; r++)); do
@@ -84,10 +102,10 @@ median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{a[NR]=$1} END {print (NR
 echo "folder: $folder (${#files[@]} files), $runs runs each, taking turns"
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $cores cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 base=$(echo "${times[0]}" | median)
-printf '%-48s %9s %9s\n' tool "median s" "/ vips"
+printf '%-56s %9s %9s\n' tool "median s" "/ $([ -n "$only" ] && echo first || echo vips)"
 for i in "${!commands[@]}"; do
     m=$(echo "${times[$i]}" | median)
-    printf '%-48s %9.2f %9.2f\n' "${names[$i]}" "$m" "$(echo "$m / $base" | bc -l)"
+    printf '%-56s %9.2f %9.2f\n' "${names[$i]}" "$m" "$(echo "$m / $base" | bc -l)"
 done
 
 peak() { # label command...
@@ -106,4 +124,4 @@ for speed in quality smooth; do
             --resize "$speed" --width 96 --height 96 --ratio --jpeg-quality 90 --workers "$w" "${files[@]}"
     done
 done
-peak "vipsthumbnail --size 96" vipsthumbnail --size 96 -o "$work/peak/%s.jpg[Q=90]" "${files[@]}"
+[ -n "$only" ] || peak "vipsthumbnail --size 96" vipsthumbnail --size 96 -o "$work/peak/%s.jpg[Q=90]" "${files[@]}"

@@ -16,6 +16,9 @@ void applyMainSettings(JobSettings& job, const MainSettings& s) {
     job.qualifier = s.qualifier;
     job.jpegQuality = s.jpegQuality;
     job.overwrite = s.overwrite;
+    job.photo.autoOrient = s.autoOrient;
+    job.photo.toSrgb = s.convertToSrgb;
+    job.photo.keepMetadata = s.keepMetadata;
 }
 
 const std::string& jobOutputDir(const JobSettings& job) {

@@ -2,6 +2,7 @@
 
 #include "engine/OutputType.h"
 #include "files/PathJoin.h" // the runs join the job's folders and names with joinPath
+#include "imaging/PhotoOptions.h"
 #include "settings/MainSettings.h"
 
 #include <string>
@@ -37,6 +38,9 @@ struct JobSettings {
     // next. Without it a run stops at the first failure; pictorant-batch --keep-going sets
     // this. Never kept in the settings file.
     bool keepGoing = false;
+    // Upright by EXIF, sRGB, metadata kept: the thumbnail and convert runs apply them
+    // as each picture is loaded. The copy run copies bytes and needs none.
+    PhotoOptions photo;
 };
 
 // Copies the kept fields of the main-window settings group into the job, the conversion

@@ -3,6 +3,8 @@
 #include "engine/PictureRunsAhead.h"
 #include "engine/Runs.h"
 
+#include "imaging/ExifOrientation.h"
+#include "imaging/JpegCodec.h"
 #include "imaging/PictureError.h"
 #include "imaging/Resample.h"
 #include "imaging/ResampleSmooth.h"
@@ -56,14 +58,22 @@ void runPictures(PictureRunKind kind, const JobSettings& job, const RunPlan& pla
                         return sourceRefused(job, state, host, p, e.what());
                     }
                     entry.originalBytes = fileSize(entry.originalPath);
-                    const ThumbSize size = outputSizeOf(kind, name, picture, sizeOptions);
+                    const PhotoFacts facts = PreparePhoto(picture, job.photo, turnOf(kind));
+                    const ThumbSize size =
+                        outputSizeOf(kind, name, picture, sizeOptions, facts.pendingOrientation);
                     entry.outputWidth = size.width;
                     entry.outputHeight = size.height;
-                    drawOutput(kind, job, picture, size, workspace);
+                    drawOutput(kind, job, picture, size, workspace, facts);
                     reportWarning(name, picture.decodeWarning(), state, host);
+                    reportWarning(name, facts.warning, state, host);
                     const PlannedFile& planned = plan.files[std::size_t(p)];
                     const OutputType type = outputTypeFor(job.convertTo, sourceType(name));
                     commitOutput(job, planned, type, entry, state, host, [&] {
+                        if (type == OutputType::Jpg && job.photo.keepMetadata) {
+                            WritePictureFile(planned.targetPath,
+                                             encodeJpegOutput(job, workspace.WorkBitmap, facts));
+                            return;
+                        }
                         // The work raster is not read after its output is written.
                         SavePicture(workspace, std::move(workspace.WorkBitmap),
                                     outputTypeText(type), planned.targetPath, job.jpegQuality);
@@ -131,14 +141,27 @@ ThumbSize thumbSizeFor(const std::string& name, int w, int h, const ThumbSizeOpt
 }
 
 ThumbSize outputSizeOf(PictureRunKind kind, const std::string& name, const Picture& picture,
-                       const ThumbSizeOptions& sizeOptions) {
+                       const ThumbSizeOptions& sizeOptions, int orientation) {
+    if (kind == PictureRunKind::Thumbnails && OrientationSwapsSides(orientation))
+        return thumbSizeFor(name, picture.height(), picture.width(), sizeOptions);
     if (kind == PictureRunKind::Thumbnails)
         return thumbSizeFor(name, picture.width(), picture.height(), sizeOptions);
     return ThumbSize{picture.width(), picture.height()};
 }
 
+std::vector<std::uint8_t> encodeJpegOutput(const JobSettings& job, const Raster& raster,
+                                           const PhotoFacts& facts) {
+    return WithKeptMetadata(EncodeJpeg(raster, job.jpegQuality), facts, job.photo, raster.width(),
+                            raster.height());
+}
+
 void drawOutput(PictureRunKind kind, const JobSettings& job, Picture& picture, ThumbSize size,
-                OutputObjects& outputs) {
+                OutputObjects& outputs, const PhotoFacts& facts) {
+    const RowFilter filter =
+        job.resizeSpeed == ResizeSpeed::Fast ? RowFilter::Nearest : RowFilter::Bilinear;
+    if (facts.pending() &&
+        ResamplePending(picture, facts, filter, size.width, size.height, outputs.WorkBitmap))
+        return;
     if (kind == PictureRunKind::Convert)
         // The picture is loaded again for each file, so its raster may simply move.
         picture.takeRaster(outputs.WorkBitmap);

@@ -44,6 +44,8 @@ struct Prepared {
     Raster bitmap;                   // a BMP output, written a row at a time
     bool asBitmap = false;
     std::string warning; // the picture's data was damaged (RunHost::fileWarned)
+    // Its colour profile could not be used.
+    std::string photoWarning;
 
     std::size_t heldBytes() const { return bytes.size() + bitmap.storageBytes(); }
 };
@@ -98,6 +100,11 @@ struct Pipeline {
                     outputPixels = std::int64_t(size.width) * size.height;
                 }
                 need = memoryNeedOf(kind, sourceKind, header, bytes.size(), outputPixels, type);
+                // Converting, or a turn the row decode cannot serve, holds the whole
+                // decode and its turned copy.
+                if (job.photo.autoOrient || job.photo.toSrgb)
+                    need += std::size_t(std::max(header.width, 0)) *
+                            std::size_t(std::max(header.height, 0)) * 6;
             }
             admitted = true;
             if (!admit(p, need))
@@ -113,16 +120,20 @@ struct Pipeline {
             }
             out.originalBytes = fileSize(source);
             stage = Prepared::Stage::Size;
-            const ThumbSize size = outputSizeOf(kind, name, picture, sizeOptions);
+            // Turned upright before the size rules, so they see the upright sides.
+            const PhotoFacts facts = PreparePhoto(picture, job.photo, turnOf(kind));
+            out.photoWarning = facts.warning;
+            const ThumbSize size =
+                outputSizeOf(kind, name, picture, sizeOptions, facts.pendingOrientation);
             out.width = size.width;
             out.height = size.height;
             stage = Prepared::Stage::Draw;
-            drawOutput(kind, job, picture, size, objects);
+            drawOutput(kind, job, picture, size, objects, facts);
             out.warning = picture.decodeWarning();
             stage = Prepared::Stage::Encode;
             const Raster& raster = objects.WorkBitmap;
             if (type == OutputType::Jpg) {
-                out.bytes = EncodeJpeg(raster, job.jpegQuality);
+                out.bytes = encodeJpegOutput(job, raster, facts);
             } else if (type == OutputType::Png) {
                 out.bytes = EncodePng(raster);
             } else if (type == OutputType::Gif) {
@@ -255,6 +266,7 @@ void commitPrepared(const JobSettings& job, const PlannedFile& planned, const st
     if (prepared.failedAt == Stage::Draw)
         std::rethrow_exception(prepared.failure);
     reportWarning(name, prepared.warning, state, host);
+    reportWarning(name, prepared.photoWarning, state, host);
     const OutputType type = outputTypeFor(job.convertTo, sourceType(name));
     commitOutput(job, planned, type, entry, state, host, [&] {
         // An encoder failure counts only where the sequential run would encode.

@@ -16,15 +16,28 @@ namespace pictorant {
 
 enum class PictureRunKind { Thumbnails, Convert };
 
+// A thumbnail run turns pictures as it resamples them; a convert turns them on loading.
+inline Turn turnOf(PictureRunKind kind) {
+    return kind == PictureRunKind::Thumbnails ? Turn::Later : Turn::Now;
+}
+
 // The two steps from a loaded picture to its output raster that both the sequential and
 // the parallel run take, apart so a failure can be told by its step.
 // The output's size: the thumbnail size (may throw ThumbSizeError), else the picture's.
+// A picture still to be turned (`orientation`, PhotoFacts::pendingOrientation) is sized
+// as it will stand.
 ThumbSize outputSizeOf(PictureRunKind kind, const std::string& name, const Picture& picture,
-                       const ThumbSizeOptions& sizeOptions);
+                       const ThumbSizeOptions& sizeOptions, int orientation = 1);
 // Leaves the output raster in outputs.WorkBitmap: the picture resampled to `size` for a
 // thumbnail run, else the picture's own raster, moved out of it.
+// The photo work a thumbnail run left pending (facts) is done on the way, from the rows
+// the filter reads where the JPEG allows it.
 void drawOutput(PictureRunKind kind, const JobSettings& job, Picture& picture, ThumbSize size,
-                OutputObjects& outputs);
+                OutputObjects& outputs, const PhotoFacts& facts = PhotoFacts());
+
+// The JPEG output's bytes of a raster, with the source's metadata when the job keeps it.
+std::vector<std::uint8_t> encodeJpegOutput(const JobSettings& job, const Raster& raster,
+                                           const PhotoFacts& facts);
 
 // The thumbnail or convert run with files worked on ahead by workspace.workers threads:
 // each loads, sizes, resamples and encodes a file into memory, and this thread commits

@@ -213,6 +213,44 @@ std::string DecodeJpeg(std::span<const std::uint8_t> data, PixelFormat format, R
     return err.warnings.text();
 }
 
+bool DecodeJpegInk(std::span<const std::uint8_t> data, JpegInk& out) {
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    initErrors(err);
+    cinfo.err = &err.pub;
+    volatile bool tooLarge = false;
+    if (setjmp(err.jump)) {
+        const int code = tooLarge ? int(JERR_OUT_OF_MEMORY) : err.pub.msg_code;
+        jpeg_destroy_decompress(&cinfo);
+        throwJpegError(code);
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    if (cinfo.jpeg_color_space != JCS_CMYK && cinfo.jpeg_color_space != JCS_YCCK) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    if (std::int64_t(cinfo.image_width) * cinfo.image_height > MaxPicturePixels()) {
+        tooLarge = true;
+        ERREXIT1(&cinfo, JERR_OUT_OF_MEMORY, 0);
+    }
+    cinfo.do_block_smoothing = TRUE;
+    cinfo.out_color_space = JCS_CMYK;
+    jpeg_start_decompress(&cinfo);
+    out.width = int(cinfo.output_width);
+    out.height = int(cinfo.output_height);
+    out.inverted = cinfo.saw_Adobe_marker;
+    out.samples.assign(std::size_t(out.width) * std::size_t(out.height) * 4, 0);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = out.samples.data() + std::size_t(cinfo.output_scanline) * out.width * 4;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}
+
 namespace {
 
 std::vector<std::uint8_t> encodeBgr(const Raster* sourceArg, int quality) {

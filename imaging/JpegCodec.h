@@ -54,6 +54,17 @@ JpegInfo ReadJpegInfo(std::span<const std::uint8_t> data);
 // JpegWarnings ("" for clean data).
 std::string DecodeJpeg(std::span<const std::uint8_t> data, PixelFormat format, Raster& out);
 
+// The ink of a CMYK or YCCK file, four samples a pixel as libjpeg gives them (inverted,
+// 0 = full ink, when the file has Adobe's marker), for a colour profile to turn into
+// RGB. Returns false, touching nothing, for other colour spaces. Throws PictureError as
+// DecodeJpeg does.
+struct JpegInk {
+    int width = 0, height = 0;
+    bool inverted = false;
+    std::vector<std::uint8_t> samples;
+};
+bool DecodeJpegInk(std::span<const std::uint8_t> data, JpegInk& out);
+
 // Encodes a raster (Bgr24, or Indexed8 through its palette) as a baseline JFIF file:
 // jpeg_set_defaults, jpeg_set_quality(quality, TRUE).
 std::vector<std::uint8_t> EncodeJpeg(const Raster& raster, int quality);

@@ -353,4 +353,8 @@ std::string JpegRowStream::finish() {
     return s.err.warnings.text();
 }
 
+std::vector<int> RowsReadBy(RowFilter filter, int sw, int sh, int W, int H) {
+    return rowsRead(filter, sw, sh, W, H);
+}
+
 } // namespace pictorant

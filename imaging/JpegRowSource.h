@@ -29,6 +29,10 @@ bool DecodeJpegRows(std::span<const std::uint8_t> data, const std::vector<int>& 
 // file DecodeJpegRows refuses. Never throws.
 bool ResampleJpegRows(const Picture& picture, RowFilter filter, int W, int H, Raster& workBitmap);
 
+// The source rows, ascending and each once, that `filter` reads to make a W x H target
+// of a sw x sh source (the columns it reads are RowsReadBy(filter, sh, sw, H, W)).
+std::vector<int> RowsReadBy(RowFilter filter, int sw, int sh, int W, int H);
+
 // The rows of DecodeJpeg's Bgr24 decode, made one at a time and given out in order, so a
 // filter can read a whole picture while only two of its rows are held. Every row is
 // decoded (none skipped), so the rows are those of the full decode, damaged data

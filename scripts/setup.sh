@@ -18,12 +18,13 @@ run_packages=(
     fonts-liberation2 # metric-compatible stand-ins for the fonts metafiles name
     libjpeg62-turbo-dev libgif-dev
     libpng-dev libwebp-dev libtiff-dev libheif-dev # PNG, WebP, TIFF and HEIC/HEIF pictures
+    liblcms2-dev libexif-dev libturbojpeg0-dev # colour profiles, EXIF, lossless JPEG turns
 )
 
 # Only the tests, the benchmarks and the package need these.
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
-    libjpeg-turbo-progs                # cjpeg/djpeg: reference codec for the imaging tests
+    libjpeg-turbo-progs                # cjpeg/djpeg/jpegtran: reference codec for the imaging tests
     imagemagick webp libtiff-tools libheif-examples # devtools/make_format_pictures.sh
     clang libclang-rt-14-dev           # libFuzzer targets, replayed over their corpus
     chromium                           # galleries checked in a real browser

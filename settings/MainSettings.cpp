@@ -83,6 +83,13 @@ MainSettings readMainSettings(const SettingsFile& f) {
         std::clamp<int>(f.readInteger(kThumbnails, "Jpg Compression", d.jpegQuality), 10, 100);
     s.overwrite =
         readFlag(f, kThumbnails, "Overwrite Files", d.overwrite, FlagRule::TrueWhenNotZero);
+    s.autoOrient = readFlag(f, kThumbnails, "Auto Orient", d.autoOrient, FlagRule::TrueWhenOne);
+    s.convertToSrgb =
+        readFlag(f, kThumbnails, "Convert To sRGB", d.convertToSrgb, FlagRule::TrueWhenOne);
+    s.keepMetadata =
+        readFlag(f, kThumbnails, "Keep Metadata", d.keepMetadata, FlagRule::TrueWhenOne);
+    s.losslessRotation =
+        readFlag(f, kThumbnails, "Lossless Rotation", d.losslessRotation, FlagRule::TrueWhenOne);
     return s;
 }
 
@@ -102,6 +109,10 @@ void writeMainSettings(SettingsFile& f, const MainSettings& s) {
     f.writeText(kThumbnails, "Output File Qualifier", s.qualifier);
     f.writeInteger(kThumbnails, "Jpg Compression", s.jpegQuality);
     writeFlag(f, kThumbnails, "Overwrite Files", s.overwrite);
+    writeFlag(f, kThumbnails, "Auto Orient", s.autoOrient);
+    writeFlag(f, kThumbnails, "Convert To sRGB", s.convertToSrgb);
+    writeFlag(f, kThumbnails, "Keep Metadata", s.keepMetadata);
+    writeFlag(f, kThumbnails, "Lossless Rotation", s.losslessRotation);
     f.save();
 }
 

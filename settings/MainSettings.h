@@ -26,6 +26,11 @@ struct MainSettings {
     std::string qualifier = "Thumb"; // the thumbnail qualifier
     int jpegQuality = 90;            // 10 to 100
     bool overwrite = true;
+    // The photo options, all off at the factory.
+    bool autoOrient = false;       // "Auto Orient"
+    bool convertToSrgb = false;    // "Convert To sRGB"
+    bool keepMetadata = false;     // "Keep Metadata"
+    bool losslessRotation = false; // "Lossless Rotation"
 };
 
 // The conversion box's choice that keeps each file's own type.

@@ -61,6 +61,11 @@ ConfirmPage::ConfirmPage(QWidget* parent) : QWidget(parent) {
                        260, 200, 20);
     overwrite_->setChecked(true);
 
+    photoCaption_ = placeLabel(this, "lPhotoCap", QStringLiteral("Photo Options:"), 8, 286, 140);
+    makeBold(photoCaption_);
+    photo_ = placeLabel(this, "lPhoto", QString(), 152, 286, 412);
+    photo_->setStyleSheet(QStringLiteral("color: navy;"));
+
     backButton_ = placePageButton(this, "bBck3", QStringLiteral("<= Back"), 8, 352);
     goButton_ = place(
         new GradientButton(QStringLiteral("GO"), kWizardGreen, kWizardGreen, kWizardLime, this),
@@ -86,6 +91,17 @@ void ConfirmPage::showThumbnailRows(bool thumbnails, bool maintainRatio) {
     largestSide_->setVisible(thumbnails && maintainRatio);
 }
 
+QString photoOptionsText(bool autoOrient, bool toSrgb, bool keepMetadata) {
+    QStringList on;
+    if (autoOrient)
+        on << QStringLiteral("Upright by EXIF");
+    if (toSrgb)
+        on << QStringLiteral("Convert to sRGB");
+    if (keepMetadata)
+        on << QStringLiteral("Keep metadata");
+    return on.join(QStringLiteral(", "));
+}
+
 void ConfirmPage::showSummary(const JobSummary& s) {
     input_->setText(s.inputFolder);
     output_->setText(s.outputFolder);
@@ -103,6 +119,9 @@ void ConfirmPage::showSummary(const JobSummary& s) {
         width_->setText(s.width);
         height_->setText(s.height);
     }
+    photo_->setText(s.photoOptions);
+    photoCaption_->setVisible(!s.photoOptions.isEmpty());
+    photo_->setVisible(!s.photoOptions.isEmpty());
     const bool jpeg = s.conversion == QStringLiteral("jpg");
     jpegCaption_->setVisible(jpeg);
     jpegQuality_->setVisible(jpeg);

@@ -26,7 +26,12 @@ struct JobSummary {
     bool maintainRatio = false;
     QString width;
     QString height;
+    // The photo options that are on, e.g. "Upright by EXIF, sRGB"; empty hides the line.
+    QString photoOptions;
 };
+
+// The photo options that are on, in words, joined by ", ".
+QString photoOptionsText(bool autoOrient, bool toSrgb, bool keepMetadata);
 
 // The fourth page ("tsCS"): the job as it will run, the JPEG quality, overwriting, Back,
 // "Show names..." and GO.
@@ -80,6 +85,8 @@ private:
     QLabel* jpegCaption_;
     QSlider* jpegQuality_;
     QLabel* jpegValue_;
+    QLabel* photoCaption_;
+    QLabel* photo_;
     QCheckBox* overwrite_;
     GradientButton* backButton_;
     GradientButton* goButton_;

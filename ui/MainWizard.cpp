@@ -192,6 +192,12 @@ void MainWizard::buildMenus() {
     rotateCounterClockwiseAction_ =
         named(sourceMenu_->addAction(QStringLiteral("Rotate Image 90 degrees counter clockwise")),
               "RotateImage90degreescounterclockwise1");
+    losslessRotationAction_ = named(
+        sourceMenu_->addAction(QStringLiteral("Lossless JPEG Rotation")), "LosslessRotation1");
+    losslessRotationAction_->setCheckable(true);
+    losslessRotationAction_->setToolTip(
+        QStringLiteral("Turn JPEG files on their compressed blocks: no quality lost, camera "
+                       "data kept"));
 
     targetMenu_ = new QMenu(this);
     targetMenu_->setObjectName(QStringLiteral("pm2"));
@@ -325,6 +331,11 @@ MainSettings MainWizard::settingsFromControls() const {
     s.qualifier = ss(outputPage_->thumbnailQualifier());
     s.jpegQuality = confirmPage_->jpegQuality();
     s.overwrite = confirmPage_->overwrite();
+    const PhotoOptions photo = outputPage_->photoOptions();
+    s.autoOrient = photo.autoOrient;
+    s.convertToSrgb = photo.toSrgb;
+    s.keepMetadata = photo.keepMetadata;
+    s.losslessRotation = losslessRotationAction_->isChecked();
     return s;
 }
 
@@ -340,6 +351,16 @@ void MainWizard::applySettings(const MainSettings& s) {
     outputPage_->setThumbnailQualifier(qs(s.qualifier));
     confirmPage_->setJpegQuality(s.jpegQuality);
     confirmPage_->setOverwrite(s.overwrite);
+    applyPhotoSettings(s);
+}
+
+void MainWizard::applyPhotoSettings(const MainSettings& s) {
+    PhotoOptions photo;
+    photo.autoOrient = s.autoOrient;
+    photo.toSrgb = s.convertToSrgb;
+    photo.keepMetadata = s.keepMetadata;
+    outputPage_->setPhotoOptions(photo);
+    losslessRotationAction_->setChecked(s.losslessRotation);
 }
 
 JobSettings MainWizard::currentJob() const {
@@ -523,6 +544,10 @@ void MainWizard::fillConfirmPage() {
     s.maintainRatio = thumbnailPage_->maintainRatio();
     s.width = thumbnailPage_->widthText();
     s.height = thumbnailPage_->heightText();
+    if (!renameOnly) {
+        const PhotoOptions photo = outputPage_->photoOptions();
+        s.photoOptions = photoOptionsText(photo.autoOrient, photo.toSrgb, photo.keepMetadata);
+    }
     confirmPage_->showSummary(s);
 }
 
@@ -642,16 +667,18 @@ void MainWizard::openPreviewWindow() {
 void MainWizard::previewSourceFile(Qt::MouseButton button) {
     if (button != Qt::LeftButton || !sides_.preview)
         return;
-    preview::loadFromFileList(PreviewBox::attach(previewBox_), *sides_.preview,
-                              sourcePane().entryCount(), sourcePane().currentPath(),
-                              [this](bool on) { inputPage_->setRotationEnabled(on); });
+    preview::loadFromFileList(
+        PreviewBox::attach(previewBox_), *sides_.preview, sourcePane().entryCount(),
+        sourcePane().currentPath(), [this](bool on) { inputPage_->setRotationEnabled(on); },
+        outputPage_->photoOptions());
 }
 
 void MainWizard::previewTargetFile(Qt::MouseButton button) {
     if (button != Qt::LeftButton || !sides_.preview)
         return;
     preview::loadFromFileList(PreviewBox::attach(previewBox_), *sides_.preview,
-                              targetPane().entryCount(), targetPane().currentPath(), nullptr);
+                              targetPane().entryCount(), targetPane().currentPath(), nullptr,
+                              outputPage_->photoOptions());
 }
 
 void MainWizard::previewSelectedFile() {
@@ -660,7 +687,7 @@ void MainWizard::previewSelectedFile() {
         return;
     // The caption names the file actually loaded, so a rotation writes back to it.
     preview::loadFromSelectedList(PreviewBox::attach(previewBox_), *sides_.preview, inputFolder(),
-                                  inputFolder(), item->text());
+                                  inputFolder(), item->text(), outputPage_->photoOptions());
 }
 
 void MainWizard::rotatePreview(RotateDirection direction) {
@@ -668,7 +695,8 @@ void MainWizard::rotatePreview(RotateDirection direction) {
         return;
     preview::rotate(PreviewBox::attach(previewBox_), *sides_.preview, sourcePane().entryCount(),
                     int(sourcePane().selectedNames().size()), direction,
-                    confirmPage_->jpegQuality());
+                    confirmPage_->jpegQuality(), losslessRotationAction_->isChecked(),
+                    outputPage_->photoOptions());
 }
 
 void MainWizard::deleteSelectedSourceFiles() {
@@ -736,6 +764,7 @@ void MainWizard::applyFactoryDefaults() {
     outputPage_->setThumbnailQualifier(qs(d.qualifier));
     confirmPage_->setJpegQuality(d.jpegQuality);
     confirmPage_->setOverwrite(d.overwrite);
+    applyPhotoSettings(d);
 
     if (sides_.htmlOptions) {
         GalleryOptions options = sides_.htmlOptions->options();

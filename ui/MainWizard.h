@@ -155,6 +155,8 @@ private:
     void previewTargetFile(Qt::MouseButton button);
     void previewSelectedFile();
     void rotatePreview(RotateDirection direction);
+    // The photo options of the settings onto the output page and the source menu.
+    void applyPhotoSettings(const MainSettings& s);
     void deleteSelectedSourceFiles();
     void createSourceFolder();
     void createTargetFolder();
@@ -208,6 +210,7 @@ private:
     QAction* newSourceFolderAction_;
     QAction* rotateClockwiseAction_;
     QAction* rotateCounterClockwiseAction_;
+    QAction* losslessRotationAction_;
     QMenu* targetMenu_;
     QAction* targetBackAction_;
     QAction* targetNextAction_;

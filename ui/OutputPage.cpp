@@ -7,6 +7,7 @@
 #include "ui/PlacedControls.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -96,6 +97,22 @@ OutputPage::OutputPage(QWidget* parent) : QWidget(parent) {
     namingHelpButton_ =
         placeToolButton(this, "SpeedButton1", QStringLiteral("Naming Options?"), 454, 318, 110);
 
+    // The photo options, under the rename choice; a rename keeps the bytes and hides them.
+    const auto photoBox = [this](const char* name, const QString& text, int y,
+                                 const QString& hint) {
+        auto* box = place(new QCheckBox(text, this), name, 8, y, 186, 17);
+        box->setToolTip(hint);
+        return box;
+    };
+    autoOrient_ = photoBox("cbAutoOrient", QStringLiteral("Upright by EXIF"), 298,
+                           QStringLiteral("Turn JPEG photos as their camera says they stand"));
+    toSrgb_ = photoBox("cbSrgb", QStringLiteral("Convert to sRGB"), 315,
+                       QStringLiteral("Colours through the picture's own profile; outputs "
+                                      "carry no profile"));
+    keepMetadata_ = photoBox("cbKeepMetadata", QStringLiteral("Keep metadata"), 332,
+                             QStringLiteral("JPEG outputs keep camera data and XMP (no EXIF "
+                                            "thumbnail); GIF, BMP and metafiles carry none"));
+
     backButton_ = placePageButton(this, "bBck1", QStringLiteral("<= Back"), 8, 352);
     nextButton_ = placePageButton(this, "bNxt2", QStringLiteral("Next =>"), 464, 352);
 
@@ -122,8 +139,9 @@ void OutputPage::showFor(JobMode mode) {
 void OutputPage::applyRenameChoice() {
     // A rename stays in the source folder: no target pane, no type to convert to.
     const bool rename = mode_ == JobMode::RenameCopyConvert && renameButton_->isChecked();
-    for (QWidget* w : std::initializer_list<QWidget*>{convertCaption_, convert_, pane_,
-                                                      showAllButton_, showPicturesButton_})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{convertCaption_, convert_, pane_, showAllButton_,
+                                         showPicturesButton_, autoOrient_, toSrgb_, keepMetadata_})
         w->setVisible(!rename);
     renameNote_->setVisible(rename);
     emit renameChoiceChanged(rename);
@@ -185,6 +203,20 @@ void OutputPage::setThumbnailQualifier(const QString& text) {
 
 QString OutputPage::sequenceStart() const {
     return sequenceStart_->text();
+}
+
+PhotoOptions OutputPage::photoOptions() const {
+    PhotoOptions options;
+    options.autoOrient = autoOrient_->isChecked();
+    options.toSrgb = toSrgb_->isChecked();
+    options.keepMetadata = keepMetadata_->isChecked();
+    return options;
+}
+
+void OutputPage::setPhotoOptions(const PhotoOptions& options) {
+    autoOrient_->setChecked(options.autoOrient);
+    toSrgb_->setChecked(options.toSrgb);
+    keepMetadata_->setChecked(options.keepMetadata);
 }
 
 } // namespace pictorant

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -48,6 +49,10 @@ public:
     QString thumbnailQualifier() const;
     void setThumbnailQualifier(const QString& text);
     QString sequenceStart() const;
+    // Upright, sRGB and metadata kept (the job's photo options; strip GPS is the
+    // command line's only).
+    PhotoOptions photoOptions() const;
+    void setPhotoOptions(const PhotoOptions& options);
 
 signals:
     void backRequested();
@@ -77,6 +82,9 @@ private:
     QLabel* namingCaption_;
     QComboBox* naming_;
     QToolButton* namingHelpButton_;
+    QCheckBox* autoOrient_;
+    QCheckBox* toSrgb_;
+    QCheckBox* keepMetadata_;
     GradientButton* backButton_;
     GradientButton* nextButton_;
     JobMode mode_ = JobMode::CreateThumbnails;

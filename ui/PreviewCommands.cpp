@@ -1,6 +1,7 @@
 #include "ui/PreviewCommands.h"
 
 #include "files/PathJoin.h"
+#include "imaging/LosslessRotate.h"
 #include "ui/MessageService.h"
 #include "ui/PreviewBox.h"
 #include "ui/PreviewWindow.h"
@@ -64,21 +65,47 @@ void showUnhandledError(const std::exception& error) {
                       programTitle(), MessageIcon::Stop);
 }
 
-// Loads `path`; on failure says "Could not open <shown>" and gives nothing.
-std::optional<Picture> tryLoad(const QString& path, const QString& shown) {
+// Loads `path` as a run reads it; on failure says "Could not open <shown>" and gives
+// nothing.
+std::optional<Picture> tryLoad(const QString& path, const QString& shown,
+                               const PhotoOptions& photo) {
     try {
-        return LoadPicture(path.toStdString());
+        Picture picture = LoadPicture(path.toStdString());
+        PreparePhoto(picture, photo);
+        return picture;
     } catch (const std::exception&) {
         messages().inform("couldNotOpen", "Could not open " + shown, programTitle());
         return std::nullopt;
     }
 }
 
+// The JPEG at path turned on its blocks, asking before an edge is trimmed, and shown
+// again from the file.
+void rotateLossless(PreviewBox& box, const QString& path, RotateDirection direction,
+                    const PhotoOptions& photo) {
+    const std::string file = path.toStdString();
+    if (!RotateJpegFileLossless(file, direction, photo.autoOrient, PartialBlocks::Refuse)) {
+        const MessageAnswer trim = messages().ask(
+            {"trimEdge",
+             "The picture's width or height is not a whole number of JPEG blocks, so it "
+             "cannot be turned without loss as it is.\r\n\r\nTrim the partial blocks at its "
+             "edge (at most 15 pixels) and turn it?",
+             programTitle(), MessageIcon::Question, MessageButtons::YesNo});
+        if (trim != MessageAnswer::Yes)
+            return;
+        RotateJpegFileLossless(file, direction, photo.autoOrient, PartialBlocks::Trim);
+    }
+    Picture turned = LoadPicture(file);
+    PreparePhoto(turned, photo);
+    box.setPicture(std::move(turned));
+}
+
 } // namespace
 
 bool loadFromFileList(PreviewBox& box, PreviewWindow& window, int fileCount,
                       const QString& currentPath,
-                      const std::function<void(bool)>& setRotationEnabled) {
+                      const std::function<void(bool)>& setRotationEnabled,
+                      const PhotoOptions& photo) {
     if (fileCount <= 0)
         return false;
     if (setRotationEnabled)
@@ -86,7 +113,7 @@ bool loadFromFileList(PreviewBox& box, PreviewWindow& window, int fileCount,
     if (currentPath.isEmpty() || !extensionAccepted(currentPath))
         return false;
     box.clearPicture();
-    std::optional<Picture> picture = tryLoad(currentPath, currentPath);
+    std::optional<Picture> picture = tryLoad(currentPath, currentPath, photo);
     if (!picture)
         return false;
     const int width = picture->width(), height = picture->height();
@@ -99,8 +126,9 @@ bool loadFromFileList(PreviewBox& box, PreviewWindow& window, int fileCount,
 }
 
 bool loadFromSelectedList(PreviewBox& box, PreviewWindow& window, const QString& treeFolder,
-                          const QString& labelFolder, const QString& entry) {
-    std::optional<Picture> picture = tryLoad(joinPath(treeFolder, entry), entry);
+                          const QString& labelFolder, const QString& entry,
+                          const PhotoOptions& photo) {
+    std::optional<Picture> picture = tryLoad(joinPath(treeFolder, entry), entry, photo);
     if (!picture)
         return false;
     const int width = picture->width(), height = picture->height();
@@ -118,7 +146,7 @@ void openWindow(const PreviewBox& box, PreviewWindow& window) {
 }
 
 bool rotate(PreviewBox& box, const PreviewWindow& window, int fileCount, int selectedCount,
-            RotateDirection direction, int jpegQuality) {
+            RotateDirection direction, int jpegQuality, bool lossless, const PhotoOptions& photo) {
     if (rotationNeedsSelection(fileCount, selectedCount)) {
         messages().inform("selectFileToRotate", "First select a file to be rotated",
                           programTitle());
@@ -130,6 +158,10 @@ bool rotate(PreviewBox& box, const PreviewWindow& window, int fileCount, int sel
     if (answer != MessageAnswer::Yes || !box.hasPicture())
         return false;
     try {
+        if (lossless && box.picture().kind() == PictureKind::Jpeg) {
+            rotateLossless(box, window.windowTitle(), direction, photo);
+            return true;
+        }
         RotateQuarter(box.picture(), direction, jpegQuality);
         box.redraw();
         // Rewritten in place: a read-only original is refused, a link keeps pointing at

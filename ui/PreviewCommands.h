@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/PhotoOptions.h"
 #include "imaging/Picture.h"
 #include "imaging/Rotate.h"
 
@@ -49,23 +50,30 @@ QString unhandledErrorText(const QString& message);
 // A left press in the source or target file list. `currentPath` is the full path of
 // the list's current file, empty when it has none. For the source list,
 // `setRotationEnabled` switches both rotation buttons (nullptr for the target list).
-// Returns whether a picture was loaded.
+// Returns whether a picture was loaded. The picture is shown as a run would read it:
+// upright and in sRGB when `photo` asks for it.
 bool loadFromFileList(PreviewBox& box, PreviewWindow& window, int fileCount,
                       const QString& currentPath,
-                      const std::function<void(bool)>& setRotationEnabled);
+                      const std::function<void(bool)>& setRotationEnabled,
+                      const PhotoOptions& photo = {});
 
 // A click on an entry of the selected-files list: the file is `treeFolder`/`entry`,
 // named `labelFolder`/`entry` in the hint and the window's caption.
 bool loadFromSelectedList(PreviewBox& box, PreviewWindow& window, const QString& treeFolder,
-                          const QString& labelFolder, const QString& entry);
+                          const QString& labelFolder, const QString& entry,
+                          const PhotoOptions& photo = {});
 
 // A click on the preview box: shows its picture at full size (nothing when empty).
 void openWindow(const PreviewBox& box, PreviewWindow& window);
 
 // The rotation command: selection test, the overwrite question, the turn, the redraw
 // and the write to the window's caption. Returns whether the picture was turned.
+// With `lossless` a JPEG is turned on its compressed blocks as the user sees it (upright
+// when photo.autoOrient is on); when its sides are not whole blocks the user is asked
+// whether to trim the edge, and No leaves the file as it was.
 bool rotate(PreviewBox& box, const PreviewWindow& window, int fileCount, int selectedCount,
-            RotateDirection direction, int jpegQuality);
+            RotateDirection direction, int jpegQuality, bool lossless = false,
+            const PhotoOptions& photo = {});
 
 } // namespace preview
 

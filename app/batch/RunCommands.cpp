@@ -175,6 +175,16 @@ JobSettings buildJob(RunKind kind, const ParsedArgs& a, const std::vector<std::s
     if (auto overwrite = yesOrNo(a, "--overwrite", "--no-overwrite"))
         job.overwrite = *overwrite;
     job.keepGoing = a.has("--keep-going");
+    for (const char* photoFlag : {"--auto-orient", "--srgb", "--keep-metadata", "--strip-gps"})
+        if (a.has(photoFlag) && (kind == RunKind::Copy || kind == RunKind::Rename))
+            throw UsageError(std::string(photoFlag) +
+                             " is for convert and thumbnails; copy and rename keep the bytes");
+    job.photo.autoOrient = job.photo.autoOrient || a.has("--auto-orient");
+    job.photo.toSrgb = job.photo.toSrgb || a.has("--srgb");
+    job.photo.keepMetadata = job.photo.keepMetadata || a.has("--keep-metadata");
+    job.photo.stripGps = a.has("--strip-gps");
+    if (job.photo.stripGps && !job.photo.keepMetadata)
+        throw UsageError("--strip-gps is for --keep-metadata (without it no metadata is kept)");
     if (kind == RunKind::Thumbnails)
         refuseThumbnailSize(job);
 
@@ -309,6 +319,22 @@ std::vector<OptionSyntax> runOptions(const std::vector<RunExtension>& extensions
              "",
              "Keep a file that exists at an output name; each one kept is "
              "told on standard error."},
+        });
+    options.insert(
+        options.end(),
+        {
+            {{"auto-orient"},
+             "",
+             "Convert and thumbnails: stand JPEG photos upright by their EXIF orientation."},
+            {{"srgb"},
+             "",
+             "Convert and thumbnails: convert pictures with a colour profile to sRGB (outputs "
+             "carry no profile)."},
+            {{"keep-metadata"},
+             "",
+             "Convert and thumbnails: JPEG outputs keep the source's EXIF (without its "
+             "thumbnail) and XMP; GIF, BMP and metafile outputs carry none."},
+            {{"strip-gps"}, "", "With --keep-metadata: leave the location data out."},
         });
     options.push_back({{"in-place"},
                        "",

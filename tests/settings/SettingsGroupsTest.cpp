@@ -65,6 +65,8 @@ TEST(SettingsGroups, MainKeysReadByTheirRules) {
         {"[Thumbnails]\nCreate As=No Conversion\nNaming Option=SufName\n", [](MainSettings& s) {s.convertTo = kNoConversion, s.namingOption = NamingOption::SufName;}},
         {"[Thumbnails]\nThumb Width=abc\nThumb Height=-20\nOutput File Qualifier=\n", [](MainSettings& s) {s.thumbWidth = "abc", s.thumbHeight = "-20", s.qualifier = "";}},
         {"[Directories]\nInput=/no/such/folder\nOutput=/tmp\n", [](MainSettings& s) {s.outputDir = "/tmp";}},
+        {"[Thumbnails]\nAuto Orient=1\nConvert To sRGB=2\nKeep Metadata=1\nLossless Rotation=on\n", [](MainSettings& s) {s.autoOrient = s.keepMetadata = true;}},
+        {"[Thumbnails]\nConvert To sRGB=1\nLossless Rotation=1\nKeep Metadata=-1\n", [](MainSettings& s) {s.convertToSrgb = s.losslessRotation = true;}},
     };
     // clang-format on
     for (const auto& [body, change] : cases) {
@@ -114,7 +116,7 @@ TEST(SettingsGroups, EveryKeyIsWrittenAndEachWriteKeepsTheOtherGroups) {
     writeRecycleBin(deletion, false);
     writeHtmlName(deletion, "Album.htm");
     const std::vector<std::string> keys = keysOf(ini);
-    EXPECT_EQ(keys.size(), 13u + 36u + 2u);
+    EXPECT_EQ(keys.size(), 17u + 36u + 2u);
     for (const char* key : {"[Directories]RecycleBin=No", "[Directories]htmlName=Album.htm",
                             "[Thumbnails]Resize Speed=Fast", "[Thumbnails]Force Height=0",
                             "[Thumbnails]Create As=wmf", "[Colors]TableBkgd=10526880"})

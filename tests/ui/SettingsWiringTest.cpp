@@ -31,7 +31,7 @@ TEST_F(SettingsWiring, FirstExitWritesEveryKeyWithItsFactoryValue) {
     EXPECT_TRUE(script.asked.empty()) << script.ids().join(",").toStdString();
     // Every group is written whole; the values themselves are the settings layer's.
     const std::tuple<const char*, int, const char*> sections[] = {
-        {"Thumbnails", 11, "naming option=PreSeq"},
+        {"Thumbnails", 15, "naming option=PreSeq"},
         {"Linking", 4, "thumblinkopt=2"},
         {"Layout", 13, "thmperpage=25"},
         {"Colors", 5, "tablebkgd=10526880"},

@@ -1,0 +1,247 @@
+// Photos read as their camera data means them: upright by EXIF orientation, colours
+// through their profile, and JPEG turns done on the compressed blocks.
+#include "imaging/ExifOrientation.h"
+#include "imaging/JpegSideData.h"
+#include "imaging/LosslessRotate.h"
+#include "imaging/PhotoOptions.h"
+#include "tests/imaging/TestSupport.h"
+#include "tests/support/PhotoMaker.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace pictorant {
+namespace {
+
+using namespace pictorant::test;
+using pictorant::testing::adobeRgbProfile;
+using pictorant::testing::cmykProfile;
+using pictorant::testing::ExifContent;
+using pictorant::testing::flatCmykJpeg;
+using pictorant::testing::kTakenAt;
+using pictorant::testing::lcmsToSrgb;
+using pictorant::testing::makeExif;
+using pictorant::testing::withIcc;
+
+// 64 x 48 (whole 16-pixel blocks): four quadrants of their own colour and a white mark
+// near the top-left corner, so every turn and mirror looks different.
+Raster asymmetric() {
+    Raster r(64, 48);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) {
+            std::uint8_t* p = r.scanLine(y) + 3 * x;
+            const int q = (x >= 32) + 2 * (y >= 24);
+            const std::uint8_t colours[4][3] = {
+                {200, 40, 40}, {40, 200, 40}, {40, 40, 200}, {30, 30, 30}};
+            const bool mark = x >= 4 && x < 12 && y >= 4 && y < 12;
+            p[0] = mark ? 255 : colours[q][0];
+            p[1] = mark ? 255 : colours[q][1];
+            p[2] = mark ? 255 : colours[q][2];
+        }
+    return r;
+}
+
+// jpegtran's output for the file at `in` with `options`.
+std::vector<std::uint8_t> jpegtran(const std::string& options, const std::string& in) {
+    return runCapture("jpegtran " + options + " " + "'" + in + "'" + " 2>/dev/null");
+}
+
+Raster decoded(const std::vector<std::uint8_t>& jpeg) {
+    Raster r;
+    DecodeJpeg(jpeg, PixelFormat::Bgr24, r);
+    return r;
+}
+
+int largestDifference(const Raster& a, const Raster& b) {
+    if (a.width() != b.width() || a.height() != b.height())
+        return 256;
+    int most = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (std::size_t i = 0; i < a.bytesPerLine(); ++i)
+            most = std::max(most, std::abs(int(a.scanLine(y)[i]) - int(b.scanLine(y)[i])));
+    return most;
+}
+
+#define NEED_JPEGTRAN()                                                                            \
+    if (!haveProgram("jpegtran"))                                                                  \
+    GTEST_SKIP() << "jpegtran (libjpeg-turbo-progs) is not installed"
+
+TEST(Photo, EachOfTheEightOrientationsGivesTheSameUprightThumbnail) {
+    NEED_JPEGTRAN();
+    TempDir dir;
+    const std::string upright = dir / "upright.jpg";
+    writeBytes(upright, EncodeJpeg(asymmetric(), 95));
+    // How a camera stores the picture for each tag: the turn that the tag undoes, as
+    // jpegtran names it.
+    const char* stored[9] = {
+        "",           "-copy none",  "-flip horizontal", "-rotate 180", "-flip vertical",
+        "-transpose", "-rotate 270", "-transverse",      "-rotate 90"};
+    Raster reference;
+    for (int o = 1; o <= 8; ++o) {
+        const std::vector<std::uint8_t> tagged = WithJpegMetadata(
+            jpegtran(std::string(stored[o]) + " -perfect", upright), makeExif({o, false}), {});
+        ASSERT_EQ(ReadJpegSideData(tagged).orientation, o);
+        for (const bool on : {false, true}) {
+            Picture picture;
+            LoadPictureFromBytes(PictureKind::Jpeg, tagged, picture);
+            PhotoOptions options;
+            options.autoOrient = on;
+            EXPECT_EQ(PreparePhoto(picture, options).uprighted, on && o != 1) << o;
+            const bool sideways = !on && o >= 5;
+            EXPECT_EQ(picture.width(), sideways ? 48 : 64) << o << on;
+            if (!on)
+                continue;
+            Raster thumb, scratch;
+            ResampleQuality(picture, 32, 24, thumb, scratch);
+            if (o == 1)
+                reference = thumb;
+            EXPECT_LE(largestDifference(thumb, reference), 6) << "orientation " << o;
+            // From only the rows the filter reads, bit for bit what the whole decode gives.
+            for (const RowFilter filter : {RowFilter::Bilinear, RowFilter::Nearest}) {
+                Picture asStored;
+                LoadPictureFromBytes(PictureKind::Jpeg, tagged, asStored);
+                Raster fromRows, whole;
+                ASSERT_TRUE(ResampleJpegRowsUpright(asStored, o, filter, 8, 6, fromRows)) << o;
+                if (filter == RowFilter::Bilinear)
+                    ResampleQuality(picture, 8, 6, whole, scratch);
+                else
+                    ResampleFast(picture, 8, 6, whole);
+                EXPECT_EQ(fromRows, whole) << "orientation " << o;
+            }
+        }
+    }
+}
+
+TEST(Photo, ProfilesConvertAsLcms2DoesAndABrokenOneChangesNothing) {
+    const std::uint8_t green[3] = {60, 170, 60}; // blue, green, red
+    Raster patch(32, 32);
+    patch.fill(green[2], green[1], green[0]);
+    const std::vector<std::uint8_t> plain = EncodeJpeg(patch, 95);
+    const std::uint8_t ink[4] = {70, 10, 90, 20};
+    const std::vector<std::uint8_t> cmyk = flatCmykJpeg(32, 32, ink);
+    std::vector<std::uint8_t> broken = adobeRgbProfile();
+    broken.resize(broken.size() / 3);
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> jpeg, icc;
+        bool isCmyk, converts;
+    } cases[] = {
+        {"Adobe RGB", withIcc(plain, adobeRgbProfile(), 100), adobeRgbProfile(), false, true},
+        {"CMYK", withIcc(cmyk, cmykProfile()), cmykProfile(), true, true},
+        {"damaged profile", withIcc(plain, broken), {}, false, false},
+        {"chunks out of order", withIcc(plain, adobeRgbProfile(), 100), {}, false, false}};
+    // The second chunk (after SOI and the first, 118 bytes) claims to be the first again.
+    cases[3].jpeg[2 + 118 + 4 + 12] = 1;
+    for (const Case& c : cases) {
+        Picture off, on;
+        LoadPictureFromBytes(PictureKind::Jpeg, c.jpeg, off);
+        LoadPictureFromBytes(PictureKind::Jpeg, c.jpeg, on);
+        PhotoOptions srgb;
+        srgb.toSrgb = true;
+        const PhotoFacts facts = PreparePhoto(on, srgb);
+        EXPECT_EQ(facts.warning.empty(), c.converts) << c.what;
+        const Raster asStored = off.raster();
+        const std::uint8_t* got = on.raster().scanLine(16) + 3 * 16;
+        std::uint8_t want[3];
+        if (!c.converts) {
+            std::copy_n(asStored.scanLine(16) + 3 * 16, 3, want);
+        } else if (c.isCmyk) {
+            // The ink as the file holds it, read by TurboJPEG (inverted by Adobe's rule).
+            tjhandle h = tjInitDecompress();
+            std::vector<std::uint8_t> samples(32 * 32 * 4);
+            tjDecompress2(h, c.jpeg.data(), c.jpeg.size(), samples.data(), 32, 0, 32, TJPF_CMYK, 0);
+            tjDestroy(h);
+            std::uint8_t stored[4];
+            for (int i = 0; i < 4; ++i)
+                stored[i] = std::uint8_t(255 - samples[(16 * 32 + 16) * 4 + i]);
+            lcmsToSrgb(c.icc, stored, true, want);
+        } else {
+            lcmsToSrgb(c.icc, asStored.scanLine(16) + 3 * 16, false, want);
+        }
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(got[i], want[i], 1) << c.what << " channel " << i;
+        // A thumbnail converts the rows it reads, as the whole decode would have been.
+        Picture later;
+        LoadPictureFromBytes(PictureKind::Jpeg, c.jpeg, later);
+        const PhotoFacts pending = PreparePhoto(later, srgb, Turn::Later);
+        EXPECT_EQ(pending.pendingColour, c.converts && !c.isCmyk) << c.what;
+        Raster fromRows, whole, scratch;
+        if (!ResamplePending(later, pending, RowFilter::Bilinear, 8, 6, fromRows))
+            ResampleQuality(later, 8, 6, fromRows, scratch);
+        ResampleQuality(on, 8, 6, whole, scratch);
+        EXPECT_EQ(fromRows, whole) << c.what;
+    }
+}
+
+class LosslessTurn : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!haveProgram("jpegtran"))
+            GTEST_SKIP() << "jpegtran (libjpeg-turbo-progs) is not installed";
+    }
+    // A photo with camera data at path; sides of whole 16-pixel blocks unless told.
+    std::string photo(int orientation, int w = 64, int h = 48) {
+        Raster r = asymmetric();
+        Raster sized(w, h);
+        for (int y = 0; y < h; ++y)
+            std::memcpy(sized.scanLine(y), r.scanLine(y % 48), 3 * std::size_t(std::min(w, 64)));
+        const std::string path = dir / "photo.jpg";
+        writeBytes(path,
+                   WithJpegMetadata(EncodeJpeg(sized, 90), makeExif({orientation, true}), {}));
+        return path;
+    }
+    Raster jpegtranOf(const std::string& options, const std::string& path) {
+        return decoded(jpegtran(options, path));
+    }
+    TempDir dir;
+};
+
+TEST_F(LosslessTurn, MatchesJpegtranKeepsTheDateAndSetsOrientationOne) {
+    const std::string path = photo(1);
+    const Raster want = jpegtranOf("-rotate 90 -perfect", path);
+    ASSERT_TRUE(
+        RotateJpegFileLossless(path, RotateDirection::Clockwise, false, PartialBlocks::Refuse));
+    const std::vector<std::uint8_t> turned = readBytes(path);
+    EXPECT_EQ(decoded(turned), want);
+    const JpegSideData side = ReadJpegSideData(turned);
+    EXPECT_EQ(side.orientation, 1);
+    EXPECT_NE(std::search(side.exif.begin(), side.exif.end(), kTakenAt, kTakenAt + 19),
+              side.exif.end());
+}
+
+TEST_F(LosslessTurn, FourTurnsGiveBackTheOriginalPixels) {
+    const std::string path = photo(1);
+    const Raster original = decoded(readBytes(path));
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(RotateJpegFileLossless(path, RotateDirection::CounterClockwise, false,
+                                           PartialBlocks::Refuse));
+    EXPECT_EQ(decoded(readBytes(path)), original);
+}
+
+TEST_F(LosslessTurn, PartialBlocksAreRefusedUnlessTrimIsAsked) {
+    const std::string path = photo(1, 60, 44);
+    const std::vector<std::uint8_t> before = readBytes(path);
+    EXPECT_FALSE(
+        RotateJpegFileLossless(path, RotateDirection::Clockwise, false, PartialBlocks::Refuse));
+    EXPECT_EQ(readBytes(path), before);
+    const Raster want = jpegtranOf("-rotate 90 -trim", path);
+    ASSERT_TRUE(
+        RotateJpegFileLossless(path, RotateDirection::Clockwise, false, PartialBlocks::Trim));
+    EXPECT_EQ(decoded(readBytes(path)), want);
+    EXPECT_EQ(want.width(), 32);
+}
+
+TEST_F(LosslessTurn, TurnsWhatTheUserSeesWhenUpright) {
+    // Stored turned a quarter counter-clockwise and tagged 6: seen upright, a clockwise
+    // turn gives the stored picture turned half round, tagged 1.
+    const std::string path = photo(6);
+    const Raster want = jpegtranOf("-rotate 180 -perfect", path);
+    ASSERT_TRUE(
+        RotateJpegFileLossless(path, RotateDirection::Clockwise, true, PartialBlocks::Refuse));
+    EXPECT_EQ(decoded(readBytes(path)), want);
+    EXPECT_EQ(ReadJpegSideData(readBytes(path)).orientation, 1);
+}
+
+} // namespace
+} // namespace pictorant
