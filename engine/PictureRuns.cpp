@@ -58,7 +58,8 @@ void runPictures(PictureRunKind kind, const JobSettings& job, const RunPlan& pla
                         return sourceRefused(job, state, host, p, e.what());
                     }
                     entry.originalBytes = fileSize(entry.originalPath);
-                    const PhotoFacts facts = PreparePhoto(picture, job.photo, turnOf(kind));
+                    const PhotoFacts facts =
+                        PreparePhoto(picture, job.photo, turnOf(kind, job.resizeSpeed));
                     const ThumbSize size =
                         outputSizeOf(kind, name, picture, sizeOptions, facts.pendingOrientation);
                     entry.outputWidth = size.width;

@@ -121,7 +121,8 @@ struct Pipeline {
             out.originalBytes = fileSize(source);
             stage = Prepared::Stage::Size;
             // Turned upright before the size rules, so they see the upright sides.
-            const PhotoFacts facts = PreparePhoto(picture, job.photo, turnOf(kind));
+            const PhotoFacts facts =
+                PreparePhoto(picture, job.photo, turnOf(kind, job.resizeSpeed));
             out.photoWarning = facts.warning;
             const ThumbSize size =
                 outputSizeOf(kind, name, picture, sizeOptions, facts.pendingOrientation);

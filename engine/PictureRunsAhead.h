@@ -16,9 +16,11 @@ namespace pictorant {
 
 enum class PictureRunKind { Thumbnails, Convert };
 
-// A thumbnail run turns pictures as it resamples them; a convert turns them on loading.
-inline Turn turnOf(PictureRunKind kind) {
-    return kind == PictureRunKind::Thumbnails ? Turn::Later : Turn::Now;
+// A thumbnail run turns pictures as it resamples them; a convert turns them on loading, and
+// so does the Smooth method, whose filter the turn from the rows read does not have.
+inline Turn turnOf(PictureRunKind kind, ResizeSpeed speed) {
+    return kind == PictureRunKind::Thumbnails && speed != ResizeSpeed::Smooth ? Turn::Later
+                                                                              : Turn::Now;
 }
 
 // The two steps from a loaded picture to its output raster that both the sequential and
