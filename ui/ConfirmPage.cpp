@@ -61,15 +61,19 @@ ConfirmPage::ConfirmPage(QWidget* parent) : QWidget(parent) {
                        260, 200, 20);
     overwrite_->setChecked(true);
 
-    backButton_ = placePageButton(this, "bBck3", QStringLiteral("<= Back"), 8, 352);
+    backButton_ = placePageButton(this, "bBck3", QStringLiteral("<= &Back"), 8, 352);
     goButton_ = place(
-        new GradientButton(QStringLiteral("GO"), kWizardGreen, kWizardGreen, kWizardLime, this),
+        new GradientButton(QStringLiteral("&GO"), kWizardGreen, kWizardGreen, kWizardLime, this),
         "bGO", 464, 346, 100, 36);
-    goButton_->setFocusPolicy(Qt::NoFocus);
-    showNamesButton_ = place(new QPushButton(QStringLiteral("Show names..."), this), "bShowNames",
+    goButton_->setFocusPolicy(Qt::TabFocus);
+    showNamesButton_ = place(new QPushButton(QStringLiteral("Show &names..."), this), "bShowNames",
                              366, 352, 92, 30);
     showNamesButton_->setToolTip(
         QStringLiteral("List every file with the name it gets and what happens to it"));
+
+    // Reading order: Back, Show names, GO.
+    setTabOrder(backButton_, showNamesButton_);
+    setTabOrder(showNamesButton_, goButton_);
 
     connect(jpegQuality_, &QSlider::valueChanged, this, &ConfirmPage::showJpegQuality);
     connect(backButton_, &QPushButton::clicked, this, &ConfirmPage::backRequested);

@@ -7,12 +7,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace pictorant {
 
@@ -38,7 +40,18 @@ QList<HelpTopic> helpContents(const QString& html) {
 }
 
 void showProgramHelp(HelpWindow& window) {
+    const bool first = !window.isVisible() && !window.testAttribute(Qt::WA_Moved);
     window.openFile(helpFilePath(QCoreApplication::applicationDirPath()));
+    // Beside the main window (its parent) the first time, not at the screen's corner.
+    if (first && window.parentWidget()) {
+        const QRect main = window.parentWidget()->window()->frameGeometry();
+        const QRect screen = window.parentWidget()->screen()->availableGeometry();
+        int x = main.right() + 8;
+        if (x + window.width() > screen.right())
+            x = std::max(screen.left(), main.left() - window.width() - 8);
+        window.move(x, std::clamp(main.top(), screen.top(),
+                                  std::max(screen.top(), screen.bottom() - window.height())));
+    }
     window.show();
     window.raise();
     window.activateWindow();
@@ -67,6 +80,12 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(splitter);
 
     connect(contents_, &QTreeWidget::itemClicked, this, &HelpWindow::contentsItemClicked);
+    // The arrow keys move the current topic, Return activates it: both show it.
+    connect(contents_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item)
+            contentsItemClicked(item);
+    });
+    connect(contents_, &QTreeWidget::itemActivated, this, &HelpWindow::contentsItemClicked);
 }
 
 void HelpWindow::openFile(const QString& path) {

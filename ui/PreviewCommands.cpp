@@ -64,10 +64,15 @@ void showUnhandledError(const std::exception& error) {
                       programTitle(), MessageIcon::Stop);
 }
 
-// Loads `path`; on failure says "Could not open <shown>" and gives nothing.
+// Loads `path`; on failure says "Could not open <shown>" and gives nothing. The picture
+// is drawn once here, so a file whose header reads but whose data does not decode fails
+// now rather than showing as an empty box.
 std::optional<Picture> tryLoad(const QString& path, const QString& shown) {
     try {
-        return LoadPicture(path.toStdString());
+        Picture picture = LoadPicture(path.toStdString());
+        Raster drawn;
+        RenderToBitmap(picture, drawn);
+        return picture;
     } catch (const std::exception&) {
         messages().inform("couldNotOpen", "Could not open " + shown, programTitle());
         return std::nullopt;
@@ -91,6 +96,7 @@ bool loadFromFileList(PreviewBox& box, PreviewWindow& window, int fileCount,
         return false;
     const int width = picture->width(), height = picture->height();
     box.setPicture(std::move(*picture));
+    box.followFile(currentPath);
     window.setWindowTitle(currentPath);
     box.setHint(hint(currentPath, width, height));
     if (setRotationEnabled)
@@ -105,6 +111,7 @@ bool loadFromSelectedList(PreviewBox& box, PreviewWindow& window, const QString&
         return false;
     const int width = picture->width(), height = picture->height();
     box.setPicture(std::move(*picture));
+    box.followFile(joinPath(treeFolder, entry));
     const QString shown = joinPath(labelFolder, entry);
     box.setHint(hint(shown, width, height));
     window.setWindowTitle(shown);

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <QWindow>
 #include <exception>
 
 namespace pictorant {
@@ -54,9 +55,14 @@ void PreviewWindow::showPicture(const QImage& image, const QString& hint) {
         screenSize = s->geometry().size();
     const QSize frame = frameGeometry().size() - geometry().size();
     const QRect outer = preview::windowGeometry(image.size(), frame, screenSize);
-    // Qt sizes the client area; the frame lies around it.
+    // Qt sizes the client area; the frame lies around it. The place is the frame's: at
+    // the first showing the window manager may not have told the frame yet, and a plain
+    // move would then put the client area at (5, 5) and the title bar above the screen.
     resize(outer.size() - frame);
-    move(outer.topLeft());
+    if (QWindow* handle = windowHandle())
+        handle->setFramePosition(outer.topLeft());
+    else
+        move(outer.topLeft());
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     show();

@@ -13,7 +13,14 @@
 #include "ui/PreviewWindow.h"
 #include "ui/RecoveryCommands.h"
 
+#include <QApplication>
+
 namespace pictorant {
+
+void setProgramIdentity(const QString& version) {
+    QApplication::setApplicationName(QStringLiteral("Pictorant"));
+    QApplication::setApplicationVersion(version);
+}
 
 ProgramWindows::ProgramWindows(const std::filesystem::path& settingsPath)
     : settings_(std::make_unique<SettingsFile>(settingsPath)) {

@@ -136,10 +136,20 @@ MetafilePlayReport Metafile::playInto(Raster& target) const {
 
 void Metafile::storeRaster(const Raster& raster) {
     const std::int64_t w = raster.width(), h = raster.height();
-    // The new recording's reference device is the display, so the frame is always taken
-    // at its resolution; the old content's device plays no part in the new size.
-    const std::int64_t mmW = roundDiv(w * 2540, kDpi);
-    const std::int64_t mmH = roundDiv(h * 2540, kDpi);
+    // The frame is the raster's size at the millimetres per pixel of the reference device
+    // of the content held now (an A4 page turned stays A4), or of the display when there
+    // is no EMF content (nothing yet, or a WMF recording).
+    // The device spans devX by devY pixels over spanX by spanY hundredths of a millimetre.
+    std::int64_t devX = kDpi, devY = kDpi, spanX = 2540, spanY = 2540;
+    if (!wmfBytes_ && bytes_.size() >= 88) {
+        const ByteReader in(bytes_);
+        if (in.i32(72) > 0 && in.i32(76) > 0 && in.i32(80) > 0 && in.i32(84) > 0) {
+            devX = in.i32(72), devY = in.i32(76);
+            spanX = std::int64_t(in.i32(80)) * 100, spanY = std::int64_t(in.i32(84)) * 100;
+        }
+    }
+    const std::int64_t mmW = roundDiv(w * spanX, devX);
+    const std::int64_t mmH = roundDiv(h * spanY, devY);
     if (raster.format() != PixelFormat::Bgr24)
         throw PictureError("Metafile is not valid");
     bytes_ = metafile::writeEmf(raster, mmW, mmH);
