@@ -55,21 +55,10 @@ void runPictures(PictureRunKind kind, const JobSettings& job, const RunPlan& pla
                         return sourceRefused(job, state, host, p, e.what());
                     }
                     entry.originalBytes = fileSize(entry.originalPath);
-                    if (kind == PictureRunKind::Thumbnails) {
-                        const ThumbSize size =
-                            thumbSizeFor(name, picture.width(), picture.height(), sizeOptions);
-                        entry.outputWidth = size.width;
-                        entry.outputHeight = size.height;
-                        if (job.resizeSpeed == ResizeSpeed::Fast)
-                            ResampleFast(picture, size.width, size.height, workspace);
-                        else
-                            ResampleQuality(picture, size.width, size.height, workspace);
-                    } else {
-                        entry.outputWidth = picture.width();
-                        entry.outputHeight = picture.height();
-                        // The picture is loaded again for each file, so its raster may simply move.
-                        picture.takeRaster(workspace.WorkBitmap);
-                    }
+                    const ThumbSize size = outputSizeOf(kind, name, picture, sizeOptions);
+                    entry.outputWidth = size.width;
+                    entry.outputHeight = size.height;
+                    drawOutput(kind, job, picture, size, workspace);
                     reportWarning(name, picture.decodeWarning(), state, host);
                     const PlannedFile& planned = plan.files[std::size_t(p)];
                     const OutputType type = outputTypeFor(job.convertTo, sourceType(name));
@@ -138,6 +127,24 @@ ThumbSize thumbSizeFor(const std::string& name, int w, int h, const ThumbSizeOpt
         throw ThumbSizeError("Thumbnail of " + name + " too large: " +
                              sizeText(size.width, size.height) + " " + limitsText() + ".");
     return size;
+}
+
+ThumbSize outputSizeOf(PictureRunKind kind, const std::string& name, const Picture& picture,
+                       const ThumbSizeOptions& sizeOptions) {
+    if (kind == PictureRunKind::Thumbnails)
+        return thumbSizeFor(name, picture.width(), picture.height(), sizeOptions);
+    return ThumbSize{picture.width(), picture.height()};
+}
+
+void drawOutput(PictureRunKind kind, const JobSettings& job, Picture& picture, ThumbSize size,
+                OutputObjects& outputs) {
+    if (kind == PictureRunKind::Convert)
+        // The picture is loaded again for each file, so its raster may simply move.
+        picture.takeRaster(outputs.WorkBitmap);
+    else if (job.resizeSpeed == ResizeSpeed::Fast)
+        ResampleFast(picture, size.width, size.height, outputs);
+    else
+        ResampleQuality(picture, size.width, size.height, outputs);
 }
 
 void runThumbnails(const JobSettings& job, const RunPlan& plan, RunState& state, RunHost& host,

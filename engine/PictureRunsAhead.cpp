@@ -112,22 +112,11 @@ struct Pipeline {
             }
             out.originalBytes = fileSize(source);
             stage = Prepared::Stage::Size;
-            if (kind == PictureRunKind::Thumbnails) {
-                const ThumbSize size =
-                    thumbSizeFor(name, picture.width(), picture.height(), sizeOptions);
-                out.width = size.width;
-                out.height = size.height;
-                stage = Prepared::Stage::Draw;
-                if (job.resizeSpeed == ResizeSpeed::Fast)
-                    ResampleFast(picture, size.width, size.height, objects);
-                else
-                    ResampleQuality(picture, size.width, size.height, objects);
-            } else {
-                out.width = picture.width();
-                out.height = picture.height();
-                stage = Prepared::Stage::Draw;
-                picture.takeRaster(objects.WorkBitmap);
-            }
+            const ThumbSize size = outputSizeOf(kind, name, picture, sizeOptions);
+            out.width = size.width;
+            out.height = size.height;
+            stage = Prepared::Stage::Draw;
+            drawOutput(kind, job, picture, size, objects);
             out.warning = picture.decodeWarning();
             stage = Prepared::Stage::Encode;
             const Raster& raster = objects.WorkBitmap;

@@ -5,6 +5,8 @@
 #include "engine/RunHost.h"
 #include "engine/RunPlan.h"
 #include "engine/RunState.h"
+#include "imaging/Picture.h"
+#include "imaging/ThumbGeometry.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +15,16 @@
 namespace pictorant {
 
 enum class PictureRunKind { Thumbnails, Convert };
+
+// The two steps from a loaded picture to its output raster that both the sequential and
+// the parallel run take, apart so a failure can be told by its step.
+// The output's size: the thumbnail size (may throw ThumbSizeError), else the picture's.
+ThumbSize outputSizeOf(PictureRunKind kind, const std::string& name, const Picture& picture,
+                       const ThumbSizeOptions& sizeOptions);
+// Leaves the output raster in outputs.WorkBitmap: the picture resampled to `size` for a
+// thumbnail run, else the picture's own raster, moved out of it.
+void drawOutput(PictureRunKind kind, const JobSettings& job, Picture& picture, ThumbSize size,
+                OutputObjects& outputs);
 
 // The thumbnail or convert run with files worked on ahead by workspace.workers threads:
 // each loads, sizes, resamples and encodes a file into memory, and this thread commits

@@ -1,5 +1,6 @@
 #include "ui/ConfirmPage.h"
 
+#include "ui/LongPaths.h"
 #include "ui/PlacedControls.h"
 
 #include <QCheckBox>
@@ -13,11 +14,13 @@ namespace pictorant {
 ConfirmPage::ConfirmPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("tsCS"));
     title_ = placeTitle(this, "lTitle4", QStringLiteral("Confirm Settings, Press GO to begin"));
-    auto row = [this](const char* capName, const QString& caption, const char* valueName, int y,
-                      QLabel*& cap, QLabel*& value, int height = 18) {
+    // The folder rows' values are path labels, cut in the middle when too long.
+    auto row = [this]<class Label>(const char* capName, const QString& caption,
+                                   const char* valueName, int y, QLabel*& cap, Label*& value,
+                                   int height = 18) {
         cap = placeLabel(this, capName, caption, 8, y, 140);
         makeBold(cap);
-        value = placeLabel(this, valueName, QString(), 152, y, 412, height);
+        value = place(new Label(this), valueName, 152, y, 412, height);
         value->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         value->setWordWrap(height > 18);
         value->setStyleSheet(QStringLiteral("color: navy;"));
@@ -91,8 +94,8 @@ void ConfirmPage::showThumbnailRows(bool thumbnails, bool maintainRatio) {
 }
 
 void ConfirmPage::showSummary(const JobSummary& s) {
-    input_->setText(s.inputFolder);
-    output_->setText(s.outputFolder);
+    input_->setPath(s.inputFolder);
+    output_->setPath(s.outputFolder);
     types_->setText(s.fileTypes);
     conversion_->setText(s.conversion);
     names_->setText(s.outputNames);

@@ -1,6 +1,7 @@
 #include "ui/FilePane.h"
 
 #include "files/PathJoin.h"
+#include "ui/LongPaths.h"
 #include "ui/MessageService.h"
 #include "ui/PictureMasks.h"
 
@@ -101,6 +102,7 @@ FilePane::FilePane(Kind kind, const Names& names, QWidget* parent) : QWidget(par
     tree_->setHeaderHidden(true);
     tree_->setSelectionMode(QAbstractItemView::SingleSelection);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    showFullPathsInTree(tree_);
 
     list_ = new FileListView(this);
     list_->setObjectName(QString::fromLatin1(names.list));

@@ -75,9 +75,12 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     DeleteFilesDialog& confirmation();
+    // Scrolls the tree so its selected folder is in sight, its parents expanded.
+    void revealFolder();
 
     SettingsFile* settings_ = nullptr;
     DeleteFilesDialog* confirm_ = nullptr;

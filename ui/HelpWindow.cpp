@@ -43,14 +43,18 @@ void showProgramHelp(HelpWindow& window) {
     const bool first = !window.isVisible() && !window.testAttribute(Qt::WA_Moved);
     window.openFile(helpFilePath(QCoreApplication::applicationDirPath()));
     // Beside the main window (its parent) the first time, not at the screen's corner.
+    // On the side with more room, as far out as the screen allows.
     if (first && window.parentWidget()) {
         const QRect main = window.parentWidget()->window()->frameGeometry();
         const QRect screen = window.parentWidget()->screen()->availableGeometry();
-        int x = main.right() + 8;
-        if (x + window.width() > screen.right())
-            x = std::max(screen.left(), main.left() - window.width() - 8);
-        window.move(x, std::clamp(main.top(), screen.top(),
-                                  std::max(screen.top(), screen.bottom() - window.height())));
+        const QSize size = window.frameGeometry().size();
+        const bool right = screen.right() - main.right() >= main.left() - screen.left();
+        const int x = right ? main.right() + 8 : main.left() - 8 - size.width();
+        const auto within = [](int at, int low, int high) {
+            return std::max(low, std::min(at, high));
+        };
+        window.move(within(x, screen.left(), screen.right() + 1 - size.width()),
+                    within(main.top(), screen.top(), screen.bottom() + 1 - size.height()));
     }
     window.show();
     window.raise();

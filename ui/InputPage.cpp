@@ -61,6 +61,9 @@ InputPage::InputPage(QWidget* parent) : QWidget(parent) {
     connect(deselectAllButton_, &QToolButton::clicked, pane_, &FilePane::deselectAll);
     connect(invertButton_, &QToolButton::clicked, pane_, &FilePane::invertSelection);
     connect(mask_, &QComboBox::currentTextChanged, this, &InputPage::applyMask);
+    // A mask picked from the list is shown from its start, where its first types are.
+    connect(mask_, &QComboBox::currentIndexChanged, this,
+            [this] { mask_->lineEdit()->setCursorPosition(0); });
     connect(deleteButton_, &QToolButton::clicked, this, &InputPage::deleteRequested);
     connect(rotateLeftButton_, &QToolButton::clicked, this,
             [this] { emit rotateRequested(RotateDirection::CounterClockwise); });

@@ -8,13 +8,36 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QWidget>
 
 namespace pictorant {
 
+namespace {
+// The forward button of each page; on the last page OK! once the run is over (Cancel is
+// never pressed by Return).
+const std::initializer_list<const char*> kForwardButtons = {"bNxt1", "bNxt2", "bNxt3", "bGO",
+                                                            "bStartOver"};
+} // namespace
+
 WizardKeys::WizardKeys(QWidget* window, QTabWidget* pages) : QObject(window), pages_(pages) {
     window->installEventFilter(this);
+    // A page shown gives the focus to its forward button, once the page's own focus
+    // handling is done; otherwise the focus falls to the first control in the chain,
+    // often Back, and Return would go back.
+    connect(pages, &QTabWidget::currentChanged, this,
+            [this] { QTimer::singleShot(0, this, &WizardKeys::focusForwardButton); });
+}
+
+void WizardKeys::focusForwardButton() const {
+    QWidget* page = pages_->currentWidget();
+    for (const char* name : kForwardButtons)
+        if (auto* button = page->findChild<QAbstractButton*>(QString::fromLatin1(name));
+            button && button->isVisible() && button->isEnabled()) {
+            button->setFocus(Qt::TabFocusReason);
+            return;
+        }
 }
 
 bool WizardKeys::pressFirstShown(std::initializer_list<const char*> names) const {
@@ -44,9 +67,7 @@ bool WizardKeys::eventFilter(QObject* watched, QEvent* event) {
             static_cast<QAbstractButton*>(focus)->click();
             return true;
         }
-        // The forward button of each page; on the last page OK! once the run is over
-        // (Cancel is never pressed by Return).
-        return pressFirstShown({"bNxt1", "bNxt2", "bNxt3", "bGO", "bStartOver"});
+        return pressFirstShown(kForwardButtons);
     }
     if (key->key() == Qt::Key_Escape)
         return pressFirstShown({"bCancelOp"});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <initializer_list>
 
 class QTabWidget;
 class QWidget;
@@ -21,6 +22,7 @@ protected:
 private:
     // Clicks the first of `names` on the current page that is shown and enabled.
     bool pressFirstShown(std::initializer_list<const char*> names) const;
+    void focusForwardButton() const;
 
     QTabWidget* pages_;
 };

@@ -17,11 +17,13 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -88,15 +90,35 @@ bool save(QWidget& window, const QString& path) {
     return ok;
 }
 
+// A dark desktop palette, as a dark desktop theme hands the program.
+QPalette darkPalette() {
+    QPalette p;
+    const QColor window(45, 45, 48), base(30, 30, 30), text(230, 230, 230);
+    const QColor dimmed(120, 120, 120);
+    for (auto [role, colour] : {std::pair{QPalette::Window, window}, {QPalette::Base, base},
+                                {QPalette::AlternateBase, window}, {QPalette::Button, window},
+                                {QPalette::ToolTipBase, base}, {QPalette::WindowText, text},
+                                {QPalette::Text, text}, {QPalette::ButtonText, text},
+                                {QPalette::ToolTipText, text},
+                                {QPalette::Highlight, QColor(60, 110, 180)},
+                                {QPalette::HighlightedText, QColor(Qt::white)}})
+        p.setColor(role, colour);
+    for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, dimmed);
+    return p;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Pictorant"));
+    setProgramIdentity(QStringLiteral("screenshots"));
     if (argc < 2) {
-        std::fprintf(stderr, "usage: pictorant-screenshots <folder for the PNG files>\n");
+        std::fprintf(stderr, "usage: pictorant-screenshots <folder for the PNG files> [dark]\n");
         return 2;
     }
+    if (argc > 2 && QByteArray(argv[2]) == "dark")
+        QApplication::setPalette(darkPalette());
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
     AnsweringService answers;

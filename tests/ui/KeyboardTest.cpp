@@ -1,9 +1,12 @@
 // The wizard without a mouse: whole jobs walked by keys alone, Tab through the buttons in
-// reading order, and a name for a screen reader on every control.
+// reading order, a name for a screen reader on every control, and the help by keys.
 
 #include "tests/ui/WizardSupport.h"
+#include "ui/HelpWindow.h"
 
 #include <QAccessible>
+#include <QTextBrowser>
+#include <QTreeWidget>
 
 namespace pictorant::uitest {
 namespace {
@@ -51,7 +54,9 @@ protected:
     }
 };
 
-TEST_F(Keyboard, ThumbnailJobFromFirstPageToClosingLineAndBack) {
+// A thumbnail job, then a rename job, each from the first page to the closing line and
+// back by OK!, with key events only.
+TEST_F(Keyboard, ThumbnailThenRenameJobFromFirstPageToClosingLineAndBack) {
     takeAllFiles();
     ASSERT_EQ(page(), WizardPage::OutputOptions);
     key(Qt::Key_Return);
@@ -68,6 +73,17 @@ TEST_F(Keyboard, ThumbnailJobFromFirstPageToClosingLineAndBack) {
     goAndWaitForClosingLine();
     EXPECT_EQ(filesIn(out).size(), 2);
     key(Qt::Key_Return); // OK!
+    ASSERT_EQ(page(), WizardPage::InputSelection);
+
+    key(Qt::Key_R, Qt::AltModifier);
+    takeAllFiles();
+    ASSERT_EQ(page(), WizardPage::OutputOptions);
+    key(Qt::Key_Return);
+    ASSERT_EQ(page(), WizardPage::Confirm);
+    goAndWaitForClosingLine();
+    EXPECT_FALSE(filesIn(pics).contains("a.jpg"));
+    EXPECT_EQ(filesIn(pics).size(), 2);
+    key(Qt::Key_Return);
     EXPECT_EQ(page(), WizardPage::InputSelection);
 }
 
@@ -85,7 +101,7 @@ TEST_F(Keyboard, EscapeCancelsARunningJob) {
     EXPECT_LT(filesIn(out).size(), 82);
 }
 
-// Tab reaches each page's buttons, left to right.
+// Tab reaches each page's buttons in reading order, round and round.
 TEST_F(Keyboard, TabReachesThePageButtonsInReadingOrder) {
     const std::pair<WizardPage, QStringList> pages[] = {
         {WizardPage::InputSelection, {"bSelAll", "bDeSelAll", "bInvertSel", "bDelSel", "bNxt1"}},
@@ -103,7 +119,10 @@ TEST_F(Keyboard, TabReachesThePageButtonsInReadingOrder) {
             if (buttons.contains(name) && !reached.contains(name))
                 reached << name;
         }
-        EXPECT_EQ(reached, buttons) << pageCaption(which).toStdString();
+        // The round starts at the forward button, which has the focus.
+        const qsizetype first = std::max<qsizetype>(0, reached.indexOf(buttons.first()));
+        EXPECT_EQ(reached.mid(first) + reached.first(first), buttons)
+            << pageCaption(which).toStdString();
     }
 }
 
@@ -120,6 +139,30 @@ TEST_F(Keyboard, EveryControlOfEveryPageHasAnAccessibleName) {
             unnamed << w->objectName() + " (" + w->metaObject()->className() + ")";
     }
     EXPECT_EQ(unnamed, QStringList());
+}
+
+// The help contents follow the arrow keys as they follow clicks, and the window opens
+// beside the main window rather than at the screen's corner.
+TEST(HelpByKeys, ContentsFollowTheArrowKeysBesideTheMainWindow) {
+    AppGuard app;
+    QWidget main;
+    main.setGeometry(40, 60, 200, 150);
+    main.show();
+    auto* help = new HelpWindow(&main);
+    showProgramHelp(*help);
+    EXPECT_GT(help->x(), main.x());
+    EXPECT_EQ(help->y(), main.y());
+    QTreeWidget* tree = help->contents();
+    tree->expandAll();
+    tree->setFocus();
+    tree->setCurrentItem(tree->topLevelItem(0));
+    QList<int> places{help->browser()->verticalScrollBar()->value()};
+    for (int i = 0; i < 2; ++i) {
+        QTest::keyClick(tree, Qt::Key_Down);
+        places << help->browser()->verticalScrollBar()->value();
+    }
+    EXPECT_LT(places[0], places[1]);
+    EXPECT_LT(places[1], places[2]);
 }
 
 } // namespace

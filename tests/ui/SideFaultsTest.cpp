@@ -1,6 +1,6 @@
 // Small wrong results around the wizard: the typed output folder, a folder removed from
 // outside, the preview of a vanished or undecodable file, a refused rename, the frames
-// column after a copy run, the editor's Replace All and dialogs, and the preview's place.
+// column after a copy run, and the editor's Replace All and dialogs.
 
 #include "tests/ui/WizardSupport.h"
 #include "ui/FindReplaceDialog.h"
@@ -107,8 +107,10 @@ TEST_F(SideFaults, PreviewOfAVanishedOrUndecodableFileShowsNothing) {
     };
     pressOn("a.jpg");
     ASSERT_TRUE(box.hasPicture());
+    ASSERT_TRUE(ctl<QWidget>(*form, "bRotRight")->isEnabled());
     QFile::remove(pics + "/a.jpg");
     EXPECT_TRUE(waitUntil([&] { return !box.hasPicture(); }));
+    EXPECT_FALSE(ctl<QWidget>(*form, "bRotRight")->isEnabled());
 
     writeJpeg(pics + "/a.jpg", 40, 30);
     pressOn("bad.jpg");
@@ -117,19 +119,34 @@ TEST_F(SideFaults, PreviewOfAVanishedOrUndecodableFileShowsNothing) {
     EXPECT_FALSE(ctl<QWidget>(*form, "bRotRight")->isEnabled());
 }
 
-// The preview window's frame, not its client area, stands at (5, 5) from the first
-// opening on.
-TEST_F(SideFaults, PreviewWindowFrameStandsAtFiveFive) {
-    PreviewWindow preview;
-    QImage picture(200, 100, QImage::Format_RGB888);
-    picture.fill(Qt::red);
-    for (int opening = 0; opening < 2; ++opening) {
-        preview.showPicture(picture, "hint");
-        QApplication::processEvents();
-        EXPECT_EQ(preview.frameGeometry().topLeft(), QPoint(5, 5)) << "opening " << opening;
-        EXPECT_EQ(preview.geometry().size(), picture.size());
-        preview.close();
-    }
+// The frames column follows the last thumbnail run, not a copy run made after it, and
+// empty cell fields count as none.
+TEST_F(SideFaults, FramesColumnAfterACopyRunIsTheLastThumbnailRunsWidth) {
+    wizardWith({"a.jpg", "b.jpg"}, 40);
+    toConfirm();
+    ASSERT_TRUE(goAndWait());
+    click("bStartOver");
+    select(pics, 2, {"a.jpg", "b.jpg"});
+    toConfirm("jpg");
+    ASSERT_TRUE(goAndWait());
+    GalleryLocationDialog output;
+    GalleryOptionsDialog options;
+    HtmlEditorWindow editor;
+    form->sideWindows() = {.htmlEditor = &editor, .htmlOptions = &options, .htmlOut = &output};
+    script.onModal("html.outputDialog", [&](QDialog& d) {
+        output.bOK->click();
+        return d.result();
+    });
+    script.onModal("html.options", [&](QDialog& d) {
+        options.cbFrames->setChecked(true);
+        options.eTBord->setText("0");
+        options.eTPad->clear(); // empty fields count as none
+        options.eTSpace->clear();
+        options.bOK2->click();
+        return d.result();
+    });
+    click("bHTML");
+    EXPECT_TRUE(fileBytes(out + "/MyWeb.htm").contains("COLS=\"146,*\"")); // 96 + 50
 }
 
 TEST(EditorFaults, ReplaceAllIsOneEditAndDialogsGoWithTheEditor) {
