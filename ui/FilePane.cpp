@@ -290,17 +290,9 @@ bool FilePane::setFolder(const QString& path) {
 }
 
 void FilePane::revealFolder() {
-    const QModelIndex index = tree_->currentIndex();
-    if (!index.isValid())
-        return;
-    for (QModelIndex above = index.parent(); above.isValid(); above = above.parent())
-        tree_->expand(above);
-    tree_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    revealCurrentFolder(tree_);
     // The expanded folders are laid out later; scroll again once they are.
-    QTimer::singleShot(0, tree_, [tree = tree_] {
-        if (tree->currentIndex().isValid())
-            tree->scrollTo(tree->currentIndex(), QAbstractItemView::PositionAtCenter);
-    });
+    QTimer::singleShot(0, tree_, [tree = tree_] { revealCurrentFolder(tree); });
 }
 
 void FilePane::startAt(const QString& path) {

@@ -78,7 +78,7 @@ GalleryLocationDialog::GalleryLocationDialog(SettingsFile* settings, QWidget* pa
     connect(folderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
         const QString selected = htmlFolder();
         if (isVisible() && (selected == path || selected.startsWith(path + u'/') || path == u'/'))
-            revealFolder();
+            revealCurrentFolder(tvFolders);
     });
 
     lvFiles = new QListWidget;
@@ -169,25 +169,16 @@ bool GalleryLocationDialog::execute(const QString& startFolder) {
 void GalleryLocationDialog::selectFolder(const QString& folder) {
     const QModelIndex index = folderModel->index(existingFolder(folder));
     tvFolders->setCurrentIndex(index);
-    revealFolder();
+    revealCurrentFolder(tvFolders);
     refreshFileList();
-}
-
-void GalleryLocationDialog::revealFolder() {
-    const QModelIndex index = tvFolders->currentIndex();
-    if (!index.isValid())
-        return;
-    for (QModelIndex above = index.parent(); above.isValid(); above = above.parent())
-        tvFolders->expand(above);
-    tvFolders->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void GalleryLocationDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Before the first showing the tree has no size to scroll in; once shown, and once
     // its expanded folders are laid out, the selected one is brought into sight.
-    revealFolder();
-    QTimer::singleShot(0, this, &GalleryLocationDialog::revealFolder);
+    revealCurrentFolder(tvFolders);
+    QTimer::singleShot(0, tvFolders, [tree = tvFolders] { revealCurrentFolder(tree); });
 }
 
 QString GalleryLocationDialog::htmlFolder() const {

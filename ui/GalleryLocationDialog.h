@@ -79,8 +79,6 @@ protected:
 
 private:
     DeleteFilesDialog& confirmation();
-    // Scrolls the tree so its selected folder is in sight, its parents expanded.
-    void revealFolder();
 
     SettingsFile* settings_ = nullptr;
     DeleteFilesDialog* confirm_ = nullptr;

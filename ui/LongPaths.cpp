@@ -15,10 +15,6 @@ void MiddleElidedLabel::setPath(const QString& path) {
     setToolTip(path);
 }
 
-bool MiddleElidedLabel::isElided() const {
-    return fontMetrics().horizontalAdvance(text()) > contentsRect().width();
-}
-
 void MiddleElidedLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect room = contentsRect();
@@ -56,6 +52,15 @@ private:
 void showFullPathsInTree(QTreeView* tree) {
     tree->setTextElideMode(Qt::ElideMiddle);
     tree->viewport()->installEventFilter(new FullPathTips(tree));
+}
+
+void revealCurrentFolder(QTreeView* tree) {
+    const QModelIndex index = tree->currentIndex();
+    if (!index.isValid())
+        return;
+    for (QModelIndex above = index.parent(); above.isValid(); above = above.parent())
+        tree->expand(above);
+    tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 } // namespace pictorant

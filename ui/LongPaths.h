@@ -12,7 +12,6 @@ class MiddleElidedLabel : public QLabel {
 public:
     explicit MiddleElidedLabel(QWidget* parent = nullptr) : QLabel(parent) {}
     void setPath(const QString& path);
-    bool isElided() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -21,5 +20,8 @@ protected:
 // Folder names in `tree` (a file system model) are cut in the middle when the column is
 // too narrow, and the pointer resting on one shows its full path.
 void showFullPathsInTree(QTreeView* tree);
+
+// Expands the folders above the tree's current folder and scrolls it to the middle.
+void revealCurrentFolder(QTreeView* tree);
 
 } // namespace pictorant

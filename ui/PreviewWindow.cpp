@@ -9,9 +9,9 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
-#include <QTimer>
 #include <exception>
 
 namespace pictorant {

@@ -23,7 +23,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
-#include <utility>
 
 namespace {
 
@@ -93,18 +92,16 @@ bool save(QWidget& window, const QString& path) {
 // A dark desktop palette, as a dark desktop theme hands the program.
 QPalette darkPalette() {
     QPalette p;
-    const QColor window(45, 45, 48), base(30, 30, 30), text(230, 230, 230);
-    const QColor dimmed(120, 120, 120);
-    for (auto [role, colour] : {std::pair{QPalette::Window, window}, {QPalette::Base, base},
-                                {QPalette::AlternateBase, window}, {QPalette::Button, window},
-                                {QPalette::ToolTipBase, base}, {QPalette::WindowText, text},
-                                {QPalette::Text, text}, {QPalette::ButtonText, text},
-                                {QPalette::ToolTipText, text},
-                                {QPalette::Highlight, QColor(60, 110, 180)},
-                                {QPalette::HighlightedText, QColor(Qt::white)}})
-        p.setColor(role, colour);
-    for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
-        p.setColor(QPalette::Disabled, role, dimmed);
+    for (auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase})
+        p.setColor(role, QColor(45, 45, 48));
+    for (auto role : {QPalette::Base, QPalette::ToolTipBase})
+        p.setColor(role, QColor(30, 30, 30));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText,
+                      QPalette::ToolTipText, QPalette::HighlightedText}) {
+        p.setColor(role, QColor(230, 230, 230));
+        p.setColor(QPalette::Disabled, role, QColor(120, 120, 120));
+    }
+    p.setColor(QPalette::Highlight, QColor(60, 110, 180));
     return p;
 }
 

@@ -136,18 +136,12 @@ MetafilePlayReport Metafile::playInto(Raster& target) const {
 
 void Metafile::storeRaster(const Raster& raster) {
     const std::int64_t w = raster.width(), h = raster.height();
-    // The frame is the raster's size at the millimetres per pixel of the reference device
-    // of the content held now (an A4 page turned stays A4), or of the display when there
-    // is no EMF content (nothing yet, or a WMF recording).
-    // The device spans devX by devY pixels over spanX by spanY hundredths of a millimetre.
-    std::int64_t devX = kDpi, devY = kDpi, spanX = 2540, spanY = 2540;
-    if (!wmfBytes_ && bytes_.size() >= 88) {
-        const ByteReader in(bytes_);
-        if (in.i32(72) > 0 && in.i32(76) > 0 && in.i32(80) > 0 && in.i32(84) > 0) {
-            devX = in.i32(72), devY = in.i32(76);
-            spanX = std::int64_t(in.i32(80)) * 100, spanY = std::int64_t(in.i32(84)) * 100;
-        }
-    }
+    // The frame is the raster's size at the millimetres per pixel of the content held now
+    // (an A4 page turned stays A4, whatever device it was recorded for and however often
+    // it is turned), or at the display's when nothing is held yet.
+    std::int64_t spanX = 2540, spanY = 2540, devX = kDpi, devY = kDpi;
+    if (width_ > 0 && height_ > 0 && mmWidth_ > 0 && mmHeight_ > 0)
+        spanX = mmWidth_, spanY = mmHeight_, devX = width_, devY = height_;
     const std::int64_t mmW = roundDiv(w * spanX, devX);
     const std::int64_t mmH = roundDiv(h * spanY, devY);
     if (raster.format() != PixelFormat::Bgr24)

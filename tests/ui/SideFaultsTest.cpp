@@ -15,66 +15,44 @@
 namespace pictorant::uitest {
 namespace {
 
-class SideFaults : public MainWindowTest {
-protected:
-    void toOutputPage() {
-        wizardWith({"a.jpg"}, 40);
-        click("bNxt1");
-        ASSERT_EQ(form->currentPage(), WizardPage::OutputOptions);
-    }
-    void typeFolder(const QString& text) {
-        form->targetPane().folderBox()->setText(text);
-        click("bNxt2");
-    }
-};
+using SideFaults = MainWindowTest;
 
-// The folder typed into page 2's box: relative names are taken in the pane's folder,
-// an existing one is taken without Enter, and a failed creation keeps page 2.
+// A relative name is taken in the pane's folder, and an existing folder needs no Enter.
 TEST_F(SideFaults, TypedOutputFolderIsTheOneTheJobUses) {
-    toOutputPage();
+    wizardWith({"a.jpg"}, 40);
+    click("bNxt1");
     script.answer("createFolder", MessageAnswer::Yes);
-    typeFolder("made");
-    EXPECT_TRUE(QFileInfo(out + "/made").isDir()) << "made in the pane's folder";
-    EXPECT_EQ(form->outputFolder(), out + "/made");
-    click("bBck2");
-    const QString other = sub("other");
-    typeFolder(other);
-    EXPECT_EQ(form->outputFolder(), other) << "an existing folder needs no Enter";
-    click("bBck2");
-    script.answer("createFolder", MessageAnswer::Yes);
-    typeFolder(root + "/no/such/deep");
-    EXPECT_EQ(script.last().id, "couldNotCreateDirectory");
-    EXPECT_EQ(form->currentPage(), WizardPage::OutputOptions);
-    EXPECT_EQ(form->outputFolder(), other);
+    for (const QString& typed : {QString("made"), sub("other")}) {
+        form->targetPane().folderBox()->setText(typed);
+        click("bNxt2");
+        EXPECT_EQ(form->outputFolder(), QDir(out).absoluteFilePath(typed));
+        EXPECT_TRUE(QFileInfo(form->outputFolder()).isDir());
+        click("bBck2");
+    }
 }
 
-TEST_F(SideFaults, RemovedTargetFolderLeadsToItsParent) {
+// A target folder removed from outside leads to its parent, not to a sibling; a rename
+// onto a name that exists is said.
+TEST_F(SideFaults, TargetFolderRemovedOrRenamedOntoAnother) {
     makeWindow();
-    const QString kept = sub("out/b/kept"), gone = sub("out/b/gone");
+    sub("out/b/kept");
+    sub("out/b/taken");
+    const QString gone = sub("out/b/gone");
     ASSERT_TRUE(showFolder(form->targetPane(), gone, 0));
     ASSERT_TRUE(QDir(gone).removeRecursively());
     ASSERT_TRUE(waitUntil([&] { return form->outputFolder() != gone; }));
     EXPECT_EQ(form->outputFolder(), out + "/b");
     EXPECT_EQ(form->targetPane().folderBox()->text(), out + "/b");
-}
 
-TEST_F(SideFaults, RenameOntoAnExistingNameIsSaid) {
-    makeWindow();
-    sub("out/taken");
-    sub("out/mine");
-    ASSERT_TRUE(showFolder(form->targetPane(), out, 2));
-    auto* model = form->targetPane().list()->model();
-    const QModelIndex root = form->targetPane().list()->rootIndex();
-    QModelIndex mine;
-    for (int row = 0; row < model->rowCount(root); ++row)
-        if (model->index(row, 0, root).data().toString() == "mine")
-            mine = model->index(row, 0, root);
-    ASSERT_TRUE(mine.isValid());
-    qobject_cast<QFileSystemModel*>(model)->setReadOnly(false);
-    EXPECT_FALSE(model->setData(mine, "taken"));
+    ASSERT_TRUE(waitCount(form->targetPane(), 2));
+    ASSERT_TRUE(form->targetPane().selectName("kept"));
+    auto* model = qobject_cast<QFileSystemModel*>(form->targetPane().list()->model());
+    model->setReadOnly(false);
+    EXPECT_FALSE(
+        model->setData(form->targetPane().list()->selectionModel()->selectedIndexes()[0], "taken"));
     ASSERT_EQ(script.ids(), QStringList{"cannotRename"});
     EXPECT_TRUE(script.last().text.contains("\"taken\""));
-    EXPECT_TRUE(QFileInfo(out + "/mine").isDir());
+    EXPECT_TRUE(QFileInfo(out + "/b/kept").isDir());
 }
 
 // A JPEG whose header reads but whose data refers to a table it never defines.
@@ -85,8 +63,7 @@ QByteArray undecodableJpeg() {
     QImage grey(32, 32, QImage::Format_Grayscale8);
     grey.fill(128);
     grey.save(&buffer, "JPG");
-    const qsizetype sof = bytes.indexOf(QByteArray("\xFF\xC0", 2));
-    bytes[sof + 11] = 3; // the one component's quantisation table
+    bytes[bytes.indexOf(QByteArray("\xFF\xC0", 2)) + 11] = 3; // the quantisation table
     return bytes;
 }
 
@@ -95,28 +72,25 @@ TEST_F(SideFaults, PreviewOfAVanishedOrUndecodableFileShowsNothing) {
     PreviewWindow preview;
     form->sideWindows().preview = &preview;
     writeFile(pics + "/bad.jpg", undecodableJpeg());
-    auto* image = ctl<QLabel>(*form, "Image1");
-    PreviewBox& box = PreviewBox::attach(image);
-    auto pressOn = [&](const QString& name) {
-        ASSERT_TRUE(waitCount(form->sourcePane(), 2));
-        form->sourcePane().list()->setCurrentIndex(QModelIndex());
-        form->sourcePane().selectName(name);
-        for (QModelIndex i : form->sourcePane().list()->selectionModel()->selectedIndexes())
-            form->sourcePane().list()->setCurrentIndex(i);
+    PreviewBox& box = PreviewBox::attach(ctl<QLabel>(*form, "Image1"));
+    auto* rotate = ctl<QWidget>(*form, "bRotRight");
+    auto pressOn = [&](const QString& name, int listed) {
+        ASSERT_TRUE(waitCount(form->sourcePane(), listed));
+        ASSERT_TRUE(form->sourcePane().selectName(name));
+        form->sourcePane().list()->setCurrentIndex(
+            form->sourcePane().list()->selectionModel()->selectedIndexes()[0]);
         emit form->sourcePane().list()->mouseDown(Qt::LeftButton);
     };
-    pressOn("a.jpg");
-    ASSERT_TRUE(box.hasPicture());
-    ASSERT_TRUE(ctl<QWidget>(*form, "bRotRight")->isEnabled());
+    pressOn("a.jpg", 2);
+    ASSERT_TRUE(box.hasPicture() && rotate->isEnabled());
     QFile::remove(pics + "/a.jpg");
     EXPECT_TRUE(waitUntil([&] { return !box.hasPicture(); }));
-    EXPECT_FALSE(ctl<QWidget>(*form, "bRotRight")->isEnabled());
+    EXPECT_FALSE(rotate->isEnabled());
 
-    writeJpeg(pics + "/a.jpg", 40, 30);
-    pressOn("bad.jpg");
+    pressOn("bad.jpg", 1);
+    ASSERT_EQ(script.ids(), QStringList{"couldNotOpen"});
     EXPECT_EQ(script.last().text, "Could not open " + pics + "/bad.jpg");
-    EXPECT_FALSE(box.hasPicture());
-    EXPECT_FALSE(ctl<QWidget>(*form, "bRotRight")->isEnabled());
+    EXPECT_FALSE(box.hasPicture() || rotate->isEnabled());
 }
 
 // The frames column follows the last thumbnail run, not a copy run made after it, and
@@ -140,7 +114,7 @@ TEST_F(SideFaults, FramesColumnAfterACopyRunIsTheLastThumbnailRunsWidth) {
     script.onModal("html.options", [&](QDialog& d) {
         options.cbFrames->setChecked(true);
         options.eTBord->setText("0");
-        options.eTPad->clear(); // empty fields count as none
+        options.eTPad->clear();
         options.eTSpace->clear();
         options.bOK2->click();
         return d.result();
@@ -149,11 +123,25 @@ TEST_F(SideFaults, FramesColumnAfterACopyRunIsTheLastThumbnailRunsWidth) {
     EXPECT_TRUE(fileBytes(out + "/MyWeb.htm").contains("COLS=\"146,*\"")); // 96 + 50
 }
 
-TEST(EditorFaults, ReplaceAllIsOneEditAndDialogsGoWithTheEditor) {
+// The editor's Open dialog offers the name typed before, selected; Replace All is one
+// edit; the Find and Replace dialogs close with the editor.
+TEST(EditorFaults, ReplaceAllAndTheEditorsDialogs) {
     AppGuard app;
     ScriptedMessages script;
     HtmlEditorWindow editor;
     editor.show();
+    QString selected;
+    for (int i = 0; i < 2; ++i)
+        script.onModal("html.openDialog", [&](QDialog& d) {
+            auto* name = d.findChild<QLineEdit*>("fileNameEdit");
+            selected = name->selectedText();
+            name->setText("typed.htm");
+            return int(QDialog::Rejected);
+        });
+    editor.bOpenIt->click();
+    editor.bOpenIt->click();
+    EXPECT_EQ(selected, "typed.htm");
+
     editor.Memo1->setPlainText(QString("cat ").repeated(500));
     int edits = 0;
     QObject::connect(editor.Memo1->document(), &QTextDocument::contentsChange,
@@ -166,25 +154,7 @@ TEST(EditorFaults, ReplaceAllIsOneEditAndDialogsGoWithTheEditor) {
     EXPECT_EQ(edits, 1);
     editor.bFind->click();
     editor.close();
-    EXPECT_FALSE(editor.replaceDialog->isVisible());
-    EXPECT_FALSE(editor.findDialog->isVisible());
-}
-
-TEST(EditorFaults, OpenDialogSelectsTheNameTypedBefore) {
-    AppGuard app;
-    ScriptedMessages script;
-    HtmlEditorWindow editor;
-    QStringList selected;
-    for (int i = 0; i < 2; ++i)
-        script.onModal("html.openDialog", [&](QDialog& d) {
-            auto* name = d.findChild<QLineEdit*>("fileNameEdit");
-            selected << name->selectedText();
-            name->setText("typed.htm");
-            return int(QDialog::Rejected);
-        });
-    editor.bOpenIt->click();
-    editor.bOpenIt->click();
-    EXPECT_EQ(selected.last(), "typed.htm");
+    EXPECT_FALSE(editor.replaceDialog->isVisible() || editor.findDialog->isVisible());
 }
 
 } // namespace
