@@ -259,8 +259,9 @@ void FilePane::leaveRemovedFolder() {
     removedFolder_.clear();
     while (!QFileInfo(nearest).isDir() && nearest != QDir::rootPath())
         nearest = QFileInfo(nearest).absolutePath();
-    // The folder that is still there above the one removed, not a neighbour of it.
-    if (!setFolder(nearest))
+    // The folder that is still there above the one removed, not a neighbour of it. The
+    // tree may stand there already, having moved while its signal was held back.
+    if (folder() == nearest || !setFolder(nearest))
         emit treeFolderChanged();
 }
 

@@ -11,6 +11,7 @@
 #include "ui/LinkModeHelp.h"
 #include "ui/MessageService.h"
 #include "ui/PreviewWindow.h"
+#include "ui/ReadableColours.h"
 #include "ui/RecoveryCommands.h"
 
 #include <QApplication>
@@ -51,6 +52,9 @@ ProgramWindows::ProgramWindows(const std::filesystem::path& settingsPath)
     // Owned by the main window, whose source pane menu it extends.
     new RecoveryCommands(*main_);
     htmlOut_->setConfirmation(confirmDelete_.get());
+    for (QWidget* window : std::initializer_list<QWidget*>{main_.get(), dupeWarn_.get(),
+                                                           htmlOptions_.get(), hrefPrompt_.get()})
+        keepFixedColoursReadable(window);
     reportUnreadableSettings();
 }
 
