@@ -415,8 +415,13 @@ std::vector<GalleryPage> WritePlainGallery(const GalleryOptions& options,
 std::vector<GalleryPage> WriteFramesGallery(const GalleryOptions& options,
                                             const GalleryInput& input) {
     const std::int64_t border = readWholeNumber(options.BorderSize);
-    const std::int64_t spacing = readWholeNumber(options.CellSpace);
-    const std::int64_t padding = readWholeNumber(options.CellPad);
+    // An empty spacing or padding leaves its attribute out of the table, so it counts as
+    // none here too.
+    const auto orZero = [](const std::string& field) {
+        return field.empty() ? 0 : readWholeNumber(field);
+    };
+    const std::int64_t spacing = orZero(options.CellSpace);
+    const std::int64_t padding = orZero(options.CellPad);
     const std::int64_t width = 2 * border + input.thumbMaxSide + 2 * spacing + 2 * padding + 50;
     checkPageName(input);
 

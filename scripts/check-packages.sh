@@ -83,7 +83,7 @@ while IFS='=' read -r key value; do
     kind=build
     case $name in
     *_INCLUDE_DIR | *_INCLUDE_DIRS | CMAKE_INSTALL_*) continue ;;
-    GTest_DIR | GMock_DIR | benchmark_DIR | Qt6Test_DIR | PICTORANT_NODE) kind=test ;;
+    GTest_DIR | GMock_DIR | benchmark_DIR | Qt6Test_DIR | PICTORANT_NODE | XVFB_RUN | XPROP | TWM) kind=test ;;
     esac
     if [ -d "$value" ]; then
         for config in "$value"/*Config.cmake "$value"/*-config.cmake; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the window program's windows under a virtual X display (Debian's xvfb), walks
 # the wizard through its five pages over a few pictures it makes, and saves one PNG per
-# page (and the splash), the side windows and the gallery dialogs into docs/screenshots/.
+# page (and the splash), the side windows and the gallery dialogs into docs/screenshots/;
+# the wizard's pages also under a dark palette (dark/) and at scale 2 (scale2/).
 #
 #   scripts/screenshots.sh [build folder]     (default: build)
 set -euo pipefail
@@ -26,4 +27,9 @@ for program in "$build/app/pictorant-screenshots" \
     "$build/devtools/screenshots/gallery-screenshots"; do
     env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1024x768x24" "$program" "$out"
 done
-ls -l "$out"
+# The wizard again under a dark desktop palette, and at twice the scale.
+env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1024x768x24" \
+    "$build/app/pictorant-screenshots" "$out/dark" dark
+env -u QT_QPA_PLATFORM QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 2048x1536x24" \
+    "$build/app/pictorant-screenshots" "$out/scale2"
+ls -lR "$out"

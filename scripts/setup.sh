@@ -29,6 +29,7 @@ test_packages=(
     clang libclang-rt-14-dev           # libFuzzer targets, replayed over their corpus
     chromium                           # galleries checked in a real browser
     xvfb xauth                         # screenshots and running the window program headless
+    x11-utils twm                      # window titles and frames as a desktop shows them
     dpkg-dev file                      # the .deb: dpkg-shlibdeps, and CPack finding programs
     lintian appstream desktop-file-utils # the package and its metadata checked
     groff-base                         # the manual pages formatted without warnings

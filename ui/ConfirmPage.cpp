@@ -1,5 +1,6 @@
 #include "ui/ConfirmPage.h"
 
+#include "ui/LongPaths.h"
 #include "ui/PlacedControls.h"
 
 #include <QCheckBox>
@@ -13,11 +14,13 @@ namespace pictorant {
 ConfirmPage::ConfirmPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("tsCS"));
     title_ = placeTitle(this, "lTitle4", QStringLiteral("Confirm Settings, Press GO to begin"));
-    auto row = [this](const char* capName, const QString& caption, const char* valueName, int y,
-                      QLabel*& cap, QLabel*& value, int height = 18) {
+    // The folder rows' values are path labels, cut in the middle when too long.
+    auto row = [this]<class Label>(const char* capName, const QString& caption,
+                                   const char* valueName, int y, QLabel*& cap, Label*& value,
+                                   int height = 18) {
         cap = placeLabel(this, capName, caption, 8, y, 140);
         makeBold(cap);
-        value = placeLabel(this, valueName, QString(), 152, y, 412, height);
+        value = place(new Label(this), valueName, 152, y, 412, height);
         value->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         value->setWordWrap(height > 18);
         value->setStyleSheet(QStringLiteral("color: navy;"));
@@ -66,15 +69,19 @@ ConfirmPage::ConfirmPage(QWidget* parent) : QWidget(parent) {
     photo_ = placeLabel(this, "lPhoto", QString(), 152, 286, 412);
     photo_->setStyleSheet(QStringLiteral("color: navy;"));
 
-    backButton_ = placePageButton(this, "bBck3", QStringLiteral("<= Back"), 8, 352);
+    backButton_ = placePageButton(this, "bBck3", QStringLiteral("<= &Back"), 8, 352);
     goButton_ = place(
-        new GradientButton(QStringLiteral("GO"), kWizardGreen, kWizardGreen, kWizardLime, this),
+        new GradientButton(QStringLiteral("&GO"), kWizardGreen, kWizardGreen, kWizardLime, this),
         "bGO", 464, 346, 100, 36);
-    goButton_->setFocusPolicy(Qt::NoFocus);
-    showNamesButton_ = place(new QPushButton(QStringLiteral("Show names..."), this), "bShowNames",
+    goButton_->setFocusPolicy(Qt::TabFocus);
+    showNamesButton_ = place(new QPushButton(QStringLiteral("Show &names..."), this), "bShowNames",
                              366, 352, 92, 30);
     showNamesButton_->setToolTip(
         QStringLiteral("List every file with the name it gets and what happens to it"));
+
+    // Reading order: Back, Show names, GO.
+    setTabOrder(backButton_, showNamesButton_);
+    setTabOrder(showNamesButton_, goButton_);
 
     connect(jpegQuality_, &QSlider::valueChanged, this, &ConfirmPage::showJpegQuality);
     connect(backButton_, &QPushButton::clicked, this, &ConfirmPage::backRequested);
@@ -103,8 +110,8 @@ QString photoOptionsText(bool autoOrient, bool toSrgb, bool keepMetadata) {
 }
 
 void ConfirmPage::showSummary(const JobSummary& s) {
-    input_->setText(s.inputFolder);
-    output_->setText(s.outputFolder);
+    input_->setPath(s.inputFolder);
+    output_->setPath(s.outputFolder);
     types_->setText(s.fileTypes);
     conversion_->setText(s.conversion);
     names_->setText(s.outputNames);

@@ -12,6 +12,7 @@ class QSlider;
 namespace pictorant {
 
 class GradientButton;
+class MiddleElidedLabel;
 
 // What the confirmation page lists before GO.
 struct JobSummary {
@@ -62,9 +63,9 @@ private:
 
     QLabel* title_;
     QLabel* inputCaption_;
-    QLabel* input_;
+    MiddleElidedLabel* input_;
     QLabel* outputCaption_;
-    QLabel* output_;
+    MiddleElidedLabel* output_;
     QLabel* typesCaption_;
     QLabel* types_;
     QLabel* conversionCaption_;

@@ -64,7 +64,8 @@ DuplicateNamesDialog::DuplicateNamesDialog(QWidget* parent) : QDialog(parent) {
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Each line wraps at the box's edge rather than running out of sight.
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setPlainText(explanationLines().join(u'\n'));
     Memo1->setGeometry(12, 84, width() - 24, 190);
 

@@ -1,6 +1,7 @@
 #include "ui/FilePane.h"
 
 #include "files/PathJoin.h"
+#include "ui/LongPaths.h"
 #include "ui/MessageService.h"
 #include "ui/PictureMasks.h"
 
@@ -11,6 +12,7 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStyle>
@@ -49,6 +51,31 @@ QToolButton* makeToolButton(QWidget* pane, const char* name, QStyle::StandardPix
     return button;
 }
 
+// The target list's model: an in-place rename that the file system refuses is said, not
+// dropped in silence.
+class RenamingModel : public QFileSystemModel {
+public:
+    using QFileSystemModel::QFileSystemModel;
+
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+        const QString before = fileName(index);
+        const QString after = value.toString();
+        if (QFileSystemModel::setData(index, value, role))
+            return true;
+        if (role != Qt::EditRole || after == before || after.isEmpty())
+            return false;
+        const QString folder = fileInfo(index).absolutePath();
+        const QString reason = QFileInfo::exists(QDir(folder).filePath(after))
+                                   ? QStringLiteral("a file or folder of that name exists.")
+                                   : QStringLiteral("the name cannot be used here.");
+        messages().inform(
+            QStringLiteral("cannotRename"),
+            QStringLiteral("Cannot rename \"%1\" to \"%2\": %3").arg(before, after, reason),
+            programTitle(), MessageIcon::Warning);
+        return false;
+    }
+};
+
 } // namespace
 
 ListFilter::ListFilter(QObject* parent) : QSortFilterProxyModel(parent) {}
@@ -75,6 +102,7 @@ FilePane::FilePane(Kind kind, const Names& names, QWidget* parent) : QWidget(par
     tree_->setHeaderHidden(true);
     tree_->setSelectionMode(QAbstractItemView::SingleSelection);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    showFullPathsInTree(tree_);
 
     list_ = new FileListView(this);
     list_->setObjectName(QString::fromLatin1(names.list));
@@ -108,8 +136,13 @@ FilePane::FilePane(Kind kind, const Names& names, QWidget* parent) : QWidget(par
     connect(back_, &QToolButton::clicked, this, &FilePane::goBack);
     connect(forward_, &QToolButton::clicked, this, &FilePane::goForward);
     connect(up_, &QToolButton::clicked, this, &FilePane::goUp);
-    connect(folderBox_, &QLineEdit::returnPressed, this, &FilePane::folderBoxEnter);
     folderBox_->installEventFilter(this);
+    // Reading order: the buttons, the folder box, then the tree and the list.
+    setTabOrder(back_, forward_);
+    setTabOrder(forward_, up_);
+    setTabOrder(up_, folderBox_);
+    setTabOrder(folderBox_, tree_);
+    setTabOrder(tree_, list_);
     connect(this, &FilePane::treeFolderChanged, this, &FilePane::onFolderChanged);
     history_.reset(folder());
     updateButtons();
@@ -128,6 +161,14 @@ void FilePane::resizeEvent(QResizeEvent* event) {
 }
 
 bool FilePane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == folderBox_ && event->type() == QEvent::KeyPress) {
+        // Enter acts on the folder box alone: it is swallowed, not passed to the window.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            folderBoxEnter();
+            return true;
+        }
+    }
     if (watched == folderBox_ && event->type() == QEvent::FocusOut) {
         // A pop-up menu or a message box does not end the typing in the folder box.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
@@ -142,6 +183,10 @@ void FilePane::makeTreeModel() {
     model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     model->setReadOnly(true);
     model->setRootPath(QString());
+    // Connected before the view's selection model, which would otherwise move to a
+    // neighbouring folder first when the pane's folder is removed from outside.
+    connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, &FilePane::noteFolderRemoval);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &FilePane::leaveRemovedFolder);
     QAbstractItemModel* old = tree_->model();
     tree_->setModel(model);
     for (int column = 1; column < model->columnCount(); ++column)
@@ -149,8 +194,10 @@ void FilePane::makeTreeModel() {
     if (old && old != model)
         old->deleteLater();
     treeModel_ = model;
-    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { emit treeFolderChanged(); });
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (removedFolder_.isEmpty())
+            emit treeFolderChanged();
+    });
     // The tree reads folders in the background; once the way down to the selected folder
     // is read, it can be scrolled into sight.
     connect(model, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
@@ -164,7 +211,7 @@ void FilePane::makeListModel() {
     // Folders stay in the model, so the folder shown and those above it are never
     // dropped from under the view; for the source list a proxy hides the sub-folders.
     // The target list shows the model itself, so its entries can be renamed in place.
-    auto* model = new QFileSystemModel(this);
+    auto* model = kind_ == Kind::Target ? new RenamingModel(this) : new QFileSystemModel(this);
     model->setReadOnly(true);
     model->setNameFilterDisables(false);
     model->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
@@ -196,6 +243,28 @@ void FilePane::makeListModel() {
     }
 }
 
+void FilePane::noteFolderRemoval(const QModelIndex& parent, int first, int last) {
+    for (QModelIndex at = tree_->currentIndex(); at.isValid(); at = at.parent()) {
+        if (at.parent() == parent && at.row() >= first && at.row() <= last) {
+            removedFolder_ = folder();
+            return;
+        }
+    }
+}
+
+void FilePane::leaveRemovedFolder() {
+    if (removedFolder_.isEmpty())
+        return;
+    QString nearest = removedFolder_;
+    removedFolder_.clear();
+    while (!QFileInfo(nearest).isDir() && nearest != QDir::rootPath())
+        nearest = QFileInfo(nearest).absolutePath();
+    // The folder that is still there above the one removed, not a neighbour of it. The
+    // tree may stand there already, having moved while its signal was held back.
+    if (folder() == nearest || !setFolder(nearest))
+        emit treeFolderChanged();
+}
+
 QString FilePane::normalise(const QString& path) {
     if (path.isEmpty())
         return path;
@@ -222,17 +291,9 @@ bool FilePane::setFolder(const QString& path) {
 }
 
 void FilePane::revealFolder() {
-    const QModelIndex index = tree_->currentIndex();
-    if (!index.isValid())
-        return;
-    for (QModelIndex above = index.parent(); above.isValid(); above = above.parent())
-        tree_->expand(above);
-    tree_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    revealCurrentFolder(tree_);
     // The expanded folders are laid out later; scroll again once they are.
-    QTimer::singleShot(0, tree_, [tree = tree_] {
-        if (tree->currentIndex().isValid())
-            tree->scrollTo(tree->currentIndex(), QAbstractItemView::PositionAtCenter);
-    });
+    QTimer::singleShot(0, tree_, [tree = tree_] { revealCurrentFolder(tree); });
 }
 
 void FilePane::startAt(const QString& path) {
@@ -290,8 +351,8 @@ void FilePane::goBack() {
     const QString target = history_.backFolder;
     if (!QFileInfo(target).isDir()) {
         messages().inform(QStringLiteral("cannotFindPath"),
-                          QStringLiteral("Cannot Find Path: ") + target,
-                          QApplication::applicationDisplayName(), MessageIcon::Stop);
+                          QStringLiteral("Cannot Find Path: ") + target, programTitle(),
+                          MessageIcon::Stop);
         return;
     }
     const FolderHistory before = history_;
@@ -307,8 +368,8 @@ void FilePane::goForward() {
     const QString target = history_.forwardFolder;
     if (!QFileInfo(target).isDir()) {
         messages().inform(QStringLiteral("cannotFindPath"),
-                          QStringLiteral("Cannot Find Path: ") + target,
-                          QApplication::applicationDisplayName(), MessageIcon::Stop);
+                          QStringLiteral("Cannot Find Path: ") + target, programTitle(),
+                          MessageIcon::Stop);
         return;
     }
     const FolderHistory before = history_;
@@ -327,8 +388,22 @@ void FilePane::goUp() {
         setFolder(dir.absolutePath());
 }
 
-void FilePane::folderBoxEnter() {
+QString FilePane::typedFolder() const {
     const QString typed = folderBox_->text().trimmed();
+    if (typed.isEmpty())
+        return typed;
+    // A relative name means a folder in the pane's own folder, not in the program's
+    // working folder.
+    return QDir::cleanPath(QDir(folder()).absoluteFilePath(typed));
+}
+
+bool FilePane::typedFolderPending() const {
+    const QString typed = typedFolder();
+    return !typed.isEmpty() && typed != folder();
+}
+
+void FilePane::folderBoxEnter() {
+    const QString typed = typedFolder();
     if (!typed.isEmpty() && QFileInfo(typed).isDir() &&
         treeModel_->index(normalise(typed)).isValid()) {
         history_.jumpTyped = true;

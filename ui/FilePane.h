@@ -87,6 +87,11 @@ public:
     void goForward();
     void goUp();
     void folderBoxEnter();
+    // The folder box's text as a full path, a relative name taken in the pane's folder;
+    // empty when the box is.
+    QString typedFolder() const;
+    // The box holds typing that names another place than the pane's folder.
+    bool typedFolderPending() const;
     void folderBoxExit();
     // The tree reports a change of its selected folder.
     void onFolderChanged();
@@ -129,6 +134,10 @@ protected:
 
 private:
     void makeTreeModel();
+    // The tree's folder (or one above it) is being removed: remembered, so the pane
+    // goes to the nearest folder above it that remains once the removal is done.
+    void noteFolderRemoval(const QModelIndex& parent, int first, int last);
+    void leaveRemovedFolder();
     void makeListModel();
     void showListFolder(const QString& path);
     void updateButtons();
@@ -149,6 +158,7 @@ private:
     QString mask_;
     QString listFolder_;
     bool listLoaded_ = false;
+    QString removedFolder_;
 };
 
 } // namespace pictorant

@@ -9,6 +9,7 @@
 #include "ui/FolderCommands.h"
 #include "ui/GalleryOptionsDialog.h"
 #include "ui/HtmlEditorWindow.h"
+#include "ui/LongPaths.h"
 #include "ui/MessageService.h"
 
 #include <QPushButton>
@@ -28,6 +29,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -70,6 +72,14 @@ GalleryLocationDialog::GalleryLocationDialog(SettingsFile* settings, QWidget* pa
     for (int column = 1; column < folderModel->columnCount(); ++column)
         tvFolders->hideColumn(column);
     tvFolders->header()->hide();
+    showFullPathsInTree(tvFolders);
+    // The folders above the selected one are read in the background: each one read
+    // moves the rows below it, so the selected folder is brought back into sight.
+    connect(folderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+        const QString selected = htmlFolder();
+        if (isVisible() && (selected == path || selected.startsWith(path + u'/') || path == u'/'))
+            revealCurrentFolder(tvFolders);
+    });
 
     lvFiles = new QListWidget;
     lvFiles->setObjectName("lvFiles");
@@ -159,8 +169,16 @@ bool GalleryLocationDialog::execute(const QString& startFolder) {
 void GalleryLocationDialog::selectFolder(const QString& folder) {
     const QModelIndex index = folderModel->index(existingFolder(folder));
     tvFolders->setCurrentIndex(index);
-    tvFolders->scrollTo(index);
+    revealCurrentFolder(tvFolders);
     refreshFileList();
+}
+
+void GalleryLocationDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Before the first showing the tree has no size to scroll in; once shown, and once
+    // its expanded folders are laid out, the selected one is brought into sight.
+    revealCurrentFolder(tvFolders);
+    QTimer::singleShot(0, tvFolders, [tree = tvFolders] { revealCurrentFolder(tree); });
 }
 
 QString GalleryLocationDialog::htmlFolder() const {

@@ -437,6 +437,8 @@ void GalleryOptionsDialog::buildLayoutTab() {
     for (QLabel* help : {lMultiHelp, lFramesHelp}) {
         help->setWordWrap(true);
         help->setStyleSheet("color: navy;");
+        // Wrapped to the column's width; the long text must not widen the dialog.
+        help->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     }
 
     panel->addWidget(gbTable, 0, 0, 1, 2);

@@ -71,9 +71,14 @@ void GradientButton::paintEvent(QPaintEvent*) {
     QFont font = painter.font();
     font.setBold(true);
     painter.setFont(font);
+    // White on the gradient whatever the desktop palette; a dark shadow keeps it
+    // readable where the gradient turns light.
+    const QRect room = rect().translated(sunken ? 1 : 0, sunken ? 1 : 0);
+    const QString caption = text().remove(u'&');
+    painter.setPen(QColor(0, 0, 0, 150));
+    painter.drawText(room.translated(1, 1), Qt::AlignCenter, caption);
     painter.setPen(isEnabled() ? Qt::white : QColor(200, 200, 200));
-    painter.drawText(rect().translated(sunken ? 1 : 0, sunken ? 1 : 0), Qt::AlignCenter,
-                     text().remove(u'&'));
+    painter.drawText(room, Qt::AlignCenter, caption);
 }
 
 } // namespace pictorant

@@ -7,12 +7,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace pictorant {
 
@@ -38,7 +40,22 @@ QList<HelpTopic> helpContents(const QString& html) {
 }
 
 void showProgramHelp(HelpWindow& window) {
+    const bool first = !window.isVisible() && !window.testAttribute(Qt::WA_Moved);
     window.openFile(helpFilePath(QCoreApplication::applicationDirPath()));
+    // Beside the main window (its parent) the first time, not at the screen's corner.
+    // On the side with more room, as far out as the screen allows.
+    if (first && window.parentWidget()) {
+        const QRect main = window.parentWidget()->window()->frameGeometry();
+        const QRect screen = window.parentWidget()->screen()->availableGeometry();
+        const QSize size = window.frameGeometry().size();
+        const bool right = screen.right() - main.right() >= main.left() - screen.left();
+        const int x = right ? main.right() + 8 : main.left() - 8 - size.width();
+        const auto within = [](int at, int low, int high) {
+            return std::max(low, std::min(at, high));
+        };
+        window.move(within(x, screen.left(), screen.right() + 1 - size.width()),
+                    within(main.top(), screen.top(), screen.bottom() + 1 - size.height()));
+    }
     window.show();
     window.raise();
     window.activateWindow();
@@ -67,6 +84,12 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(splitter);
 
     connect(contents_, &QTreeWidget::itemClicked, this, &HelpWindow::contentsItemClicked);
+    // The arrow keys move the current topic, Return activates it: both show it.
+    connect(contents_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item)
+            contentsItemClicked(item);
+    });
+    connect(contents_, &QTreeWidget::itemActivated, this, &HelpWindow::contentsItemClicked);
 }
 
 void HelpWindow::openFile(const QString& path) {

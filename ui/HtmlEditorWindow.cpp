@@ -8,8 +8,10 @@
 #include "ui/PageEncoding.h"
 #include "ui/ScreenPlacement.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QCompleter>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -18,6 +20,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -292,6 +295,14 @@ void HtmlEditorWindow::bOKClick() {
     close();
 }
 
+void HtmlEditorWindow::hideEvent(QHideEvent* event) {
+    if (!event->spontaneous())
+        for (FindReplaceDialog* dialog : {findDialog, replaceDialog})
+            if (dialog)
+                dialog->hide();
+    QMainWindow::hideEvent(event);
+}
+
 void HtmlEditorWindow::bOpenItClick() {
     if (isModified() && askConfirm("html.openSave", "File has changed, Save File?" + saveNote,
                                    MessageButtons::YesNo) == MessageAnswer::Yes) {
@@ -300,7 +311,15 @@ void HtmlEditorWindow::bOpenItClick() {
         if (!path.isEmpty() && !saveTo(path))
             return;
     }
-    if (messages().showModal("html.openDialog", *OD) != QDialog::Accepted)
+    // The name typed last time is selected, so typing replaces it.
+    auto* nameBox = OD->findChild<QLineEdit*>("fileNameEdit");
+    if (nameBox)
+        nameBox->selectAll();
+    const int chosen = messages().showModal("html.openDialog", *OD);
+    // A completion list left open by Enter would take the next click in the editor.
+    if (nameBox && nameBox->completer() && nameBox->completer()->popup())
+        nameBox->completer()->popup()->hide();
+    if (chosen != QDialog::Accepted)
         return;
     const QString path = OD->selectedFiles().value(0);
     if (path.isEmpty())
@@ -443,23 +462,16 @@ void HtmlEditorWindow::replaceIn(FindReplaceDialog* dialog) {
 void HtmlEditorWindow::replaceAllIn(FindReplaceDialog* dialog) {
     lastSearch_ = dialog->findText();
     lastReplace_ = dialog->replaceText();
-    FindOptions options = dialog->options();
-    options.down = true;
-    // Each replacement is its own edit so the cursor does not skip; one undo step.
+    // The new text is built in one pass and put in as one edit: one undo step, and no
+    // copy of the whole text per match.
+    // Raw text keeps non-breaking spaces; its block separators go back in as line ends.
+    QString text = Memo1->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    if (replaceAllMatches(text, lastSearch_, lastReplace_, dialog->options()) == 0)
+        return;
     QTextCursor cursor(Memo1->document());
-    cursor.beginEditBlock();
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype at =
-            findNext(Memo1->document()->toRawText(), lastSearch_, from, from, options);
-        if (at < 0)
-            break;
-        cursor.setPosition(int(at));
-        cursor.setPosition(int(at + lastSearch_.size()), QTextCursor::KeepAnchor);
-        cursor.insertText(lastReplace_);
-        from = at + lastReplace_.size();
-    }
-    cursor.endEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
 }
 
 void HtmlEditorWindow::moveAsideOf(FindReplaceDialog* dialog) {

@@ -52,6 +52,12 @@ public:
 
     void bOpenItClick();
     void bSaveItClick();
+
+protected:
+    // The find and replace dialogs belong to the text: they go when the window goes.
+    void hideEvent(QHideEvent* event) override;
+
+public:
     void bBrowseClick();
     void bOKClick();
     void bSelAllClick();

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QToolButton>
 
@@ -16,10 +17,10 @@ InputPage::InputPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("tsIFS"));
     title_ = placeTitle(this, "lTitle1", QStringLiteral("Select Source Files"));
     modeGroup_ = place(new QGroupBox(this), "gbMode", 330, 2, 234, 48);
-    thumbnailsButton_ = place(new QRadioButton(QStringLiteral("Create Thumbnails"), modeGroup_),
+    thumbnailsButton_ = place(new QRadioButton(QStringLiteral("&Create Thumbnails"), modeGroup_),
                               "rbThumbs", 8, 4, 220, 20);
     renameButton_ =
-        place(new QRadioButton(QStringLiteral("Rename, Copy, or Convert Files"), modeGroup_),
+        place(new QRadioButton(QStringLiteral("&Rename, Copy, or Convert Files"), modeGroup_),
               "rbRename", 8, 24, 220, 20);
     thumbnailsButton_->setChecked(true);
 
@@ -32,8 +33,12 @@ InputPage::InputPage(QWidget* parent) : QWidget(parent) {
     maskCaption_ = placeLabel(this, "lMask", QStringLiteral("File Types"), 346, 59, 56, 18);
     mask_ = place(new QComboBox(this), "cbMask", 404, 56, 160, 24);
     mask_->setEditable(true);
+    // A typed mask is used as typed: not completed from the list, not added to it.
+    mask_->setInsertPolicy(QComboBox::NoInsert);
+    mask_->setCompleter(nullptr);
     mask_->addItems(sourceMaskChoices());
     mask_->setCurrentIndex(0);
+    mask_->lineEdit()->setCursorPosition(0);
 
     selectAllButton_ = placeToolButton(this, "bSelAll", QStringLiteral("Select All"), 8, 354, 70);
     deselectAllButton_ =
@@ -47,7 +52,7 @@ InputPage::InputPage(QWidget* parent) : QWidget(parent) {
     rotateRightButton_ = placeToolButton(this, "bRotRight", QString(QChar(0x27F3)), 412, 354, 28);
     rotateRightButton_->setToolTip(QStringLiteral("Rotate Image 90 degrees clockwise"));
     setRotationEnabled(false);
-    nextButton_ = placePageButton(this, "bNxt1", QStringLiteral("Next =>"), 464, 352);
+    nextButton_ = placePageButton(this, "bNxt1", QStringLiteral("&Next =>"), 464, 352);
 
     connect(nextButton_, &QPushButton::clicked, this, &InputPage::nextRequested);
     connect(thumbnailsButton_, &QRadioButton::toggled, this,
@@ -56,6 +61,9 @@ InputPage::InputPage(QWidget* parent) : QWidget(parent) {
     connect(deselectAllButton_, &QToolButton::clicked, pane_, &FilePane::deselectAll);
     connect(invertButton_, &QToolButton::clicked, pane_, &FilePane::invertSelection);
     connect(mask_, &QComboBox::currentTextChanged, this, &InputPage::applyMask);
+    // A mask picked from the list is shown from its start, where its first types are.
+    connect(mask_, &QComboBox::currentIndexChanged, this,
+            [this] { mask_->lineEdit()->setCursorPosition(0); });
     connect(deleteButton_, &QToolButton::clicked, this, &InputPage::deleteRequested);
     connect(rotateLeftButton_, &QToolButton::clicked, this,
             [this] { emit rotateRequested(RotateDirection::CounterClockwise); });

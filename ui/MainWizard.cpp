@@ -28,6 +28,7 @@
 #include "ui/ProcessingPage.h"
 #include "ui/ScreenPlacement.h"
 #include "ui/ThumbnailPage.h"
+#include "ui/WizardKeys.h"
 #include "ui/WizardRunHost.h"
 
 #include <QCloseEvent>
@@ -92,6 +93,8 @@ MainWizard::MainWizard(SettingsFile* settings, QWidget* parent)
         applySettings(readMainSettings(*settings_));
     sourcePane().resetHistory();
     targetPane().resetHistory();
+    new WizardKeys(this, pages_);
+    nameControlsForScreenReaders(this);
 }
 
 MainWizard::~MainWizard() {
@@ -250,6 +253,8 @@ void MainWizard::connectHandlers() {
     connect(sourcePane().list(), &FileListView::mouseDown, this, &MainWizard::previewSourceFile);
     connect(targetPane().list(), &FileListView::mouseDown, this, &MainWizard::previewTargetFile);
     connect(selectedList_, &QListWidget::itemClicked, this, &MainWizard::previewSelectedFile);
+    connect(&PreviewBox::attach(previewBox_), &PreviewBox::pictureGone, this,
+            [this] { inputPage_->setRotationEnabled(false); });
 
     connect(sourceNextAction_, &QAction::triggered, this, &MainWizard::leaveInputPage);
     connect(newSourceFolderAction_, &QAction::triggered, this, &MainWizard::createSourceFolder);
@@ -465,25 +470,29 @@ void MainWizard::leaveInputPage() {
 
 void MainWizard::leaveOutputPage() {
     const QString typed = targetPane().folderBox()->text();
-    if (!folderExists(ss(typed))) {
+    const QString wanted = targetPane().typedFolder();
+    if (!folderExists(ss(wanted))) {
         const MessageAnswer answer = messages().ask(
             {QStringLiteral("createFolder"), QStringLiteral("Folder does not exist.  Create now?"),
              programTitle(), MessageIcon::Warning, MessageButtons::YesNo});
         if (answer != MessageAnswer::Yes)
             return;
         // One level only: the parent must exist already.
-        const QFileInfo info(typed);
-        const bool made = !typed.isEmpty() && info.dir().exists() && QDir().mkdir(typed);
+        const QFileInfo info(wanted);
+        const bool made = !wanted.isEmpty() && info.dir().exists() && QDir().mkdir(wanted);
         if (!made) {
+            // Going on would run into the folder shown before, which the user did not
+            // choose: the wizard stays here.
             messages().inform(QStringLiteral("couldNotCreateDirectory"),
                               QStringLiteral("Could not create Directory: ") + typed,
                               programTitle(), MessageIcon::None);
-        } else {
-            // The new folder becomes the output folder, as if it had been typed and
-            // entered; otherwise the job would still name the folder shown before.
-            targetPane().folderBoxEnter();
+            return;
         }
     }
+    // The folder typed (found or just made) becomes the output folder, as if it had been
+    // entered; otherwise the job would still name the folder shown before.
+    if (targetPane().typedFolderPending())
+        targetPane().folderBoxEnter();
     const bool renameOnly = mode_ == JobMode::RenameCopyConvert && outputPage_->renameChosen();
     inPlaceConfirmed_ = false;
     if (!renameOnly && inputFolder() == outputFolder()) {
@@ -558,6 +567,9 @@ void MainWizard::startRun() {
     if (running_)
         return;
     const JobSettings job = currentJob();
+    // A gallery's frame column follows the most recent thumbnail run, whatever ran since.
+    if (job.mode == JobMode::CreateThumbnails)
+        lastThumbMaxSide_ = thumbnailMaxSide(job);
     running_ = true;
     runHost_->prepare();
     // The engine works on its own thread; the window stays free to paint and to take
@@ -632,7 +644,7 @@ void MainWizard::makeGallery() {
         return;
     const JobSettings job = currentJob();
     runGalleryFlow(*sides_.htmlOut, *sides_.htmlOptions, *sides_.htmlEditor,
-                   {engine_.galleryEntries(), qs(jobOutputDir(job)), thumbnailMaxSide(job)});
+                   {engine_.galleryEntries(), qs(jobOutputDir(job)), lastThumbMaxSide_});
 }
 
 // ---------------------------------------------------------------------------------------

@@ -180,6 +180,8 @@ private:
     // The second page's same-folder question was answered Continue: a convert may write
     // over its own sources.
     bool inPlaceConfirmed_ = false;
+    // The longest thumbnail side of the most recent thumbnail run; 0 before the first.
+    int lastThumbMaxSide_ = 0;
 
     // Upper region
     QLabel* heading_;

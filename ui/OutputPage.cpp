@@ -60,9 +60,9 @@ OutputPage::OutputPage(QWidget* parent) : QWidget(parent) {
     renameNote_->hide();
 
     renameGroup_ = place(new QGroupBox(this), "gbRename", 8, 244, 180, 52);
-    renameButton_ = place(new QRadioButton(QStringLiteral("Rename Files"), renameGroup_),
+    renameButton_ = place(new QRadioButton(QStringLiteral("&Rename Files"), renameGroup_),
                           "rbRenameOnly", 8, 4, 166, 20);
-    copyButton_ = place(new QRadioButton(QStringLiteral("Copy / Convert Files"), renameGroup_),
+    copyButton_ = place(new QRadioButton(QStringLiteral("&Copy / Convert Files"), renameGroup_),
                         "rbCopyConvert", 8, 26, 166, 20);
     renameButton_->setChecked(true);
 
@@ -113,8 +113,8 @@ OutputPage::OutputPage(QWidget* parent) : QWidget(parent) {
                              QStringLiteral("JPEG outputs keep camera data and XMP (no EXIF "
                                             "thumbnail); GIF, BMP and metafiles carry none"));
 
-    backButton_ = placePageButton(this, "bBck1", QStringLiteral("<= Back"), 8, 352);
-    nextButton_ = placePageButton(this, "bNxt2", QStringLiteral("Next =>"), 464, 352);
+    backButton_ = placePageButton(this, "bBck1", QStringLiteral("<= &Back"), 8, 352);
+    nextButton_ = placePageButton(this, "bNxt2", QStringLiteral("&Next =>"), 464, 352);
 
     connect(showAllButton_, &QToolButton::clicked, this, [this] { pane_->setMask(kAllFilesMask); });
     connect(showPicturesButton_, &QToolButton::clicked, this,

@@ -25,9 +25,9 @@ GradientButton* placePageButton(QWidget* parent, const char* name, const QString
                                 int y, int width, int height) {
     auto* button = place(new GradientButton(text, kWizardGrey, kWizardGrey, kWizardLime, parent),
                          name, x, y, width, height);
-    // A click on a wizard button leaves the focus where it was, so a path typed into a
+    // Reached by Tab, but a click leaves the focus where it was, so a path typed into a
     // folder box is still there when Next reads it.
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 

@@ -30,7 +30,7 @@ QLabel* placeLabel(QWidget* parent, const char* name, const QString& text, int x
                    int height = 18);
 // A page's bold navy title at the top left.
 QLabel* placeTitle(QWidget* parent, const char* name, const QString& text);
-// Next, Back, Cancel, OK!: grey with a lime glow, never taking the focus.
+// Next, Back, Cancel, OK!: grey with a lime glow, taking the focus by Tab only.
 GradientButton* placePageButton(QWidget* parent, const char* name, const QString& text, int x,
                                 int y, int width = 100, int height = 30);
 QToolButton* placeToolButton(QWidget* parent, const char* name, const QString& text, int x, int y,

@@ -2,6 +2,7 @@
 
 #include "ui/PreviewCommands.h"
 
+#include <QFileInfo>
 #include <exception>
 
 namespace pictorant {
@@ -23,6 +24,10 @@ void PreviewBox::setPicture(Picture picture) {
 }
 
 void PreviewBox::clearPicture() {
+    // Later: this may run from the watcher's own signal.
+    if (watcher_)
+        watcher_->deleteLater();
+    watcher_ = nullptr;
     picture_.reset();
     image_ = QImage();
     label_->clear();
@@ -43,6 +48,25 @@ void PreviewBox::redraw() {
         label_->clear();
     else
         label_->setPixmap(QPixmap::fromImage(image_));
+}
+
+void PreviewBox::followFile(const QString& path) {
+    if (watcher_)
+        watcher_->deleteLater();
+    watcher_ = new QFileSystemWatcher({path}, this);
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this](const QString& changed) {
+        if (!picture_)
+            return;
+        if (QFileInfo::exists(changed)) {
+            // Replaced by a rename (a rotation writes so): follow the new file.
+            if (!watcher_->files().contains(changed))
+                watcher_->addPath(changed);
+            return;
+        }
+        clearPicture();
+        setHint(QString());
+        emit pictureGone();
+    });
 }
 
 QString PreviewBox::hint() const {

@@ -2,6 +2,7 @@
 
 #include "imaging/Picture.h"
 
+#include <QFileSystemWatcher>
 #include <QImage>
 #include <QLabel>
 #include <QObject>
@@ -32,6 +33,12 @@ public:
     const QImage& image() const { return image_; }
     QString hint() const;
     void setHint(const QString& hint);
+    // Watches the file the picture came from: once it is deleted or moved away, the
+    // box is emptied and pictureGone() is emitted.
+    void followFile(const QString& path);
+
+signals:
+    void pictureGone();
 
 private:
     explicit PreviewBox(QLabel* label);
@@ -39,6 +46,7 @@ private:
     QLabel* label_;
     std::optional<Picture> picture_;
     QImage image_;
+    QFileSystemWatcher* watcher_ = nullptr;
 };
 
 } // namespace pictorant

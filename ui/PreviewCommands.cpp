@@ -66,12 +66,15 @@ void showUnhandledError(const std::exception& error) {
 }
 
 // Loads `path` as a run reads it; on failure says "Could not open <shown>" and gives
-// nothing.
+// nothing. The picture is drawn once here, so a file whose header reads but whose data
+// does not decode fails now rather than showing as an empty box.
 std::optional<Picture> tryLoad(const QString& path, const QString& shown,
                                const PhotoOptions& photo) {
     try {
         Picture picture = LoadPicture(path.toStdString());
         PreparePhoto(picture, photo);
+        Raster drawn;
+        RenderToBitmap(picture, drawn);
         return picture;
     } catch (const std::exception&) {
         messages().inform("couldNotOpen", "Could not open " + shown, programTitle());
@@ -118,6 +121,7 @@ bool loadFromFileList(PreviewBox& box, PreviewWindow& window, int fileCount,
         return false;
     const int width = picture->width(), height = picture->height();
     box.setPicture(std::move(*picture));
+    box.followFile(currentPath);
     window.setWindowTitle(currentPath);
     box.setHint(hint(currentPath, width, height));
     if (setRotationEnabled)
@@ -133,6 +137,7 @@ bool loadFromSelectedList(PreviewBox& box, PreviewWindow& window, const QString&
         return false;
     const int width = picture->width(), height = picture->height();
     box.setPicture(std::move(*picture));
+    box.followFile(joinPath(treeFolder, entry));
     const QString shown = joinPath(labelFolder, entry);
     box.setHint(hint(shown, width, height));
     window.setWindowTitle(shown);

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <exception>
@@ -46,22 +47,42 @@ void PreviewWindow::showPicture(const QImage& image, const QString& hint) {
     // keep each other visible; they are worked out afresh once the size is final.
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The frame is known only once the window exists on screen.
+    const bool first = !isVisible() && frameGeometry().size() == geometry().size();
     if (!isVisible())
         show();
-    QSize screenSize(1024, 768);
-    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
-        screenSize = s->geometry().size();
-    const QSize frame = frameGeometry().size() - geometry().size();
-    const QRect outer = preview::windowGeometry(image.size(), frame, screenSize);
-    // Qt sizes the client area; the frame lies around it.
-    resize(outer.size() - frame);
-    move(outer.topLeft());
+    place(image.size());
+    if (first)
+        placeAgainWhenFramed(image.size());
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     show();
     raise();
     activateWindow();
+}
+
+void PreviewWindow::place(QSize size) {
+    QSize screenSize(1024, 768);
+    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
+        screenSize = s->geometry().size();
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QRect outer = preview::windowGeometry(size, frame, screenSize);
+    // Qt sizes the client area; the frame lies around it. move() places the frame.
+    resize(outer.size() - frame);
+    move(outer.topLeft());
+}
+
+void PreviewWindow::placeAgainWhenFramed(QSize size) {
+    auto* wait = new QTimer(this);
+    wait->setInterval(20);
+    connect(wait, &QTimer::timeout, this, [this, wait, size, tries = 0]() mutable {
+        const bool framed = frameGeometry().size() != geometry().size();
+        if (framed && isVisible())
+            place(size);
+        // Without a window manager no frame comes: a second is long enough to know.
+        if (framed || ++tries >= 50)
+            wait->deleteLater();
+    });
+    wait->start();
 }
 
 QImage PreviewWindow::picture() const {

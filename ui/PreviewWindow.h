@@ -31,6 +31,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Sizes the window to `size` of picture within the screen and puts its frame at
+    // (5, 5), with the frame as the window manager has told it so far.
+    void place(QSize size);
+    // A window manager frames a window shortly after its first showing: until it has,
+    // the frame is unknown, so the window is placed again once it is.
+    void placeAgainWhenFramed(QSize size);
+
     QScrollArea* scroll_;
     QLabel* picture_;
 };

@@ -16,14 +16,14 @@ ProcessingPage::ProcessingPage(QWidget* parent) : QWidget(parent) {
     progressBar_ = place(new GradientProgressBar(this), "pBar", 8, 54, 556, 24);
     progressBar_->setRange(0, 1);
     progressBar_->setValue(0);
-    cancelButton_ = placePageButton(this, "bCancelOp", QStringLiteral("Cancel"), 232, 96);
+    cancelButton_ = placePageButton(this, "bCancelOp", QStringLiteral("&Cancel"), 232, 96);
     closingLine_ = placeLabel(this, "lDone", QString(), 8, 140, 556, 22);
     closingLine_->setAlignment(Qt::AlignCenter);
     closingLine_->setFont(fileCaption_->font());
     closingLine_->hide();
-    startOverButton_ = placePageButton(this, "bStartOver", QStringLiteral("OK!"), 150, 180);
+    startOverButton_ = placePageButton(this, "bStartOver", QStringLiteral("&OK!"), 150, 180);
     startOverButton_->setFocusPolicy(Qt::StrongFocus);
-    galleryButton_ = placePageButton(this, "bHTML", QStringLiteral("Do HTML!"), 318, 180);
+    galleryButton_ = placePageButton(this, "bHTML", QStringLiteral("Do &HTML!"), 318, 180);
     galleryNote_ = placeLabel(
         this, "lDoHTM",
         QStringLiteral("(If HTML is multi-page, only first page will open in the editor)"), 8, 216,
@@ -40,6 +40,7 @@ ProcessingPage::ProcessingPage(QWidget* parent) : QWidget(parent) {
 
 void ProcessingPage::startRun(int fileCount) {
     progressLine_->setText(QStringLiteral("1 of ") + QString::number(fileCount));
+    cancelButton_->setFocus();
 }
 
 void ProcessingPage::setProgressLine(const QString& text) {

@@ -11,9 +11,17 @@
 #include "ui/LinkModeHelp.h"
 #include "ui/MessageService.h"
 #include "ui/PreviewWindow.h"
+#include "ui/ReadableColours.h"
 #include "ui/RecoveryCommands.h"
 
+#include <QApplication>
+
 namespace pictorant {
+
+void setProgramIdentity(const QString& version) {
+    QApplication::setApplicationName(QStringLiteral("Pictorant"));
+    QApplication::setApplicationVersion(version);
+}
 
 ProgramWindows::ProgramWindows(const std::filesystem::path& settingsPath)
     : settings_(std::make_unique<SettingsFile>(settingsPath)) {
@@ -44,6 +52,9 @@ ProgramWindows::ProgramWindows(const std::filesystem::path& settingsPath)
     // Owned by the main window, whose source pane menu it extends.
     new RecoveryCommands(*main_);
     htmlOut_->setConfirmation(confirmDelete_.get());
+    for (QWidget* window : std::initializer_list<QWidget*>{main_.get(), dupeWarn_.get(),
+                                                           htmlOptions_.get(), hrefPrompt_.get()})
+        keepFixedColoursReadable(window);
     reportUnreadableSettings();
 }
 

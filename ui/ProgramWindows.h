@@ -7,6 +7,10 @@
 
 namespace pictorant {
 
+// The program's name and version for the toolkit. No display name is set: the toolkit
+// would add it to every window title, and the titles are the windows' captions alone.
+void setProgramIdentity(const QString& version);
+
 class SettingsFile;
 class DuplicateNamesDialog;
 

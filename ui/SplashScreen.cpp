@@ -1,5 +1,6 @@
 #include "ui/SplashScreen.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
@@ -55,16 +56,22 @@ QPixmap SplashScreen::picture() {
     p.setBrush(QColor(255, 200, 0));
     p.drawEllipse(QPointF(front.right() - 14, front.top() + 12), 6, 6);
 
+    // The name in the largest size up to 30 pixels that fits the room right of the
+    // emblem, shadow included, whatever font the system finds for the family.
+    const QString title = QStringLiteral("Pictorant");
+    const int room = pixmap.width() - 112 - 8;
     QFont name(QStringLiteral("DejaVu Serif"));
-    name.setPixelSize(30);
     name.setBold(true);
+    for (int size = 30; size > 12; --size) {
+        name.setPixelSize(size);
+        if (QFontMetrics(name).horizontalAdvance(title) <= room)
+            break;
+    }
     p.setFont(name);
     p.setPen(QColor(0, 0, 0, 120));
-    p.drawText(QRect(114, 32, 140, 40), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Pictorant"));
+    p.drawText(QRect(114, 32, room + 2, 40), Qt::AlignLeft | Qt::AlignVCenter, title);
     p.setPen(Qt::white);
-    p.drawText(QRect(112, 30, 140, 40), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Pictorant"));
+    p.drawText(QRect(112, 30, room + 2, 40), Qt::AlignLeft | Qt::AlignVCenter, title);
 
     QFont line(QStringLiteral("DejaVu Sans"));
     line.setPixelSize(11);

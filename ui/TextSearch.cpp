@@ -56,16 +56,25 @@ int replaceAllMatches(QString& text, const QString& needle, const QString& repla
                       const FindOptions& options) {
     FindOptions forward = options;
     forward.down = true;
+    // Built once from the pieces between the matches: replacing in place would move the
+    // whole tail of the text at every match.
+    QString result;
     int count = 0;
     qsizetype from = 0;
     for (;;) {
         const qsizetype at = findNext(text, needle, from, from, forward);
         if (at < 0)
-            return count;
-        text.replace(at, needle.size(), replacement);
-        from = at + replacement.size();
+            break;
+        result += QStringView(text).mid(from, at - from);
+        result += replacement;
+        from = at + needle.size();
         ++count;
     }
+    if (count > 0) {
+        result += QStringView(text).mid(from);
+        text = std::move(result);
+    }
+    return count;
 }
 
 } // namespace pictorant

@@ -66,8 +66,8 @@ ThumbnailPage::ThumbnailPage(QWidget* parent) : QWidget(parent) {
     ratioNote_->setWordWrap(true);
     ratioNote_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    backButton_ = placePageButton(this, "bBck2", QStringLiteral("<= Back"), 8, 352);
-    nextButton_ = placePageButton(this, "bNxt3", QStringLiteral("Next =>"), 464, 352);
+    backButton_ = placePageButton(this, "bBck2", QStringLiteral("<= &Back"), 8, 352);
+    nextButton_ = placePageButton(this, "bNxt3", QStringLiteral("&Next =>"), 464, 352);
 
     connect(ratio_, &QCheckBox::toggled, this, &ThumbnailPage::applyRatio);
     // One forced side at most: ticking one clears the other.

@@ -73,9 +73,7 @@ int main(int argc, char** argv) {
     }
     pictorant::ReuseDecoderMemory();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Pictorant"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Pictorant"));
-    QApplication::setApplicationVersion(QStringLiteral(PICTORANT_VERSION));
+    pictorant::setProgramIdentity(QStringLiteral(PICTORANT_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
 
     auto* splash = new pictorant::SplashScreen;

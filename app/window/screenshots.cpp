@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -88,15 +89,33 @@ bool save(QWidget& window, const QString& path) {
     return ok;
 }
 
+// A dark desktop palette, as a dark desktop theme hands the program.
+QPalette darkPalette() {
+    QPalette p;
+    for (auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase})
+        p.setColor(role, QColor(45, 45, 48));
+    for (auto role : {QPalette::Base, QPalette::ToolTipBase})
+        p.setColor(role, QColor(30, 30, 30));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText,
+                      QPalette::ToolTipText, QPalette::HighlightedText}) {
+        p.setColor(role, QColor(230, 230, 230));
+        p.setColor(QPalette::Disabled, role, QColor(120, 120, 120));
+    }
+    p.setColor(QPalette::Highlight, QColor(60, 110, 180));
+    return p;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Pictorant"));
+    setProgramIdentity(QStringLiteral("screenshots"));
     if (argc < 2) {
-        std::fprintf(stderr, "usage: pictorant-screenshots <folder for the PNG files>\n");
+        std::fprintf(stderr, "usage: pictorant-screenshots <folder for the PNG files> [dark]\n");
         return 2;
     }
+    if (argc > 2 && QByteArray(argv[2]) == "dark")
+        QApplication::setPalette(darkPalette());
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
     AnsweringService answers;

@@ -139,10 +139,14 @@ MetafilePlayReport Metafile::playInto(Raster& target) const {
 
 void Metafile::storeRaster(const Raster& raster) {
     const std::int64_t w = raster.width(), h = raster.height();
-    // The new recording's reference device is the display, so the frame is always taken
-    // at its resolution; the old content's device plays no part in the new size.
-    const std::int64_t mmW = roundDiv(w * 2540, kDpi);
-    const std::int64_t mmH = roundDiv(h * 2540, kDpi);
+    // The frame is the raster's size at the millimetres per pixel of the content held now
+    // (an A4 page turned stays A4, whatever device it was recorded for and however often
+    // it is turned), or at the display's when nothing is held yet.
+    std::int64_t spanX = 2540, spanY = 2540, devX = kDpi, devY = kDpi;
+    if (width_ > 0 && height_ > 0 && mmWidth_ > 0 && mmHeight_ > 0)
+        spanX = mmWidth_, spanY = mmHeight_, devX = width_, devY = height_;
+    const std::int64_t mmW = roundDiv(w * spanX, devX);
+    const std::int64_t mmH = roundDiv(h * spanY, devY);
     if (raster.format() != PixelFormat::Bgr24)
         throw PictureError("Metafile is not valid");
     bytes_ = metafile::writeEmf(raster, mmW, mmH);

@@ -100,7 +100,7 @@ TEST(GalleryPages, BadFieldsStopBeforeAnyPage) {
         {[](GalleryOptions& o) {o.Columns = "0";}, "Division by zero"},
         {[](GalleryOptions& o) {o.Columns = "-2";}, "'-2' is not a valid integer value"},
         {[](GalleryOptions& o) {o.ThmPerPage = "0";}, "Division by zero"},
-        {[](GalleryOptions& o) {o.UseFrames = true, o.CellPad = "";}, "'' is not a valid integer value"},
+        {[](GalleryOptions& o) {o.UseFrames = true, o.CellPad = "x";}, "'x' is not a valid integer value"},
     };
     // clang-format on
     for (const auto& [change, message] : cases) {

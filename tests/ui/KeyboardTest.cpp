@@ -1,0 +1,135 @@
+// The wizard without a mouse: jobs walked by keys alone, Tab through each page's buttons
+// in reading order, a name for a screen reader on every control, and the help by keys.
+
+#include "tests/ui/WizardSupport.h"
+#include "ui/HelpWindow.h"
+
+#include <QAccessible>
+#include <QTextBrowser>
+#include <QTreeWidget>
+
+namespace pictorant::uitest {
+namespace {
+
+class Keyboard : public MainWindowTest {
+protected:
+    void SetUp() override {
+        wizardWith({"a.jpg", "b.jpg"}, 40);
+        form->sourcePane().deselectAll();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+    QString focus() const {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "";
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), k, mods);
+        QTest::qWait(mods & Qt::AltModifier ? 250 : 1); // a mnemonic shows its press first
+    }
+    bool tabTo(const QString& name) {
+        for (int i = 0; i < 60 && focus() != name; ++i)
+            key(Qt::Key_Tab);
+        return focus() == name;
+    }
+    // A round of Tab reaches `buttons` in this order (from any start); ends on the last.
+    void expectTabOrder(const QStringList& buttons) {
+        QStringList reached;
+        for (int i = 0; i < 60; ++i, key(Qt::Key_Tab))
+            if (buttons.contains(focus()) && !reached.contains(focus()))
+                reached << focus();
+        const qsizetype first = std::max<qsizetype>(0, reached.indexOf(buttons.first()));
+        EXPECT_EQ(reached.mid(first) + reached.first(first), buttons);
+        ASSERT_TRUE(tabTo(buttons.last()));
+    }
+    void selectAllFiles() {
+        ASSERT_TRUE(tabTo("fBox"));
+        key(Qt::Key_A, Qt::ControlModifier);
+    }
+    // GO by Return on the Confirm page, then OK! by Return once the closing line shows.
+    void runByReturn() {
+        ASSERT_EQ(form->currentPage(), WizardPage::Confirm);
+        key(Qt::Key_Return);
+        ASSERT_TRUE(waitUntil([&] { return !form->isRunning() && !hidden("lDone"); }, 60000));
+        key(Qt::Key_Return);
+        EXPECT_EQ(form->currentPage(), WizardPage::InputSelection);
+    }
+};
+
+TEST_F(Keyboard, ThumbnailThenRenameJobFromFirstPageToClosingLineAndBack) {
+    selectAllFiles();
+    expectTabOrder({"bSelAll", "bDeSelAll", "bInvertSel", "bDelSel", "bNxt1"});
+    key(Qt::Key_Return);
+    ASSERT_EQ(form->currentPage(), WizardPage::OutputOptions);
+    expectTabOrder({"SpeedButton1", "bBck1", "bNxt2"});
+    key(Qt::Key_Return);
+    ASSERT_EQ(form->currentPage(), WizardPage::ThumbnailOptions);
+    expectTabOrder({"bBck2", "bNxt3"});
+    // The mnemonic goes to the page's button, not into the size box.
+    ASSERT_TRUE(tabTo("eWidth"));
+    key(Qt::Key_N, Qt::AltModifier);
+    EXPECT_EQ(ctl<QLineEdit>(*form, "eWidth")->text(), "96");
+    ASSERT_EQ(form->currentPage(), WizardPage::Confirm);
+    expectTabOrder({"bBck3", "bShowNames", "bGO"});
+    key(Qt::Key_B, Qt::AltModifier);
+    ASSERT_EQ(form->currentPage(), WizardPage::ThumbnailOptions);
+    key(Qt::Key_Return);
+    runByReturn();
+    EXPECT_EQ(filesIn(out).size(), 2);
+
+    key(Qt::Key_R, Qt::AltModifier);
+    selectAllFiles();
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+    runByReturn();
+    EXPECT_FALSE(filesIn(pics).contains("a.jpg"));
+    EXPECT_EQ(filesIn(pics).size(), 2);
+}
+
+TEST_F(Keyboard, EscapeCancelsARunningJob) {
+    for (int i = 0; i < 80; ++i)
+        writeJpeg(pics + QString("/m%1.jpg").arg(i), 800, 600);
+    ASSERT_TRUE(waitCount(form->sourcePane(), 82));
+    selectAllFiles();
+    for (int page = 1; page <= 4; ++page)
+        key(Qt::Key_Return); // Next three times, then GO
+    ASSERT_TRUE(waitUntil([&] { return form->currentPage() == WizardPage::Processing; }));
+    key(Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !form->isRunning(); }, 60000));
+    EXPECT_LT(filesIn(out).size(), 82);
+}
+
+// Every control a person can reach or press has a name a screen reader can announce.
+TEST_F(Keyboard, EveryControlOfEveryPageHasAnAccessibleName) {
+    QStringList unnamed;
+    for (QWidget* w : form->findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) ||
+                             (w->focusPolicy() & Qt::TabFocus && !qobject_cast<QScrollBar*>(w));
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        if (control && (!a || a->text(QAccessible::Name).trimmed().isEmpty()))
+            unnamed << w->objectName() + " (" + w->metaObject()->className() + ")";
+    }
+    EXPECT_EQ(unnamed, QStringList());
+}
+
+// The help contents follow the arrow keys, and the window opens beside the main window.
+TEST(HelpByKeys, ContentsFollowTheArrowKeysBesideTheMainWindow) {
+    AppGuard app;
+    QWidget main;
+    main.setGeometry(40, 60, 200, 150);
+    main.show();
+    auto* help = new HelpWindow(&main);
+    showProgramHelp(*help);
+    EXPECT_GT(help->x(), main.x());
+    EXPECT_EQ(help->y(), main.y());
+    help->contents()->expandAll();
+    help->contents()->setCurrentItem(help->contents()->topLevelItem(0));
+    const QScrollBar* bar = help->browser()->verticalScrollBar();
+    for (int step = 0, last = bar->value(); step < 2; ++step, last = bar->value()) {
+        QTest::keyClick(help->contents(), Qt::Key_Down);
+        EXPECT_GT(bar->value(), last) << step;
+    }
+}
+
+} // namespace
+} // namespace pictorant::uitest
