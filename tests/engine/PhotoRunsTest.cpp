@@ -1,7 +1,10 @@
 // The photo options through the thumbnail and convert runs, one file after another and
 // worked ahead: off they change no byte; on, outputs stand upright and keep metadata.
 #include "engine/BatchEngine.h"
+#include "imaging/ExifOrientation.h"
+#include "imaging/JpegCodec.h"
 #include "imaging/JpegSideData.h"
+#include "imaging/ResampleSmooth.h"
 #include "tests/support/PhotoMaker.h"
 #include "tests/support/PictureMaker.h"
 #include "tests/support/TestHost.h"
@@ -96,6 +99,23 @@ TEST_P(PhotoRuns, UprightThumbnailsKeepTheDateAndLoseThumbnailAndLocationAsAsked
     job.photo.keepMetadata = false;
     run(JobMode::RenameCopyConvert, Conversion::Bmp);
     EXPECT_EQ(pictureSize(out / "tagged.bmp"), (Size{120, 80}));
+}
+
+// Smooth has its own filter: a turned photo is its Smooth thumbnail of the upright
+// picture, not the one the other filters' turn from the rows read would give.
+TEST_P(PhotoRuns, SmoothThumbnailsOfTurnedPhotosUseTheSmoothFilter) {
+    job.photo.autoOrient = true;
+    job.resizeSpeed = ResizeSpeed::Smooth;
+    job.thumbWidth = "20"; // small enough for the other filters to turn the rows read
+    run(JobMode::CreateThumbnails, Conversion::Bmp);
+    Raster upright;
+    DecodeJpeg(bytesOf(in / "tagged.jpg"), PixelFormat::Bgr24, upright);
+    OrientRaster(upright, 6);
+    Picture picture(PictureKind::Bitmap);
+    picture.setBitmap(upright);
+    Raster expected;
+    ResampleSmooth(picture, 20, 13, expected);
+    EXPECT_EQ(LoadPicture(out / "tagged.bmp").raster(), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Workers, PhotoRuns, ::testing::Values(1, 2));
