@@ -185,6 +185,14 @@ QTransform EmfPlusPlayer::toDevice() const {
     return s_.world * QTransform::fromScale(k, k * dpi_.y() / dpi_.x());
 }
 
+void EmfPlusPlayer::fillOrStroke(const QPainterPath& world, bool filling, std::uint16_t flags,
+                                 std::uint32_t brush) {
+    if (filling)
+        fill(world, brushFor(flags, brush));
+    else if (const PenObj* pen = penAt(flags & 0xFF))
+        stroke(world, *pen);
+}
+
 QRectF EmfPlusPlayer::rect(const ByteReader& r, std::uint64_t at, bool compressed) const {
     if (compressed)
         return QRectF(r.i16(at), r.i16(at + 2), r.i16(at + 4), r.i16(at + 6));
@@ -760,10 +768,7 @@ void EmfPlusPlayer::record(std::uint16_t type, std::uint16_t flags, const ByteRe
         QPainterPath path;
         for (std::uint64_t i = 0; i < count; ++i)
             path.addRect(rect(r, at + i * (small ? 8 : 16), small));
-        if (filling)
-            fill(path, brushFor(flags, r.u32(0)));
-        else if (const PenObj* pen = penAt(flags & 0xFF))
-            stroke(path, *pen);
+        fillOrStroke(path, filling, flags, r.u32(0));
         break;
     }
     case FillPolygon: {
@@ -801,20 +806,14 @@ void EmfPlusPlayer::record(std::uint16_t type, std::uint16_t flags, const ByteRe
         const std::uint64_t countAt = type == DrawCurve ? at + 12 : at + 4;
         QPainterPath path = curve(points(r, countAt + 4, r.u32(countAt), flags),
                                   std::isfinite(tension) ? tension : 0.5, type != DrawCurve);
-        if (type == FillClosedCurve)
-            fill(path, brushFor(flags, r.u32(0)));
-        else if (const PenObj* pen = penAt(flags & 0xFF))
-            stroke(path, *pen);
+        fillOrStroke(path, type == FillClosedCurve, flags, r.u32(0));
         break;
     }
     case FillEllipse:
     case DrawEllipse: {
         QPainterPath path;
         path.addEllipse(rect(r, type == FillEllipse ? 4 : 0, small));
-        if (type == FillEllipse)
-            fill(path, brushFor(flags, r.u32(0)));
-        else if (const PenObj* pen = penAt(flags & 0xFF))
-            stroke(path, *pen);
+        fillOrStroke(path, type == FillEllipse, flags, r.u32(0));
         break;
     }
     case FillPie:
@@ -834,10 +833,7 @@ void EmfPlusPlayer::record(std::uint16_t type, std::uint16_t flags, const ByteRe
             path.arcTo(box, -start, -sweep);
             path.closeSubpath();
         }
-        if (type == FillPie)
-            fill(path, brushFor(flags, r.u32(0)));
-        else if (const PenObj* pen = penAt(flags & 0xFF))
-            stroke(path, *pen);
+        fillOrStroke(path, type == FillPie, flags, r.u32(0));
         break;
     }
     case FillPath:

@@ -89,6 +89,10 @@ private:
 
     void fill(const QPainterPath& world, const QBrush& brush);
     void stroke(const QPainterPath& world, const PenObj& pen);
+    // The fill records fill with the brush `brush` names (by `flags`); the draw records
+    // stroke with the pen of the object id in `flags`.
+    void fillOrStroke(const QPainterPath& world, bool filling, std::uint16_t flags,
+                      std::uint32_t brush);
     void drawImage(const QImage& image, QRectF source, const QPointF (&corners)[3]);
     void drawString(const FontObj& font, const QBrush& brush, const QString& text, QRectF layout,
                     const FormatObj* format);
