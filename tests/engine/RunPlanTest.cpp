@@ -233,12 +233,11 @@ TEST(ThumbSizes, AreRefusedBeforeAnyRasterOfThatSize) {
                   {40000, 1, 65535, false, "2621400000 x 65535"}}; // beyond an int
     for (const auto& c : forced) {
         ThumbSizeOptions o{c.side, 96, true, c.forceWidth, !c.forceWidth};
-        std::string refusal;
-        try {
-            EXPECT_EQ(thumbSizeFor("p.jpg", c.width, c.height, o), (ThumbSize{600, 400}));
-        } catch (const ThumbSizeError& e) {
-            refusal = e.what();
-        }
+        const std::string refusal = errorOf<ThumbSizeError>(
+            [&] {
+                EXPECT_EQ(thumbSizeFor("p.jpg", c.width, c.height, o), (ThumbSize{600, 400}));
+            },
+            "");
         EXPECT_EQ(refusal, *c.refusal ? "Thumbnail of p.jpg too large: " + std::string(c.refusal) +
                                             " (at most 65535 pixels a side and 1048576 pixels "
                                             "in all)."

@@ -15,12 +15,9 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string failureOf(const std::vector<GalleryPage>& pages, std::vector<std::string>& reported) {
-    try {
-        SaveGalleryPages(pages, [&](const GalleryPage& page) { reported.push_back(page.path); });
-    } catch (const GalleryError& error) {
-        return error.what();
-    }
-    return "";
+    return errorOf<GalleryError>(
+        [&] { SaveGalleryPages(pages, [&](const GalleryPage& p) { reported.push_back(p.path); }); },
+        "");
 }
 
 TEST(SavePages, WritesInOrderAndReportsEachPageOnceOnDisk) {

@@ -41,12 +41,7 @@ const std::vector<PaletteColor> kPalette = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0},
 constexpr std::uint32_t K = 0, R = 0xFF0000, G = 0x00FF00, B = 0x0000FF, W = 0xFFFFFF;
 
 std::string bmpError(const std::vector<std::uint8_t>& bytes) {
-    try {
-        DecodeBmp(bytes);
-    } catch (const PictureError& e) {
-        return e.what();
-    }
-    return "loaded";
+    return pictorant::testing::errorOf<PictureError>([&] { DecodeBmp(bytes); });
 }
 
 } // namespace

@@ -20,6 +20,7 @@ using test::bitmapOf;
 using test::dataPath;
 using test::readBytes;
 using test::thumb;
+using testing::errorOf;
 using Bytes = std::vector<std::uint8_t>;
 
 // An RLE8 bitmap of 256 greys whose data is only the end-of-bitmap code: every pixel
@@ -59,15 +60,6 @@ Bytes jpegClaiming(int side) {
     return claiming(EncodeJpeg(test::syntheticPicture(70, 70), 90), side, side);
 }
 
-std::string loadError(PictureKind kind, const Bytes& bytes, Picture& picture) {
-    try {
-        LoadPictureFromBytes(kind, bytes, picture);
-    } catch (const PictureError& e) {
-        return e.what();
-    }
-    return "";
-}
-
 TEST(ClaimedSize, CraftedFilesAreRefusedOrTakenByWhatTheirDataAllows) {
     const struct {
         const char* what;
@@ -95,7 +87,9 @@ TEST(ClaimedSize, CraftedFilesAreRefusedOrTakenByWhatTheirDataAllows) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Picture picture;
-        EXPECT_EQ(loadError(c.kind, c.bytes, picture), c.error);
+        EXPECT_EQ(
+            errorOf<PictureError>([&] { LoadPictureFromBytes(c.kind, c.bytes, picture); }, ""),
+            c.error);
         // The header read for the memory budget sees the claim.
         const PictureHeader header = PeekPictureHeader(c.kind, c.bytes);
         if (c.error.empty()) {
@@ -144,21 +138,20 @@ TEST(GifLzwBound, CountsCodesOfTheNarrowestWidth) {
 // A GIF picture made in memory: a framed area with a local palette and a transparent
 // colour, off the screen's corner.
 Picture framedGif() {
-    GifImage gif;
-    gif.screenWidth = 50;
-    gif.screenHeight = 40;
-    gif.globalColors = {{0, 0, 0}, {255, 0, 0}};
-    GifFrame frame;
-    frame.left = 7;
-    frame.top = 5;
-    frame.width = 60; // reaches past the screen's right edge
-    frame.height = 12;
-    frame.localColors = {{10, 20, 30}, {1, 2, 3}, {200, 100, 50}};
-    frame.transparentIndex = 1;
+    // The frame reaches past the screen's right edge.
+    GifFrame frame{.left = 7,
+                   .top = 5,
+                   .width = 60,
+                   .height = 12,
+                   .localColors = {{10, 20, 30}, {1, 2, 3}, {200, 100, 50}},
+                   .transparentIndex = 1};
     for (int i = 0; i < frame.width * frame.height; ++i)
         frame.pixels.push_back(std::uint8_t(i % 5)); // 3 and 4 are past the table
-    gif.frames.push_back(frame);
-    gif.frameCount = 1;
+    const GifImage gif{.screenWidth = 50,
+                       .screenHeight = 40,
+                       .globalColors = {{0, 0, 0}, {255, 0, 0}},
+                       .frameCount = 1,
+                       .frames = {frame}};
     Picture picture(PictureKind::Gif);
     picture.setGif(gif);
     return picture;

@@ -14,6 +14,7 @@ namespace pictorant {
 namespace {
 
 using test::dataPath;
+using test::largestDifference;
 using test::readBytes;
 using test::syntheticPicture;
 
@@ -67,14 +68,6 @@ Raster reference(SmoothKernel kernel, const Raster& s, int W, int H) {
     return out;
 }
 
-int largestDifference(const Raster& a, const Raster& b) {
-    int most = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (std::size_t i = 0; i < a.bytesPerLine(); ++i)
-            most = std::max(most, std::abs(int(a.scanLine(y)[i]) - int(b.scanLine(y)[i])));
-    return most;
-}
-
 // Peak signal-to-noise ratio in dB of b against a.
 double psnr(const Raster& a, const Raster& b) {
     double squares = 0;
@@ -98,8 +91,6 @@ TEST(SmoothFilter, BothKernelsMatchThePlainFilterWithinOneLevel) {
             const Raster source = syntheticPicture(s.sw, s.sh, unsigned(s.sw * s.sh));
             Raster ours;
             SmoothFilter(source, s.W, s.H, ours, kernel);
-            ASSERT_EQ(ours.width(), s.W);
-            ASSERT_EQ(ours.height(), s.H);
             EXPECT_LE(largestDifference(ours, reference(kernel, source, s.W, s.H)), 1)
                 << "kernel " << int(kernel) << ", " << s.sw << "x" << s.sh << " to " << s.W << "x"
                 << s.H;

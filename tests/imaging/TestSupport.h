@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -130,6 +131,18 @@ inline Raster thumb(const Picture& picture, bool quality, int W, int H,
     if (held)
         *held = work.storageBytes() + target.storageBytes();
     return work;
+}
+
+// The largest difference of one byte between two rasters of one size; 256 when their
+// sizes differ.
+inline int largestDifference(const Raster& a, const Raster& b) {
+    if (a.width() != b.width() || a.height() != b.height())
+        return 256;
+    int most = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (std::size_t i = 0; i < a.bytesPerLine(); ++i)
+            most = std::max(most, std::abs(int(a.scanLine(y)[i]) - int(b.scanLine(y)[i])));
+    return most;
 }
 
 inline Picture bitmapOf(const Raster& r) {

@@ -101,12 +101,9 @@ TEST(SettingsFile, ARefusedSaveNamesThePathAndLeavesTheFileAsItWas) {
         ::chmod(folder.c_str(), c.folderMode);
         SettingsFile f(given);
         f.writeText("Layout", "Columns", "3");
-        try {
-            f.save();
-            ADD_FAILURE() << std::oct << c.fileMode << " " << c.folderMode << ": written";
-        } catch (const SettingsWriteError& e) {
-            EXPECT_EQ(std::string(e.what()), "Unable to write to " + given);
-        }
+        EXPECT_EQ(errorOf<SettingsWriteError>([&] { f.save(); }, "written"),
+                  "Unable to write to " + given)
+            << std::oct << c.fileMode << " " << c.folderMode;
         ::chmod(folder.c_str(), 0755);
         EXPECT_EQ(namesIn(folder).size(), c.fileMode ? 1u : 0u);
         if (c.fileMode) {

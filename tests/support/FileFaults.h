@@ -85,6 +85,17 @@ inline std::vector<std::string> namesIn(const std::string& folder) {
     return names;
 }
 
+// The message of the `Error` that `action` throws, or `success` when it throws none.
+template <typename Error, typename Action>
+std::string errorOf(Action action, const std::string& success = "loaded") {
+    try {
+        action();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return success;
+}
+
 // A file name of 256 bytes: one more than Linux file systems take.
 inline std::string overlongName(const std::string& extension = ".jpg") {
     return std::string(256 - extension.size(), 'n') + extension;
