@@ -32,66 +32,59 @@ struct BatchResult {
 class BatchProcess {
 public:
     BatchProcess(const std::string& cwd, const std::vector<std::string>& args,
-                 const std::string& input = {});
-    ~BatchProcess();
-    void signal(int signalNumber) const;
+                 const std::string& input = {}) {
+        writeBytes(capture_ / "in", input);
+        std::vector<std::string> words = {PICTORANT_BATCH_EXE};
+        words.insert(words.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& w : words)
+            argv.push_back(w.data());
+        argv.push_back(nullptr);
+        const std::string in = capture_ / "in", out = capture_ / "out", err = capture_ / "err";
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            const int fds[] = {::open(in.c_str(), O_RDONLY),
+                               ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644),
+                               ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)};
+            for (int i = 0; i < 3; ++i)
+                if (fds[i] < 0 || ::dup2(fds[i], i) < 0)
+                    ::_exit(127);
+            if (::chdir(cwd.c_str()) == 0)
+                ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+    }
+    ~BatchProcess() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    void signal(int signalNumber) const {
+        if (pid_ > 0) // never -1, which would reach every process
+            ::kill(pid_, signalNumber);
+    }
     std::string errorSoFar() const { return readBytes(capture_ / "err"); }
+
     // The result once the process has ended, waiting at most `seconds`.
-    std::optional<BatchResult> waitFor(double seconds);
+    std::optional<BatchResult> waitFor(double seconds) {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        int status = 0;
+        while (::waitpid(pid_, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return std::nullopt; // killed by the destructor
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        pid_ = -1;
+        return BatchResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                           readBytes(capture_ / "out"), readBytes(capture_ / "err")};
+    }
 
 private:
     ScratchFolder capture_;
     pid_t pid_ = -1;
 };
-
-BatchProcess::BatchProcess(const std::string& cwd, const std::vector<std::string>& args,
-                           const std::string& input) {
-    writeBytes(capture_ / "in", input);
-    std::vector<std::string> words = {PICTORANT_BATCH_EXE};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
-    const std::string in = capture_ / "in", out = capture_ / "out", err = capture_ / "err";
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        const int fds[] = {::open(in.c_str(), O_RDONLY),
-                           ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644),
-                           ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)};
-        for (int i = 0; i < 3; ++i)
-            if (fds[i] < 0 || ::dup2(fds[i], i) < 0)
-                ::_exit(127);
-        if (::chdir(cwd.c_str()) == 0)
-            ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-}
-
-BatchProcess::~BatchProcess() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-    }
-}
-
-void BatchProcess::signal(int signalNumber) const {
-    if (pid_ > 0)
-        ::kill(pid_, signalNumber);
-}
-
-std::optional<BatchResult> BatchProcess::waitFor(double seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    int status = 0;
-    while (::waitpid(pid_, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return std::nullopt; // killed by the destructor
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    pid_ = -1;
-    return BatchResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(capture_ / "out"),
-                       readBytes(capture_ / "err")};
-}
 
 BatchResult runBatch(const std::string& cwd, const std::vector<std::string>& args,
                      const std::string& input) {
