@@ -53,18 +53,21 @@ function settingsText(sections) {
     .join('');
 }
 
-// A thumbnail run of `count` originals into `thumbs`, then the gallery at `page`.
-function runGallery(name, { thumbs, page, count = 3, settings = {}, extra = [] }) {
+// A thumbnail run of `count` originals into `thumbs`, then the gallery at `page`; both
+// default to the folder `name` under the work folder.
+function runGallery(name, {
+  thumbs = path.join(work, name, 'thumbs'), page = path.join(work, name, 'MyWeb.htm'),
+  count = 3, settings = {}, extra = [],
+} = {}) {
   const ini = path.join(work, `${name}.ini`);
   fs.writeFileSync(ini, settingsText(settings));
   fs.mkdirSync(thumbs, { recursive: true });
   fs.mkdirSync(path.dirname(page), { recursive: true });
-  const result = spawnSync(batch, [
+  return spawnSync(batch, [
     'thumbnails', '--input', path.join(work, 'pics'), '--output', thumbs,
     '--width', '40', '--height', '40', '--ratio', '--settings', ini,
     '--gallery', page, ...extra, ...originals.slice(0, count),
   ], { encoding: 'utf8' });
-  return result;
 }
 
 function makeGallery(name, options) {
@@ -101,6 +104,30 @@ async function expectShowsOriginal(frame, name) {
   const widths = await pictureWidths(frame);
   assert.equal(widths.length, 1);
   assert.ok(widths[0] > 0, `original ${name} did not load`);
+}
+
+// Clicks thumbnail `index` of a page without frames: the browser shows original `name`.
+async function followToOriginal(page, index, name) {
+  const from = page.url();
+  await page.locator('td a img').nth(index).click();
+  await page.waitForURL((u) => u.href !== from);
+  await expectShowsOriginal(page.mainFrame(), name);
+}
+
+// The same in a frameset: the original opens in the pictures frame.
+async function followInFrames({ thumbs, pics }, index, name) {
+  await thumbs.locator('td > a > img').nth(index).click();
+  await pics.waitForURL((u) => u.pathname.endsWith('.jpg'));
+  await expectShowsOriginal(pics, name);
+}
+
+// The address of the picture tiled behind the pictures frame, once there is one.
+async function tiledBackground(pics) {
+  const background = await pics.waitForFunction(() => {
+    const b = document.body && getComputedStyle(document.body).backgroundImage;
+    return b && b !== 'none' ? b : null;
+  });
+  return (await background.jsonValue()).replace(/^url\("?|"?\)$/g, '');
 }
 
 before(async () => {
@@ -149,9 +176,7 @@ async function openPage(url) {
 
 test('relative links: every thumbnail loads and a click reaches its original', async () => {
   const pageFile = path.join(work, 'relative', 'web', 'MyWeb.htm');
-  const printed = makeGallery('relative', {
-    thumbs: path.join(work, 'relative', 'thumbs'), page: pageFile,
-  });
+  const printed = makeGallery('relative', { page: pageFile });
   assert.equal(printed.trim().split('\n').pop(), pageFile);
   const html = fs.readFileSync(pageFile, 'latin1');
   assert.ok(html.includes('SRC="../thumbs/Thumb001.jpg"'));
@@ -160,9 +185,7 @@ test('relative links: every thumbnail loads and a click reaches its original', a
   const page = await openPage(urlOf(pageFile));
   await expectAllPicturesLoad(page, 3);
   for (const [index, name] of [[1, "Ann's #1.jpg"], [2, 'caf\u00e9.jpg']]) {
-    await page.locator('td a img').nth(index).click();
-    await page.waitForURL((u) => !u.href.endsWith('MyWeb.htm'));
-    await expectShowsOriginal(page.mainFrame(), name);
+    await followToOriginal(page, index, name);
     await page.goBack();
   }
   // the linked file-name caption shows the name as it is
@@ -180,34 +203,26 @@ test('generic links: pictures beside the page are addressed by bare name', async
   assert.ok(fs.readFileSync(pageFile, 'latin1').includes('HREF="Ann%27s %231.jpg"'));
   const page = await openPage(urlOf(pageFile));
   await expectAllPicturesLoad(page, 3);
-  await page.locator('td a img').nth(1).click();
-  await page.waitForURL((u) => !u.href.endsWith('Generic.htm'));
-  await expectShowsOriginal(page.mainFrame(), "Ann's #1.jpg");
+  await followToOriginal(page, 1, "Ann's #1.jpg");
   await page.close();
 });
 
 test('local links: file:// prefixes reach thumbnails and originals', async () => {
   const pageFile = path.join(work, 'local', 'MyWeb.htm');
-  makeGallery('local', {
-    thumbs: path.join(work, 'local', 'thumbs'), page: pageFile,
-    settings: { Linking: { OriginalLinkOpt: 0, ThumbLinkOpt: 0 } },
-  });
+  makeGallery('local', { settings: { Linking: { OriginalLinkOpt: 0, ThumbLinkOpt: 0 } } });
   const html = fs.readFileSync(pageFile, 'latin1');
   assert.ok(html.includes(`SRC="file://${path.join(work, 'local', 'thumbs')}/Thumb001.jpg"`));
   const page = await openPage(pathToFileURL(pageFile).href);
   await expectAllPicturesLoad(page, 3);
-  await page.locator('td a img').nth(1).click();
-  await page.waitForURL((u) => !u.href.endsWith('MyWeb.htm'));
-  const url = decodeURIComponent(page.url());
-  assert.ok(url.startsWith('file://') && url.endsWith("/pics/Ann's #1.jpg"), url);
-  assert.ok((await pictureWidths(page))[0] > 0);
+  await followToOriginal(page, 1, "Ann's #1.jpg");
+  assert.ok(page.url().startsWith('file://'), page.url());
   await page.close();
 });
 
 test('a three-page gallery is walked with Next and Prev', async () => {
   const pageFile = path.join(work, 'multi', 'Album.html');
   const printed = makeGallery('multi', {
-    thumbs: path.join(work, 'multi', 'thumbs'), page: pageFile, count: 7,
+    page: pageFile, count: 7,
     settings: { Layout: { ThmPerPage: 3, MultiPg: 1, UseNavBtns: 1, NavBtns: 2 } },
   });
   assert.deepEqual(printed.trim().split('\n').slice(-3), [
@@ -242,36 +257,22 @@ async function openFrames(pageFile) {
 }
 
 test('frames: a thumbnail opens its original in the pictures frame', async () => {
-  const pageFile = path.join(work, 'frames', 'MyWeb.htm');
-  const printed = makeGallery('frames', {
-    thumbs: path.join(work, 'frames', 'thumbs'), page: pageFile,
-    settings: { Layout: { UseFrames: 1 } },
-  });
+  const printed = makeGallery('frames', { settings: { Layout: { UseFrames: 1 } } });
   assert.deepEqual(printed.trim().split('\n').slice(-4).map((p) => path.basename(p)),
     ['MyWeb.htm', 'MyWebb.htm', 'MyWebp.htm', 'MyWebt.htm']);
-  const { page, thumbs, pics } = await openFrames(pageFile);
-  await thumbs.locator('td > a > img').nth(1).click();
-  await pics.waitForURL((u) => u.pathname.endsWith('.jpg'));
-  await expectShowsOriginal(pics, "Ann's #1.jpg");
-  assert.ok(page.url().endsWith('MyWeb.htm'), 'the frameset stays');
-  await page.close();
+  const frames = await openFrames(path.join(work, 'frames', 'MyWeb.htm'));
+  await followInFrames(frames, 1, "Ann's #1.jpg");
+  assert.ok(frames.page.url().endsWith('MyWeb.htm'), 'the frameset stays');
+  await frames.page.close();
 });
 
 test('frames with Tile Image in Frame: a click tiles the original in the pictures frame',
   async () => {
-    const pageFile = path.join(work, 'tiled', 'MyWeb.htm');
-    makeGallery('tiled', {
-      thumbs: path.join(work, 'tiled', 'thumbs'), page: pageFile,
-      settings: { Layout: { UseFrames: 1, TileBkgd: 1, SampleText: 1 } },
-    });
-    const { page, thumbs, pics } = await openFrames(pageFile);
+    makeGallery('tiled', { settings: { Layout: { UseFrames: 1, TileBkgd: 1, SampleText: 1 } } });
+    const { page, thumbs, pics } = await openFrames(path.join(work, 'tiled', 'MyWeb.htm'));
     for (const [index, name] of [[1, "Ann's #1.jpg"], [2, 'caf\u00e9.jpg']]) {
       await thumbs.locator('a > img').nth(index).click();
-      const background = await pics.waitForFunction(() => {
-        const b = document.body && getComputedStyle(document.body).backgroundImage;
-        return b && b !== 'none' ? b : null;
-      });
-      const url = (await background.jsonValue()).replace(/^url\("?|"?\)$/g, '');
+      const url = await tiledBackground(pics);
       assert.ok(decodeURIComponent(url).endsWith('/pics/' + name), url);
       const width = await pics.evaluate((src) => new Promise((done) => {
         const img = new Image();
@@ -290,54 +291,41 @@ test('frames with Tile Image in Frame: a banner holding a quote, a backslash and
     // The banner is written into a string of the frames script; unescaped it would end
     // the string (or the script) and no thumbnail click would work.
     const banner = 'Say "hi" \\ </script> done';
-    const pageFile = path.join(work, 'quoted', 'MyWeb.htm');
     makeGallery('quoted', {
-      thumbs: path.join(work, 'quoted', 'thumbs'), page: pageFile,
       settings: { Layout: { UseFrames: 1, TileBkgd: 1, BannerString: banner } },
     });
-    const { page, thumbs, pics } = await openFrames(pageFile);
+    const { page, thumbs, pics } = await openFrames(path.join(work, 'quoted', 'MyWeb.htm'));
     await thumbs.locator('a > img').nth(0).click();
-    const background = await pics.waitForFunction(() => {
-      const b = document.body && getComputedStyle(document.body).backgroundImage;
-      return b && b !== 'none' ? b : null;
-    }, null, { timeout: 10000 });
-    assert.ok(decodeURIComponent(await background.jsonValue()).includes('/pics/sea.jpg'));
+    assert.ok(decodeURIComponent(await tiledBackground(pics)).endsWith('/pics/sea.jpg'));
     assert.equal(await pics.evaluate(() => document.title), banner);
     assert.equal(await page.title(), banner, 'the frameset title keeps the banner as typed');
     await page.close();
   });
 
 test('pictorant-batch: prefixes given on the command line overtype the filled ones', () => {
-  const pageFile = path.join(work, 'prefix', 'MyWeb.htm');
   makeGallery('prefix', {
-    thumbs: path.join(work, 'prefix', 'thumbs'), page: pageFile,
     extra: ['--href-prefix', 'http://example.org/big/', '--img-prefix', 'small/'],
   });
-  const html = fs.readFileSync(pageFile, 'latin1');
+  const html = fs.readFileSync(path.join(work, 'prefix', 'MyWeb.htm'), 'latin1');
   assert.ok(html.includes('HREF="http://example.org/big/sea.jpg"'));
   assert.ok(html.includes('SRC="small/Thumb001.jpg"'));
 });
 
 test('pictorant-batch: a name without .htm becomes MyWeb.htm in that folder', () => {
   const folder = path.join(work, 'named');
-  const printed = makeGallery('named', {
-    thumbs: path.join(folder, 'thumbs'), page: path.join(folder, 'Album'),
-  });
+  const printed = makeGallery('named', { page: path.join(folder, 'Album') });
   assert.equal(printed.trim().split('\n').pop(), path.join(folder, 'MyWeb.htm'));
   assert.ok(!fs.existsSync(path.join(folder, 'Album')));
   // a folder given alone gets MyWeb.htm in it
   const inside = path.join(folder, 'inside');
   fs.mkdirSync(inside);
-  const again = makeGallery('named', { thumbs: path.join(folder, 'thumbs'), page: inside });
+  const again = makeGallery('named', { page: inside });
   assert.equal(again.trim().split('\n').pop(), path.join(inside, 'MyWeb.htm'));
 });
 
 test('pictorant-batch: a gallery that fails prints its error and exits with 1', () => {
   const folder = path.join(work, 'failing');
-  const result = runGallery('failing', {
-    thumbs: path.join(folder, 'thumbs'), page: path.join(folder, 'MyWeb.htm'),
-    settings: { Tables: { Columns: 'five' } },
-  });
+  const result = runGallery('failing', { settings: { Tables: { Columns: 'five' } } });
   assert.equal(result.status, 1);
   assert.match(result.stderr, /'five' is not a valid integer value/);
   assert.ok(!fs.existsSync(path.join(folder, 'MyWeb.htm')));
@@ -368,16 +356,11 @@ test('made through the dialogs: relative links from another folder, and frames',
       [path.join(web, 'Album.html')]);
     const page = await openPage(urlOf(path.join(web, 'Album.html')));
     await expectAllPicturesLoad(page, 3);
-    await page.locator('td a img').nth(1).click();
-    await page.waitForURL((u) => !u.href.endsWith('Album.html'));
-    await expectShowsOriginal(page.mainFrame(), "Ann's #1.jpg");
+    await followToOriginal(page, 1, "Ann's #1.jpg");
     await page.close();
 
     make('Frames.htm', ['--frames']);
-    const { page: frames, thumbs: thumbsFrame, pics } =
-      await openFrames(path.join(web, 'Frames.htm'));
-    await thumbsFrame.locator('td > a > img').nth(2).click();
-    await pics.waitForURL((u) => u.pathname.endsWith('.jpg'));
-    await expectShowsOriginal(pics, 'caf\u00e9.jpg');
-    await frames.close();
+    const frames = await openFrames(path.join(web, 'Frames.htm'));
+    await followInFrames(frames, 2, 'caf\u00e9.jpg');
+    await frames.page.close();
   });
