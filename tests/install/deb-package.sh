@@ -5,11 +5,7 @@
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 build=$(cd "$1" && pwd)
-need cpack
-need dpkg-deb
-need dpkg-shlibdeps
-need file
-need lintian
+for tool in cpack dpkg-deb dpkg-shlibdeps file lintian; do need "$tool"; done
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT

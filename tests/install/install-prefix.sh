@@ -6,11 +6,7 @@ set -euo pipefail
 . "$(dirname "$0")/common.sh"
 build=$1
 version=$2
-need cmake
-need readelf
-need groff
-need desktop-file-validate
-need appstreamcli
+for tool in cmake readelf groff desktop-file-validate appstreamcli; do need "$tool"; done
 
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
