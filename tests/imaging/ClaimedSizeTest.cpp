@@ -138,20 +138,21 @@ TEST(GifLzwBound, CountsCodesOfTheNarrowestWidth) {
 // A GIF picture made in memory: a framed area with a local palette and a transparent
 // colour, off the screen's corner.
 Picture framedGif() {
-    // The frame reaches past the screen's right edge.
-    GifFrame frame{.left = 7,
-                   .top = 5,
-                   .width = 60,
-                   .height = 12,
-                   .localColors = {{10, 20, 30}, {1, 2, 3}, {200, 100, 50}},
-                   .transparentIndex = 1};
+    GifImage gif;
+    gif.screenWidth = 50;
+    gif.screenHeight = 40;
+    gif.globalColors = {{0, 0, 0}, {255, 0, 0}};
+    GifFrame frame;
+    frame.left = 7;
+    frame.top = 5;
+    frame.width = 60; // reaches past the screen's right edge
+    frame.height = 12;
+    frame.localColors = {{10, 20, 30}, {1, 2, 3}, {200, 100, 50}};
+    frame.transparentIndex = 1;
     for (int i = 0; i < frame.width * frame.height; ++i)
         frame.pixels.push_back(std::uint8_t(i % 5)); // 3 and 4 are past the table
-    const GifImage gif{.screenWidth = 50,
-                       .screenHeight = 40,
-                       .globalColors = {{0, 0, 0}, {255, 0, 0}},
-                       .frameCount = 1,
-                       .frames = {frame}};
+    gif.frames.push_back(frame);
+    gif.frameCount = 1;
     Picture picture(PictureKind::Gif);
     picture.setGif(gif);
     return picture;

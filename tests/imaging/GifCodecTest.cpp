@@ -65,17 +65,17 @@ TEST(GifDecode, BrokenFilesGiveTheirMessages) {
 // The first frame sits at its place on the logical screen; the transparent colour and
 // everything outside the frame keep the white ground.
 TEST(GifRender, FirstFrameAtItsPlaceWithTransparencyOnWhite) {
-    const GifFrame frame{.left = 1,
-                         .top = 1,
-                         .width = 2,
-                         .height = 2,
-                         .transparentIndex = 1,
-                         .pixels = {0, 1, 1, 0}};
-    const GifImage gif{.screenWidth = 4,
-                       .screenHeight = 3,
-                       .globalColors = {{255, 0, 0}, {0, 0, 255}},
-                       .frameCount = 1,
-                       .frames = {frame}};
+    GifImage gif;
+    gif.screenWidth = 4;
+    gif.screenHeight = 3;
+    gif.globalColors = {{255, 0, 0}, {0, 0, 255}};
+    GifFrame frame;
+    frame.left = frame.top = 1;
+    frame.width = frame.height = 2;
+    frame.transparentIndex = 1;
+    frame.pixels = {0, 1, 1, 0};
+    gif.frames.push_back(frame);
+    gif.frameCount = 1;
     Picture picture(PictureKind::Gif);
     picture.setGif(DecodeGif(EncodeGif(gif))); // through the file form and back
     Raster r;
