@@ -18,12 +18,6 @@ using namespace pictorant::testing;
 using Step = SafeWriteError::Step;
 namespace fs = std::filesystem;
 
-struct stat statOf(const std::string& path) {
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st;
-}
-
 // Runs a write that must fail and returns its error.
 template <typename Write> SafeWriteError failureOf(Write write) {
     try {
@@ -48,7 +42,7 @@ TEST(SafeFileNew, ReplacesWhatStandsAtTheNameWithTheUsualMode) {
     for (const char* name : {"new.jpg", "link.jpg", "pipe.jpg"}) {
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder / name))) << name;
         EXPECT_EQ(readBytes(folder / name), name);
-        EXPECT_EQ(statOf(folder / name).st_mode & 07777, 0644u) << name;
+        EXPECT_EQ(statusOf(folder / name).st_mode & 07777, 0644u) << name;
     }
     EXPECT_EQ(namesIn(folder.str()).size(), 4u);
 }
@@ -111,7 +105,7 @@ TEST(SafeFileRewrite, KeepsModeAndOwnerFollowsALinkAndRefusesNoWriteBits) {
     writeFileSafely(folder / "link.jpg", "turned", WriteMode::Rewrite);
     EXPECT_TRUE(fs::is_symlink(folder / "link.jpg"));
     EXPECT_EQ(readBytes(folder / "photo.jpg"), "turned");
-    const struct stat st = statOf(folder / "photo.jpg");
+    const struct stat st = statusOf(folder / "photo.jpg");
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     if (root) {
         EXPECT_EQ(st.st_uid * 10000 + st.st_gid, 1234u * 10000 + 4321u);

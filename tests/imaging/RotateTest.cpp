@@ -13,6 +13,7 @@
 
 using namespace pictorant;
 using namespace pictorant::test;
+using pictorant::testing::statusOf;
 namespace fs = std::filesystem;
 
 namespace {
@@ -26,12 +27,6 @@ std::string turn(const std::string& path, int quality = 90) {
     Picture p = LoadPicture(path);
     return pictorant::testing::errorOf<PictureError>(
         [&] { RotateFile(p, RotateDirection::Clockwise, path, quality); }, "written");
-}
-
-struct stat statusOf(const std::string& path) {
-    struct stat st {};
-    EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
-    return st;
 }
 
 } // namespace

@@ -15,12 +15,6 @@ namespace {
 using namespace pictorant::testing;
 namespace fs = std::filesystem;
 
-mode_t modeOf(const std::string& path) {
-    struct stat st {};
-    ::lstat(path.c_str(), &st);
-    return st.st_mode & 07777;
-}
-
 TEST(WholeNumbers, ReadInBothBasesAndNeverWrap) {
     // clang-format off
     const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
@@ -75,7 +69,7 @@ TEST(SettingsFile, ASaveKeepsOtherKeysReplacesKnownOnesAndTheModeAndLink) {
     EXPECT_EQ(text.find("120"), std::string::npos);
     EXPECT_EQ(text.find("Thumb Width"), text.rfind("Thumb Width")); // replaced in place
     EXPECT_TRUE(fs::is_symlink(dir / "a.ini"));
-    EXPECT_EQ(modeOf(dir / "dotfiles/a.ini"), 0640u);
+    EXPECT_EQ(statusOf(dir / "dotfiles/a.ini").st_mode & 07777, 0640u);
     EXPECT_EQ(namesIn(dir / "dotfiles"), std::vector<std::string>{"a.ini"});
 }
 
@@ -108,7 +102,7 @@ TEST(SettingsFile, ARefusedSaveNamesThePathAndLeavesTheFileAsItWas) {
         EXPECT_EQ(namesIn(folder).size(), c.fileMode ? 1u : 0u);
         if (c.fileMode) {
             EXPECT_EQ(readBytes(ini), "[Layout]\nColumns=7\n");
-            EXPECT_EQ(modeOf(ini), c.fileMode);
+            EXPECT_EQ(statusOf(ini).st_mode & 07777, c.fileMode);
         }
     }
     ScratchFolder dir;

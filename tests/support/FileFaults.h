@@ -12,6 +12,7 @@
 #include <iterator>
 #include <string>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -83,6 +84,13 @@ inline std::vector<std::string> namesIn(const std::string& folder) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// What lstat() says of a path: its mode, owner and inode (all zero when there is nothing).
+inline struct stat statusOf(const std::string& path) {
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    return st;
 }
 
 // The message of the `Error` that `action` throws, or `success` when it throws none.
