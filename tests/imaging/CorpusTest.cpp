@@ -10,7 +10,6 @@
 #include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 
 using namespace pictorant;
 using namespace pictorant::test;
@@ -22,18 +21,15 @@ struct Entry {
     std::string expected;
 };
 
+// The first two fields of each line after the header: the file and what it should do.
 std::vector<Entry> manifest(const std::string& kind) {
     std::ifstream in(dataPath(kind + "/manifest.tsv"));
     std::vector<Entry> entries;
-    std::string line;
-    std::getline(in, line); // header
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        Entry e;
-        std::getline(fields, e.file, '\t');
-        std::getline(fields, e.expected, '\t');
+    std::string rest;
+    std::getline(in, rest);
+    for (Entry e; std::getline(in, e.file, '\t') && std::getline(in, e.expected, '\t');
+         std::getline(in, rest))
         entries.push_back(e);
-    }
     return entries;
 }
 

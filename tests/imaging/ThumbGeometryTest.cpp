@@ -17,14 +17,9 @@ struct SizeCase {
     ThumbSize expected;
 };
 
-ThumbSizeOptions fit(int maxSide) {
-    return {maxSide, 96, true, false, false};
-}
-ThumbSizeOptions forceWidth(int maxSide) {
-    return {maxSide, 96, true, true, false};
-}
-ThumbSizeOptions forceHeight(int maxSide) {
-    return {maxSide, 96, true, false, true};
+// The ratio kept within `maxSide`, or a side forced to it.
+ThumbSizeOptions fit(int maxSide, bool forceWidth = false, bool forceHeight = false) {
+    return {maxSide, 96, true, forceWidth, forceHeight};
 }
 
 class ThumbSizes : public ::testing::TestWithParam<SizeCase> {};
@@ -45,8 +40,8 @@ INSTANTIATE_TEST_SUITE_P(Rules, ThumbSizes, ::testing::Values(
     SizeCase{"a side may become 0", 1000, 5, fit(96), {96, 0}},
     SizeCase{"square not smaller than the limit", 500, 500, fit(96), {96, 96}},
     SizeCase{"square smaller than the limit", 50, 50, fit(96), {50, 50}},
-    SizeCase{"force width enlarges", 300, 200, forceWidth(600), {600, 400}},
-    SizeCase{"force height enlarges", 300, 200, forceHeight(600), {900, 600}},
+    SizeCase{"force width enlarges", 300, 200, fit(600, true), {600, 400}},
+    SizeCase{"force height enlarges", 300, 200, fit(600, false, true), {900, 600}},
     SizeCase{"force width wins over force height", 300, 200, {600, 96, true, true, true}, {600, 400}},
     SizeCase{"a negative width box is a limit of its absolute value", 400, 300, fit(-120), {120, 90}},
     SizeCase{"ratio off takes the boxes as typed", 400, 300, {-120, 50, false, true, true}, {-120, 50}},
@@ -54,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, ThumbSizes, ::testing::Values(
     // 3/10 in 64-bit-mantissa precision lies just above 0.3, so 28.5 rounds up; in
     // double precision it would lie below and give 28.
     SizeCase{"the quotient is extended precision", 1000, 300, fit(95), {95, 29}},
-    SizeCase{"2.1 x 15 = 31.5 lies just below in extended precision", 100, 15, forceWidth(210), {210, 31}},
+    SizeCase{"2.1 x 15 = 31.5 lies just below in extended precision", 100, 15, fit(210, true), {210, 31}},
     SizeCase{"empty picture kept under the limit", 0, 0, fit(96), {0, 0}},
     SizeCase{"zero width with a tall picture", 0, 200, fit(96), {0, 96}}));
 // clang-format on
@@ -67,14 +62,14 @@ TEST(ThumbSizeErrors, ZeroDivisorsRaiseFloatingPointErrors) {
         const char* message;
     };
     const ErrorCase cases[] = {
-        {"force width of a zero-width picture", 0, 10, forceWidth(96),
+        {"force width of a zero-width picture", 0, 10, fit(96, true),
          "Floating point division by zero"},
-        {"force height of a zero-height picture", 10, 0, forceHeight(96),
+        {"force height of a zero-height picture", 10, 0, fit(96, false, true),
          "Floating point division by zero"},
-        {"0 / 0 when the limit is 0 as well", 0, 10, forceWidth(0),
+        {"0 / 0 when the limit is 0 as well", 0, 10, fit(0, true),
          "Invalid floating point operation"},
         {"fit of an empty picture with limit 0", 0, 0, fit(0), "Invalid floating point operation"},
-        {"a result beyond the range of whole numbers", 1, 1000000, forceWidth(1000000),
+        {"a result beyond the range of whole numbers", 1, 1000000, fit(1000000, true),
          "Invalid floating point operation"},
         {"the most negative width box", 10, 10, fit(std::numeric_limits<int>::min()),
          "Invalid floating point operation"},
