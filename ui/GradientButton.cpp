@@ -4,6 +4,7 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QStyleOptionButton>
 
 namespace pictorant {
@@ -74,11 +75,16 @@ void GradientButton::paintEvent(QPaintEvent*) {
     // White on the gradient whatever the desktop palette; a dark shadow keeps it
     // readable where the gradient turns light.
     const QRect room = rect().translated(sunken ? 1 : 0, sunken ? 1 : 0);
-    const QString caption = text().remove(u'&');
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const int flags =
+        Qt::AlignCenter | Qt::TextShowMnemonic |
+        (style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this) ? 0
+                                                                         : Qt::TextHideMnemonic);
     painter.setPen(QColor(0, 0, 0, 150));
-    painter.drawText(room.translated(1, 1), Qt::AlignCenter, caption);
+    painter.drawText(room.translated(1, 1), flags, text());
     painter.setPen(isEnabled() ? Qt::white : QColor(200, 200, 200));
-    painter.drawText(room, Qt::AlignCenter, caption);
+    painter.drawText(room, flags, text());
 }
 
 } // namespace pictorant

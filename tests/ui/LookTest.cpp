@@ -1,8 +1,9 @@
 // What the eye meets: the splash name whole, the duplicate warning wrapped, long paths
-// cut in the middle, the File Types box as typed, the options dialog's width and the
-// location dialog's first view.
+// cut in the middle, the File Types box as typed, the options dialog's width, the
+// location dialog's first view, and mnemonics underlined only while Alt is held.
 
 #include "tests/ui/WizardSupport.h"
+#include "ui/AltMnemonics.h"
 #include "ui/DuplicateNamesDialog.h"
 #include "ui/GalleryLocationDialog.h"
 #include "ui/GalleryOptionsDialog.h"
@@ -143,6 +144,37 @@ TEST(Look, LocationDialogShowsItsSelectedFolderAtOnce) {
         return int(QDialog::Rejected);
     });
     form.execute(deep);
+}
+
+// Alt down draws the underlines on plain and gradient buttons alike and the shown window
+// is drawn again; Alt up takes them away.
+TEST(Look, MnemonicsAreUnderlinedOnlyWhileAltIsHeld) {
+    AppGuard app;
+    underlineMnemonicsWhileAltHeld();
+    QWidget window;
+    auto* buttons = new QHBoxLayout(&window);
+    buttons->addWidget(new QPushButton("&Help!"));
+    buttons->addWidget(new GradientButton("&Next =>", Qt::gray, Qt::gray, Qt::green));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    struct PaintCount : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            count += event->type() == QEvent::Paint;
+            return false;
+        }
+    } paints;
+    for (QPushButton* button : window.findChildren<QPushButton*>()) {
+        SCOPED_TRACE(button->text().toStdString());
+        button->installEventFilter(&paints);
+        const QImage plain = button->grab().toImage();
+        paints.count = 0;
+        QTest::keyPress(button, Qt::Key_Alt);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return paints.count > 0; }, 2000));
+        EXPECT_NE(button->grab().toImage(), plain);
+        QTest::keyRelease(button, Qt::Key_Alt);
+        EXPECT_EQ(button->grab().toImage(), plain);
+    }
 }
 
 } // namespace
