@@ -129,23 +129,26 @@ TEST_F(Wizard, ConfirmPageSummarisesTheJob) {
 
 // ---- guards
 
-// The second click of a double-click lands on the button that has just appeared in the
-// same place (the next Next, or GO) and must do nothing; a click after a pause works.
+// The second press of a double-click on Next lands on GO, which has just appeared in the
+// same place, and must do nothing, however long the page took to appear (a loaded
+// machine); a click after the double-click interval presses GO.
 TEST_F(Wizard, SecondClickOfADoubleClickLandsOnNothing) {
     MainWizard& f = wizardWith({"a.jpg", "b.jpg"}, 40);
     f.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
     click("bNxt1");
     click("bNxt2");
+    QObject::connect(ctl<QTabWidget>(f, "pcMain"), &QTabWidget::currentChanged, &f,
+                     [] { QThread::msleep(QApplication::doubleClickInterval() + 100); });
     auto* next = ctl<QWidget>(f, "bNxt3");
     const QPoint at = next->mapTo(&f, next->rect().center());
-    for (int i = 0; i < 3; ++i) {
-        QTest::qWait(i == 1 ? 50 : QApplication::doubleClickInterval() + 60);
-        QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, at);
-        ASSERT_TRUE(waitUntil([&] { return !f.isRunning(); }));
-        ASSERT_EQ(f.currentPage(), i < 2 ? WizardPage::Confirm : WizardPage::Processing) << i;
-        EXPECT_EQ(filesIn(out).isEmpty(), i < 2) << "the second click pressed GO";
-    }
+    QTest::mouseDClick(f.windowHandle(), Qt::LeftButton, {}, at);
+    ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
+    EXPECT_TRUE(filesIn(out).isEmpty()) << "the second press pressed GO";
+    QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, at,
+                      QApplication::doubleClickInterval());
+    ASSERT_TRUE(waitUntil([&] { return !f.isRunning(); }));
+    EXPECT_EQ(filesIn(out).size(), 2);
 }
 
 // A reset on a later page starts the wizard again, and the summary and GO show and run
