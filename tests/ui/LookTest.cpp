@@ -90,6 +90,8 @@ TEST_F(LookInWizard, FileTypesBoxTakesTheMaskAsTyped) {
     QLineEdit* edit = box->lineEdit();
     ASSERT_GT(edit->fontMetrics().horizontalAdvance(box->currentText()), edit->width());
     EXPECT_LT(edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), edit->width() / 4);
+    QApplication::setActiveWindow(form.get());
+    edit->setFocus(); // completion follows the typing in the box that has the focus
     edit->clear();
     QTest::keyClicks(edit, "*.J");
     QTest::keyClick(edit, Qt::Key_Return);
@@ -97,27 +99,28 @@ TEST_F(LookInWizard, FileTypesBoxTakesTheMaskAsTyped) {
     EXPECT_EQ(box->count(), entries);
 }
 
-// The frames help wraps in its column instead of widening the dialog.
-TEST(Look, OptionsDialogKeepsItsWidthOnceTheFramesHelpWasShown) {
+// The frames help wraps in its column: with it shown, the dialog is as wide as without
+// it, and asks for no more.
+TEST(Look, OptionsDialogKeepsItsWidthWithTheFramesHelpShown) {
     AppGuard app;
     ScriptedMessages script;
-    GalleryOptionsDialog form;
-    form.show();
-    QApplication::processEvents();
-    const int width = form.width();
-    form.pcOptions->setCurrentIndex(1);
-    form.cbFrames->click();
-    ASSERT_TRUE(form.lFramesHelp->isVisible());
-    for (int showing = 0; showing < 2; ++showing) {
-        form.hide();
+    int widths[2] = {};
+    for (bool frames : {false, true}) {
+        GalleryOptionsDialog form;
+        form.pcOptions->setCurrentIndex(1);
+        if (frames)
+            form.cbFrames->click();
         form.show();
         QApplication::processEvents();
-        EXPECT_EQ(form.width(), width) << showing;
+        EXPECT_EQ(form.lFramesHelp->isVisible(), frames);
+        widths[frames] = form.width();
+        EXPECT_EQ(form.sizeHint().width(), widths[frames]) << "the width a showing takes";
     }
+    EXPECT_EQ(widths[1], widths[0]);
 }
 
 // On its first showing the location dialog's tree has its selected folder in sight, far
-// down a tree that must scroll to show it.
+// down a tree that must scroll to show it, however the folders above come in.
 TEST(Look, LocationDialogShowsItsSelectedFolderAtOnce) {
     AppGuard app;
     ScriptedMessages script;
@@ -130,17 +133,16 @@ TEST(Look, LocationDialogShowsItsSelectedFolderAtOnce) {
     script.onModal("html.outputDialog", [&](QDialog&) {
         form.show();
         QTreeView* tree = form.tvFolders;
-        // Once every folder above it is read, so that nothing moves it any more.
+        // Once the eight folders above it at each level are in the tree (two pages of
+        // rows), it must stand in sight.
         EXPECT_TRUE(waitUntil([&] {
-            for (QModelIndex above = tree->currentIndex().parent();
-                 form.folderModel->filePath(above).startsWith(dir.path()); above = above.parent())
-                if (form.folderModel->rowCount(above) < 12)
-                    return false;
+            int above = 0;
+            for (QModelIndex i = tree->currentIndex(); i.isValid(); i = tree->indexAbove(i))
+                ++above;
             const QRect row = tree->visualRect(tree->currentIndex());
-            return row.isValid() && tree->viewport()->rect().contains(row);
+            return above > 6 * 8 && tree->viewport()->rect().contains(row);
         }));
         EXPECT_EQ(form.htmlFolder(), deep);
-        EXPECT_GT(tree->verticalScrollBar()->maximum(), 0) << "the tree needs scrolling";
         return int(QDialog::Rejected);
     });
     form.execute(deep);
