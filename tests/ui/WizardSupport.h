@@ -3,6 +3,7 @@
 // Support for the tests of the main window and its side commands: waiting for a pane to
 // read its folder, small real files, a scratch home, and a wizard over a temporary folder.
 
+#include "imaging/Picture.h"
 #include "tests/ui/ScriptedMessages.h"
 #include "ui/FilePane.h"
 #include "ui/GradientButton.h"
@@ -59,6 +60,31 @@ inline void writeJpeg(const QString& path, int width, int height) {
         for (int x = 0; x < width; x += 7)
             image.setPixelColor(x, y, QColor((x * 3) % 256, (y * 5) % 256, 90));
     ASSERT_TRUE(image.save(path, "JPG", 90)) << path.toStdString();
+}
+
+// A bitmap written by the program's own writer, every pixel different.
+inline void writeBmp(const QString& path, int width, int height) {
+    Raster r(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < 3 * width; ++x)
+            r.scanLine(y)[x] = std::uint8_t(x * 11 + y * 3);
+    Picture picture(PictureKind::Bitmap);
+    picture.setBitmap(r);
+    WritePicture(picture, path.toStdString());
+}
+
+// A press on the entry `name` of a pane's list, as the user makes it.
+inline bool pressOn(FilePane& pane, const QString& name) {
+    QListView* list = pane.list();
+    for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row) {
+        const QModelIndex index = list->model()->index(row, 0, list->rootIndex());
+        if (index.data().toString() == name) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualRect(index).center());
+            return true;
+        }
+    }
+    return false;
 }
 
 // HOME, the data folder (and so the trash) and the state folder under `root` while it
