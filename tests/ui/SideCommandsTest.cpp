@@ -73,7 +73,7 @@ TEST_F(SideCommands, ThreeListsPreviewButOnlyTheSourceListEnablesRotation) {
 
     // The list of taken files previews too, and a click on the box opens the window.
     ASSERT_TRUE(form->sourcePane().selectName("a.bmp"));
-    click("bNxt1");
+    click({"bNxt1"});
     auto* taken = ctl<QListWidget>(*form, "lbMFL");
     QTest::mouseClick(taken->viewport(), Qt::LeftButton, {},
                       taken->visualItemRect(taken->item(0)).center());
@@ -91,7 +91,7 @@ TEST_F(SideCommands, RotationWritesTheFileAfterTheQuestion) {
     const QByteArray original = fileBytes(pics + "/a.bmp");
     for (int i = 0; i < 4; ++i) {
         script.answer("overwriteOriginal", MessageAnswer::Yes);
-        click("bRotRight");
+        click({"bRotRight"});
         EXPECT_EQ(sizeOf(pics + "/a.bmp").width(), i % 2 ? 40 : 30);
     }
     EXPECT_EQ(fileBytes(pics + "/a.bmp"), original);
@@ -149,8 +149,7 @@ TEST_F(SideCommands, DeletionAsksThenDeletesToTheTrashOrForGoodAndRereads) {
         writeFile(pics + "/" + name);
     const ScratchHome home(root);
     select(pics, 3, {"a.bmp", "c.bmp"});
-    click("bNxt1");
-    click("bBck1");
+    click({"bNxt1", "bBck1"});
     const struct {
         QStringList chosen;
         bool yes, recycle;
@@ -168,7 +167,7 @@ TEST_F(SideCommands, DeletionAsksThenDeletesToTheTrashOrForGoodAndRereads) {
             confirm.setRecycleBin(c.recycle);
             return c.yes ? int(QDialog::Accepted) : int(QDialog::Rejected);
         });
-        click("bDelSel");
+        click({"bDelSel"});
         EXPECT_EQ(filesIn(pics), c.left);
         EXPECT_EQ(filesIn(root + "/data/Trash/files"), c.trashed);
         EXPECT_EQ(form->selectedFiles().isEmpty(), c.yes);

@@ -144,26 +144,27 @@ protected:
         for (const QString& name : names)
             ASSERT_TRUE(form->sourcePane().selectName(name)) << name.toStdString();
     }
-    void click(const char* name) { ctl<QAbstractButton>(*form, name)->click(); }
+    void click(std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            ctl<QAbstractButton>(*form, name)->click();
+    }
     // From the first page to Confirm: a thumbnail job, or a copy to `convertTo`, or
     // (with an empty `convertTo`) a rename.
     void toConfirm(const char* convertTo = nullptr) {
         if (convertTo) {
-            click("rbRename");
-            click("bNxt1");
+            click({"rbRename", "bNxt1"});
             if (*convertTo) {
-                click("rbCopyConvert");
+                click({"rbCopyConvert"});
                 ctl<QComboBox>(*form, "cbConvert")->setCurrentText(convertTo);
             }
-            click("bNxt2");
+            click({"bNxt2"});
         } else {
-            for (const char* next : {"bNxt1", "bNxt2", "bNxt3"})
-                click(next);
+            click({"bNxt1", "bNxt2", "bNxt3"});
         }
     }
     // Presses GO and waits until the run's thread has ended.
     bool goAndWait() {
-        click("bGO");
+        click({"bGO"});
         return waitUntil([&] { return !form->isRunning(); }, 60000);
     }
     QString text(const char* label) const { return ctl<QLabel>(*form, label)->text(); }
