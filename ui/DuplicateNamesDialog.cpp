@@ -58,7 +58,10 @@ DuplicateNamesDialog::DuplicateNamesDialog(QWidget* parent) : QDialog(parent) {
     QFont bold = Label2->font();
     bold.setBold(true);
     Label2->setFont(bold);
-    Label2->move(8, 56);
+    // Two long names wrap onto a second line rather than run past the window's edges.
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignCenter);
+    Label2->setGeometry(8, 50, width() - 16, 34);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -82,8 +85,7 @@ DuplicateNamesDialog::DuplicateNamesDialog(QWidget* parent) : QDialog(parent) {
 
 void DuplicateNamesDialog::setPair(const QString& first, const QString& second) {
     Label2->setText(first + QStringLiteral(" and ") + second);
-    Label2->adjustSize();
-    Label2->move((width() - Label2->width()) / 2, Label2->y());
+    Label2->setToolTip(Label2->text());
 }
 
 bool showDuplicateWarning(DuplicateNamesDialog& window, const std::pair<QString, QString>& pair) {

@@ -16,7 +16,7 @@ class DuplicateNamesDialog : public QDialog {
 public:
     explicit DuplicateNamesDialog(QWidget* parent = nullptr);
 
-    // Puts "first and second" into Label2 and centres it in the window.
+    // Puts "first and second" into Label2, centred in the window (wrapped when long).
     void setPair(const QString& first, const QString& second);
 
     static const QStringList& explanationLines();

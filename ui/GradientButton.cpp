@@ -4,14 +4,48 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QStyle>
 #include <QStyleOptionButton>
 
 namespace pictorant {
+
+namespace {
+
+// Keeps the time stamp of the latest mouse press anywhere in the program.
+class PressClock : public QObject {
+public:
+    static std::optional<quint64> latest() { return instance().latest_; }
+
+    // Made once per application, which owns it.
+    static PressClock& instance() {
+        static QPointer<PressClock> clock;
+        if (!clock) {
+            clock = new PressClock(qApp);
+            qApp->installEventFilter(clock);
+        }
+        return *clock;
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress)
+            latest_ = static_cast<QMouseEvent*>(event)->timestamp();
+        return false;
+    }
+
+private:
+    using QObject::QObject;
+    std::optional<quint64> latest_;
+};
+
+} // namespace
 
 GradientButton::GradientButton(const QString& text, QColor start, QColor end, QColor hoverEnd,
                                QWidget* parent)
     : QPushButton(text, parent), start_(start), end_(end), hoverEnd_(hoverEnd) {
     setAttribute(Qt::WA_Hover);
+    PressClock::instance();
 }
 
 void GradientButton::enterEvent(QEnterEvent* event) {
@@ -27,18 +61,19 @@ void GradientButton::leaveEvent(QEvent* event) {
 }
 
 void GradientButton::showEvent(QShowEvent* event) {
-    shownAt_.start();
+    pressBeforeShowing_ = PressClock::latest();
     QPushButton::showEvent(event);
 }
 
-bool GradientButton::justAppeared() const {
-    return shownAt_.isValid() && shownAt_.elapsed() < QApplication::doubleClickInterval();
+bool GradientButton::justAppeared(const QMouseEvent& press) const {
+    return pressBeforeShowing_ && press.timestamp() >= *pressBeforeShowing_ &&
+           press.timestamp() - *pressBeforeShowing_ < quint64(QApplication::doubleClickInterval());
 }
 
 void GradientButton::mousePressEvent(QMouseEvent* event) {
     // Taken here so the press reaches no other widget; the button is never down, so
     // the release that follows clicks nothing.
-    if (justAppeared()) {
+    if (justAppeared(*event)) {
         event->accept();
         return;
     }
@@ -46,7 +81,7 @@ void GradientButton::mousePressEvent(QMouseEvent* event) {
 }
 
 void GradientButton::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (justAppeared()) {
+    if (justAppeared(*event)) {
         event->accept();
         return;
     }
@@ -74,11 +109,16 @@ void GradientButton::paintEvent(QPaintEvent*) {
     // White on the gradient whatever the desktop palette; a dark shadow keeps it
     // readable where the gradient turns light.
     const QRect room = rect().translated(sunken ? 1 : 0, sunken ? 1 : 0);
-    const QString caption = text().remove(u'&');
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const int flags =
+        Qt::AlignCenter | Qt::TextShowMnemonic |
+        (style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this) ? 0
+                                                                         : Qt::TextHideMnemonic);
     painter.setPen(QColor(0, 0, 0, 150));
-    painter.drawText(room.translated(1, 1), Qt::AlignCenter, caption);
+    painter.drawText(room.translated(1, 1), flags, text());
     painter.setPen(isEnabled() ? Qt::white : QColor(200, 200, 200));
-    painter.drawText(room, Qt::AlignCenter, caption);
+    painter.drawText(room, flags, text());
 }
 
 } // namespace pictorant

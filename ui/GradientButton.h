@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QColor>
-#include <QElapsedTimer>
 #include <QPushButton>
+#include <optional>
 
 namespace pictorant {
 
@@ -11,8 +11,11 @@ namespace pictorant {
 //
 // The wizard's buttons of one page stand where those of the next page appear, so the
 // second press of a double-click would land on a button the user has not seen yet (a
-// Next skipping a page, or GO). A button therefore ignores mouse presses for the
-// platform's double-click interval after it appears; click() from code is unaffected.
+// Next skipping a page, or GO). A button therefore ignores a press that comes within the
+// platform's double-click interval of the last press before it appeared. The times are
+// the presses' own time stamps, not the time they are handled, so a busy program that
+// handles the second press late still knows it for half of a double-click. click() from
+// code is unaffected.
 class GradientButton : public QPushButton {
     Q_OBJECT
 public:
@@ -23,9 +26,9 @@ public:
     QColor endColor() const { return hot_ ? hoverEnd_ : end_; }
     QColor startColor() const { return start_; }
 
-    // True while a mouse press would still be taken as part of the click that made the
+    // True when `press` is the second half of a double-click whose first press made the
     // button appear.
-    bool justAppeared() const;
+    bool justAppeared(const QMouseEvent& press) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -40,7 +43,8 @@ private:
     QColor end_;
     QColor hoverEnd_;
     bool hot_ = false;
-    QElapsedTimer shownAt_;
+    // The time stamp of the last mouse press before the button was shown, if any.
+    std::optional<quint64> pressBeforeShowing_;
 };
 
 } // namespace pictorant

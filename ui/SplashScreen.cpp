@@ -24,6 +24,10 @@ void SplashScreen::centre() {
     move(area.center() - QPoint(width() / 2, height() / 2) + QPoint(1, 1));
 }
 
+QRect SplashScreen::nameBox() {
+    return QRect(112, 30, 256 - 112 - 8 + 2, 40);
+}
+
 QPixmap SplashScreen::picture() {
     QPixmap pixmap(256, 128);
     QPainter p(&pixmap);
@@ -59,7 +63,8 @@ QPixmap SplashScreen::picture() {
     // The name in the largest size up to 30 pixels that fits the room right of the
     // emblem, shadow included, whatever font the system finds for the family.
     const QString title = QStringLiteral("Pictorant");
-    const int room = pixmap.width() - 112 - 8;
+    const QRect box = nameBox();
+    const int room = box.width() - 2;
     QFont name(QStringLiteral("DejaVu Serif"));
     name.setBold(true);
     for (int size = 30; size > 12; --size) {
@@ -69,9 +74,9 @@ QPixmap SplashScreen::picture() {
     }
     p.setFont(name);
     p.setPen(QColor(0, 0, 0, 120));
-    p.drawText(QRect(114, 32, room + 2, 40), Qt::AlignLeft | Qt::AlignVCenter, title);
+    p.drawText(box.translated(2, 2), Qt::AlignLeft | Qt::AlignVCenter, title);
     p.setPen(Qt::white);
-    p.drawText(QRect(112, 30, room + 2, 40), Qt::AlignLeft | Qt::AlignVCenter, title);
+    p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, title);
 
     QFont line(QStringLiteral("DejaVu Sans"));
     line.setPixelSize(11);

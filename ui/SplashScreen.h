@@ -13,6 +13,8 @@ public:
 
     // The splash picture, drawn by the program.
     static QPixmap picture();
+    // Where the picture draws the program's name (its shadow falls 2 pixels lower right).
+    static QRect nameBox();
 
     // Centres the window on the screen it is on.
     void centre();

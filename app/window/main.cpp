@@ -3,6 +3,7 @@
 #include "app/ProgramOptions.h"
 #include "imaging/DecoderMemory.h"
 #include "settings/SettingsLocation.h"
+#include "ui/AltMnemonics.h"
 #include "ui/HelpWindow.h"
 #include "ui/ProgramWindows.h"
 #include "ui/SplashScreen.h"
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
     pictorant::ReuseDecoderMemory();
     QApplication app(argc, argv);
     pictorant::setProgramIdentity(QStringLiteral(PICTORANT_VERSION));
+    pictorant::underlineMnemonicsWhileAltHeld();
     QApplication::setQuitOnLastWindowClosed(false);
 
     auto* splash = new pictorant::SplashScreen;

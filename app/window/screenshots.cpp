@@ -2,6 +2,7 @@
 // pictures made here, and saves one PNG per page into the folder given as argument.
 // Run it under a virtual display (scripts/screenshots.sh).
 
+#include "ui/AltMnemonics.h"
 #include "ui/FilePane.h"
 #include "ui/MainWizard.h"
 #include "ui/MessageService.h"
@@ -110,6 +111,7 @@ QPalette darkPalette() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     setProgramIdentity(QStringLiteral("screenshots"));
+    underlineMnemonicsWhileAltHeld();
     if (argc < 2) {
         std::fprintf(stderr, "usage: pictorant-screenshots <folder for the PNG files> [dark]\n");
         return 2;

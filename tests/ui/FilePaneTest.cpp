@@ -74,16 +74,16 @@ TEST_F(Panes, MasksAndShowButtonsFilterTheListsWhateverTheCase) {
     }
     ASSERT_TRUE(showFolder(f.targetPane(), pics, 7));
     EXPECT_EQ(f.targetPane().entryNames().first(), "folder.jpg") << "folders first";
-    click("sbShowAll");
+    click({"sbShowAll"});
     EXPECT_TRUE(waitCount(f.targetPane(), 8));
     EXPECT_FALSE(ctl<QToolButton>(f, "sbShowGrafx")->isChecked());
-    click("sbShowGrafx");
+    click({"sbShowGrafx"});
     EXPECT_TRUE(waitCount(f.targetPane(), 7));
 
     // Refresh reads both lists again.
     writeFile(pics + "/h.txt");
     writeFile(pics + "/i.jpg");
-    click("bRefreshView");
+    click({"bRefreshView"});
     EXPECT_TRUE(waitCount(f.targetPane(), 8));
     EXPECT_TRUE(waitCount(f.sourcePane(), 2));
 }
@@ -93,22 +93,17 @@ TEST_F(Panes, SelectionCommandsAndLaunchExplorer) {
     FilePane& pane = f.sourcePane();
     pane.deselectAll();
     ASSERT_TRUE(pane.selectName("p02.jpg"));
-    click("bInvertSel");
+    click({"bInvertSel"});
     EXPECT_EQ(pane.selectedNames(), (QStringList{"p01.jpg", "p03.jpg", "p04.jpg"}));
-    click("bSelAll");
+    click({"bSelAll"});
     EXPECT_EQ(pane.selectedNames().size(), 4);
-    click("bDeSelAll");
+    click({"bDeSelAll"});
     EXPECT_TRUE(pane.selectedNames().isEmpty());
 
     QStringList opened;
     f.openFolder = [&](const QString& folder) { opened << folder; };
     ASSERT_TRUE(pane.selectName("p01.jpg"));
-    click("SpeedButton2");
-    click("bNxt1");
-    click("SpeedButton2");
-    click("bNxt2");
-    click("bNxt3");
-    click("SpeedButton2");
+    click({"SpeedButton2", "bNxt1", "SpeedButton2", "bNxt2", "bNxt3", "SpeedButton2"});
     EXPECT_EQ(opened, (QStringList{pics, out, QDir::homePath()}));
 }
 

@@ -22,12 +22,7 @@ protected:
     }
     // Runs the dialog as the gallery flow does; `inside` plays the user.
     int showWith(std::function<void()> inside) {
-        script.onModal("html.options", [inside](QDialog& d) {
-            d.show();
-            inside();
-            d.hide();
-            return d.result();
-        });
+        script.whileShown("html.options", inside);
         form.setResult(-1);
         return messages().showModal("html.options", form);
     }
@@ -158,12 +153,7 @@ protected:
         dialog.selectFolder(dir.path());
     }
     bool run(std::function<void()> inside) {
-        script.onModal("html.outputDialog", [inside](QDialog& d) {
-            d.show();
-            inside();
-            d.hide();
-            return d.result();
-        });
+        script.whileShown("html.outputDialog", inside);
         dialog.setResult(-1);
         return dialog.execute(dir.path());
     }

@@ -3,6 +3,7 @@
 
 #include "ui/GalleryFlow.h"
 #include "engine/BatchEngine.h"
+#include "tests/support/TestHost.h"
 #include "tests/ui/WizardSupport.h"
 #include "ui/GalleryLocationDialog.h"
 #include "ui/GalleryOptionsDialog.h"
@@ -10,15 +11,6 @@
 
 namespace pictorant::uitest {
 namespace {
-
-class QuietHost : public RunHost {
-    void setProgressLine(const std::string&) override {}
-    void setProgressMax(int) override {}
-    void setProgressPosition(int) override {}
-    void showMessage(RunMessage, const std::string&) override {}
-    void takeStopRequest() override {}
-    void rereadPanes() override {}
-};
 
 QString readText(const QString& path) {
     return QString::fromUtf8(fileBytes(path));
@@ -38,7 +30,8 @@ protected:
                         pics + "/" + name);
             job.sourceFiles.push_back(name.toStdString());
         }
-        QuietHost host;
+        RunState unused;
+        pictorant::testing::TestHost host(unused);
         ASSERT_TRUE(engine.startRun(job, host).complete);
     }
     // The user types `name` in the location dialog, then sets the options with `choose`
@@ -86,40 +79,25 @@ protected:
 // Browser" opens, and pieces of the pages that show the kind.
 TEST_F(DoHtml, EachKindWritesItsPagesAndShowsTheRightOneInTheEditor) {
     const struct {
-        const char* name;
-        std::function<void(GalleryOptionsDialog&)> choose;
-        QStringList pages;
-        const char *editorPage, *browsePage;
+        const char* choice; // the option clicked
+        QStringList pages;  // the first is the name typed and the page the browser opens
+        const char* editorPage;
         QStringList pieces; // "page:text"
     } kinds[] = {
         // The page lies beside the thumbnails, the originals one folder up.
-        {"MyWeb.htm",
-         [](auto&) {},
+        {nullptr,
          {"MyWeb.htm"},
          "MyWeb.htm",
-         "MyWeb.htm",
          {"MyWeb.htm:SRC=\"Thumb005.jpg\"", "MyWeb.htm:HREF=\"../photo5.jpg\""}},
-        {"Album.html",
-         [](GalleryOptionsDialog& o) {
-             o.rbMpg->click();
-             o.eTperPg->setText("2");
-         },
+        {"rbMpg",
          {"Album.html", "Album_1.htm", "Album_2.htm"},
          "Album.html",
-         "Album.html",
          {"Album_1.htm:window.location.href='Album.html'"}},
-        {"Plain.htm",
-         [](GalleryOptionsDialog& o) { o.cbUseTable->click(); },
-         {"Plain.htm"},
-         "Plain.htm",
-         "Plain.htm",
-         {"Plain.htm:<IMG "}},
+        {"cbUseTable", {"Plain.htm"}, "Plain.htm", {"Plain.htm:<IMG "}},
         // Column width 2 x border 1 + thumbnail 96 + 2 x spacing 2 + 2 x padding 2 + 50.
-        {"MyWeb.htm",
-         [](GalleryOptionsDialog& o) { o.cbFrames->click(); },
+        {"cbFrames",
          {"MyWeb.htm", "MyWebb.htm", "MyWebp.htm", "MyWebt.htm"},
          "MyWebt.htm",
-         "MyWeb.htm",
          {"MyWeb.htm:<FRAMESET COLS=\"156,*\">"}},
     };
     thumbnailRun(5);
@@ -129,9 +107,14 @@ TEST_F(DoHtml, EachKindWritesItsPagesAndShowsTheRightOneInTheEditor) {
         QDir().mkpath(thumbs);
         options.setOptions(factoryGalleryOptions());
         editor.setBrowsePath("left over");
-        play(messages, k.name, [&] { k.choose(options); });
+        play(messages, k.pages[0], [&] {
+            if (QString(k.choice) == "rbMpg")
+                options.eTperPg->setText("2");
+            if (k.choice)
+                ctl<QAbstractButton>(options, k.choice)->click();
+        });
         EXPECT_EQ(doHtml().size(), k.pages.size());
-        EXPECT_EQ(optionsCaption, "HTML Options - " + thumbs + "/" + k.name + " - 5 Files");
+        EXPECT_EQ(optionsCaption, "HTML Options - " + thumbs + "/" + k.pages[0] + " - 5 Files");
         EXPECT_EQ(htmlFiles(), k.pages);
         for (const QString& piece : k.pieces)
             EXPECT_TRUE(
@@ -142,7 +125,7 @@ TEST_F(DoHtml, EachKindWritesItsPagesAndShowsTheRightOneInTheEditor) {
         EXPECT_EQ(editor.windowTitle(), "HTML Editor: " + shown);
         EXPECT_EQ(editor.textForSaving(), readText(shown));
         editor.bBrowse->click();
-        EXPECT_EQ(launched.opened.last(), thumbs + "/" + k.browsePage);
+        EXPECT_EQ(launched.opened.last(), thumbs + "/" + k.pages[0]);
     }
     EXPECT_TRUE(messages.asked.empty());
 }

@@ -88,12 +88,16 @@ TEST_F(Editor, BrowseOfEditsAsksAboutSaving) {
     EXPECT_EQ(launched.opened, (QStringList{pagePath, pagePath}));
 }
 
+// The Open dialog offers the name typed in it before, selected.
 TEST_F(Editor, OpenReplacesTheTextAfterTheSaveQuestionAndSavesWithCrLf) {
     const QString frameset = dir.filePath("Frames.htm");
     editor.setBrowsePath(frameset);
     typeAtEnd("kept");
     script.answer("html.openSave", MessageAnswer::No);
-    script.cancelModal("html.openDialog");
+    script.onModal("html.openDialog", [](QDialog& d) {
+        d.findChild<QLineEdit*>("fileNameEdit")->setText("typed.htm");
+        return int(QDialog::Rejected);
+    });
     editor.bOpenIt->click();
     EXPECT_EQ(editor.textForSaving(), page + "kept");
 
@@ -101,7 +105,12 @@ TEST_F(Editor, OpenReplacesTheTextAfterTheSaveQuestionAndSavesWithCrLf) {
     writeFile(lf, "a\nb\xc2\xa0"
                   "c\n");
     script.answer("html.openSave", MessageAnswer::No);
-    script.chooseFile("html.openDialog", lf);
+    script.onModal("html.openDialog", [&](QDialog& d) {
+        // The name typed before is offered selected, so typing replaces it.
+        EXPECT_EQ(d.findChild<QLineEdit*>("fileNameEdit")->selectedText(), "typed.htm");
+        static_cast<QFileDialog&>(d).selectFile(lf);
+        return int(QDialog::Accepted);
+    });
     editor.bOpenIt->click();
     EXPECT_EQ(editor.windowTitle(), "HTML Editor: " + lf);
     EXPECT_EQ(editor.browsePath(), "") << "the frameset is forgotten";
@@ -112,6 +121,7 @@ TEST_F(Editor, OpenReplacesTheTextAfterTheSaveQuestionAndSavesWithCrLf) {
                                         "c\r\n"));
 }
 
+// The dialogs close with the editor.
 TEST_F(Editor, ReplaceDialogReplacesOneOrAllInOneEdit) {
     editor.Memo1->setPlainText("cat Cat concat cat");
     auto select = [this](int from, int to) {
@@ -128,11 +138,18 @@ TEST_F(Editor, ReplaceDialogReplacesOneOrAllInOneEdit) {
     select(4, 7); // a selection that matches is replaced itself
     editor.replaceDialog->bReplaceOne->click();
     EXPECT_EQ(editor.Memo1->toPlainText(), "cat dog concat cat");
+    int edits = 0;
+    QObject::connect(editor.Memo1->document(), &QTextDocument::contentsChange,
+                     [&](int, int, int) { ++edits; });
     editor.replaceDialog->bReplaceAll->click();
     EXPECT_EQ(editor.Memo1->toPlainText(), "dog dog concat dog");
-    editor.bUndo->click(); // Replace All is one edit
+    EXPECT_EQ(edits, 1) << "one change of the text, not one per match";
+    editor.bUndo->click(); // and one undo step
     EXPECT_EQ(editor.Memo1->toPlainText(), "cat dog concat cat");
     EXPECT_TRUE(script.asked.empty());
+    editor.bFind->click();
+    editor.close();
+    EXPECT_FALSE(editor.replaceDialog->isVisible() || editor.findDialog->isVisible());
 }
 
 } // namespace

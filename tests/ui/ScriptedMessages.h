@@ -67,6 +67,15 @@ public:
             return int(QDialog::Accepted);
         });
     }
+    // The dialog shown while `inside` plays the user; its result as it is left.
+    void whileShown(const QString& id, std::function<void()> inside) {
+        onModal(id, [inside](QDialog& d) {
+            d.show();
+            inside();
+            d.hide();
+            return d.result();
+        });
+    }
     void cancelModal(const QString& id) {
         onModal(id, [](QDialog&) { return 0; });
     }
@@ -121,10 +130,9 @@ public:
     ~RecordingLauncher() override { setLauncher(nullptr); }
     QStringList opened;
     QStringList plainEditor;
-    int richEditorStarts = 0;
     void openDocument(const QString& path) override { opened << path; }
     void startPlainTextEditor(const QString& path) override { plainEditor << path; }
-    void startRichTextEditor() override { ++richEditorStarts; }
+    void startRichTextEditor() override {}
 };
 
 } // namespace pictorant::uitest

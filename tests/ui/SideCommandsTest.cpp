@@ -1,7 +1,6 @@
 // The side commands through the real main window: preview from the three lists,
-// rotation, deletion and the reset to defaults.
+// rotation (lossless too), deletion and the reset to defaults.
 
-#include "imaging/Picture.h"
 #include "settings/SettingsFile.h"
 #include "tests/ui/WizardSupport.h"
 #include "ui/DeleteFilesDialog.h"
@@ -12,17 +11,6 @@
 
 namespace pictorant::uitest {
 namespace {
-
-// A bitmap written by the program's own writer, every pixel different.
-void writeBmp(const QString& path, int width, int height) {
-    Raster r(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < 3 * width; ++x)
-            r.scanLine(y)[x] = std::uint8_t(x * 11 + y * 3);
-    Picture picture(PictureKind::Bitmap);
-    picture.setBitmap(r);
-    WritePicture(picture, path.toStdString());
-}
 
 QSize sizeOf(const QString& path) {
     return QImageReader(path).size();
@@ -35,19 +23,6 @@ int firstQuantiser(const QByteArray& bytes) {
             (quint8(bytes[i + 4]) & 0x0F) == 0)
             return quint8(bytes[i + 5]);
     return 0;
-}
-
-// A press on the entry `name` of a pane's list, as the user makes it.
-bool pressOn(FilePane& pane, const QString& name, Qt::MouseButton button = Qt::LeftButton) {
-    QListView* list = pane.list();
-    for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row) {
-        const QModelIndex index = list->model()->index(row, 0, list->rootIndex());
-        if (index.data().toString() == name) {
-            QTest::mouseClick(list->viewport(), button, {}, list->visualRect(index).center());
-            return true;
-        }
-    }
-    return false;
 }
 
 class SideCommands : public MainWindowTest {
@@ -98,7 +73,7 @@ TEST_F(SideCommands, ThreeListsPreviewButOnlyTheSourceListEnablesRotation) {
 
     // The list of taken files previews too, and a click on the box opens the window.
     ASSERT_TRUE(form->sourcePane().selectName("a.bmp"));
-    click("bNxt1");
+    click({"bNxt1"});
     auto* taken = ctl<QListWidget>(*form, "lbMFL");
     QTest::mouseClick(taken->viewport(), Qt::LeftButton, {},
                       taken->visualItemRect(taken->item(0)).center());
@@ -116,7 +91,7 @@ TEST_F(SideCommands, RotationWritesTheFileAfterTheQuestion) {
     const QByteArray original = fileBytes(pics + "/a.bmp");
     for (int i = 0; i < 4; ++i) {
         script.answer("overwriteOriginal", MessageAnswer::Yes);
-        click("bRotRight");
+        click({"bRotRight"});
         EXPECT_EQ(sizeOf(pics + "/a.bmp").width(), i % 2 ? 40 : 30);
     }
     EXPECT_EQ(fileBytes(pics + "/a.bmp"), original);
@@ -150,13 +125,31 @@ TEST_F(SideCommands, UnwritableFileIsReportedWithThePreviewAlreadyTurned) {
     EXPECT_EQ(PreviewBox::attach(ctl<QLabel>(*form, "Image1")).image().size(), QSize(30, 40));
 }
 
+// A lossless turn of a picture whose sides are not whole blocks asks before trimming;
+// No leaves the file as it was.
+TEST_F(SideCommands, ALosslessTurnAsksBeforeTrimmingAnEdge) {
+    writeJpeg(pics + "/odd.jpg", 60, 44);
+    ASSERT_TRUE(showFolder(form->sourcePane(), pics, 1));
+    ASSERT_TRUE(pressOn(form->sourcePane(), "odd.jpg"));
+    ctl<QAction>(*form, "LosslessRotation1")->setChecked(true);
+    const QByteArray before = fileBytes(pics + "/odd.jpg");
+    for (const MessageAnswer trim : {MessageAnswer::No, MessageAnswer::Yes}) {
+        script.answer("trimEdge", trim);
+        turn("RotateImage90degreeclockwise1", MessageAnswer::Yes);
+        EXPECT_EQ(script.ids().last(), "trimEdge");
+        EXPECT_EQ(fileBytes(pics + "/odd.jpg") == before, trim == MessageAnswer::No);
+    }
+    // Rows that do not fill a block are cut off; the columns become its rows.
+    EXPECT_EQ(sizeOf(pics + "/odd.jpg"), QSize(32, 60));
+    EXPECT_TRUE(form->settingsFromControls().losslessRotation);
+}
+
 TEST_F(SideCommands, DeletionAsksThenDeletesToTheTrashOrForGoodAndRereads) {
     for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
         writeFile(pics + "/" + name);
     const ScratchHome home(root);
     select(pics, 3, {"a.bmp", "c.bmp"});
-    click("bNxt1");
-    click("bBck1");
+    click({"bNxt1", "bBck1"});
     const struct {
         QStringList chosen;
         bool yes, recycle;
@@ -174,7 +167,7 @@ TEST_F(SideCommands, DeletionAsksThenDeletesToTheTrashOrForGoodAndRereads) {
             confirm.setRecycleBin(c.recycle);
             return c.yes ? int(QDialog::Accepted) : int(QDialog::Rejected);
         });
-        click("bDelSel");
+        click({"bDelSel"});
         EXPECT_EQ(filesIn(pics), c.left);
         EXPECT_EQ(filesIn(root + "/data/Trash/files"), c.trashed);
         EXPECT_EQ(form->selectedFiles().isEmpty(), c.yes);

@@ -1,7 +1,6 @@
 // The side windows on their own: the preview's rules and window, the About box's scroll,
 // and the duplicate-name rule.
 
-#include "imaging/Picture.h"
 #include "tests/ui/WizardSupport.h"
 #include "ui/AboutBox.h"
 #include "ui/DuplicateNames.h"
@@ -29,12 +28,6 @@ TEST(PreviewRules, ExtensionGeometryWheelAndErrorText) {
         EXPECT_EQ(preview::wheelScrollPosition(100, delta), position) << delta;
     EXPECT_EQ(preview::unhandledErrorText("JPEG error #42"), "JPEG error #42.");
     EXPECT_EQ(preview::unhandledErrorText("What?!"), "What?!");
-}
-
-void writeBmp(const QString& path, int width, int height) {
-    Picture picture(PictureKind::Bitmap);
-    picture.setBitmap(Raster(width, height));
-    WritePicture(picture, path.toStdString());
 }
 
 TEST(PreviewWindowTest, OpensAtFiveFiveWithinTheScreenScrollsByWheelAndClosesOnClick) {

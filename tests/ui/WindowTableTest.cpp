@@ -51,14 +51,11 @@ TEST(Windows, CaptionsSizesAndPlacesByDesignName) {
     EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
 
     auto* pages = ctl<QTabWidget>(program.main(), "pcMain");
-    const char* tabs[][2] = {{"tsIFS", "Input File Selection"},
-                             {"tsOFO", "Ouput File Options"},
-                             {"tsTO", "Thumbnail Options"},
-                             {"tsCS", "Confirm Selections"},
-                             {"tsP", "Processing..."}};
+    const QStringList tabs = {"tsIFS Input File Selection", "tsOFO Ouput File Options",
+                              "tsTO Thumbnail Options", "tsCS Confirm Selections",
+                              "tsP Processing..."};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(pages->widget(i)->objectName() + " " + pages->tabText(i),
-                  QString(tabs[i][0]) + " " + tabs[i][1]);
+        EXPECT_EQ(pages->widget(i)->objectName() + " " + pages->tabText(i), tabs[i]);
         EXPECT_EQ(pages->isTabVisible(i), i == 0);
     }
     EXPECT_EQ(ctl<QLabel>(program.main(), "Image1")->geometry(), QRect(12, 67, 97, 84));

@@ -3,6 +3,7 @@
 // Support for the tests of the main window and its side commands: waiting for a pane to
 // read its folder, small real files, a scratch home, and a wizard over a temporary folder.
 
+#include "imaging/Picture.h"
 #include "tests/ui/ScriptedMessages.h"
 #include "ui/FilePane.h"
 #include "ui/GradientButton.h"
@@ -59,6 +60,31 @@ inline void writeJpeg(const QString& path, int width, int height) {
         for (int x = 0; x < width; x += 7)
             image.setPixelColor(x, y, QColor((x * 3) % 256, (y * 5) % 256, 90));
     ASSERT_TRUE(image.save(path, "JPG", 90)) << path.toStdString();
+}
+
+// A bitmap written by the program's own writer, every pixel different.
+inline void writeBmp(const QString& path, int width, int height) {
+    Raster r(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < 3 * width; ++x)
+            r.scanLine(y)[x] = std::uint8_t(x * 11 + y * 3);
+    Picture picture(PictureKind::Bitmap);
+    picture.setBitmap(r);
+    WritePicture(picture, path.toStdString());
+}
+
+// A press on the entry `name` of a pane's list, as the user makes it.
+inline bool pressOn(FilePane& pane, const QString& name) {
+    QListView* list = pane.list();
+    for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row) {
+        const QModelIndex index = list->model()->index(row, 0, list->rootIndex());
+        if (index.data().toString() == name) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualRect(index).center());
+            return true;
+        }
+    }
+    return false;
 }
 
 // HOME, the data folder (and so the trash) and the state folder under `root` while it
@@ -118,26 +144,27 @@ protected:
         for (const QString& name : names)
             ASSERT_TRUE(form->sourcePane().selectName(name)) << name.toStdString();
     }
-    void click(const char* name) { ctl<QAbstractButton>(*form, name)->click(); }
+    void click(std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            ctl<QAbstractButton>(*form, name)->click();
+    }
     // From the first page to Confirm: a thumbnail job, or a copy to `convertTo`, or
     // (with an empty `convertTo`) a rename.
     void toConfirm(const char* convertTo = nullptr) {
         if (convertTo) {
-            click("rbRename");
-            click("bNxt1");
+            click({"rbRename", "bNxt1"});
             if (*convertTo) {
-                click("rbCopyConvert");
+                click({"rbCopyConvert"});
                 ctl<QComboBox>(*form, "cbConvert")->setCurrentText(convertTo);
             }
-            click("bNxt2");
+            click({"bNxt2"});
         } else {
-            for (const char* next : {"bNxt1", "bNxt2", "bNxt3"})
-                click(next);
+            click({"bNxt1", "bNxt2", "bNxt3"});
         }
     }
     // Presses GO and waits until the run's thread has ended.
     bool goAndWait() {
-        click("bGO");
+        click({"bGO"});
         return waitUntil([&] { return !form->isRunning(); }, 60000);
     }
     QString text(const char* label) const { return ctl<QLabel>(*form, label)->text(); }

@@ -1,0 +1,178 @@
+// What the eye meets: the splash name whole, the duplicate warning wrapped, long paths
+// cut in the middle, the File Types box as typed, the options dialog's width, the
+// location dialog's first view, and mnemonics underlined only while Alt is held.
+
+#include "tests/ui/WizardSupport.h"
+#include "ui/AltMnemonics.h"
+#include "ui/DuplicateNamesDialog.h"
+#include "ui/GalleryLocationDialog.h"
+#include "ui/GalleryOptionsDialog.h"
+#include "ui/SplashScreen.h"
+
+namespace pictorant::uitest {
+namespace {
+
+// The white letters of the name end short of the box they are drawn in: none is cut.
+TEST(Look, SplashShowsTheWholeName) {
+    AppGuard app;
+    const QImage picture = SplashScreen::picture().toImage();
+    const QRect box = SplashScreen::nameBox();
+    int inkRight = -1;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            if (const QColor c = picture.pixelColor(x, y); std::min(c.red(), c.green()) > 235)
+                inkRight = std::max(inkRight, x);
+    EXPECT_GT(inkRight, box.center().x()) << "the name is drawn";
+    EXPECT_LT(inkRight, box.right() - 1) << "the last letter is cut at the box's edge";
+}
+
+// Long names and explanation lines wrap inside the window instead of running out of it.
+TEST(Look, DuplicateWarningWrapsItsTexts) {
+    AppGuard app;
+    DuplicateNamesDialog form;
+    const QString name = "a_picture_with_a_rather_long_name_from_the_camera_%1.jpg";
+    form.setPair(name.arg(1), name.arg(2));
+    form.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(form.rect().contains(form.Label2->geometry())) << form.Label2->width();
+    EXPECT_EQ(form.Memo1->horizontalScrollBar()->maximum(), 0) << "no line runs out of sight";
+}
+
+using LookInWizard = MainWindowTest;
+
+// The Confirm page's folders and the folder trees show a long path's start and end, and
+// the whole path as hint.
+TEST_F(LookInWizard, LongPathsAreCutInTheMiddleWithTheWholePathAsHint) {
+    MainWizard& f = wizardWith({"a.jpg"});
+    const QString target = sub(QStringList(3, QString(40, u'k')).join(u'/'));
+    ASSERT_TRUE(showFolder(f.targetPane(), target, 0));
+    f.show();
+    toConfirm();
+    for (const auto& [name, path] : {std::pair{"lOutDir", target}, {"lInDir", pics}}) {
+        QLabel* shown = ctl<QLabel>(f, name);
+        EXPECT_EQ(shown->toolTip(), path);
+        // What a plain label in the same place shows of the text cut in the middle.
+        QLabel cut(
+            shown->fontMetrics().elidedText(path, Qt::ElideMiddle, shown->contentsRect().width()),
+            shown->parentWidget());
+        cut.setGeometry(shown->geometry());
+        cut.setAlignment(shown->alignment());
+        cut.setStyleSheet(shown->styleSheet());
+        cut.setFont(shown->font());
+        EXPECT_EQ(shown->grab().toImage(), cut.grab().toImage()) << name;
+    }
+    GalleryLocationDialog location;
+    location.selectFolder(target);
+    location.show();
+    for (QTreeView* tree : {f.sourcePane().tree(), f.targetPane().tree(), location.tvFolders}) {
+        EXPECT_EQ(tree->textElideMode(), Qt::ElideMiddle);
+        const QModelIndex index = tree->currentIndex();
+        ASSERT_TRUE(waitUntil([&] { return tree->visualRect(index).isValid(); }));
+        const QPoint at = tree->visualRect(index).center();
+        QHelpEvent hint(QEvent::ToolTip, at, tree->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(tree->viewport(), &hint);
+        EXPECT_EQ(QToolTip::text(), static_cast<QFileSystemModel*>(tree->model())->filePath(index));
+    }
+}
+
+// A chosen mask shows its first types; a typed one is neither completed from the list
+// nor added to it by Return.
+TEST_F(LookInWizard, FileTypesBoxTakesTheMaskAsTyped) {
+    makeWindow().show();
+    auto* box = ctl<QComboBox>(*form, "cbMask");
+    const int entries = box->count();
+    box->setCurrentIndex(1);
+    box->setCurrentIndex(0); // every picture type
+    QLineEdit* edit = box->lineEdit();
+    ASSERT_GT(edit->fontMetrics().horizontalAdvance(box->currentText()), edit->width());
+    EXPECT_LT(edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), edit->width() / 4);
+    QApplication::setActiveWindow(form.get());
+    edit->setFocus(); // completion follows the typing in the box that has the focus
+    edit->clear();
+    QTest::keyClicks(edit, "*.J");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(box->currentText(), "*.J");
+    EXPECT_EQ(box->count(), entries);
+}
+
+// The frames help wraps in its column: with it shown, the dialog is as wide as without
+// it, and asks for no more.
+TEST(Look, OptionsDialogKeepsItsWidthWithTheFramesHelpShown) {
+    AppGuard app;
+    ScriptedMessages script;
+    int widths[2] = {};
+    for (bool frames : {false, true}) {
+        GalleryOptionsDialog form;
+        form.pcOptions->setCurrentIndex(1);
+        if (frames)
+            form.cbFrames->click();
+        form.show();
+        QApplication::processEvents();
+        EXPECT_EQ(form.lFramesHelp->isVisible(), frames);
+        widths[frames] = form.width();
+        EXPECT_EQ(form.sizeHint().width(), widths[frames]) << "the width a showing takes";
+    }
+    EXPECT_EQ(widths[1], widths[0]);
+}
+
+// On its first showing the location dialog's tree has its selected folder in sight, far
+// down a tree that must scroll to show it, however the folders above come in.
+TEST(Look, LocationDialogShowsItsSelectedFolderAtOnce) {
+    AppGuard app;
+    ScriptedMessages script;
+    QTemporaryDir dir;
+    QString deep = dir.path();
+    for (int level = 0; level < 6; ++level, deep += "/s6")
+        for (int sibling = 0; sibling < 12; ++sibling)
+            QDir(deep).mkdir(QString("s%1").arg(sibling));
+    GalleryLocationDialog form;
+    script.onModal("html.outputDialog", [&](QDialog&) {
+        form.show();
+        QTreeView* tree = form.tvFolders;
+        // Once the eight folders above it at each level are in the tree (two pages of
+        // rows), it must stand in sight.
+        EXPECT_TRUE(waitUntil([&] {
+            int above = 0;
+            for (QModelIndex i = tree->currentIndex(); i.isValid(); i = tree->indexAbove(i))
+                ++above;
+            const QRect row = tree->visualRect(tree->currentIndex());
+            return above > 6 * 8 && tree->viewport()->rect().contains(row);
+        }));
+        EXPECT_EQ(form.htmlFolder(), deep);
+        return int(QDialog::Rejected);
+    });
+    form.execute(deep);
+}
+
+// Alt down draws the underlines on plain and gradient buttons alike and the shown window
+// is drawn again; Alt up takes them away.
+TEST(Look, MnemonicsAreUnderlinedOnlyWhileAltIsHeld) {
+    AppGuard app;
+    underlineMnemonicsWhileAltHeld();
+    QWidget window;
+    new QPushButton("&Help!", &window);
+    (new GradientButton("&Next =>", Qt::gray, Qt::gray, Qt::green, &window))->move(0, 40);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    struct PaintCount : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            count += event->type() == QEvent::Paint;
+            return false;
+        }
+    } paints;
+    for (QPushButton* button : window.findChildren<QPushButton*>()) {
+        SCOPED_TRACE(button->text().toStdString());
+        button->installEventFilter(&paints);
+        const QImage plain = button->grab().toImage();
+        paints.count = 0;
+        QTest::keyPress(button, Qt::Key_Alt);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return paints.count > 0; }, 2000));
+        EXPECT_NE(button->grab().toImage(), plain);
+        QTest::keyRelease(button, Qt::Key_Alt);
+        EXPECT_EQ(button->grab().toImage(), plain);
+    }
+}
+
+} // namespace
+} // namespace pictorant::uitest
