@@ -151,6 +151,18 @@ TEST(MetafileRecords, BlitsMasksAndFillsLeaveTheirPixels) {
                      .rec(0x0548, {1, 0xFFFF, 0xFF, 5, 5})
                      .bytes(),
                  100, 100, {{50, 50, kG}, {25, 25, kR}, {5, 5, kG}});
+    // A black outline one unit wide, played at a tenth of its size, is only blends of
+    // black with what lies beside it; the border fill still stays inside.
+    expectPixels("WMF border fill inside a faint outline",
+                 WmfBuilder(1000, 1000, 960)
+                     .rec(0x02FA, {0, 1, 0, 0, 0})
+                     .rec(0x012D, {0})
+                     .rec(0x041B, {800, 800, 200, 200})
+                     .rec(0x02FC, {0, 0xFF00, 0, 0})
+                     .rec(0x012D, {1})
+                     .rec(0x0419, {0, 0, 500, 500})
+                     .bytes(),
+                 100, 100, {{50, 50, kG}, {5, 5, kW}, {95, 50, kW}});
     expectPixels("WMF border fill in the extended layout",
                  ring(WmfBuilder(100, 100)).rec(0x0419, {0, 0xFF, 0, 50, 50}).bytes(), 100, 100,
                  {{50, 50, kG}, {5, 5, kW}});
