@@ -241,6 +241,20 @@ TEST(MetafileRecords, PlayBudgetStopsAtTheSameRecordInEveryBand) {
     }
 }
 
+// A play's budget is the same for any target: bands share it, so a file that one band
+// plays to its end runs out when one more row makes two bands of it.
+TEST(MetafileRecords, PlayBudgetDoesNotGrowWithTheTarget) {
+    EmfBuilder b(64, 64);
+    solid(b, 1, rgb(255, 0, 0));
+    for (int i = 0; i < 8; ++i)
+        b.rec(43, {0, 0, 65, 65}); // the whole frame, 4 M pixels in the wide target
+    const Metafile m = Metafile::fromBytes(b.bytes());
+    for (const auto& [rows, reachesEnd] : {std::pair{2048, true}, {2049, false}}) {
+        Raster r = whiteRaster(2048, rows);
+        EXPECT_EQ(m.playInto(r, 4e7).reachedEnd, reachesEnd) << rows;
+    }
+}
+
 // EMF+ records inside a GDI comment.
 struct PlusRecords {
     Bytes b;
