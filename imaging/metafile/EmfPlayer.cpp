@@ -138,6 +138,7 @@ public:
 
     void run(MetafilePlayReport& report);
     int textSkipped() const { return gdi_.textSkipped() + (plus_ ? plus_->textSkipped() : 0); }
+    double work() const { return gdi_.work() + (plus_ ? plus_->work() : 0); }
 
 private:
     void record(std::uint32_t type, const ByteReader& r, MetafilePlayReport& report);
@@ -192,7 +193,6 @@ private:
     // True when the file has no records but its header, comments and end: a dual EMF+
     // file without its fallback.
     bool onlyComments() const;
-    double work() const { return gdi_.work() + (plus_ ? plus_->work() : 0); }
 
     GdiObject* object(std::uint32_t index) {
         if (index >= objects_.size())
@@ -934,6 +934,7 @@ MetafilePlayReport playEmf(const ByteReader& file, QImage& band, int bandTop, in
         GdiPlayer gdi(painter, QTransform(sx, 0, 0, sy, ox, oy - bandTop), pxPerMm);
         EmfFrontEnd front(file, gdi, painter, budget);
         front.run(report);
+        budget.spent += front.work();
         if (front.textSkipped())
             report.skipped[EMR_EXTTEXTOUTW] += front.textSkipped();
     } catch (const OutOfBounds&) {

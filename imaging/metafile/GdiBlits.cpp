@@ -60,9 +60,27 @@ void GdiPlayer::floodFill(QPointF logical, QColor colour, bool surface) {
     if (sx < 0 || sy < 0 || sx >= w || sy >= h)
         return;
     const QRgb key = colour.rgb() & 0xFFFFFF;
+    auto at = [&](int x, int y) {
+        return reinterpret_cast<const QRgb*>(band->constScanLine(y))[x] & 0xFFFFFF;
+    };
+    // Lines are drawn anti-aliased, so a border is seldom its exact colour: a thin one
+    // is a run of blends of it with what lies behind. A border fill stops at any pixel
+    // that is at least a quarter of the way from the starting colour to the border's
+    // and near the line between them; other colours inside are filled over.
+    const QRgb start = at(sx, sy);
+    const std::int64_t dr = qRed(key) - qRed(start), dg = qGreen(key) - qGreen(start),
+                       db = qBlue(key) - qBlue(start);
+    const std::int64_t span = dr * dr + dg * dg + db * db;
+    auto border = [&](QRgb p) {
+        const std::int64_t vr = qRed(p) - qRed(start), vg = qGreen(p) - qGreen(start),
+                           vb = qBlue(p) - qBlue(start);
+        const std::int64_t along = vr * dr + vg * dg + vb * db;
+        const std::int64_t off = (vr * vr + vg * vg + vb * vb) * span - along * along;
+        return p == key || (4 * along >= span && 16 * off <= span * span);
+    };
     auto inside = [&](int x, int y) {
-        const QRgb p = reinterpret_cast<const QRgb*>(band->constScanLine(y))[x] & 0xFFFFFF;
-        return surface ? p == key : p != key;
+        const QRgb p = at(x, y);
+        return surface ? p == key : !border(p);
     };
     if (!inside(sx, sy))
         return;

@@ -98,7 +98,7 @@ Metafile Metafile::fromBytes(std::span<const std::uint8_t> bytes) {
     return m;
 }
 
-MetafilePlayReport Metafile::playInto(Raster& target) const {
+MetafilePlayReport Metafile::playInto(Raster& target, double work) const {
     MetafilePlayReport report;
     if (bytes_.empty() || target.isEmpty() || target.format() != PixelFormat::Bgr24)
         return report;
@@ -111,11 +111,13 @@ MetafilePlayReport Metafile::playInto(Raster& target) const {
     band.setDotsPerMeterX(3780); // 96 pixels per inch, which text sizes rely on
     band.setDotsPerMeterY(3780);
     const ByteReader file(bytes_);
-    // About two seconds of drawing for a small target, more for a large one.
+    // Each band may spend an equal part of what the bands before it left, so that a
+    // file that is slow in every band costs no more in many bands than in one.
     metafile::PlayBudget budget;
-    budget.limit = 2e9 + 16.0 * double(w) * bandRows;
-    for (int top = 0; top < h; top += bandRows) {
+    int bandsLeft = (h + bandRows - 1) / bandRows;
+    for (int top = 0; top < h; top += bandRows, --bandsLeft) {
         const int rows = std::min(bandRows, h - top);
+        budget.limit = (work - budget.spent) / bandsLeft;
         for (int y = 0; y < rows; ++y) {
             const std::uint8_t* in = target.scanLine(top + y);
             QRgb* out = reinterpret_cast<QRgb*>(band.scanLine(y));

@@ -43,11 +43,16 @@ public:
     bool holdsWmf() const { return wmfBytes_; }
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
 
+    // The drawing work one play may do, in the player's work units (about a nanosecond
+    // each), whatever the target's size: a large target is played in bands that share
+    // it. A hostile file stops there as a damaged one would.
+    static constexpr double kPlayWork = 2e9;
+
     // Plays the records into the rectangle (0, 0, target.width(), target.height()) of
     // a Bgr24 raster, over what the raster already holds. The frame (EMF) or the
     // placeable bounding box (WMF) is mapped onto that rectangle. A damaged record
-    // ends the play; what was drawn before it stays.
-    MetafilePlayReport playInto(Raster& target) const;
+    // ends the play; what was drawn before it stays; so does a play past `work`.
+    MetafilePlayReport playInto(Raster& target, double work = kPlayWork) const;
 
     // Replaces the content by a recording of the raster drawn at 1:1 (metafile encoding).
     // The frame is the raster's size at 96 pixels per inch.

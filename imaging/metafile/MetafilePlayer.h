@@ -14,6 +14,8 @@ namespace pictorant::metafile {
 struct PlayBudget {
     double limit = 0;
     std::uint64_t stopAt = ~std::uint64_t(0);
+    // Work done by the bands played so far; each play adds its own.
+    double spent = 0;
     // Work charged for reading one record, besides the pixels it touches.
     static constexpr double kRecordCost = 2000;
 };

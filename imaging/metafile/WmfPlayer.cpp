@@ -649,6 +649,7 @@ MetafilePlayReport playWmf(const ByteReader& file, QImage& band, int bandTop, in
             QPointF(std::abs(targetWidth - naturalW) <= 0.5 ? naturalW : targetWidth,
                     std::abs(targetHeight - naturalH) <= 0.5 ? naturalH : targetHeight));
         WmfFrontEnd(file, gdi, budget).run(22 + headerWords * 2, report);
+        budget.spent += gdi.work();
         if (gdi.textSkipped())
             report.skipped[META_EXTTEXTOUT] += gdi.textSkipped();
     } catch (const OutOfBounds&) {

@@ -117,9 +117,7 @@ TEST(MetafileHeader, BrokenOrOutsizedHeadersAreNotValid) {
     };
     std::vector<std::uint8_t> wmfBox = WmfBuilder(10, 10).bytes();
     wmfBox[10] = 0xF6, wmfBox[11] = 0xFF; // right = -10 < left
-    std::uint16_t sum = 0;
-    for (int i = 0; i < 10; ++i)
-        sum ^= std::uint16_t(wmfBox[2 * i] | wmfBox[2 * i + 1] << 8);
+    const std::uint16_t sum = metafile::placeableChecksum(wmfBox.data());
     wmfBox[20] = std::uint8_t(sum), wmfBox[21] = std::uint8_t(sum >> 8);
     std::vector<std::uint8_t> wmfHeader = WmfBuilder(10, 10).bytes();
     wmfHeader[24] = 5; // META_HEADER size other than 9 words
@@ -153,13 +151,6 @@ TEST(MetafileHeader, BrokenOrOutsizedHeadersAreNotValid) {
             EXPECT_STREQ(e.what(), "Metafile is not valid");
         }
     }
-    // The largest real page still loads.
-    const Metafile page = Metafile::fromBytes(emf([&](auto& b) {
-        put32(b, 32, 14031 * 2540 / 96);
-        put32(b, 36, 9921 * 2540 / 96);
-    }));
-    EXPECT_EQ(page.width(), 14031);
-    EXPECT_EQ(page.height(), 9921);
 }
 
 TEST(MetafileCorpus, DamagedFilesPlayUpToTheirBadRecord) {
@@ -167,9 +158,9 @@ TEST(MetafileCorpus, DamagedFilesPlayUpToTheirBadRecord) {
         const char* name;
         bool reachesEnd;
     };
+    // clang-format off
     const Damaged files[] = {
-        {"emf/bad-derived-huge-record-size.emf", false},
-        {"emf/bad-derived-truncated.emf", false},
+        {"emf/bad-derived-huge-record-size.emf", false}, {"emf/bad-derived-truncated.emf", false},
         {"emf/bad-emf2svg-2014-12-02-215338.emf", false},
         {"emf/bad-emf2svg-2014-12-02-215400.emf", true}, // only its description is bad
         {"emf/bad-emf2svg-2014-12-02-215425.emf", false},
@@ -183,6 +174,7 @@ TEST(MetafileCorpus, DamagedFilesPlayUpToTheirBadRecord) {
         {"emf/bad-emf2svg-2017-05-12-074000.emf", false},
         {"wmf/bad-derived-truncated-half.wmf", false},
     };
+    // clang-format on
     for (const Damaged& file : files) {
         SCOPED_TRACE(file.name);
         const Metafile m = Metafile::fromBytes(readFile(dataPath(file.name)));

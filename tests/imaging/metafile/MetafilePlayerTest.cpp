@@ -12,28 +12,19 @@ namespace {
 
 using namespace mftest;
 
-constexpr std::int32_t kNullPen = std::int32_t(0x80000008);
 constexpr std::uint32_t RED = rgb(255, 0, 0), GREEN = rgb(0, 255, 0), BLUE = rgb(0, 0, 255);
-constexpr std::uint32_t kR = 0xFF0000, kG = 0x00FF00, kB = 0x0000FF, kW = 0xFFFFFF;
 
 // clang-format off
 enum : std::uint32_t {
     SETWINDOWEXTEX = 9, SETWINDOWORGEX = 10, SETVIEWPORTEXTEX = 11, SETVIEWPORTORGEX = 12,
     SETMAPMODE = 17, SETBKMODE = 18, SETTEXTALIGN = 22, SETTEXTCOLOR = 24, EXCLUDECLIPRECT = 29,
     INTERSECTCLIPRECT = 30, SAVEDC = 33, RESTOREDC = 34, SETWORLDTRANSFORM = 35,
-    MODIFYWORLDTRANSFORM = 36, SELECTOBJECT = 37, CREATEBRUSHINDIRECT = 39, DELETEOBJECT = 40,
+    MODIFYWORLDTRANSFORM = 36, SELECTOBJECT = 37, DELETEOBJECT = 40,
     RECTANGLE = 43, BEGINPATH = 59, ENDPATH = 60, FILLPATH = 62, SELECTCLIPPATH = 67,
     EXTSELECTCLIPRGN = 75, BITBLT = 76, STRETCHDIBITS = 81, EXTCREATEFONTINDIRECTW = 82,
     EXTTEXTOUTW = 84, POLYGON16 = 86
 };
 // clang-format on
-
-// Selects a solid brush of the colour into handle `slot` and drops the outline.
-EmfBuilder& solid(EmfBuilder& b, int slot, std::uint32_t colour) {
-    b.rec(CREATEBRUSHINDIRECT, {slot, 0, std::int32_t(colour), 0});
-    b.rec(SELECTOBJECT, {slot});
-    return b.rec(SELECTOBJECT, {kNullPen});
-}
 
 std::vector<std::uint8_t> xform(std::uint32_t type, float m11, float m22, float dx, int mode = -1) {
     Bytes b;
@@ -48,22 +39,6 @@ std::vector<std::uint8_t> triangle() {
     t.u32(POLYGON16).u32(28 + 12).i32(0).i32(0).i32(0).i32(0).u32(3);
     t.u16(0).u16(0).u16(100).u16(0).u16(0).u16(100);
     return t.data;
-}
-
-// An EMF of 100 x 100 whose records `setup` adds, then a rectangle in `colour`.
-std::vector<std::uint8_t>
-mapped(std::vector<std::pair<std::uint32_t, std::vector<std::int32_t>>> setup,
-       std::initializer_list<std::int32_t> rect) {
-    EmfBuilder b(100, 100);
-    for (const auto& [type, body] : setup) {
-        Bytes rec;
-        rec.u32(type).u32(std::uint32_t(8 + 4 * body.size()));
-        for (std::int32_t v : body)
-            rec.i32(v);
-        b.raw(rec.data);
-    }
-    solid(b, 1, GREEN).rec(RECTANGLE, rect);
-    return b.bytes();
 }
 
 void wmfBrush(WmfBuilder& b, std::uint32_t colour) {
@@ -86,28 +61,35 @@ TEST(MetafilePlayer, RecordsLeaveTheirPixels) {
                  {{50, 40, kW}, {50, 60, kR}});
 
     const std::int32_t aniso = 8, iso = 7, lometric = 2;
-    expectPixels(
-        "anisotropic 200 x 100 onto 100 x 100",
-        mapped(
-            {{SETMAPMODE, {aniso}}, {SETWINDOWEXTEX, {200, 100}}, {SETVIEWPORTEXTEX, {100, 100}}},
-            {0, 0, 100, 50}),
-        100, 100, {{40, 40, kG}, {60, 40, kW}});
-    expectPixels(
-        "isotropic keeps the smaller scale",
-        mapped({{SETMAPMODE, {iso}}, {SETWINDOWEXTEX, {200, 100}}, {SETVIEWPORTEXTEX, {100, 100}}},
-               {0, 0, 100, 100}),
-        100, 100, {{40, 40, kG}, {40, 60, kW}});
-    expectPixels("window origin", mapped({{SETWINDOWORGEX, {20, 20}}}, {20, 20, 40, 40}), 100, 100,
-                 {{10, 10, kG}, {30, 30, kW}});
-    expectPixels("viewport origin", mapped({{SETVIEWPORTORGEX, {50, 50}}}, {0, 0, 20, 20}), 100,
-                 100, {{60, 60, kG}, {10, 10, kW}});
-    expectPixels("lometric, y up", mapped({{SETMAPMODE, {lometric}}}, {0, 0, 200, -200}), 100, 100,
-                 {{50, 70, kG}, {50, 80, kW}});
-    expectPixels(
-        "zero extents are ignored",
-        mapped({{SETMAPMODE, {aniso}}, {SETWINDOWEXTEX, {0, 0}}, {SETVIEWPORTEXTEX, {0, 5}}},
-               {0, 0, 30, 30}),
-        100, 100, {{20, 20, kG}, {40, 40, kW}});
+    struct Mapping {
+        const char* what;
+        std::vector<std::pair<std::uint32_t, std::vector<std::int32_t>>> setup;
+        std::initializer_list<std::int32_t> rect;
+        std::initializer_list<Probe> probes;
+    };
+    // clang-format off
+    const Mapping mappings[] = {
+        {"anisotropic 200 x 100 onto 100 x 100", {{SETMAPMODE, {aniso}}, {SETWINDOWEXTEX,
+         {200, 100}}, {SETVIEWPORTEXTEX, {100, 100}}}, {0, 0, 100, 50},
+         {{40, 40, kG}, {60, 40, kW}}},
+        {"isotropic keeps the smaller scale", {{SETMAPMODE, {iso}}, {SETWINDOWEXTEX, {200, 100}},
+         {SETVIEWPORTEXTEX, {100, 100}}}, {0, 0, 100, 100}, {{40, 40, kG}, {40, 60, kW}}},
+        {"window origin", {{SETWINDOWORGEX, {20, 20}}}, {20, 20, 40, 40},
+         {{10, 10, kG}, {30, 30, kW}}},
+        {"viewport origin", {{SETVIEWPORTORGEX, {50, 50}}}, {0, 0, 20, 20},
+         {{60, 60, kG}, {10, 10, kW}}},
+        {"lometric, y up", {{SETMAPMODE, {lometric}}}, {0, 0, 200, -200},
+         {{50, 70, kG}, {50, 80, kW}}},
+        {"zero extents are ignored", {{SETMAPMODE, {aniso}}, {SETWINDOWEXTEX, {0, 0}},
+         {SETVIEWPORTEXTEX, {0, 5}}}, {0, 0, 30, 30}, {{20, 20, kG}, {40, 40, kW}}},
+    };
+    // clang-format on
+    for (const Mapping& m : mappings) { // the setup records, then a green rectangle
+        EmfBuilder b(100, 100);
+        for (const auto& [type, body] : m.setup)
+            b.rec(type, body);
+        expectPixels(m.what, solid(b, 1, GREEN).rec(RECTANGLE, m.rect).bytes(), 100, 100, m.probes);
+    }
 
     EmfBuilder world(100, 100);
     solid(world, 1, RED).raw(xform(SETWORLDTRANSFORM, 1, 1, 50)).rec(RECTANGLE, {0, 0, 10, 10});

@@ -11,6 +11,7 @@
 
 #include "imaging/Raster.h"
 #include "imaging/metafile/Metafile.h"
+#include "imaging/metafile/MetafileWriter.h"
 #include "tests/imaging/TestSupport.h"
 
 namespace pictorant::mftest {
@@ -37,9 +38,7 @@ inline std::string dataPath(const std::string& relative) {
 
 using test::Bytes;
 using test::pixel;
-inline std::vector<std::uint8_t> readFile(const std::string& path) {
-    return test::readBytes(path);
-}
+inline constexpr auto readFile = &test::readBytes;
 
 inline Raster whiteRaster(int w, int h) {
     Raster r(w, h);
@@ -87,6 +86,9 @@ inline void expectPixels(const char* what, const std::vector<std::uint8_t>& byte
 inline constexpr std::uint32_t rgb(int r, int g, int b) {
     return std::uint32_t(r) | std::uint32_t(g) << 8 | std::uint32_t(b) << 16;
 }
+// Pixels as pixel() gives them, and the stock object NULL_PEN.
+inline constexpr std::uint32_t kR = 0xFF0000, kG = 0x00FF00, kB = 0x0000FF, kW = 0xFFFFFF;
+inline constexpr std::int32_t kNullPen = std::int32_t(0x80000008);
 
 // An EMF made record by record: a 96-dpi reference device and a frame of w x h pixels,
 // so that a play at w x h maps one logical unit (MM_TEXT) to one pixel.
@@ -95,7 +97,7 @@ public:
     EmfBuilder(int w, int h) : w_(w), h_(h) {}
 
     // A record of the given type whose body is 32-bit values.
-    EmfBuilder& rec(std::uint32_t type, std::initializer_list<std::int32_t> body) {
+    EmfBuilder& rec(std::uint32_t type, const std::vector<std::int32_t>& body) {
         Bytes b;
         b.u32(type).u32(std::uint32_t(8 + 4 * body.size()));
         for (std::int32_t v : body)
@@ -139,6 +141,13 @@ private:
     Bytes records_;
 };
 
+// Selects a solid brush of the colour into handle `slot` and drops the outline.
+inline EmfBuilder& solid(EmfBuilder& b, int slot, std::uint32_t colour) {
+    b.rec(39, {slot, 0, std::int32_t(colour), 0}); // CREATEBRUSHINDIRECT
+    b.rec(37, {slot});                             // SELECTOBJECT
+    return b.rec(37, {kNullPen});
+}
+
 // A placeable WMF made record by record; the bounding box is (0, 0, w, h) at `inch` units
 // per inch and the window is set to it.
 class WmfBuilder {
@@ -161,11 +170,7 @@ public:
     std::vector<std::uint8_t> bytes() const {
         Bytes out;
         out.u32(0x9AC6CDD7).u16(0).u16(0).u16(0).u16(std::uint32_t(w_)).u16(std::uint32_t(h_));
-        out.u16(std::uint32_t(inch_)).u32(0);
-        std::uint16_t sum = 0;
-        for (int i = 0; i < 10; ++i)
-            sum ^= std::uint16_t(out.data[2 * i] | out.data[2 * i + 1] << 8);
-        out.u16(sum);
+        out.u16(std::uint32_t(inch_)).u32(0).u16(metafile::placeableChecksum(out.data.data()));
         out.u16(1).u16(9).u16(0x300).u32(0).u16(8).u32(0).u16(0);
         out.append(records_.data);
         out.u32(3).u16(0);

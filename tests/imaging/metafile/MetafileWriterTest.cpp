@@ -2,6 +2,7 @@
 // raster through each form.
 #include <gtest/gtest.h>
 
+#include "imaging/ByteReader.h"
 #include "imaging/PictureError.h"
 #include "imaging/metafile/Metafile.h"
 #include "tests/imaging/metafile/MetafileTestSupport.h"
@@ -12,11 +13,10 @@ namespace {
 using namespace mftest;
 
 std::uint32_t u32(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return std::uint32_t(b.at(at)) | std::uint32_t(b.at(at + 1)) << 8 |
-           std::uint32_t(b.at(at + 2)) << 16 | std::uint32_t(b.at(at + 3)) << 24;
+    return ByteReader(b).u32(at);
 }
 std::uint16_t u16(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return std::uint16_t(b.at(at) | b.at(at + 1) << 8);
+    return ByteReader(b).u16(at);
 }
 
 // A raster whose every pixel differs from its neighbours, so that a shifted, flipped
