@@ -108,7 +108,7 @@ TEST(MetafileShapes, SmallTextIsDrawnWithItsFontsLines) {
     EXPECT_GT(smallTextInk(0x10000), plain + 20) << "strike-out";
 }
 
-TEST(MetafileShapes, WmfPatternBrushesAndPalettesGiveTheirColours) {
+TEST(MetafileShapes, PatternBrushesAndPalettesGiveTheirColours) {
     // An 8 x 8 monochrome pattern, rows of 1 bits and rows of 0 bits: 0 bits take the
     // text colour (red), 1 bits the background colour (blue).
     WmfBuilder pattern(8, 8);
@@ -142,6 +142,19 @@ TEST(MetafileShapes, WmfPatternBrushesAndPalettesGiveTheirColours) {
         b.raw(rec.data).rec(0x012D, {0}).rec(0x061D, {0x0021, 0x00F0, 4, 4, 0, 0});
         expectPixels("unreadable pattern", b.bytes(), 4, 4, {{2, 2, kK}});
     }
+
+    // An EMF bitmap whose colour table holds indices into the selected palette (green,
+    // blue): its bits 1, 0 pick table entries 1 and 0, which name palette entries 0 and 1.
+    EmfBuilder indexed(2, 1);
+    indexed.rec(49,
+                {1, 0x0300 | 2 << 16, std::int32_t(rgb(0, 255, 0)), std::int32_t(rgb(0, 0, 255))});
+    Bytes dib;
+    dib.u32(81).u32(128).i32(0).i32(0).i32(0).i32(0).i32(0).i32(0).i32(0).i32(0).i32(2).i32(1);
+    dib.u32(80).u32(44).u32(124).u32(4).u32(1).u32(0x00CC0020).i32(2).i32(1);
+    dib.u32(40).i32(2).i32(1).u16(1).u16(1).u32(0).u32(4).u32(0).u32(0).u32(2).u32(0);
+    dib.u16(1).u16(0).u32(0x80);
+    expectPixels("bitmap colours from the palette", indexed.rec(48, {1}).raw(dib.data).bytes(), 2,
+                 1, {{0, 0, kG}, {1, 0, kB}});
 }
 
 } // namespace
