@@ -78,6 +78,12 @@ TEST(MetafileShapes, CurvesChordsAndGradientsLeaveTheirPixels) {
                                             {rgb(0, 0, 255), rgb(0, 0, 255), rgb(0, 0, 255)}));
                  }),
                  100, 100, {{20, 20, kB}, {80, 80, kW}});
+
+    // A frame without width plays at one unit per pixel across.
+    EmfBuilder flat(0, 100);
+    flat.rec(CREATEBRUSHINDIRECT, {1, 0, std::int32_t(rgb(255, 0, 0)), 0}).rec(SELECTOBJECT, {1});
+    expectPixels("empty frame", flat.rec(43, {10, 10, 50, 50}).bytes(), 100, 100,
+                 {{30, 30, kR}, {70, 30, kW}});
 }
 
 // Ink of "HI" written with EMR_SMALLTEXTOUT (8-bit characters, no clip rectangle) in a
