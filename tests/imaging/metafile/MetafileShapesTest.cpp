@@ -12,7 +12,7 @@ namespace {
 
 using namespace mftest;
 
-constexpr std::uint32_t kR = 0xFF0000, kG = 0x00FF00, kB = 0x0000FF, kW = 0xFFFFFF, kK = 0;
+constexpr std::uint32_t kK = 0;
 
 // clang-format off
 enum : std::uint32_t {
