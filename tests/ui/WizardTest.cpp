@@ -88,8 +88,9 @@ TEST_F(Wizard, TypedOutputFolderIsMadeOnRequestAndIsTheOneTheJobUses) {
         f.targetPane().folderBox()->setText(c.typed);
         click({"bNxt2"});
         EXPECT_EQ(QFileInfo(wanted).isDir(), c.goesOn);
-        if (c.answer == MessageAnswer::Yes && !c.goesOn)
+        if (c.answer == MessageAnswer::Yes && !c.goesOn) {
             EXPECT_EQ(local.last().text, "Could not create Directory: " + c.typed);
+        }
         ASSERT_EQ(f.currentPage() == WizardPage::ThumbnailOptions, c.goesOn);
         if (c.goesOn) {
             EXPECT_EQ(f.outputFolder(), wanted);

@@ -79,11 +79,13 @@ TEST(MetafileShapes, CurvesChordsAndGradientsLeaveTheirPixels) {
                  }),
                  100, 100, {{20, 20, kB}, {80, 80, kW}});
 
-    // A frame without width plays at one unit per pixel across.
-    EmfBuilder flat(0, 100);
-    flat.rec(CREATEBRUSHINDIRECT, {1, 0, std::int32_t(rgb(255, 0, 0)), 0}).rec(SELECTOBJECT, {1});
-    expectPixels("empty frame", flat.rec(43, {10, 10, 50, 50}).bytes(), 100, 100,
-                 {{30, 30, kR}, {70, 30, kW}});
+    // A frame without width or height plays at one unit per pixel that way.
+    for (const QSize frame : {QSize(0, 100), QSize(100, 0)}) {
+        EmfBuilder flat(frame.width(), frame.height());
+        flat.rec(CREATEBRUSHINDIRECT, {1, 0, std::int32_t(rgb(255, 0, 0)), 0});
+        expectPixels("empty frame", flat.rec(SELECTOBJECT, {1}).rec(43, {10, 10, 50, 50}).bytes(),
+                     100, 100, {{30, 30, kR}, {70, 70, kW}});
+    }
 }
 
 // Ink of "HI" written with EMR_SMALLTEXTOUT (8-bit characters, no clip rectangle) in a
