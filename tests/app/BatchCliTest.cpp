@@ -5,16 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <functional>
 #include <map>
 #include <optional>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 namespace pictorant {
 namespace {
@@ -28,62 +25,37 @@ struct BatchResult {
 };
 
 // pictorant-batch started with `args` in the folder `cwd`, standard input holding
-// `input`; one still running when this ends is killed.
-class BatchProcess {
+// `input`; standard error goes to a file, readable while the run goes on.
+class BatchProcess : public QProcess {
 public:
     BatchProcess(const std::string& cwd, const std::vector<std::string>& args,
                  const std::string& input = {}) {
         writeBytes(capture_ / "in", input);
-        std::vector<std::string> words = {PICTORANT_BATCH_EXE};
-        words.insert(words.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& w : words)
-            argv.push_back(w.data());
-        argv.push_back(nullptr);
-        const std::string in = capture_ / "in", out = capture_ / "out", err = capture_ / "err";
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            const int fds[] = {::open(in.c_str(), O_RDONLY),
-                               ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644),
-                               ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)};
-            for (int i = 0; i < 3; ++i)
-                if (fds[i] < 0 || ::dup2(fds[i], i) < 0)
-                    ::_exit(127);
-            if (::chdir(cwd.c_str()) == 0)
-                ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-    }
-    ~BatchProcess() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
+        setWorkingDirectory(QString::fromStdString(cwd));
+        setStandardInputFile(QString::fromStdString(capture_ / "in"));
+        setStandardErrorFile(QString::fromStdString(capture_ / "err"));
+        QStringList words;
+        for (const std::string& arg : args)
+            words << QString::fromStdString(arg);
+        start(PICTORANT_BATCH_EXE, words);
     }
     void signal(int signalNumber) const {
-        if (pid_ > 0) // never -1, which would reach every process
-            ::kill(pid_, signalNumber);
+        if (processId() > 0) // never -1, which would reach every process
+            ::kill(pid_t(processId()), signalNumber);
     }
     std::string errorSoFar() const { return readBytes(capture_ / "err"); }
 
-    // The result once the process has ended, waiting at most `seconds`.
+    // The result once the process has ended, waiting at most `seconds`; one still running
+    // is killed when this goes.
     std::optional<BatchResult> waitFor(double seconds) {
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        int status = 0;
-        while (::waitpid(pid_, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return std::nullopt; // killed by the destructor
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        pid_ = -1;
-        return BatchResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                           readBytes(capture_ / "out"), readBytes(capture_ / "err")};
+        if (!waitForFinished(int(seconds * 1000)))
+            return std::nullopt;
+        return BatchResult{exitStatus() == NormalExit ? exitCode() : -1,
+                           readAllStandardOutput().toStdString(), errorSoFar()};
     }
 
 private:
     ScratchFolder capture_;
-    pid_t pid_ = -1;
 };
 
 BatchResult runBatch(const std::string& cwd, const std::vector<std::string>& args,
@@ -241,11 +213,11 @@ bool waitUntil(const std::function<bool()>& ready) {
 
 TEST(BatchStop, SignalsLeaveOnlyWholeFiles) {
     const struct {
-        int signalNumber, signals, status;
+        int signalNumber, times, status;
         const char* workers;
     } cases[] = {{SIGINT, 1, 1, "2"}, {SIGTERM, 2, 143, "1"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.signalNumber) + " x" + std::to_string(c.signals));
+        SCOPED_TRACE(std::to_string(c.signalNumber) + " x" + std::to_string(c.times));
         ScratchFolder dir;
         makePicture(dir / "p.jpg", 1600, 1200);
         std::vector<std::string> args = {"thumbnails", "--workers",   c.workers,
@@ -258,7 +230,7 @@ TEST(BatchStop, SignalsLeaveOnlyWholeFiles) {
         BatchProcess process(dir.str(), args);
         ASSERT_TRUE(waitUntil([&] { return fs::exists(dir / "T001.jpg"); }));
         process.signal(c.signalNumber);
-        if (c.signals == 2) {
+        if (c.times == 2) {
             ASSERT_TRUE(waitUntil(
                 [&] { return process.errorSoFar().find("stopping") != std::string::npos; }));
             process.signal(c.signalNumber);
@@ -274,7 +246,7 @@ TEST(BatchStop, SignalsLeaveOnlyWholeFiles) {
                 ++written;
             }
         EXPECT_LT(written, 100u);
-        EXPECT_EQ(r->out, c.signals == 2 ? ""
+        EXPECT_EQ(r->out, c.times == 2 ? ""
                                          : "Operation Incomplete. " + std::to_string(written) +
                                                " files processed.\n");
     }
