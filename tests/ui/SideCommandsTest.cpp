@@ -1,20 +1,20 @@
 // The side commands through the real main window: preview from the three lists,
-// rotation (lossless too), deletion and the reset to defaults.
+// rotation (lossless too), deletion and the reset to defaults; then small wrong results
+// around them: a folder removed from outside, the preview of a vanished or undecodable
+// file, a refused rename and the frames column after a copy run.
 
 #include "settings/SettingsFile.h"
 #include "tests/ui/WizardSupport.h"
 #include "ui/DeleteFilesDialog.h"
 #include "ui/GalleryLocationDialog.h"
+#include "ui/GalleryOptionsDialog.h"
+#include "ui/HtmlEditorWindow.h"
 #include "ui/PreviewBox.h"
 #include "ui/PreviewWindow.h"
 #include "ui/ProgramWindows.h"
 
 namespace pictorant::uitest {
 namespace {
-
-QSize sizeOf(const QString& path) {
-    return QImageReader(path).size();
-}
 
 // The first luminance quantiser of a JPEG file, and libjpeg's for a quality.
 int firstQuantiser(const QByteArray& bytes) {
@@ -92,7 +92,7 @@ TEST_F(SideCommands, RotationWritesTheFileAfterTheQuestion) {
     for (int i = 0; i < 4; ++i) {
         script.answer("overwriteOriginal", MessageAnswer::Yes);
         click({"bRotRight"});
-        EXPECT_EQ(sizeOf(pics + "/a.bmp").width(), i % 2 ? 40 : 30);
+        EXPECT_EQ(QImageReader(pics + "/a.bmp").size().width(), i % 2 ? 40 : 30);
     }
     EXPECT_EQ(fileBytes(pics + "/a.bmp"), original);
 
@@ -103,12 +103,12 @@ TEST_F(SideCommands, RotationWritesTheFileAfterTheQuestion) {
     ctl<QSlider>(*form, "tbJpg")->setValue(60); // libjpeg's first quantiser at 60 is 13
     turn("RotateImage90degreescounterclockwise1", MessageAnswer::Yes);
     EXPECT_EQ(firstQuantiser(fileBytes(pics + "/b.jpg")), 13);
-    EXPECT_EQ(sizeOf(pics + "/b.jpg").width(), 48);
+    EXPECT_EQ(QImageReader(pics + "/b.jpg").size().width(), 48);
 
     form->sourcePane().deselectAll();
     ctl<QAction>(*form, "RotateImage90degreeclockwise1")->trigger();
     EXPECT_EQ(script.ids().last(), "selectFileToRotate");
-    EXPECT_EQ(sizeOf(pics + "/b.jpg").width(), 48);
+    EXPECT_EQ(QImageReader(pics + "/b.jpg").size().width(), 48);
 }
 
 TEST_F(SideCommands, UnwritableFileIsReportedWithThePreviewAlreadyTurned) {
@@ -140,7 +140,7 @@ TEST_F(SideCommands, ALosslessTurnAsksBeforeTrimmingAnEdge) {
         EXPECT_EQ(fileBytes(pics + "/odd.jpg") == before, trim == MessageAnswer::No);
     }
     // Rows that do not fill a block are cut off; the columns become its rows.
-    EXPECT_EQ(sizeOf(pics + "/odd.jpg"), QSize(32, 60));
+    EXPECT_EQ(QImageReader(pics + "/odd.jpg").size(), QSize(32, 60));
     EXPECT_TRUE(form->settingsFromControls().losslessRotation);
 }
 
@@ -208,6 +208,94 @@ TEST(Reset, ResetThenExitWritesWhatAFreshStartWrites) {
         EXPECT_FALSE(QFileInfo::exists(dir.filePath("reset.ini"))) << "nothing written before exit";
     }
     EXPECT_EQ(fileBytes(dir.filePath("reset.ini")), fileBytes(dir.filePath("fresh.ini")));
+}
+
+using SideFaults = MainWindowTest;
+
+// A target folder removed from outside leads to its parent, not to a sibling; a rename
+// onto a name that exists is said.
+TEST_F(SideFaults, TargetFolderRemovedOrRenamedOntoAnother) {
+    makeWindow();
+    sub("out/b/kept");
+    sub("out/b/taken");
+    const QString gone = sub("out/b/gone");
+    ASSERT_TRUE(showFolder(form->targetPane(), gone, 0));
+    ASSERT_TRUE(QDir(gone).removeRecursively());
+    // The model learns of the removal from its own thread: slow under load.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->outputFolder() != gone; }, 30000));
+    EXPECT_EQ(form->outputFolder(), out + "/b");
+    EXPECT_EQ(form->targetPane().folderBox()->text(), out + "/b");
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->targetPane().entryCount() == 2; }, 30000));
+    ASSERT_TRUE(form->targetPane().selectName("kept"));
+    auto* model = qobject_cast<QFileSystemModel*>(form->targetPane().list()->model());
+    model->setReadOnly(false);
+    EXPECT_FALSE(
+        model->setData(form->targetPane().list()->selectionModel()->selectedIndexes()[0], "taken"));
+    ASSERT_EQ(script.ids(), QStringList{"cannotRename"});
+    EXPECT_TRUE(script.last().text.contains("\"taken\""));
+    EXPECT_TRUE(QFileInfo(out + "/b/kept").isDir());
+}
+
+// A JPEG whose header reads but whose data refers to a table it never defines.
+QByteArray undecodableJpeg() {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImage grey(32, 32, QImage::Format_Grayscale8);
+    grey.fill(128);
+    grey.save(&buffer, "JPG");
+    bytes[bytes.indexOf(QByteArray("\xFF\xC0", 2)) + 11] = 3; // the quantisation table
+    return bytes;
+}
+
+TEST_F(SideFaults, PreviewOfAVanishedOrUndecodableFileShowsNothing) {
+    wizardWith({"a.jpg"}, 40);
+    PreviewWindow preview;
+    form->sideWindows().preview = &preview;
+    writeFile(pics + "/bad.jpg", undecodableJpeg());
+    PreviewBox& box = PreviewBox::attach(ctl<QLabel>(*form, "Image1"));
+    auto* rotate = ctl<QWidget>(*form, "bRotRight");
+    ASSERT_TRUE(waitCount(form->sourcePane(), 2) && pressOn(form->sourcePane(), "a.jpg"));
+    ASSERT_TRUE(box.hasPicture() && rotate->isEnabled());
+    QFile::remove(pics + "/a.jpg");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !box.hasPicture(); }, 30000));
+    EXPECT_FALSE(rotate->isEnabled());
+
+    ASSERT_TRUE(waitCount(form->sourcePane(), 1) && pressOn(form->sourcePane(), "bad.jpg"));
+    ASSERT_EQ(script.ids(), QStringList{"couldNotOpen"});
+    EXPECT_EQ(script.last().text, "Could not open " + pics + "/bad.jpg");
+    EXPECT_FALSE(box.hasPicture() || rotate->isEnabled());
+}
+
+// The frames column follows the last thumbnail run, not a copy run made after it, and
+// empty cell fields count as none.
+TEST_F(SideFaults, FramesColumnAfterACopyRunIsTheLastThumbnailRunsWidth) {
+    wizardWith({"a.jpg", "b.jpg"}, 40);
+    toConfirm();
+    ASSERT_TRUE(goAndWait());
+    click({"bStartOver"});
+    select(pics, 2, {"a.jpg", "b.jpg"});
+    toConfirm("jpg");
+    ASSERT_TRUE(goAndWait());
+    GalleryLocationDialog output;
+    GalleryOptionsDialog options;
+    HtmlEditorWindow editor;
+    form->sideWindows() = {.htmlEditor = &editor, .htmlOptions = &options, .htmlOut = &output};
+    script.onModal("html.outputDialog", [&](QDialog& d) {
+        output.bOK->click();
+        return d.result();
+    });
+    script.onModal("html.options", [&](QDialog& d) {
+        options.cbFrames->setChecked(true);
+        options.eTBord->setText("0");
+        options.eTPad->clear();
+        options.eTSpace->clear();
+        options.bOK2->click();
+        return d.result();
+    });
+    click({"bHTML"});
+    EXPECT_TRUE(fileBytes(out + "/MyWeb.htm").contains("COLS=\"146,*\"")); // 96 + 50
 }
 
 } // namespace
