@@ -51,7 +51,7 @@ protected:
     void runByReturn() {
         ASSERT_EQ(form->currentPage(), WizardPage::Confirm);
         key(Qt::Key_Return);
-        ASSERT_TRUE(waitUntil([&] { return !form->isRunning() && !hidden("lDone"); }, 60000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isRunning() && !hidden("lDone"); }, 60000));
         EXPECT_EQ(text("lDone") + " " + text("lProc"),
                   "Operation complete. 2 files processed. 2 of 2");
         EXPECT_EQ(ctl<GradientProgressBar>(*form, "pBar")->maximum(), 2);

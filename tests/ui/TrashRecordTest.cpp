@@ -127,7 +127,7 @@ TEST_F(Trash, MenuEntriesRestoreTheDeletionAndUndoTheRename) {
     ctl<QAction>(main, "UndoLastRename1")->trigger();
     EXPECT_EQ(script.last().text, "Undo complete: 2 files renamed back in " + pics + ".");
     EXPECT_EQ(fileBytes(pics + "/b.jpg"), "bytes of b.jpg");
-    EXPECT_TRUE(waitUntil([&] {
+    EXPECT_TRUE(QTest::qWaitFor([&] {
         return main.sourcePane().entryNames() == QStringList{"a.jpg", "b.jpg", "c.jpg"};
     }));
     ctl<QAction>(main, "UndoLastRename1")->trigger();

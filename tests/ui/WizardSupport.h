@@ -3,7 +3,7 @@
 // Support for the tests of the main window and its side commands: waiting for a pane to
 // read its folder, small real files, a scratch home, and a wizard over a temporary folder.
 
-#include "imaging/Picture.h"
+#include "tests/support/PictureMaker.h"
 #include "tests/ui/ScriptedMessages.h"
 #include "ui/FilePane.h"
 #include "ui/GradientButton.h"
@@ -15,20 +15,8 @@
 
 namespace pictorant::uitest {
 
-// Processes events until `ready` holds or the time is up.
-inline bool waitUntil(const std::function<bool()>& ready, int milliseconds = 5000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!ready()) {
-        if (timer.elapsed() > milliseconds)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
 inline bool waitCount(FilePane& pane, int count) {
-    return waitUntil([&] { return pane.isListLoaded() && pane.entryCount() == count; });
+    return QTest::qWaitFor([&] { return pane.isListLoaded() && pane.entryCount() == count; });
 }
 
 // Sends a pane to `folder` and waits until its list shows `count` entries.
@@ -52,25 +40,14 @@ inline QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-// A real JPEG of the given size.
+// A real picture of the given size (a gradient, every pixel different), written by the
+// program's own writer.
 inline void writeJpeg(const QString& path, int width, int height) {
-    QImage image(width, height, QImage::Format_RGB888);
-    image.fill(QColor(30, 120, 200));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; x += 7)
-            image.setPixelColor(x, y, QColor((x * 3) % 256, (y * 5) % 256, 90));
-    ASSERT_TRUE(image.save(path, "JPG", 90)) << path.toStdString();
+    pictorant::testing::makePicture(path.toStdString(), width, height);
 }
 
-// A bitmap written by the program's own writer, every pixel different.
 inline void writeBmp(const QString& path, int width, int height) {
-    Raster r(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < 3 * width; ++x)
-            r.scanLine(y)[x] = std::uint8_t(x * 11 + y * 3);
-    Picture picture(PictureKind::Bitmap);
-    picture.setBitmap(r);
-    WritePicture(picture, path.toStdString());
+    pictorant::testing::makePicture(path.toStdString(), width, height, "BMP");
 }
 
 // A press on the entry `name` of a pane's list, as the user makes it.
@@ -165,7 +142,7 @@ protected:
     // Presses GO and waits until the run's thread has ended.
     bool goAndWait() {
         click({"bGO"});
-        return waitUntil([&] { return !form->isRunning(); }, 60000);
+        return QTest::qWaitFor([&] { return !form->isRunning(); }, 60000);
     }
     QString text(const char* label) const { return ctl<QLabel>(*form, label)->text(); }
     bool hidden(const char* name) const { return ctl<QWidget>(*form, name)->isHidden(); }
