@@ -247,8 +247,8 @@ TEST(BatchStop, SignalsLeaveOnlyWholeFiles) {
             }
         EXPECT_LT(written, 100u);
         EXPECT_EQ(r->out, c.times == 2 ? ""
-                                         : "Operation Incomplete. " + std::to_string(written) +
-                                               " files processed.\n");
+                                       : "Operation Incomplete. " + std::to_string(written) +
+                                             " files processed.\n");
     }
 }
 
