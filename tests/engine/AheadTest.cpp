@@ -1,6 +1,5 @@
 // Working ahead on several threads changes nothing the user can see, however the run
 // ends; and a file starts only when the memory it claims fits beside the files in flight.
-#include "engine/BatchEngine.h"
 #include "engine/PictureRunsAhead.h"
 #include "imaging/JpegCodec.h"
 #include "tests/support/PictureMaker.h"
@@ -8,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 
 namespace pictorant {
@@ -47,21 +45,15 @@ protected:
         job.qualifier = "T";
     }
 
-    Observed run(int workers, int stopAt,
-                 const std::function<void(const ScratchFolder&)>& prepare) {
-        ScratchFolder out;
-        if (prepare)
-            prepare(out);
-        JobSettings j = job;
-        j.outputDir = out.str();
-        RunState state;
-        PictureWorkspace workspace;
-        workspace.workers = workers;
-        TestHost host(state, stopAt);
-        const RunOutcome outcome = startRun(j, state, host, workspace);
+    Observed run(int workers, int stopAt) {
+        RunSetup r;
+        r.job = job;
+        r.job.outputDir = r.out.str();
+        r.workspace.workers = workers;
+        const RunOutcome outcome = r.go(stopAt);
+        const TestHost& host = *r.host;
         Observed o;
-        for (const std::string& name : namesIn(out.str()))
-            o.files[name] = fs::is_regular_file(out / name) ? readBytes(out / name) : "folder";
+        o.files = snapshot(r.out.str());
         for (const auto* list : {&host.progressLines, &host.messages, &host.warnings, &host.skipped,
                                  &host.failedFiles})
             o.lines.insert(o.lines.end(), list->begin(), list->end());
@@ -69,8 +61,8 @@ protected:
                           std::to_string(host.paneRereads) + " rereads");
         o.bar = host.bar;
         o.closingLine = outcome.closingLine;
-        o.failed = state.runFailed;
-        for (const ProcessedFile& e : state.ProcessedFileList)
+        o.failed = r.state.runFailed;
+        for (const ProcessedFile& e : r.state.ProcessedFileList)
             o.entries.push_back(std::to_string(e.originalBytes) + " " + e.originalPath + " " +
                                 fs::path(e.outputPath).filename().string() + " " +
                                 std::to_string(e.outputWidth) + "x" +
@@ -80,11 +72,10 @@ protected:
     }
 
     // The plain run, checked against two and three workers.
-    Observed compare(int stopAt = -1,
-                     const std::function<void(const ScratchFolder&)>& prepare = {}) {
-        const Observed plain = run(1, stopAt, prepare);
+    Observed compare(int stopAt = -1) {
+        const Observed plain = run(1, stopAt);
         for (int workers : {3, 2})
-            EXPECT_TRUE(run(workers, stopAt, prepare) == plain) << workers << " workers";
+            EXPECT_TRUE(run(workers, stopAt) == plain) << workers << " workers";
         return plain;
     }
 

@@ -1,6 +1,5 @@
 // The photo options through the thumbnail and convert runs, one file after another and
 // worked ahead: off they change no byte; on, outputs stand upright and keep metadata.
-#include "engine/BatchEngine.h"
 #include "imaging/ExifOrientation.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/JpegSideData.h"
@@ -31,13 +30,10 @@ bool holds(const std::vector<std::uint8_t>& bytes, std::string_view text) {
     return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
 }
 
-class PhotoRuns : public ::testing::TestWithParam<int> {
+class PhotoRuns : public ::testing::TestWithParam<int>, protected RunSetup {
 protected:
     void SetUp() override {
         workspace.workers = GetParam();
-        workspace.renameJournalPath.clear();
-        job.inputDir = in.str();
-        job.outputDir = out.str();
         job.namingOption = NamingOption::PreName;
         job.qualifier = "";
         // A 120 x 80 picture stored as a camera held on its side writes it: 80 x 120,
@@ -59,13 +55,8 @@ protected:
         job.renameOnly = false;
         job.convertTo = type;
         job.maintainRatio = true;
-        TestHost host(state);
-        ASSERT_TRUE(startRun(job, state, host, workspace).complete);
+        ASSERT_TRUE(go().complete);
     }
-    ScratchFolder in, out;
-    JobSettings job;
-    RunState state;
-    PictureWorkspace workspace;
 };
 
 TEST_P(PhotoRuns, OptionsOffWriteTheSameBytesForATaggedFileAsForAPlainOne) {
