@@ -154,9 +154,7 @@ TEST(MetafileRecords, AlphaBlendMixesWithWhatIsBelow) {
     const std::uint32_t halfConstant = 0x00800000; // SourceConstantAlpha 128, no pixel alpha
     b.raw(stretchBlt(114, QRect(0, 0, 10, 10), halfConstant, QRect(0, 0, 1, 1),
                      dib(1, 1, 32, {{0, 0, 255, 0}})));
-    Raster r = whiteRaster(10, 10);
-    Metafile::fromBytes(b.bytes()).playInto(r);
-    const std::uint32_t p = pixel(r, 5, 5);
+    const std::uint32_t p = pixel(play(b.bytes(), 10, 10), 5, 5);
     EXPECT_NEAR(double(p >> 16), 128, 3);
     EXPECT_NEAR(double((p >> 8) & 0xFF), 127, 3);
 }
