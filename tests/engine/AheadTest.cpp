@@ -137,14 +137,6 @@ TEST(Admission, AFileStartsWhenItFitsOrWhenNothingElseIsHeld) {
         EXPECT_EQ(admitsFile(c.need, c.inUse, 1000 * MB), c.admitted) << c.need << " " << c.inUse;
 }
 
-PictureHeader header(int w, int h, bool progressive = false) {
-    PictureHeader p;
-    p.width = w;
-    p.height = h;
-    p.jpegProgressive = progressive;
-    return p;
-}
-
 TEST(Admission, NeedsFollowTheClaimedSizeTheSourceAndTheOutput) {
     using K = PictureRunKind;
     const auto need = [](K kind, PictureKind source, PictureHeader h, std::int64_t out,
@@ -153,8 +145,8 @@ TEST(Admission, NeedsFollowTheClaimedSizeTheSourceAndTheOutput) {
     };
     // 1,080 bytes claiming 16000 x 16000: budgeted by the claim, so two never run
     // together, and one alone does.
-    const std::size_t big =
-        need(K::Thumbnails, PictureKind::Bitmap, header(16000, 16000), 9216, OutputType::Jpg, 1080);
+    const std::size_t big = need(K::Thumbnails, PictureKind::Bitmap, PictureHeader{16000, 16000},
+                                 9216, OutputType::Jpg, 1080);
     EXPECT_EQ(big, 1080 + 16000ull * 16000 * 3 + 9216 * 6);
     EXPECT_FALSE(admitsFile(big, big, kAheadMemoryBudget));
     EXPECT_TRUE(admitsFile(big, 0, kAheadMemoryBudget));
@@ -171,11 +163,11 @@ TEST(Admission, NeedsFollowTheClaimedSizeTheSourceAndTheOutput) {
         {K::Convert, PictureKind::Jpeg, true, OutputType::Gif, 9, 8},
     };
     for (const auto& r : rates)
-        EXPECT_EQ(need(r.kind, r.source, header(1000, 100, r.progressive), 10, r.type, 7),
+        EXPECT_EQ(need(r.kind, r.source, PictureHeader{1000, 100, r.progressive}, 10, r.type, 7),
                   7 + 100000 * r.perSource + 10 * r.perOutput)
             << int(r.kind) << " " << int(r.source) << " " << int(r.type);
     // A header that could not be read budgets the file's bytes.
-    EXPECT_EQ(need(K::Convert, PictureKind::Jpeg, header(0, 0), 0, OutputType::Jpg, 777), 777u);
+    EXPECT_EQ(need(K::Convert, PictureKind::Jpeg, PictureHeader{}, 0, OutputType::Jpg, 777), 777u);
 }
 
 } // namespace

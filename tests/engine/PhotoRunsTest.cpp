@@ -22,10 +22,6 @@ std::vector<std::uint8_t> bytesOf(const std::string& path) {
     return {s.begin(), s.end()};
 }
 
-void putBytes(const std::string& path, const std::vector<std::uint8_t>& b) {
-    writeBytes(path, std::string(b.begin(), b.end()));
-}
-
 bool holds(const std::vector<std::uint8_t>& bytes, std::string_view text) {
     return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
 }
@@ -45,8 +41,9 @@ protected:
             for (int x = 0; x < 80; ++x)
                 std::memcpy(stored.scanLine(y) + 3 * x, g.scanLine(79 - x) + 3 * y, 3);
         const std::vector<std::uint8_t> plain = EncodeJpeg(stored, 90);
-        putBytes(in / "plain.jpg", plain);
-        putBytes(in / "tagged.jpg", WithJpegMetadata(plain, makeExif({6, true}), {}));
+        const std::vector<std::uint8_t> tagged = WithJpegMetadata(plain, makeExif({6, true}), {});
+        writeBytes(in / "plain.jpg", {plain.begin(), plain.end()});
+        writeBytes(in / "tagged.jpg", {tagged.begin(), tagged.end()});
         job.sourceFiles = {"plain.jpg", "tagged.jpg"};
         job.thumbWidth = "60";
     }
