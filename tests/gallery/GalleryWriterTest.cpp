@@ -33,7 +33,6 @@ GalleryInput input(int count, std::string htmlName = "MyWeb.htm") {
 GalleryOptions options() {
     GalleryOptions o;
     o.hrefPrefix = "../";
-    o.imgPrefix = "";
     return o;
 }
 
