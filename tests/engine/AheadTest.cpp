@@ -26,7 +26,8 @@ struct Observed {
     bool operator==(const Observed&) const = default;
 };
 
-class Ahead : public ::testing::Test {
+// The sources in `in`; every run writes to a folder of its own.
+class Ahead : public ::testing::Test, protected RunSetup {
 protected:
     void SetUp() override {
         const std::tuple<const char*, int, int> pictures[] = {
@@ -40,7 +41,6 @@ protected:
         std::vector<std::uint8_t> cut = EncodeJpeg(gradient(400, 300), 90);
         writeBytes(in / "cut.jpg", std::string(cut.begin(), cut.begin() + cut.size() / 2));
         job.sourceFiles.push_back("cut.jpg");
-        job.inputDir = in.str();
         job.mode = JobMode::CreateThumbnails;
         job.qualifier = "T";
     }
@@ -78,9 +78,6 @@ protected:
             EXPECT_TRUE(run(workers, stopAt) == plain) << workers << " workers";
         return plain;
     }
-
-    ScratchFolder in;
-    JobSettings job;
 };
 
 TEST_F(Ahead, ThumbnailsAndConvertsOfEveryMethodAndType) {

@@ -39,7 +39,6 @@ struct AgreementCase {
 
 TEST(RunPlan, EveryPlannedActionHappens) {
     using N = NamingOption;
-    // clang-format off
     const AgreementCase cases[] = {
         {RunKind::Thumbnails, N::PreSeq, true, false},
         {RunKind::Thumbnails, N::PreName, false, false},
@@ -49,7 +48,6 @@ TEST(RunPlan, EveryPlannedActionHappens) {
         {RunKind::Rename, N::PreSeq, true, true},
         {RunKind::Rename, N::PreName, true, true},
     };
-    // clang-format on
     for (const AgreementCase& c : cases) {
         RunSetup run;
         prepare(run, c.kind, c.sameFolder);
