@@ -76,12 +76,11 @@ TEST_P(PhotoRuns, UprightThumbnailsKeepTheDateAndLoseThumbnailAndLocationAsAsked
         EXPECT_EQ(pictureSize(out / "tagged.jpg"), (Size{side, side * 2 / 3}));
         EXPECT_EQ(pictureSize(out / "plain.jpg"), (Size{side * 2 / 3, side}));
         EXPECT_EQ(state.ProcessedFileList[1].outputWidth, side);
-        const std::vector<std::uint8_t> written = bytesOf(out / "tagged.jpg");
-        const JpegSideData side = ReadJpegSideData(written);
-        EXPECT_EQ(side.orientation, 1);
-        EXPECT_TRUE(holds(side.exif, kTakenAt));
-        EXPECT_FALSE(exifFound(side.exif).thumbnail);
-        EXPECT_EQ(exifFound(side.exif).location, !stripGps);
+        const JpegSideData written = ReadJpegSideData(bytesOf(out / "tagged.jpg"));
+        EXPECT_EQ(written.orientation, 1);
+        EXPECT_TRUE(holds(written.exif, kTakenAt));
+        EXPECT_FALSE(exifFound(written.exif).thumbnail);
+        EXPECT_EQ(exifFound(written.exif).location, !stripGps);
     }
     // Converted to BMP the picture stands upright too, and carries nothing.
     job.photo.keepMetadata = false;

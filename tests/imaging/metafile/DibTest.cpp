@@ -34,13 +34,12 @@ TEST(Dib, DecodesEveryDepthAndRefusesWhatCannotBeAPicture) {
     const std::uint32_t masks[4] = {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF};
     for (int i = 0; i < 4; ++i)
         test::put32(v5.data, 40 + 4 * std::size_t(i), masks[i]);
+    constexpr QRgb R = 0xFFFF0000, G = 0xFF00FF00;
     const DibCase cases[] = {
         {"1 bit, bottom-up, its palette",
          info(10, 2, 1, 0).u32(0xFF0000).u32(0x00FF00),
          Bytes().u8(0x80).u8(0x40).u16(0).u8(0).u8(0).u16(0),
-         {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000,
-          0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000,
-          0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFF00FF00}},
+         {R, R, R, R, R, R, R, R, R, R, G, R, R, R, R, R, R, R, R, G}},
         {"1 bit without a table: black on white",
          info(2, 1, 1, 0),
          Bytes().u8(0x40).u8(0).u16(0),
