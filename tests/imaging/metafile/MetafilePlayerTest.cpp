@@ -119,9 +119,7 @@ TEST(MetafilePlayer, RecordsLeaveTheirPixels) {
     expectPixels("path as the clip", clipPath, {{20, 20, kR}, {80, 80, kW}});
 
     EmfBuilder blt(100, 100);
-    solid(blt, 1, BLUE).rec(BITBLT, {0,          0, 0, 0,          10, 10, 30,         30,
-                                     0x00F00021, 0, 0, 0x3F800000, 0,  0,  0x3F800000, 0,
-                                     0,          0, 0, 0,          0,  0,  0});
+    solid(blt, 1, BLUE).raw(blit(BITBLT, {10, 10, 30, 30, 0x00F00021, 0, 0}, {}, {}));
     expectPixels("BitBlt without a bitmap fills with the brush", blt, {{25, 25, kB}, {45, 25, kW}});
 
     // A 2 x 2 bottom-up DIB: bottom row red, green; top row blue, white.

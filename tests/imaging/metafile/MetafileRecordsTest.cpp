@@ -35,24 +35,11 @@ std::pair<Bytes, Bytes> redBlue() {
     return dib(2, 1, 32, {{0, 0, 255, 0, 255, 0, 0, 0}});
 }
 
-Bytes xformIdentity(Bytes b) {
-    return std::move(b.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0));
-}
-
 // EMR_STRETCHBLT (77) or EMR_ALPHABLEND (114): destination, operation, source, bitmap.
 std::vector<std::uint8_t> stretchBlt(std::uint32_t type, QRect d, std::uint32_t rop, QRect s,
                                      const std::pair<Bytes, Bytes>& bitmap) {
-    const auto& [info, bits] = bitmap;
-    const std::uint32_t fixed = 108,
-                        size = fixed + std::uint32_t(info.data.size() + bits.data.size());
-    Bytes b;
-    b.u32(type).u32(size).i32(0).i32(0).i32(0).i32(0);
-    b.i32(d.x()).i32(d.y()).i32(d.width()).i32(d.height()).u32(rop).i32(s.x()).i32(s.y());
-    b = xformIdentity(b);
-    const std::uint32_t cbBmi = std::uint32_t(info.data.size());
-    b.u32(0).u32(0).u32(cbBmi ? fixed : 0).u32(cbBmi).u32(cbBmi ? fixed + cbBmi : 0);
-    b.u32(std::uint32_t(bits.data.size())).i32(s.width()).i32(s.height());
-    return b.append(info.data).append(bits.data).data;
+    return blit(type, {d.x(), d.y(), d.width(), d.height(), std::int32_t(rop), s.x(), s.y()},
+                bitmap, {s.width(), s.height()});
 }
 
 TEST(MetafileRecords, BlitsMasksAndFillsLeaveTheirPixels) {
@@ -68,32 +55,14 @@ TEST(MetafileRecords, BlitsMasksAndFillsLeaveTheirPixels) {
                  {{0, 0, kG}, {1, 0, kG}});
 
     EmfBuilder plg(100, 100);
-    {
-        const auto [info, bits] = redBlue();
-        Bytes b;
-        b.u32(79).u32(140 + 40 + 8).i32(0).i32(0).i32(0).i32(0);
-        b.i32(10).i32(10).i32(90).i32(10).i32(10).i32(50).i32(0).i32(0).i32(2).i32(1);
-        b = xformIdentity(b);
-        b.u32(0).u32(0).u32(140).u32(40).u32(180).u32(8);
-        b.i32(0).i32(0).u32(0).u32(0).u32(0).u32(0).u32(0);
-        plg.raw(b.append(info.data).append(bits.data).data);
-    }
+    plg.raw(blit(79, {10, 10, 90, 10, 10, 50, 0, 0, 2, 1}, redBlue(), {0, 0, 0, 0, 0, 0, 0}));
     expectPixels("parallelogram blit", plg, {{25, 30, kR}, {75, 30, kB}, {50, 70, kW}});
 
     EmfBuilder mask(2, 1);
     solid(mask, 1, rgb(0, 255, 0)).rec(43, {0, 0, 2, 1});
-    {
-        const auto [info, bits] = redBlue();
-        const auto [maskInfo, maskBits] = dib(2, 1, 1, {{0x80}}); // 1 then 0
-        Bytes b;
-        b.u32(78).u32(128 + 40 + 8 + 48 + 4).i32(0).i32(0).i32(0).i32(0);
-        b.i32(0).i32(0).i32(2).i32(1).u32(0xAACC0020).i32(0).i32(0);
-        b = xformIdentity(b);
-        b.u32(0).u32(0).u32(128).u32(40).u32(168).u32(8);
-        b.i32(0).i32(0).u32(0).u32(176).u32(48).u32(224).u32(4);
-        mask.raw(
-            b.append(info.data).append(bits.data).append(maskInfo.data).append(maskBits.data).data);
-    }
+    const auto maskBits = dib(2, 1, 1, {{0x80}}); // 1 then 0
+    mask.raw(
+        blit(78, {0, 0, 2, 1, std::int32_t(0xAACC0020), 0, 0}, redBlue(), {0, 0, 0}, maskBits));
     expectPixels("masked blit keeps the destination where the mask is 0", mask,
                  {{0, 0, kR}, {1, 0, kG}});
 

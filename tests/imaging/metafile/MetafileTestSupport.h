@@ -150,6 +150,36 @@ inline EmfBuilder& solid(EmfBuilder& b, int slot, std::uint32_t colour) {
     return b.rec(37, {kNullPen});
 }
 
+// An EMF bitmap record: `head` after the bounds, an identity world transform, the source
+// bitmap's fields, `tail`, and the mask's fields when there is a mask; the bitmaps follow.
+inline std::vector<std::uint8_t> blit(std::uint32_t type, const std::vector<std::int32_t>& head,
+                                      const std::pair<Bytes, Bytes>& bitmap,
+                                      const std::vector<std::int32_t>& tail,
+                                      const std::pair<Bytes, Bytes>& mask = {}) {
+    const bool masked = mask.first.size() != 0;
+    const std::size_t fixed = 4 * (18 + head.size() + tail.size() + (masked ? 4 : 0));
+    Bytes b, data;
+    b.u32(type).u32(0).i32(0).i32(0).i32(0).i32(0);
+    for (std::int32_t v : head)
+        b.i32(v);
+    b.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0).u32(0).u32(0);
+    const auto place = [&](const std::pair<Bytes, Bytes>& m) {
+        for (const Bytes* part : {&m.first, &m.second}) {
+            b.u32(part->size() ? std::uint32_t(fixed + data.size()) : 0);
+            b.u32(std::uint32_t(part->size()));
+            data.append(part->data);
+        }
+    };
+    place(bitmap);
+    for (std::int32_t v : tail)
+        b.i32(v);
+    if (masked)
+        place(mask);
+    b.append(data.data);
+    test::put32(b.data, 4, std::uint32_t(b.size()));
+    return b.data;
+}
+
 // Selects a DejaVu Sans font of the given height, weight and attribute bytes (italic,
 // underline, strike-out, character set) into handle 1, for black text without a background.
 inline EmfBuilder& blackText(EmfBuilder& b, int height, int weight, std::uint32_t attributes) {
