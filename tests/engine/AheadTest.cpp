@@ -1,6 +1,5 @@
 // Working ahead on several threads changes nothing the user can see, however the run
 // ends; and a file starts only when the memory it claims fits beside the files in flight.
-#include "engine/BatchEngine.h"
 #include "engine/PictureRunsAhead.h"
 #include "imaging/JpegCodec.h"
 #include "tests/support/PictureMaker.h"
@@ -8,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 
 namespace pictorant {
@@ -28,7 +26,8 @@ struct Observed {
     bool operator==(const Observed&) const = default;
 };
 
-class Ahead : public ::testing::Test {
+// The sources in `in`; every run writes to a folder of its own.
+class Ahead : public ::testing::Test, protected RunSetup {
 protected:
     void SetUp() override {
         const std::tuple<const char*, int, int> pictures[] = {
@@ -42,26 +41,19 @@ protected:
         std::vector<std::uint8_t> cut = EncodeJpeg(gradient(400, 300), 90);
         writeBytes(in / "cut.jpg", std::string(cut.begin(), cut.begin() + cut.size() / 2));
         job.sourceFiles.push_back("cut.jpg");
-        job.inputDir = in.str();
         job.mode = JobMode::CreateThumbnails;
         job.qualifier = "T";
     }
 
-    Observed run(int workers, int stopAt,
-                 const std::function<void(const ScratchFolder&)>& prepare) {
-        ScratchFolder out;
-        if (prepare)
-            prepare(out);
-        JobSettings j = job;
-        j.outputDir = out.str();
-        RunState state;
-        PictureWorkspace workspace;
-        workspace.workers = workers;
-        TestHost host(state, stopAt);
-        const RunOutcome outcome = startRun(j, state, host, workspace);
+    Observed run(int workers, int stopAt) {
+        RunSetup r;
+        r.job = job;
+        r.job.outputDir = r.out.str();
+        r.workspace.workers = workers;
+        const RunOutcome outcome = r.go(stopAt);
+        const TestHost& host = *r.host;
         Observed o;
-        for (const std::string& name : namesIn(out.str()))
-            o.files[name] = fs::is_regular_file(out / name) ? readBytes(out / name) : "folder";
+        o.files = snapshot(r.out.str());
         for (const auto* list : {&host.progressLines, &host.messages, &host.warnings, &host.skipped,
                                  &host.failedFiles})
             o.lines.insert(o.lines.end(), list->begin(), list->end());
@@ -69,8 +61,8 @@ protected:
                           std::to_string(host.paneRereads) + " rereads");
         o.bar = host.bar;
         o.closingLine = outcome.closingLine;
-        o.failed = state.runFailed;
-        for (const ProcessedFile& e : state.ProcessedFileList)
+        o.failed = r.state.runFailed;
+        for (const ProcessedFile& e : r.state.ProcessedFileList)
             o.entries.push_back(std::to_string(e.originalBytes) + " " + e.originalPath + " " +
                                 fs::path(e.outputPath).filename().string() + " " +
                                 std::to_string(e.outputWidth) + "x" +
@@ -80,16 +72,12 @@ protected:
     }
 
     // The plain run, checked against two and three workers.
-    Observed compare(int stopAt = -1,
-                     const std::function<void(const ScratchFolder&)>& prepare = {}) {
-        const Observed plain = run(1, stopAt, prepare);
+    Observed compare(int stopAt = -1) {
+        const Observed plain = run(1, stopAt);
         for (int workers : {3, 2})
-            EXPECT_TRUE(run(workers, stopAt, prepare) == plain) << workers << " workers";
+            EXPECT_TRUE(run(workers, stopAt) == plain) << workers << " workers";
         return plain;
     }
-
-    ScratchFolder in;
-    JobSettings job;
 };
 
 TEST_F(Ahead, ThumbnailsAndConvertsOfEveryMethodAndType) {
@@ -146,14 +134,6 @@ TEST(Admission, AFileStartsWhenItFitsOrWhenNothingElseIsHeld) {
         EXPECT_EQ(admitsFile(c.need, c.inUse, 1000 * MB), c.admitted) << c.need << " " << c.inUse;
 }
 
-PictureHeader header(int w, int h, bool progressive = false) {
-    PictureHeader p;
-    p.width = w;
-    p.height = h;
-    p.jpegProgressive = progressive;
-    return p;
-}
-
 TEST(Admission, NeedsFollowTheClaimedSizeTheSourceAndTheOutput) {
     using K = PictureRunKind;
     const auto need = [](K kind, PictureKind source, PictureHeader h, std::int64_t out,
@@ -162,8 +142,8 @@ TEST(Admission, NeedsFollowTheClaimedSizeTheSourceAndTheOutput) {
     };
     // 1,080 bytes claiming 16000 x 16000: budgeted by the claim, so two never run
     // together, and one alone does.
-    const std::size_t big =
-        need(K::Thumbnails, PictureKind::Bitmap, header(16000, 16000), 9216, OutputType::Jpg, 1080);
+    const std::size_t big = need(K::Thumbnails, PictureKind::Bitmap, PictureHeader{16000, 16000},
+                                 9216, OutputType::Jpg, 1080);
     EXPECT_EQ(big, 1080 + 16000ull * 16000 * 3 + 9216 * 6);
     EXPECT_FALSE(admitsFile(big, big, kAheadMemoryBudget));
     EXPECT_TRUE(admitsFile(big, 0, kAheadMemoryBudget));
@@ -180,11 +160,11 @@ TEST(Admission, NeedsFollowTheClaimedSizeTheSourceAndTheOutput) {
         {K::Convert, PictureKind::Jpeg, true, OutputType::Gif, 9, 8},
     };
     for (const auto& r : rates)
-        EXPECT_EQ(need(r.kind, r.source, header(1000, 100, r.progressive), 10, r.type, 7),
+        EXPECT_EQ(need(r.kind, r.source, PictureHeader{1000, 100, r.progressive}, 10, r.type, 7),
                   7 + 100000 * r.perSource + 10 * r.perOutput)
             << int(r.kind) << " " << int(r.source) << " " << int(r.type);
     // A header that could not be read budgets the file's bytes.
-    EXPECT_EQ(need(K::Convert, PictureKind::Jpeg, header(0, 0), 0, OutputType::Jpg, 777), 777u);
+    EXPECT_EQ(need(K::Convert, PictureKind::Jpeg, PictureHeader{}, 0, OutputType::Jpg, 777), 777u);
 }
 
 } // namespace

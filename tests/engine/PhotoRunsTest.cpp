@@ -1,6 +1,5 @@
 // The photo options through the thumbnail and convert runs, one file after another and
 // worked ahead: off they change no byte; on, outputs stand upright and keep metadata.
-#include "engine/BatchEngine.h"
 #include "imaging/ExifOrientation.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/JpegSideData.h"
@@ -23,21 +22,14 @@ std::vector<std::uint8_t> bytesOf(const std::string& path) {
     return {s.begin(), s.end()};
 }
 
-void putBytes(const std::string& path, const std::vector<std::uint8_t>& b) {
-    writeBytes(path, std::string(b.begin(), b.end()));
-}
-
 bool holds(const std::vector<std::uint8_t>& bytes, std::string_view text) {
     return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
 }
 
-class PhotoRuns : public ::testing::TestWithParam<int> {
+class PhotoRuns : public ::testing::TestWithParam<int>, protected RunSetup {
 protected:
     void SetUp() override {
         workspace.workers = GetParam();
-        workspace.renameJournalPath.clear();
-        job.inputDir = in.str();
-        job.outputDir = out.str();
         job.namingOption = NamingOption::PreName;
         job.qualifier = "";
         // A 120 x 80 picture stored as a camera held on its side writes it: 80 x 120,
@@ -49,8 +41,9 @@ protected:
             for (int x = 0; x < 80; ++x)
                 std::memcpy(stored.scanLine(y) + 3 * x, g.scanLine(79 - x) + 3 * y, 3);
         const std::vector<std::uint8_t> plain = EncodeJpeg(stored, 90);
-        putBytes(in / "plain.jpg", plain);
-        putBytes(in / "tagged.jpg", WithJpegMetadata(plain, makeExif({6, true}), {}));
+        const std::vector<std::uint8_t> tagged = WithJpegMetadata(plain, makeExif({6, true}), {});
+        writeBytes(in / "plain.jpg", {plain.begin(), plain.end()});
+        writeBytes(in / "tagged.jpg", {tagged.begin(), tagged.end()});
         job.sourceFiles = {"plain.jpg", "tagged.jpg"};
         job.thumbWidth = "60";
     }
@@ -59,13 +52,8 @@ protected:
         job.renameOnly = false;
         job.convertTo = type;
         job.maintainRatio = true;
-        TestHost host(state);
-        ASSERT_TRUE(startRun(job, state, host, workspace).complete);
+        ASSERT_TRUE(go().complete);
     }
-    ScratchFolder in, out;
-    JobSettings job;
-    RunState state;
-    PictureWorkspace workspace;
 };
 
 TEST_P(PhotoRuns, OptionsOffWriteTheSameBytesForATaggedFileAsForAPlainOne) {
@@ -88,12 +76,11 @@ TEST_P(PhotoRuns, UprightThumbnailsKeepTheDateAndLoseThumbnailAndLocationAsAsked
         EXPECT_EQ(pictureSize(out / "tagged.jpg"), (Size{side, side * 2 / 3}));
         EXPECT_EQ(pictureSize(out / "plain.jpg"), (Size{side * 2 / 3, side}));
         EXPECT_EQ(state.ProcessedFileList[1].outputWidth, side);
-        const std::vector<std::uint8_t> written = bytesOf(out / "tagged.jpg");
-        const JpegSideData side = ReadJpegSideData(written);
-        EXPECT_EQ(side.orientation, 1);
-        EXPECT_TRUE(holds(side.exif, kTakenAt));
-        EXPECT_FALSE(exifFound(side.exif).thumbnail);
-        EXPECT_EQ(exifFound(side.exif).location, !stripGps);
+        const JpegSideData written = ReadJpegSideData(bytesOf(out / "tagged.jpg"));
+        EXPECT_EQ(written.orientation, 1);
+        EXPECT_TRUE(holds(written.exif, kTakenAt));
+        EXPECT_FALSE(exifFound(written.exif).thumbnail);
+        EXPECT_EQ(exifFound(written.exif).location, !stripGps);
     }
     // Converted to BMP the picture stands upright too, and carries nothing.
     job.photo.keepMetadata = false;

@@ -1,8 +1,6 @@
 // The journal of a rename run and its undo: a name taken since stops the undo with the
 // journal kept, and a journal that cannot be written never stops the renames.
 #include "engine/RenameJournal.h"
-#include "engine/BatchEngine.h"
-#include "tests/support/FileFaults.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -12,29 +10,20 @@
 namespace pictorant {
 namespace {
 
-using testing::namesIn;
-using testing::readBytes;
-using testing::ScratchFolder;
-using testing::TestHost;
-using testing::writeBytes;
+using namespace pictorant::testing;
 
-class RenameUndo : public ::testing::Test {
+class RenameUndo : public ::testing::Test, protected RunSetup {
 protected:
     RunOutcome renameAll(const std::vector<std::string>& names) {
         job.mode = JobMode::RenameCopyConvert;
         job.renameOnly = true;
-        job.inputDir = in.str();
         job.qualifier = "Image";
         job.sourceFiles = names;
         workspace.renameJournalPath = journal;
-        TestHost host(state);
-        return startRun(job, state, host, workspace);
+        return go();
     }
-    ScratchFolder in, stateHome;
+    ScratchFolder stateHome;
     std::string journal = stateHome / "Pictorant/last-rename";
-    JobSettings job;
-    RunState state;
-    PictureWorkspace workspace;
 };
 
 TEST_F(RenameUndo, ATakenNameStopsTheUndoAndKeepsTheJournal) {

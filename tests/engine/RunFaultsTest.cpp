@@ -1,6 +1,5 @@
 // Runs against file systems that fail: no source changes, no half-written output or
 // temporary file is left, the cause is named, and a run that keeps going goes on.
-#include "engine/BatchEngine.h"
 #include "engine/RunPlan.h"
 #include "engine/Runs.h"
 #include "tests/support/PictureMaker.h"
@@ -26,7 +25,7 @@ struct FaultCase {
     int workers;
 };
 
-class RunFaults : public ::testing::TestWithParam<FaultCase> {
+class RunFaults : public ::testing::TestWithParam<FaultCase>, protected RunSetup {
 protected:
     void SetUp() override {
         job.mode =
@@ -34,8 +33,7 @@ protected:
         job.renameOnly = false;
         job.convertTo = kind() == RunKind::Copy ? Conversion::NoConversion : Conversion::Bmp;
         job.thumbWidth = job.thumbHeight = "300";
-        job.inputDir = in.str();
-        job.outputDir = out.str();
+        workspace.workers = GetParam().workers;
         job.qualifier = "Out";
         job.sourceFiles = {"a.jpg", "b.jpg", "c.jpg"};
         for (const std::string& name : job.sourceFiles)
@@ -49,11 +47,6 @@ protected:
             bytes.push_back(readBytes(in / name));
         return bytes;
     }
-    RunOutcome go() {
-        workspace.workers = GetParam().workers;
-        host = std::make_unique<TestHost>(state);
-        return startRun(job, state, *host, workspace);
-    }
     void expectFailure(const std::string& cause) {
         EXPECT_EQ(host->messages, std::vector<std::string>{"Error during processing!"});
         ASSERT_EQ(host->failures.size(), 1u);
@@ -61,11 +54,6 @@ protected:
         EXPECT_TRUE(sources() == sourcesBefore);
     }
 
-    ScratchFolder in, out;
-    JobSettings job;
-    RunState state;
-    PictureWorkspace workspace;
-    std::unique_ptr<TestHost> host;
     std::vector<std::string> sourcesBefore;
 };
 

@@ -2,7 +2,6 @@
 // would replace sources not read yet never starts, and thumbnail sizes no picture may
 // have are refused before the first file, or at the file a forced side blows up.
 #include "engine/RunPlan.h"
-#include "engine/BatchEngine.h"
 #include "engine/Naming.h"
 #include "engine/Runs.h"
 #include "tests/support/PictureMaker.h"
@@ -10,48 +9,26 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace pictorant {
 namespace {
 
 using namespace pictorant::testing;
 namespace fs = std::filesystem;
 
-std::map<std::string, std::string> snapshot(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const std::string& name : namesIn(folder))
-        files[name] = readBytes(folder + "/" + name);
-    return files;
-}
-
-JobSettings jobOf(RunKind kind, const std::string& in, const std::string& out) {
-    JobSettings job;
+// A run of `kind` from the scratch folder to the other one, or into itself; the parallel
+// run wherever it may run.
+void prepare(RunSetup& run, RunKind kind, bool intoSource) {
+    JobSettings& job = run.job;
     job.mode = kind == RunKind::Thumbnails ? JobMode::CreateThumbnails : JobMode::RenameCopyConvert;
     job.renameOnly = kind == RunKind::Rename;
     job.convertTo = kind == RunKind::Copy      ? Conversion::NoConversion
                     : kind == RunKind::Convert ? Conversion::Bmp
                                                : Conversion::Jpg;
-    job.inputDir = in;
-    job.outputDir = out;
+    job.outputDir = intoSource ? job.inputDir : job.outputDir;
     job.thumbWidth = job.thumbHeight = "8";
     job.qualifier = "T";
-    return job;
+    run.workspace.workers = 2;
 }
-
-struct JobRun {
-    RunState state;
-    std::unique_ptr<TestHost> host;
-    RunOutcome outcome;
-    // The parallel run wherever it may run, unless `workers` says otherwise.
-    explicit JobRun(const JobSettings& job, int workers = 2)
-        : host(std::make_unique<TestHost>(state)) {
-        PictureWorkspace workspace;
-        workspace.renameJournalPath.clear();
-        workspace.workers = workers;
-        outcome = startRun(job, state, *host, workspace);
-    }
-};
 
 struct AgreementCase {
     RunKind kind;
@@ -62,7 +39,6 @@ struct AgreementCase {
 
 TEST(RunPlan, EveryPlannedActionHappens) {
     using N = NamingOption;
-    // clang-format off
     const AgreementCase cases[] = {
         {RunKind::Thumbnails, N::PreSeq, true, false},
         {RunKind::Thumbnails, N::PreName, false, false},
@@ -72,11 +48,12 @@ TEST(RunPlan, EveryPlannedActionHappens) {
         {RunKind::Rename, N::PreSeq, true, true},
         {RunKind::Rename, N::PreName, true, true},
     };
-    // clang-format on
     for (const AgreementCase& c : cases) {
-        ScratchFolder in, other;
-        const std::string out = c.sameFolder ? in.str() : other.str();
-        JobSettings job = jobOf(c.kind, in.str(), out);
+        RunSetup run;
+        prepare(run, c.kind, c.sameFolder);
+        JobSettings& job = run.job;
+        const ScratchFolder& in = run.in;
+        const std::string out = job.outputDir;
         job.namingOption = c.naming;
         job.overwrite = c.overwrite;
         job.sourceFiles = {"a.jpg", "b.jpg", "c.gif", "T002.jpg"};
@@ -88,7 +65,7 @@ TEST(RunPlan, EveryPlannedActionHappens) {
 
         const RunPlan plan = planRun(job);
         const auto before = snapshot(out), sources = snapshot(in.str());
-        const JobRun run(job);
+        const RunOutcome outcome = run.go();
         const auto after = snapshot(out);
         SCOPED_TRACE(std::to_string(int(c.kind)) + namingOptionKeyword(c.naming));
         if (plan.refusal) {
@@ -131,7 +108,7 @@ TEST(RunPlan, EveryPlannedActionHappens) {
                 ADD_FAILURE() << "unexpected action";
             }
         }
-        EXPECT_EQ(run.outcome.complete, !stopped);
+        EXPECT_EQ(outcome.complete, !stopped);
     }
 }
 
@@ -161,10 +138,12 @@ TEST(SourceClash, RefusesBeforeAnythingIsWritten) {
     // clang-format on
     for (const ClashCase& c : cases) {
         SCOPED_TRACE(c.line);
-        ScratchFolder in;
+        RunSetup run;
+        prepare(run, c.kind, true);
+        const ScratchFolder& in = run.in;
         for (const std::string& name : c.sources)
             makePicture(in / name, 9, 7);
-        JobSettings job = jobOf(c.kind, in.str(), in.str());
+        JobSettings& job = run.job;
         job.namingOption = c.naming;
         job.qualifier = c.qualifier;
         job.convertTo = c.kind == RunKind::Convert ? Conversion::Jpg : job.convertTo;
@@ -174,17 +153,17 @@ TEST(SourceClash, RefusesBeforeAnythingIsWritten) {
         const auto before = snapshot(in.str());
         const RunPlan plan = planRun(job);
         EXPECT_EQ(planLine(plan.files[0]), c.line);
-        const JobRun run(job);
+        const RunOutcome outcome = run.go();
         if (!*c.refusal) {
             EXPECT_FALSE(plan.refusal);
-            EXPECT_TRUE(run.outcome.complete) << run.outcome.closingLine;
+            EXPECT_TRUE(outcome.complete) << outcome.closingLine;
             EXPECT_EQ(pictureSize(in / "a.jpg"), (Size{9, 7}));
             EXPECT_EQ(snapshot(in.str()) != before, c.inPlace || c.kind == RunKind::Thumbnails);
             continue;
         }
         EXPECT_EQ(plan.refusal.value_or(""), c.refusal);
         EXPECT_EQ(run.host->messages, std::vector<std::string>{c.refusal});
-        EXPECT_EQ(run.outcome.closingLine, "Operation Incomplete. 0 files processed.");
+        EXPECT_EQ(outcome.closingLine, "Operation Incomplete. 0 files processed.");
         EXPECT_TRUE(snapshot(in.str()) == before);
     }
 }
@@ -244,22 +223,22 @@ TEST(ThumbSizes, AreRefusedBeforeAnyRasterOfThatSize) {
                                       : "");
     }
     for (int workers : {1, 2}) {
-        ScratchFolder in, out;
-        makePicture(in / "a.jpg", 300, 200);
-        makePicture(in / "b.jpg", 10, 100);
-        JobSettings job = jobOf(RunKind::Thumbnails, in.str(), out.str());
-        job.sourceFiles = {"a.jpg", "b.jpg", "a.jpg"};
-        job.maintainRatio = job.forceWidth = true;
-        job.thumbWidth = "400";
-        const JobRun run(job, workers);
-        EXPECT_EQ(run.outcome.closingLine, "Operation Incomplete. 1 files processed.");
+        RunSetup run;
+        prepare(run, RunKind::Thumbnails, false);
+        makePicture(run.in / "a.jpg", 300, 200);
+        makePicture(run.in / "b.jpg", 10, 100);
+        run.job.sourceFiles = {"a.jpg", "b.jpg", "a.jpg"};
+        run.job.maintainRatio = run.job.forceWidth = true;
+        run.job.thumbWidth = "400";
+        run.workspace.workers = workers;
+        EXPECT_EQ(run.go().closingLine, "Operation Incomplete. 1 files processed.");
         EXPECT_EQ(run.host->messageIds, std::vector<RunMessage>{RunMessage::ThumbSizeRefused});
         EXPECT_EQ(run.host->messages,
                   std::vector<std::string>{"Thumbnail of b.jpg too large: 400 x 4000" + limits});
         EXPECT_FALSE(run.state.runFailed);
         EXPECT_EQ(run.host->paneRereads, 1);
-        EXPECT_EQ(namesIn(out.str()), std::vector<std::string>{"T001.jpg"});
-        EXPECT_EQ(pictureSize(out / "T001.jpg"), (Size{400, 267}));
+        EXPECT_EQ(namesIn(run.out.str()), std::vector<std::string>{"T001.jpg"});
+        EXPECT_EQ(pictureSize(run.out / "T001.jpg"), (Size{400, 267}));
     }
     SetMaxPicturePixels(cap);
 }

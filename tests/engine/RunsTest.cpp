@@ -1,5 +1,4 @@
 // The runs through startRun: what each records and shows, and how a failure ends it.
-#include "engine/BatchEngine.h"
 #include "tests/support/PictureMaker.h"
 #include "tests/support/TestHost.h"
 
@@ -11,13 +10,8 @@ namespace {
 using namespace pictorant::testing;
 namespace fs = std::filesystem;
 
-class Runs : public ::testing::Test {
+class Runs : public ::testing::Test, protected RunSetup {
 protected:
-    void SetUp() override {
-        job.inputDir = in.str();
-        job.outputDir = out.str();
-        workspace.renameJournalPath.clear();
-    }
     void files(const std::vector<std::string>& names) {
         for (const auto& n : names)
             writeBytes(in / n, "content of " + n);
@@ -29,17 +23,7 @@ protected:
         job.convertTo = c;
         job.qualifier = m == JobMode::CreateThumbnails ? "Thumb" : "Image";
     }
-    RunOutcome go(int stopAt = -1) {
-        host = std::make_unique<TestHost>(state, stopAt);
-        return startRun(job, state, *host, workspace);
-    }
     bool inHas(const std::string& n) const { return fs::exists(in / n); }
-
-    ScratchFolder in, out;
-    JobSettings job;
-    RunState state;
-    PictureWorkspace workspace;
-    std::unique_ptr<TestHost> host;
 };
 
 TEST_F(Runs, RenameRecordsNewPathsAndBarInSelectionOrder) {

@@ -33,7 +33,6 @@ GalleryInput input(int count, std::string htmlName = "MyWeb.htm") {
 GalleryOptions options() {
     GalleryOptions o;
     o.hrefPrefix = "../";
-    o.imgPrefix = "";
     return o;
 }
 
@@ -58,7 +57,6 @@ TEST(GalleryPages, MatchTheGoldenPages) {
     const auto tiled = WriteFramesGallery(o, input(2));
     o.BannerString = "Say \"hi\" \\ </script>";
     const auto quoted = WriteFramesGallery(o, input(2));
-    // clang-format off
     const std::pair<const GalleryPage*, const char*> golden[] = {
         {&plain[0], "plain_3.htm"},
         {&table[0], "table_7_in_5_columns.htm"},
@@ -70,7 +68,6 @@ TEST(GalleryPages, MatchTheGoldenPages) {
         {&tiled[3], "frames_thumbs_tiled.htm"},
         {&quoted[3], "frames_thumbs_tiled_quoted_banner.htm"},
     };
-    // clang-format on
     for (const auto& [page, name] : golden)
         EXPECT_EQ(page->text,
                   pictorant::testing::readBytes(std::string(GALLERY_GOLDEN) + "/" + name))

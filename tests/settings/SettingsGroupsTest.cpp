@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <set>
 #include <sstream>
 
 namespace pictorant {
@@ -29,29 +28,29 @@ std::vector<std::string> keysOf(const std::string& ini) {
     return keys;
 }
 
-// One file body, read by the group and written back, against the factory values with
-// the expected changes written the same way.
 template <typename Group>
-void expectRead(const char* body, Group (*read)(const SettingsFile&),
-                void (*write)(SettingsFile&, const Group&), Group expected) {
-    ScratchFolder dir;
-    writeBytes(dir / "in.ini", body);
-    SettingsFile got(dir / "got.ini"), want(dir / "want.ini");
-    write(got, read(SettingsFile(dir / "in.ini")));
-    write(want, expected);
-    EXPECT_EQ(keysOf(dir / "got.ini"), keysOf(dir / "want.ini")) << body;
-}
+using ReadCases = std::vector<std::pair<const char*, std::function<void(Group&)>>>;
 
-MainSettings readMain(const SettingsFile& f) {
-    return readMainSettings(f);
-}
-GalleryOptions readGallery(const SettingsFile& f) {
-    return readGalleryOptions(f);
+// Each file body, read by the group and written back, against the factory values with the
+// case's changes written the same way.
+template <typename Group, typename Read>
+void expectReads(const ReadCases<Group>& cases, const Group& factory, Read read,
+                 void (*write)(SettingsFile&, const Group&)) {
+    for (const auto& [body, change] : cases) {
+        ScratchFolder dir;
+        writeBytes(dir / "in.ini", body);
+        Group expected = factory;
+        change(expected);
+        SettingsFile got(dir / "got.ini"), want(dir / "want.ini");
+        write(got, read(SettingsFile(dir / "in.ini")));
+        write(want, expected);
+        EXPECT_EQ(keysOf(dir / "got.ini"), keysOf(dir / "want.ini")) << body;
+    }
 }
 
 TEST(SettingsGroups, MainKeysReadByTheirRules) {
     // clang-format off
-    const std::pair<const char*, std::function<void(MainSettings&)>> cases[] = {
+    expectReads<MainSettings>({
         {"", [](MainSettings&) {}},
         {"[Thumbnails]\nResize Speed=quality\n", [](MainSettings& s) {s.resizeSpeed = ResizeSpeed::Fast;}},
         {"[Thumbnails]\nResize Speed=Smooth\n", [](MainSettings& s) {s.resizeSpeed = ResizeSpeed::Smooth;}},
@@ -67,18 +66,13 @@ TEST(SettingsGroups, MainKeysReadByTheirRules) {
         {"[Directories]\nInput=/no/such/folder\nOutput=/tmp\n", [](MainSettings& s) {s.outputDir = "/tmp";}},
         {"[Thumbnails]\nAuto Orient=1\nConvert To sRGB=2\nKeep Metadata=1\nLossless Rotation=on\n", [](MainSettings& s) {s.autoOrient = s.keepMetadata = true;}},
         {"[Thumbnails]\nConvert To sRGB=1\nLossless Rotation=1\nKeep Metadata=-1\n", [](MainSettings& s) {s.convertToSrgb = s.losslessRotation = true;}},
-    };
+    }, factoryMainSettings(), readMainSettings, writeMainSettings);
     // clang-format on
-    for (const auto& [body, change] : cases) {
-        MainSettings expected = factoryMainSettings();
-        change(expected);
-        expectRead<MainSettings>(body, readMain, writeMainSettings, expected);
-    }
 }
 
 TEST(SettingsGroups, GalleryKeysReadByTheirRules) {
     // clang-format off
-    const std::pair<const char*, std::function<void(GalleryOptions&)>> cases[] = {
+    expectReads<GalleryOptions>({
         {"", [](GalleryOptions&) {}},
         {"[Layout]\nLinkBorder=2\nUseFrames=2\n", [](GalleryOptions& o) {o.LinkBorder = false, o.UseFrames = true;}},
         {"[Tables]\nUseTables=0\nIncludeCaption=-1\n", [](GalleryOptions& o) {o.UseTables = o.IncludeCaption = false;}},
@@ -89,13 +83,9 @@ TEST(SettingsGroups, GalleryKeysReadByTheirRules) {
         {"[Layout]\nNavBtns=1\n", [](GalleryOptions& o) {o.NavBtns = NavPlace::Bottom;}},
         {"[Colors]\nPageBkgd=$FF\nText=255\nCellBkgd=x\nTableBkgd=$FFFFFFFF\n", [](GalleryOptions& o) {o.PageBkgd = o.Text = 255;}},
         {"[Tables]\nColumns=abc\nCellPad=\nTableAlignment=left\n", [](GalleryOptions& o) {o.Columns = "abc", o.CellPad = "", o.TableAlignment = "left";}},
-    };
+    }, factoryGalleryOptions(), [](const SettingsFile& f) { return readGalleryOptions(f); },
+    writeGalleryOptions);
     // clang-format on
-    for (const auto& [body, change] : cases) {
-        GalleryOptions expected = factoryGalleryOptions();
-        change(expected);
-        expectRead<GalleryOptions>(body, readGallery, writeGalleryOptions, expected);
-    }
 }
 
 TEST(SettingsGroups, EveryKeyIsWrittenAndEachWriteKeepsTheOtherGroups) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -84,6 +85,14 @@ inline std::vector<std::string> namesIn(const std::string& folder) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Every file of a folder and its bytes, to see what a run changed and what it left.
+inline std::map<std::string, std::string> snapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const std::string& name : namesIn(folder))
+        files[name] = readBytes(folder + "/" + name);
+    return files;
 }
 
 // What lstat() says of a path: its mode, owner and inode (all zero when there is nothing).

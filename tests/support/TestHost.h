@@ -1,8 +1,11 @@
 #pragma once
 
+#include "engine/BatchEngine.h"
 #include "engine/RunHost.h"
 #include "engine/RunState.h"
+#include "tests/support/FileFaults.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,6 +46,25 @@ public:
 private:
     RunState& state_;
     int stopAt_;
+};
+
+// A job from folder `in` to folder `out`, run through startRun by go(); the host of the
+// last run stays to be looked at.
+struct RunSetup {
+    RunSetup() {
+        job.inputDir = in.str();
+        job.outputDir = out.str();
+    }
+    RunOutcome go(int stopAt = -1) {
+        host = std::make_unique<TestHost>(state, stopAt);
+        return startRun(job, state, *host, workspace);
+    }
+
+    ScratchFolder in, out;
+    JobSettings job;
+    RunState state;
+    PictureWorkspace workspace;
+    std::unique_ptr<TestHost> host;
 };
 
 } // namespace pictorant::testing

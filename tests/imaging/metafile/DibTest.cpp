@@ -34,13 +34,12 @@ TEST(Dib, DecodesEveryDepthAndRefusesWhatCannotBeAPicture) {
     const std::uint32_t masks[4] = {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF};
     for (int i = 0; i < 4; ++i)
         test::put32(v5.data, 40 + 4 * std::size_t(i), masks[i]);
+    constexpr QRgb R = 0xFFFF0000, G = 0xFF00FF00;
     const DibCase cases[] = {
         {"1 bit, bottom-up, its palette",
          info(10, 2, 1, 0).u32(0xFF0000).u32(0x00FF00),
          Bytes().u8(0x80).u8(0x40).u16(0).u8(0).u8(0).u16(0),
-         {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000,
-          0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000,
-          0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFF00FF00}},
+         {R, R, R, R, R, R, R, R, R, R, G, R, R, R, R, R, R, R, R, G}},
         {"1 bit without a table: black on white",
          info(2, 1, 1, 0),
          Bytes().u8(0x40).u8(0).u16(0),
@@ -116,19 +115,14 @@ TEST(Dib, PackedAndWrittenBitmapsFindTheirBits) {
     const Bytes packed = info(1, 1, 8, 0, 3).u32(0).u32(0).u32(0xABCDEF).u8(2).u8(0).u8(0).u8(0);
     EXPECT_EQ(metafile::decodePackedDib(ByteReader(packed.data)).pixel(0, 0), 0xFFABCDEFu);
 
+    // Written rows are padded with zeros, so the same picture always gives the same bytes
+    // (their pixels are the writer's round trip's).
     Raster r(2, 2);
-    r.scanLine(0)[2] = 255;     // top-left red
-    r.scanLine(1)[3 + 0] = 255; // bottom-right blue
+    r.fill(255, 255, 255);
     std::vector<std::uint8_t> out;
     EXPECT_EQ(metafile::appendDib24(out, r), 16u);
     ASSERT_EQ(out.size(), 56u);
-    // Rows are padded with zeros, so the same picture always gives the same bytes.
     EXPECT_EQ(out[46] | out[47] | out[54] | out[55], 0);
-    const ByteReader all(out);
-    const QImage image = decodeDib(all.sub(0, 40), all.from(40));
-    EXPECT_EQ(image.pixel(0, 0), 0xFFFF0000u);
-    EXPECT_EQ(image.pixel(1, 1), 0xFF0000FFu);
-    EXPECT_EQ(image.pixel(1, 0), 0xFF000000u);
 }
 
 } // namespace

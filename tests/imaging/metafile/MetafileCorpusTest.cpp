@@ -105,12 +105,14 @@ INSTANTIATE_TEST_SUITE_P(Corpus, IntactMetafile, ::testing::ValuesIn(kIntact),
 // Header fields that decide the natural size are checked before anything is sized;
 // corpus files without a valid header are refused the same way.
 TEST(MetafileHeader, BrokenOrOutsizedHeadersAreNotValid) {
-    auto emf = [](auto patch) {
+    // An EMF header with 32-bit fields replaced, or cut to `size` bytes.
+    auto emf = [](std::vector<std::pair<std::size_t, std::uint32_t>> fields, std::size_t size = 0) {
         std::vector<std::uint8_t> b = EmfBuilder(100, 50).bytes();
-        patch(b);
+        for (const auto& [at, value] : fields)
+            test::put32(b, at, value);
+        b.resize(size ? size : b.size());
         return b;
     };
-    using test::put32;
     struct Case {
         const char* name;
         std::vector<std::uint8_t> bytes;
@@ -124,16 +126,13 @@ TEST(MetafileHeader, BrokenOrOutsizedHeadersAreNotValid) {
     std::vector<Case> cases = {
         {"empty", {}},
         {"random text", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}},
-        {"device millimetres zero", emf([&](auto& b) { put32(b, 80, 0); })},
-        {"device pixels negative", emf([&](auto& b) { put32(b, 76, 0xFFFFFF00); })},
-        {"frame reversed", emf([&](auto& b) { put32(b, 32, 0xFFFFFF00); })},
-        {"width beyond the cap", emf([&](auto& b) { put32(b, 32, 2'000'000); })},
-        {"area beyond the cap", emf([&](auto& b) {
-             put32(b, 32, 1'000'000);
-             put32(b, 36, 1'000'000);
-         })},
-        {"header cut at 60 bytes", emf([](auto& b) { b.resize(60); })},
-        {"header size below 88", emf([&](auto& b) { put32(b, 4, 80); })},
+        {"device millimetres zero", emf({{80, 0}})},
+        {"device pixels negative", emf({{76, 0xFFFFFF00}})},
+        {"frame reversed", emf({{32, 0xFFFFFF00}})},
+        {"width beyond the cap", emf({{32, 2'000'000}})},
+        {"area beyond the cap", emf({{32, 1'000'000}, {36, 1'000'000}})},
+        {"header cut at 60 bytes", emf({}, 60)},
+        {"header size below 88", emf({{4, 80}})},
         {"wmf box reversed", wmfBox},
         {"wmf header size", wmfHeader},
     };

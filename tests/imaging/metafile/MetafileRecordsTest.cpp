@@ -35,67 +35,35 @@ std::pair<Bytes, Bytes> redBlue() {
     return dib(2, 1, 32, {{0, 0, 255, 0, 255, 0, 0, 0}});
 }
 
-Bytes xformIdentity(Bytes b) {
-    return std::move(b.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0));
-}
-
 // EMR_STRETCHBLT (77) or EMR_ALPHABLEND (114): destination, operation, source, bitmap.
 std::vector<std::uint8_t> stretchBlt(std::uint32_t type, QRect d, std::uint32_t rop, QRect s,
                                      const std::pair<Bytes, Bytes>& bitmap) {
-    const auto& [info, bits] = bitmap;
-    const std::uint32_t fixed = 108,
-                        size = fixed + std::uint32_t(info.data.size() + bits.data.size());
-    Bytes b;
-    b.u32(type).u32(size).i32(0).i32(0).i32(0).i32(0);
-    b.i32(d.x()).i32(d.y()).i32(d.width()).i32(d.height()).u32(rop).i32(s.x()).i32(s.y());
-    b = xformIdentity(b);
-    const std::uint32_t cbBmi = std::uint32_t(info.data.size());
-    b.u32(0).u32(0).u32(cbBmi ? fixed : 0).u32(cbBmi).u32(cbBmi ? fixed + cbBmi : 0);
-    b.u32(std::uint32_t(bits.data.size())).i32(s.width()).i32(s.height());
-    return b.append(info.data).append(bits.data).data;
+    return blit(type, {d.x(), d.y(), d.width(), d.height(), std::int32_t(rop), s.x(), s.y()},
+                bitmap, {s.width(), s.height()});
 }
 
 TEST(MetafileRecords, BlitsMasksAndFillsLeaveTheirPixels) {
     EmfBuilder pattern(100, 100);
     solid(pattern, 1, rgb(0, 0, 255))
         .raw(stretchBlt(77, QRect(20, 20, 40, 40), 0x00F00021, QRect(0, 0, 0, 0), {}));
-    expectPixels("stretch blit without a bitmap fills with the brush", pattern.bytes(), 100, 100,
+    expectPixels("stretch blit without a bitmap fills with the brush", pattern,
                  {{40, 40, kB}, {90, 90, kW}});
     EmfBuilder patternOverBitmap(2, 1);
     solid(patternOverBitmap, 1, rgb(0, 255, 0))
         .raw(stretchBlt(77, QRect(0, 0, 2, 1), 0x00F00021, QRect(0, 0, 2, 1), redBlue()));
-    expectPixels("a pattern operation ignores the blit's bitmap", patternOverBitmap.bytes(), 2, 1,
+    expectPixels("a pattern operation ignores the blit's bitmap", patternOverBitmap,
                  {{0, 0, kG}, {1, 0, kG}});
 
     EmfBuilder plg(100, 100);
-    {
-        const auto [info, bits] = redBlue();
-        Bytes b;
-        b.u32(79).u32(140 + 40 + 8).i32(0).i32(0).i32(0).i32(0);
-        b.i32(10).i32(10).i32(90).i32(10).i32(10).i32(50).i32(0).i32(0).i32(2).i32(1);
-        b = xformIdentity(b);
-        b.u32(0).u32(0).u32(140).u32(40).u32(180).u32(8);
-        b.i32(0).i32(0).u32(0).u32(0).u32(0).u32(0).u32(0);
-        plg.raw(b.append(info.data).append(bits.data).data);
-    }
-    expectPixels("parallelogram blit", plg.bytes(), 100, 100,
-                 {{25, 30, kR}, {75, 30, kB}, {50, 70, kW}});
+    plg.raw(blit(79, {10, 10, 90, 10, 10, 50, 0, 0, 2, 1}, redBlue(), {0, 0, 0, 0, 0, 0, 0}));
+    expectPixels("parallelogram blit", plg, {{25, 30, kR}, {75, 30, kB}, {50, 70, kW}});
 
     EmfBuilder mask(2, 1);
     solid(mask, 1, rgb(0, 255, 0)).rec(43, {0, 0, 2, 1});
-    {
-        const auto [info, bits] = redBlue();
-        const auto [maskInfo, maskBits] = dib(2, 1, 1, {{0x80}}); // 1 then 0
-        Bytes b;
-        b.u32(78).u32(128 + 40 + 8 + 48 + 4).i32(0).i32(0).i32(0).i32(0);
-        b.i32(0).i32(0).i32(2).i32(1).u32(0xAACC0020).i32(0).i32(0);
-        b = xformIdentity(b);
-        b.u32(0).u32(0).u32(128).u32(40).u32(168).u32(8);
-        b.i32(0).i32(0).u32(0).u32(176).u32(48).u32(224).u32(4);
-        mask.raw(
-            b.append(info.data).append(bits.data).append(maskInfo.data).append(maskBits.data).data);
-    }
-    expectPixels("masked blit keeps the destination where the mask is 0", mask.bytes(), 2, 1,
+    const auto maskBits = dib(2, 1, 1, {{0x80}}); // 1 then 0
+    mask.raw(
+        blit(78, {0, 0, 2, 1, std::int32_t(0xAACC0020), 0, 0}, redBlue(), {0, 0, 0}, maskBits));
+    expectPixels("masked blit keeps the destination where the mask is 0", mask,
                  {{0, 0, kR}, {1, 0, kG}});
 
     // A red ring; the border fill paints its inside, the surface fill the white outside.
@@ -104,7 +72,7 @@ TEST(MetafileRecords, BlitsMasksAndFillsLeaveTheirPixels) {
     solid(flood, 2, rgb(255, 255, 255)).rec(43, {30, 30, 70, 70});
     solid(flood, 3, rgb(0, 255, 0)).rec(53, {50, 50, std::int32_t(rgb(255, 0, 0)), 0});
     solid(flood, 4, rgb(0, 0, 255)).rec(53, {5, 5, std::int32_t(rgb(255, 255, 255)), 1});
-    expectPixels("flood fills to a border and over a surface", flood.bytes(), 100, 100,
+    expectPixels("flood fills to a border and over a surface", flood,
                  {{50, 50, kG}, {25, 25, kR}, {5, 5, kB}, {95, 50, kB}});
 
     WmfBuilder ddb(2, 1);
@@ -119,14 +87,13 @@ TEST(MetafileRecords, BlitsMasksAndFillsLeaveTheirPixels) {
         b.u32(std::uint32_t(11 + (info.data.size() + bits.data.size()) / 2)).u16(0x0940);
         b.u16(0x0020).u16(0x00CC).u16(0).u16(0).u16(1).u16(2).u16(0).u16(0);
         expectPixels("WMF DIB blit with a colour table",
-                     WmfBuilder(2, 1).raw(b.append(info.data).append(bits.data).data).bytes(), 2, 1,
+                     WmfBuilder(2, 1).raw(b.append(info.data).append(bits.data).data),
                      {{0, 0, kR}, {1, 0, kB}});
     }
     WmfBuilder ddb24(100, 100);
     ddb24.rec(0x0B23, {0x0020, 0x00CC, 1, 2, 0, 0, 100, 100, 0, 0, 0, 2, 1, 6, 0x1801, 0x0000,
                        0xFFFF, 0x0000});
-    expectPixels("device-dependent 24-bit stretch blit", ddb24.bytes(), 100, 100,
-                 {{5, 50, kR}, {95, 50, kB}});
+    expectPixels("device-dependent 24-bit stretch blit", ddb24, {{5, 50, kR}, {95, 50, kB}});
 
     // A red ring filled green inside, by the short and by the extended layout of the
     // border fill, then blue outside by a surface fill.
@@ -138,17 +105,15 @@ TEST(MetafileRecords, BlitsMasksAndFillsLeaveTheirPixels) {
     };
     WmfBuilder fills = ring(WmfBuilder(100, 100)), extended = ring(WmfBuilder(100, 100));
     fills.rec(0x0419, {0xFF, 0, 50, 50}).rec(0x0548, {1, 0xFFFF, 0xFF, 5, 5});
-    expectPixels("WMF flood fills", fills.bytes(), 100, 100,
-                 {{50, 50, kG}, {25, 25, kR}, {5, 5, kG}});
+    expectPixels("WMF flood fills", fills, {{50, 50, kG}, {25, 25, kR}, {5, 5, kG}});
     extended.rec(0x0419, {0, 0xFF, 0, 50, 50});
-    expectPixels("WMF border fill in the extended layout", extended.bytes(), 100, 100,
-                 {{50, 50, kG}, {5, 5, kW}});
+    expectPixels("WMF border fill in the extended layout", extended, {{50, 50, kG}, {5, 5, kW}});
     // A black outline one unit wide, played at a tenth of its size, is only blends of
     // black with what lies beside it; the border fill still stays inside.
     WmfBuilder faint(1000, 1000, 960);
     faint.rec(0x02FA, {0, 1, 0, 0, 0}).rec(0x012D, {0}).rec(0x041B, {800, 800, 200, 200});
     faint.rec(0x02FC, {0, 0xFF00, 0, 0}).rec(0x012D, {1}).rec(0x0419, {0, 0, 500, 500});
-    expectPixels("WMF border fill inside a faint outline", faint.bytes(), 100, 100,
+    expectPixels("WMF border fill inside a faint outline", faint,
                  {{50, 50, kG}, {5, 5, kW}, {95, 50, kW}});
 }
 
@@ -158,9 +123,7 @@ TEST(MetafileRecords, AlphaBlendMixesWithWhatIsBelow) {
     const std::uint32_t halfConstant = 0x00800000; // SourceConstantAlpha 128, no pixel alpha
     b.raw(stretchBlt(114, QRect(0, 0, 10, 10), halfConstant, QRect(0, 0, 1, 1),
                      dib(1, 1, 32, {{0, 0, 255, 0}})));
-    Raster r = whiteRaster(10, 10);
-    Metafile::fromBytes(b.bytes()).playInto(r);
-    const std::uint32_t p = pixel(r, 5, 5);
+    const std::uint32_t p = pixel(play(b.bytes(), 10, 10), 5, 5);
     EXPECT_NEAR(double(p >> 16), 128, 3);
     EXPECT_NEAR(double((p >> 8) & 0xFF), 127, 3);
 }
@@ -315,12 +278,12 @@ TEST(MetafileRecords, EmfPlusOnlyFilesAreDrawnFromTheirEmfPlusRecords) {
         b.raw(c.records.comment(c.dual));
         if (c.dual) // the GDI fallback
             solid(b, 1, rgb(0, 0, 255)).rec(43, {50, 50, 100, 100});
-        expectPixels(c.what, b.bytes(), 100, 100, c.probes);
+        expectPixels(c.what, b, c.probes);
     }
     EmfBuilder bare(100, 100);
     bare.raw(redSquare.comment(true));
-    expectPixels("a dual file without GDI records is drawn from its EMF+ records", bare.bytes(),
-                 100, 100, {{20, 20, kR}});
+    expectPixels("a dual file without GDI records is drawn from its EMF+ records", bare,
+                 {{20, 20, kR}});
 }
 
 TEST(MetafileRecords, EmfPlusStringIsDrawnInItsBrush) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <numeric>
 
 #include "imaging/metafile/Metafile.h"
 #include "tests/imaging/metafile/MetafileTestSupport.h"
@@ -16,20 +17,17 @@ constexpr std::uint32_t kK = 0;
 
 // clang-format off
 enum : std::uint32_t {
-    SETBKMODE = 18, SETTEXTCOLOR = 24, SELECTOBJECT = 37, CREATEPEN = 38,
-    CREATEBRUSHINDIRECT = 39, CHORD = 46, POLYDRAW = 56, EXTCREATEFONTINDIRECTW = 82,
+    SELECTOBJECT = 37, CREATEPEN = 38, CREATEBRUSHINDIRECT = 39, CHORD = 46, POLYDRAW = 56,
     SMALLTEXTOUT = 108, GRADIENTFILL = 118
 };
 // clang-format on
 
-// A 100 x 100 EMF whose drawing records come from `draw`, after a red brush and a black
-// pen five units wide are selected.
-template <typename Draw> std::vector<std::uint8_t> emf(Draw draw) {
+// A 100 x 100 EMF with a red brush and a black pen five units wide selected.
+EmfBuilder redWithOutline() {
     EmfBuilder b(100, 100);
     b.rec(CREATEBRUSHINDIRECT, {1, 0, std::int32_t(rgb(255, 0, 0)), 0}).rec(SELECTOBJECT, {1});
     b.rec(CREATEPEN, {2, 0, 5, 0, 0}).rec(SELECTOBJECT, {2});
-    draw(b);
-    return b.bytes();
+    return b;
 }
 
 // EMR_POLYDRAW: points with their PT_* types (6 move, 4 Bézier, 2 line).
@@ -62,22 +60,16 @@ std::vector<std::uint8_t> gradientTriangle(std::array<QPoint, 3> corners,
 TEST(MetafileShapes, CurvesChordsAndGradientsLeaveTheirPixels) {
     // A straight Bézier along the top, then a line down the right side: the line starts
     // where the curve's three points end, not at its second control point.
-    expectPixels(
-        "PolyDraw with a Bézier", emf([](EmfBuilder& b) {
-            b.raw(polyDraw(
-                {{{10, 10}, 6}, {{30, 10}, 4}, {{60, 10}, 4}, {{90, 10}, 4}, {{90, 90}, 2}}));
-        }),
-        100, 100, {{50, 10, kK}, {90, 50, kK}, {79, 20, kW}, {75, 50, kW}});
+    const auto bezier =
+        polyDraw({{{10, 10}, 6}, {{30, 10}, 4}, {{60, 10}, 4}, {{90, 10}, 4}, {{90, 90}, 2}});
+    expectPixels("PolyDraw with a Bézier", redWithOutline().raw(bezier),
+                 {{50, 10, kK}, {90, 50, kK}, {79, 20, kW}, {75, 50, kW}});
     // Counter-clockwise from the right end to the left end: the upper half, closed.
-    expectPixels("chord", emf([](EmfBuilder& b) {
-                     b.rec(CHORD, {10, 10, 90, 90, 90, 50, 10, 50});
-                 }),
-                 100, 100, {{50, 30, kR}, {50, 50, kK}, {50, 70, kW}});
-    expectPixels("gradient triangle", emf([](EmfBuilder& b) {
-                     b.raw(gradientTriangle({QPoint(0, 0), QPoint(100, 0), QPoint(0, 100)},
-                                            {rgb(0, 0, 255), rgb(0, 0, 255), rgb(0, 0, 255)}));
-                 }),
-                 100, 100, {{20, 20, kB}, {80, 80, kW}});
+    expectPixels("chord", redWithOutline().rec(CHORD, {10, 10, 90, 90, 90, 50, 10, 50}),
+                 {{50, 30, kR}, {50, 50, kK}, {50, 70, kW}});
+    const auto blue = gradientTriangle({QPoint(0, 0), QPoint(100, 0), QPoint(0, 100)},
+                                       {rgb(0, 0, 255), rgb(0, 0, 255), rgb(0, 0, 255)});
+    expectPixels("gradient triangle", redWithOutline().raw(blue), {{20, 20, kB}, {80, 80, kW}});
 
     // A frame without width or height plays at one unit per pixel that way.
     for (const QSize frame : {QSize(0, 100), QSize(100, 0)}) {
@@ -92,21 +84,11 @@ TEST(MetafileShapes, CurvesChordsAndGradientsLeaveTheirPixels) {
 // font whose attribute bytes (italic, underline, strike-out, character set) are given.
 int smallTextInk(std::uint32_t attributes) {
     EmfBuilder b(100, 100);
-    Bytes font;
-    font.u32(EXTCREATEFONTINDIRECTW).u32(104).u32(1).i32(40).i32(0).i32(0).i32(0);
-    font.i32(400).u32(attributes).u32(0);
-    const std::u16string face = u"DejaVu Sans";
-    for (int i = 0; i < 32; ++i)
-        font.u16(i < int(face.size()) ? face[std::size_t(i)] : 0);
-    b.raw(font.data).rec(SELECTOBJECT, {1}).rec(SETBKMODE, {1}).rec(SETTEXTCOLOR, {0});
     Bytes text;
     text.u32(SMALLTEXTOUT).u32(40).i32(10).i32(20).u32(2).u32(0x300).u32(1).f32(0).f32(0);
-    const Raster r = play(b.raw(text.u8('H').u8('I').u16(0).data).bytes(), 100, 100);
-    int ink = 0;
-    for (int y = 0; y < 100; ++y)
-        for (int x = 0; x < 100; ++x)
-            ink += pixel(r, x, y) != kW;
-    return ink;
+    blackText(b, 40, 400, attributes).raw(text.u8('H').u8('I').u16(0).data);
+    const std::vector<int> ink = inkPerRow(play(b.bytes(), 100, 100));
+    return std::accumulate(ink.begin(), ink.end(), 0);
 }
 
 TEST(MetafileShapes, SmallTextIsDrawnWithItsFontsLines) {
@@ -124,7 +106,7 @@ TEST(MetafileShapes, PatternBrushesAndPalettesGiveTheirColours) {
     pattern.rec(0x01F9, {0,    8, 8,    2, 0x0101, 0, 0,    0, 0, 0, 0, 0, 0, 0, //
                          0xFF, 0, 0xFF, 0, 0xFF,   0, 0xFF, 0});
     pattern.rec(0x012D, {0}).rec(0x061D, {0x0021, 0x00F0, 8, 8, 0, 0});
-    expectPixels("monochrome pattern brush", pattern.bytes(), 8, 8,
+    expectPixels("monochrome pattern brush", pattern,
                  {{3, 0, kB}, {3, 1, kR}, {6, 6, kB}, {6, 7, kR}});
 
     // Palette entry 0 is green; a brush names it by index once the palette is selected,
@@ -134,7 +116,7 @@ TEST(MetafileShapes, PatternBrushesAndPalettesGiveTheirColours) {
         palette.rec(0x00F7, {0x0300, 1, 0xFF00, 0}).rec(0x0234, {0});
         palette.rec(0x02FC, {0, index, 0x0100, 0}).rec(0x012D, {1});
         palette.rec(0x061D, {0x0021, 0x00F0, 10, 10, 0, 0});
-        expectPixels("palette index", palette.bytes(), 10, 10, {{5, 5, colour}});
+        expectPixels("palette index", palette, {{5, 5, colour}});
     }
     // A pattern that cannot be read (a device-dependent one of 8 bits per pixel, a DIB
     // with a broken header) makes a black brush.
@@ -142,13 +124,10 @@ TEST(MetafileShapes, PatternBrushesAndPalettesGiveTheirColours) {
          {std::pair{0x01F9,
                     std::vector<std::int32_t>{0, 2, 2, 2, 0x0801, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
           {0x0142, {5, 0, 4, 0, 0, 0}}}) {
-        Bytes rec;
-        rec.u32(std::uint32_t(3 + words.size())).u16(std::uint32_t(function));
-        for (std::int32_t w : words)
-            rec.u16(std::uint32_t(w));
         WmfBuilder b(4, 4);
-        b.raw(rec.data).rec(0x012D, {0}).rec(0x061D, {0x0021, 0x00F0, 4, 4, 0, 0});
-        expectPixels("unreadable pattern", b.bytes(), 4, 4, {{2, 2, kK}});
+        b.rec(std::uint16_t(function), words).rec(0x012D, {0});
+        b.rec(0x061D, {0x0021, 0x00F0, 4, 4, 0, 0});
+        expectPixels("unreadable pattern", b, {{2, 2, kK}});
     }
 
     // An EMF bitmap whose colour table holds indices into the selected palette (green,
@@ -161,8 +140,8 @@ TEST(MetafileShapes, PatternBrushesAndPalettesGiveTheirColours) {
     dib.u32(80).u32(44).u32(124).u32(4).u32(1).u32(0x00CC0020).i32(2).i32(1);
     dib.u32(40).i32(2).i32(1).u16(1).u16(1).u32(0).u32(4).u32(0).u32(0).u32(2).u32(0);
     dib.u16(1).u16(0).u32(0x80);
-    expectPixels("bitmap colours from the palette", indexed.rec(48, {1}).raw(dib.data).bytes(), 2,
-                 1, {{0, 0, kG}, {1, 0, kB}});
+    expectPixels("bitmap colours from the palette", indexed.rec(48, {1}).raw(dib.data),
+                 {{0, 0, kG}, {1, 0, kB}});
 }
 
 } // namespace

@@ -95,6 +95,8 @@ inline constexpr std::int32_t kNullPen = std::int32_t(0x80000008);
 class EmfBuilder {
 public:
     EmfBuilder(int w, int h) : w_(w), h_(h) {}
+    int width() const { return w_; }
+    int height() const { return h_; }
 
     // A record of the given type whose body is 32-bit values.
     EmfBuilder& rec(std::uint32_t type, const std::vector<std::int32_t>& body) {
@@ -148,13 +150,67 @@ inline EmfBuilder& solid(EmfBuilder& b, int slot, std::uint32_t colour) {
     return b.rec(37, {kNullPen});
 }
 
+// An EMF bitmap record: `head` after the bounds, an identity world transform, the source
+// bitmap's fields, `tail`, and the mask's fields when there is a mask; the bitmaps follow.
+inline std::vector<std::uint8_t> blit(std::uint32_t type, const std::vector<std::int32_t>& head,
+                                      const std::pair<Bytes, Bytes>& bitmap,
+                                      const std::vector<std::int32_t>& tail,
+                                      const std::pair<Bytes, Bytes>& mask = {}) {
+    const bool masked = mask.first.size() != 0;
+    const std::size_t fixed = 4 * (18 + head.size() + tail.size() + (masked ? 4 : 0));
+    Bytes b, data;
+    b.u32(type).u32(0).i32(0).i32(0).i32(0).i32(0);
+    for (std::int32_t v : head)
+        b.i32(v);
+    b.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0).u32(0).u32(0);
+    const auto place = [&](const std::pair<Bytes, Bytes>& m) {
+        for (const Bytes* part : {&m.first, &m.second}) {
+            b.u32(part->size() ? std::uint32_t(fixed + data.size()) : 0);
+            b.u32(std::uint32_t(part->size()));
+            data.append(part->data);
+        }
+    };
+    place(bitmap);
+    for (std::int32_t v : tail)
+        b.i32(v);
+    if (masked)
+        place(mask);
+    b.append(data.data);
+    test::put32(b.data, 4, std::uint32_t(b.size()));
+    return b.data;
+}
+
+// Selects a DejaVu Sans font of the given height, weight and attribute bytes (italic,
+// underline, strike-out, character set) into handle 1, for black text without a background.
+inline EmfBuilder& blackText(EmfBuilder& b, int height, int weight, std::uint32_t attributes) {
+    Bytes font;
+    font.u32(82).u32(104).u32(1).i32(height).i32(0).i32(0).i32(0);
+    font.i32(weight).u32(attributes).u32(0);
+    const std::u16string face = u"DejaVu Sans";
+    for (int i = 0; i < 32; ++i)
+        font.u16(i < int(face.size()) ? face[std::size_t(i)] : 0);
+    return b.raw(font.data).rec(37, {1}).rec(18, {1}).rec(24, {0});
+}
+
+// Pixels that are not white, row by row.
+inline std::vector<int> inkPerRow(const Raster& r) {
+    std::vector<int> ink(std::size_t(r.height()), 0);
+    for (int y = 0; y < r.height(); ++y)
+        for (int x = 0; x < r.width(); ++x)
+            ink[std::size_t(y)] += pixel(r, x, y) != kW;
+    return ink;
+}
+
 // A placeable WMF made record by record; the bounding box is (0, 0, w, h) at `inch` units
 // per inch and the window is set to it.
 class WmfBuilder {
 public:
     WmfBuilder(int w, int h, int inch = 96) : w_(w), h_(h), inch_(inch) {}
+    // The picture's size in pixels.
+    int width() const { return w_ * 96 / inch_; }
+    int height() const { return h_ * 96 / inch_; }
 
-    WmfBuilder& rec(std::uint16_t function, std::initializer_list<std::int32_t> words) {
+    WmfBuilder& rec(std::uint16_t function, const std::vector<std::int32_t>& words) {
         Bytes b;
         b.u32(std::uint32_t(3 + words.size())).u16(function);
         for (std::int32_t v : words)
@@ -181,5 +237,11 @@ private:
     int w_, h_, inch_;
     Bytes records_;
 };
+
+// Plays a file made here at its own size and looks at the probes.
+template <typename Builder>
+void expectPixels(const char* what, const Builder& b, std::initializer_list<Probe> probes) {
+    expectPixels(what, b.bytes(), b.width(), b.height(), probes);
+}
 
 } // namespace pictorant::mftest
