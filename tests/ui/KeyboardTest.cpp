@@ -25,7 +25,12 @@ protected:
     }
     void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), k, mods);
-        QTest::qWait(mods & Qt::AltModifier ? 250 : 1); // a mnemonic shows its press first
+        // A mnemonic shows its button pressed and clicks it a moment later: wait for the
+        // click itself, which a loaded machine may deliver late.
+        QTest::qWait(1);
+        const auto buttons = form->findChildren<QAbstractButton*>();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return std::ranges::none_of(buttons, &QAbstractButton::isDown); }));
     }
     bool tabTo(const QString& name) {
         for (int i = 0; i < 60 && focus() != name; ++i)
