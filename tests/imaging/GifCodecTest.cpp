@@ -78,8 +78,7 @@ TEST(GifRender, FirstFrameAtItsPlaceWithTransparencyOnWhite) {
     gif.frameCount = 1;
     Picture picture(PictureKind::Gif);
     picture.setGif(DecodeGif(EncodeGif(gif))); // through the file form and back
-    Raster r;
-    RenderToBitmap(picture, r);
+    const Raster r = rendered(picture);
     const std::uint32_t W = 0xFFFFFF, R = 0xFF0000;
     const std::uint32_t expected[3][4] = {{W, W, W, W}, {W, R, W, W}, {W, W, R, W}};
     for (int y = 0; y < 3; ++y)
@@ -89,8 +88,7 @@ TEST(GifRender, FirstFrameAtItsPlaceWithTransparencyOnWhite) {
 
 // The GIF path: JPEG at 100, the 236-colour quantised decode, the table optimised.
 TEST(GifWrite, DecodesToTheColoursOfDjpegColors236OfTheQuality100Jpeg) {
-    if (!haveProgram("djpeg"))
-        GTEST_SKIP() << "djpeg not installed";
+    SKIP_WITHOUT("djpeg");
     TempDir dir;
     const Raster picture = syntheticPicture(61, 47, 7);
     writeBytes((dir / "q100.jpg"), EncodeJpeg(picture, 100));
@@ -101,10 +99,8 @@ TEST(GifWrite, DecodesToTheColoursOfDjpegColors236OfTheQuality100Jpeg) {
     OutputObjects outputs;
     SavePicture(outputs, picture, "GIF", (dir / "out.gif"), 90);
     const auto bytes = readBytes((dir / "out.gif"));
-    Picture written = LoadPicture((dir / "out.gif"));
-    Raster actual;
-    RenderToBitmap(written, actual);
-    EXPECT_TRUE(actual == expected);
+    const Picture written = LoadPicture((dir / "out.gif"));
+    EXPECT_TRUE(rendered(written) == expected);
 
     // GIF87a with a sorted global table, no extension block before the image and no
     // local table; at most 236 colours, each once (their order is the optimiser's).
@@ -124,12 +120,9 @@ TEST(GifWrite, DecodesToTheColoursOfDjpegColors236OfTheQuality100Jpeg) {
 }
 
 TEST(GifWrite, TableOptimisationMergesDropsAndSorts) {
-    Raster indexed(5, 1, PixelFormat::Indexed8);
     // Entries 1 and 3 are the same colour; entry 2 is never used.
-    indexed.palette() = {{10, 10, 10}, {20, 20, 20}, {30, 30, 30}, {20, 20, 20}};
-    const std::uint8_t pixels[5] = {0, 1, 3, 3, 0};
-    std::copy(pixels, pixels + 5, indexed.bits());
-    GifImage gif = GifFromIndexed(indexed);
+    const GifImage gif = GifFromIndexed(indexedRaster(
+        5, 1, {{10, 10, 10}, {20, 20, 20}, {30, 30, 30}, {20, 20, 20}}, {0, 1, 3, 3, 0}));
     ASSERT_EQ(gif.globalColors.size(), 2u);
     EXPECT_EQ(gif.globalColors[0], (PaletteColor{20, 20, 20})); // 3 uses
     EXPECT_EQ(gif.globalColors[1], (PaletteColor{10, 10, 10})); // 2 uses

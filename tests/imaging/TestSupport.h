@@ -66,6 +66,11 @@ inline bool haveProgram(const char* name) {
     return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
+// Skips the test when a reference tool is not installed.
+#define SKIP_WITHOUT(program)                                                                      \
+    if (!pictorant::test::haveProgram(program))                                                    \
+    GTEST_SKIP() << program << " is not installed"
+
 // Runs a shell command and returns what it wrote to standard output.
 inline std::vector<std::uint8_t> runCapture(const std::string& command, int* status = nullptr) {
     std::vector<std::uint8_t> out;
@@ -149,6 +154,29 @@ inline Picture bitmapOf(const Raster& r) {
     Picture bitmap(PictureKind::Bitmap);
     bitmap.setBitmap(r);
     return bitmap;
+}
+
+inline Picture pictureFrom(PictureKind kind, std::vector<std::uint8_t> bytes) {
+    Picture picture;
+    LoadPictureFromBytes(kind, std::move(bytes), picture);
+    return picture;
+}
+
+// A picture or raster as drawn at its natural size, in 24 bits.
+template <typename Source> Raster rendered(const Source& source) {
+    Raster r;
+    RenderToBitmap(source, r);
+    return r;
+}
+
+// An 8-bit raster of the given palette and indices, row by row.
+inline Raster indexedRaster(int w, int h, std::vector<PaletteColor> palette,
+                            const std::vector<std::uint8_t>& indices) {
+    Raster r(w, h, PixelFormat::Indexed8);
+    r.palette() = std::move(palette);
+    for (int y = 0; y < h; ++y)
+        std::copy_n(indices.begin() + std::ptrdiff_t(y) * w, w, r.scanLine(y));
+    return r;
 }
 
 } // namespace pictorant::test
