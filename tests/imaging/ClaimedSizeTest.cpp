@@ -18,7 +18,9 @@ namespace {
 
 using test::bitmapOf;
 using test::dataPath;
+using test::pictureFrom;
 using test::readBytes;
+using test::rendered;
 using test::thumb;
 using testing::errorOf;
 using Bytes = std::vector<std::uint8_t>;
@@ -100,8 +102,7 @@ TEST(ClaimedSize, CraftedFilesAreRefusedOrTakenByWhatTheirDataAllows) {
 }
 
 TEST(ClaimedSize, BigScreenThumbnailHoldsNoScreenSizedRaster) {
-    Picture picture;
-    LoadPictureFromBytes(PictureKind::Gif, twoByteGif(16000, 1), picture);
+    const Picture picture = pictureFrom(PictureKind::Gif, twoByteGif(16000, 1));
     for (bool quality : {true, false}) {
         SCOPED_TRACE(quality ? "quality" : "fast");
         std::size_t held = 0;
@@ -159,17 +160,9 @@ Picture framedGif() {
 }
 
 Picture loadJpeg(const std::string& relative, PixelFormat mode = PixelFormat::Bgr24) {
-    Picture picture;
-    LoadPictureFromBytes(PictureKind::Jpeg, readBytes(dataPath("jpeg/" + relative)), picture);
+    Picture picture = pictureFrom(PictureKind::Jpeg, readBytes(dataPath("jpeg/" + relative)));
     picture.setJpegDecodeFormat(mode);
     return picture;
-}
-
-// The reference: the picture rendered whole, then filtered from that raster.
-Raster filteredWhole(const Picture& picture, bool quality, int W, int H) {
-    Raster whole;
-    RenderToBitmap(picture, whole);
-    return thumb(bitmapOf(whole), quality, W, H);
 }
 
 TEST(RowSources, DrawWhatTheWholeRenderDraws) {
@@ -193,17 +186,18 @@ TEST(RowSources, DrawWhatTheWholeRenderDraws) {
         for (bool quality : {true, false}) {
             SCOPED_TRACE(std::string(c.what) + (quality ? ", quality" : ", fast"));
             const Picture picture = c.make(); // never decoded before the resample
+            // The reference: the picture rendered whole, then filtered from that raster.
             EXPECT_EQ(thumb(picture, quality, c.W, c.H),
-                      filteredWhole(c.make(), quality, c.W, c.H));
+                      thumb(bitmapOf(rendered(c.make())), quality, c.W, c.H));
             EXPECT_EQ(picture.decodeWarning(), "");
         }
     }
 }
 
 TEST(RowSources, WorkRasterHoldsOnlyTheThumbnail) {
-    Picture jpeg;
-    LoadPictureFromBytes(PictureKind::Jpeg, EncodeJpeg(test::syntheticPicture(900, 700), 90), jpeg);
-    Picture bitmap = bitmapOf(test::syntheticPicture(900, 700));
+    const Picture jpeg =
+        pictureFrom(PictureKind::Jpeg, EncodeJpeg(test::syntheticPicture(900, 700), 90));
+    const Picture bitmap = bitmapOf(test::syntheticPicture(900, 700));
     for (const Picture* picture : {&bitmap, &jpeg}) {
         std::size_t held = 0;
         // 899 wide makes the JPEG row skipper decline: the full decode path is used.
@@ -253,8 +247,7 @@ TEST(JpegWarnings, DamagedDataIsDecodedAndNamed) {
         } ways[] = {{true, 40, 30}, {true, 170, 130}, {false, 50, 20}, {false, 0, 0}};
         for (const auto& way : ways) {
             SCOPED_TRACE(way.W);
-            Picture picture;
-            LoadPictureFromBytes(PictureKind::Jpeg, c.bytes, picture);
+            Picture picture = pictureFrom(PictureKind::Jpeg, c.bytes);
             Raster work;
             if (way.W)
                 work = thumb(picture, way.quality, way.W, way.H);
@@ -268,7 +261,7 @@ TEST(JpegWarnings, DamagedDataIsDecodedAndNamed) {
 
 TEST(TakeRaster, GivesTheRenderedPictureWithoutKeepingACopy) {
     const Bytes jpeg = EncodeJpeg(test::syntheticPicture(64, 48), 90);
-    const auto load = [&](Picture& p) { LoadPictureFromBytes(PictureKind::Jpeg, jpeg, p); };
+    const auto load = [&](Picture& p) { p = pictureFrom(PictureKind::Jpeg, jpeg); };
     const struct {
         const char* what;
         std::function<void(Picture&)> fill;
@@ -285,10 +278,9 @@ TEST(TakeRaster, GivesTheRenderedPictureWithoutKeepingACopy) {
         Picture reference, picture;
         c.fill(reference);
         c.fill(picture);
-        Raster expected, taken;
-        RenderToBitmap(reference, expected);
+        Raster taken;
         picture.takeRaster(taken);
-        EXPECT_EQ(taken, expected);
+        EXPECT_EQ(taken, rendered(reference));
         EXPECT_EQ(picture.isEmpty(), c.emptied);
         // A JPEG keeps its data but no decoded raster beside the one given out.
         EXPECT_FALSE(picture.kind() == PictureKind::Jpeg && picture.rasterHeld());

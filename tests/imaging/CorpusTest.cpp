@@ -57,12 +57,8 @@ PictureKind kindOf(const std::string& kind) {
 }
 
 // Loads and renders from bytes, so a file's odd extension does not matter.
-void loadAndRender(const std::string& kind, const std::string& file, Raster& raster) {
-    Picture picture;
-    LoadPictureFromBytes(kindOf(kind), readBytes(dataPath(kind + "/" + file)), picture);
-    RenderToBitmap(picture, raster);
-    ASSERT_EQ(raster.width(), picture.width());
-    ASSERT_EQ(raster.height(), picture.height());
+Raster loadAndRender(const std::string& kind, const std::string& file) {
+    return rendered(pictureFrom(kindOf(kind), readBytes(dataPath(kind + "/" + file))));
 }
 
 class Corpus : public ::testing::TestWithParam<std::string> {};
@@ -78,10 +74,8 @@ TEST_P(Corpus, EveryFileEndsAsItsManifestSays) {
         ++count[e.expected];
         const auto bytes = readBytes(dataPath(kind + "/" + e.file));
         try {
-            Picture picture;
-            LoadPictureFromBytes(kindOf(kind), bytes, picture);
-            Raster raster;
-            RenderToBitmap(picture, raster);
+            const Picture picture = pictureFrom(kindOf(kind), bytes);
+            const Raster raster = rendered(picture);
             EXPECT_NE(e.expected, "invalid") << "loaded";
             if (e.expected == "valid") {
                 EXPECT_EQ(raster.width(), picture.width());
@@ -127,14 +121,9 @@ TEST(CorpusReference, EquivalentEncodingsGiveEqualPixels) {
         {"gif", {"wuffs/hippopotamus.regular.gif", "wuffs/hippopotamus.interlaced.gif"}},
     };
     for (const auto& [kind, files] : groups) {
-        Raster first;
-        loadAndRender(kind, files[0], first);
-        for (std::size_t i = 1; i < files.size(); ++i) {
-            SCOPED_TRACE(files[i]);
-            Raster other;
-            loadAndRender(kind, files[i], other);
-            EXPECT_TRUE(other == first);
-        }
+        const Raster first = loadAndRender(kind, files[0]);
+        for (std::size_t i = 1; i < files.size(); ++i)
+            EXPECT_TRUE(loadAndRender(kind, files[i]) == first) << files[i];
     }
 }
 

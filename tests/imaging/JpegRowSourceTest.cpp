@@ -30,12 +30,6 @@ std::vector<std::string> jpegFiles(const std::string& folder) {
     return files;
 }
 
-Picture jpegPicture(std::vector<std::uint8_t> bytes) {
-    Picture picture;
-    LoadPictureFromBytes(PictureKind::Jpeg, std::move(bytes), picture);
-    return picture;
-}
-
 ThumbSize fitWithin(int w, int h, int side) {
     ThumbSizeOptions o;
     o.maintainRatio = true;
@@ -55,7 +49,7 @@ TEST(JpegRowSource, EveryPhotoGivesTheThumbnailsOfTheFullDecode) {
         DecodeJpeg(bytes, PixelFormat::Bgr24, decoded);
         if (decoded.format() == PixelFormat::Bgr24)
             ++colourPhotos;
-        const Picture picture = jpegPicture(bytes);
+        const Picture picture = pictureFrom(PictureKind::Jpeg, bytes);
         const ThumbSize fit96 = fitWithin(info.width, info.height, 96);
         const ThumbSize fit300 = fitWithin(info.width, info.height, 300);
         const struct {
@@ -154,10 +148,10 @@ TEST(JpegRowSource, DamagedOrUnsuitableFilesTakeTheFullDecode) {
     // The 8-bit decode mode, empty targets and one-pixel sources go the full way, where
     // their errors and results are decided.
     Raster work;
-    Picture indexed = jpegPicture(photo);
+    Picture indexed = pictureFrom(PictureKind::Jpeg, photo);
     indexed.setJpegDecodeFormat(PixelFormat::Indexed8);
     EXPECT_FALSE(ResampleJpegRows(indexed, RowFilter::Bilinear, 96, 64, work));
-    const Picture picture = jpegPicture(photo);
+    const Picture picture = pictureFrom(PictureKind::Jpeg, photo);
     EXPECT_FALSE(ResampleJpegRows(picture, RowFilter::Bilinear, 0, 64, work));
     EXPECT_FALSE(ResampleJpegRows(picture, RowFilter::Nearest, 96, 0, work));
 }
