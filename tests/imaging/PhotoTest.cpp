@@ -27,17 +27,13 @@ using pictorant::testing::withIcc;
 // 64 x 48 (whole 16-pixel blocks): four quadrants of their own colour and a white mark
 // near the top-left corner, so every turn and mirror looks different.
 Raster asymmetric() {
+    const std::uint8_t colours[5][3] = {
+        {200, 40, 40}, {40, 200, 40}, {40, 40, 200}, {30, 30, 30}, {255, 255, 255}};
     Raster r(64, 48);
     for (int y = 0; y < 48; ++y)
         for (int x = 0; x < 64; ++x) {
-            std::uint8_t* p = r.scanLine(y) + 3 * x;
-            const int q = (x >= 32) + 2 * (y >= 24);
-            const std::uint8_t colours[4][3] = {
-                {200, 40, 40}, {40, 200, 40}, {40, 40, 200}, {30, 30, 30}};
             const bool mark = x >= 4 && x < 12 && y >= 4 && y < 12;
-            p[0] = mark ? 255 : colours[q][0];
-            p[1] = mark ? 255 : colours[q][1];
-            p[2] = mark ? 255 : colours[q][2];
+            std::copy_n(colours[mark ? 4 : (x >= 32) + 2 * (y >= 24)], 3, r.scanLine(y) + 3 * x);
         }
     return r;
 }
@@ -53,12 +49,8 @@ Raster decoded(const std::vector<std::uint8_t>& jpeg) {
     return r;
 }
 
-#define NEED_JPEGTRAN()                                                                            \
-    if (!haveProgram("jpegtran"))                                                                  \
-    GTEST_SKIP() << "jpegtran (libjpeg-turbo-progs) is not installed"
-
 TEST(Photo, EachOfTheEightOrientationsGivesTheSameUprightThumbnail) {
-    NEED_JPEGTRAN();
+    SKIP_WITHOUT("jpegtran");
     TempDir dir;
     const std::string upright = dir / "upright.jpg";
     writeBytes(upright, EncodeJpeg(asymmetric(), 95));
@@ -73,8 +65,7 @@ TEST(Photo, EachOfTheEightOrientationsGivesTheSameUprightThumbnail) {
             jpegtran(std::string(stored[o]) + " -perfect", upright), makeExif({o, false}), {});
         ASSERT_EQ(ReadJpegSideData(tagged).orientation, o);
         for (const bool on : {false, true}) {
-            Picture picture;
-            LoadPictureFromBytes(PictureKind::Jpeg, tagged, picture);
+            Picture picture = pictureFrom(PictureKind::Jpeg, tagged);
             PhotoOptions options;
             options.autoOrient = on;
             EXPECT_EQ(PreparePhoto(picture, options).uprighted, on && o != 1) << o;
@@ -89,8 +80,7 @@ TEST(Photo, EachOfTheEightOrientationsGivesTheSameUprightThumbnail) {
             EXPECT_LE(largestDifference(thumb, reference), 6) << "orientation " << o;
             // From only the rows the filter reads, bit for bit what the whole decode gives.
             for (const RowFilter filter : {RowFilter::Bilinear, RowFilter::Nearest}) {
-                Picture asStored;
-                LoadPictureFromBytes(PictureKind::Jpeg, tagged, asStored);
+                Picture asStored = pictureFrom(PictureKind::Jpeg, tagged);
                 Raster fromRows, whole;
                 ASSERT_TRUE(ResampleJpegRowsUpright(asStored, o, filter, 8, 6, fromRows)) << o;
                 if (filter == RowFilter::Bilinear)
@@ -124,9 +114,8 @@ TEST(Photo, ProfilesConvertAsLcms2DoesAndABrokenOneChangesNothing) {
     // The second chunk (after SOI and the first, 118 bytes) claims to be the first again.
     cases[3].jpeg[2 + 118 + 4 + 12] = 1;
     for (const Case& c : cases) {
-        Picture off, on;
-        LoadPictureFromBytes(PictureKind::Jpeg, c.jpeg, off);
-        LoadPictureFromBytes(PictureKind::Jpeg, c.jpeg, on);
+        const Picture off = pictureFrom(PictureKind::Jpeg, c.jpeg);
+        Picture on = pictureFrom(PictureKind::Jpeg, c.jpeg);
         PhotoOptions srgb;
         srgb.toSrgb = true;
         const PhotoFacts facts = PreparePhoto(on, srgb);
@@ -152,8 +141,7 @@ TEST(Photo, ProfilesConvertAsLcms2DoesAndABrokenOneChangesNothing) {
         for (int i = 0; i < 3; ++i)
             EXPECT_NEAR(got[i], want[i], 1) << c.what << " channel " << i;
         // A thumbnail converts the rows it reads, as the whole decode would have been.
-        Picture later;
-        LoadPictureFromBytes(PictureKind::Jpeg, c.jpeg, later);
+        Picture later = pictureFrom(PictureKind::Jpeg, c.jpeg);
         const PhotoFacts pending = PreparePhoto(later, srgb, Turn::Later);
         EXPECT_EQ(pending.pendingColour, c.converts && !c.isCmyk) << c.what;
         Raster fromRows, whole, scratch;
@@ -164,30 +152,13 @@ TEST(Photo, ProfilesConvertAsLcms2DoesAndABrokenOneChangesNothing) {
     }
 }
 
-class LosslessTurn : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!haveProgram("jpegtran"))
-            GTEST_SKIP() << "jpegtran (libjpeg-turbo-progs) is not installed";
-    }
-    // A photo with camera data at path; sides of whole 16-pixel blocks unless told.
-    std::string photo(int orientation, int w = 64, int h = 48) {
-        Raster r = asymmetric();
-        Raster sized(w, h);
-        for (int y = 0; y < h; ++y)
-            std::memcpy(sized.scanLine(y), r.scanLine(y % 48), 3 * std::size_t(std::min(w, 64)));
-        const std::string path = dir / "photo.jpg";
-        writeBytes(path,
-                   WithJpegMetadata(EncodeJpeg(sized, 90), makeExif({orientation, true}), {}));
-        return path;
-    }
-    TempDir dir;
-};
-
 // Each turn is jpegtran's, done on the file's blocks; the date stays and the orientation
 // becomes 1. A file tagged 6 is stored turned a quarter counter-clockwise: turning what
 // the user sees clockwise gives the stored picture turned half round.
-TEST_F(LosslessTurn, MatchesJpegtranKeepsTheDateAndSetsOrientationOne) {
+TEST(LosslessTurn, MatchesJpegtranKeepsTheDateAndSetsOrientationOne) {
+    SKIP_WITHOUT("jpegtran");
+    TempDir dir;
+    const Raster upright = asymmetric();
     using D = RotateDirection;
     const struct {
         int orientation, w, h;
@@ -204,7 +175,13 @@ TEST_F(LosslessTurn, MatchesJpegtranKeepsTheDateAndSetsOrientationOne) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.jpegtranOptions) + " of " + std::to_string(c.w));
-        const std::string path = photo(c.orientation, c.w, c.h);
+        // A photo with camera data, cut from the asymmetric one.
+        Raster sized(c.w, c.h);
+        for (int y = 0; y < c.h; ++y)
+            std::memcpy(sized.scanLine(y), upright.scanLine(y), 3 * std::size_t(c.w));
+        const std::string path = dir / "photo.jpg";
+        writeBytes(path,
+                   WithJpegMetadata(EncodeJpeg(sized, 90), makeExif({c.orientation, true}), {}));
         const std::vector<std::uint8_t> before = readBytes(path);
         const Raster want =
             *c.jpegtranOptions ? decoded(jpegtran(c.jpegtranOptions, path)) : Raster();
