@@ -65,19 +65,10 @@ TEST(GifDecode, BrokenFilesGiveTheirMessages) {
 // The first frame sits at its place on the logical screen; the transparent colour and
 // everything outside the frame keep the white ground.
 TEST(GifRender, FirstFrameAtItsPlaceWithTransparencyOnWhite) {
-    GifImage gif;
-    gif.screenWidth = 4;
-    gif.screenHeight = 3;
-    gif.globalColors = {{255, 0, 0}, {0, 0, 255}};
-    GifFrame frame;
-    frame.left = frame.top = 1;
-    frame.width = frame.height = 2;
-    frame.transparentIndex = 1;
-    frame.pixels = {0, 1, 1, 0};
-    gif.frames.push_back(frame);
-    gif.frameCount = 1;
-    Picture picture(PictureKind::Gif);
-    picture.setGif(DecodeGif(EncodeGif(gif))); // through the file form and back
+    // A 2 x 2 frame at 1,1 in the global colours, index 1 transparent.
+    Picture picture =
+        gifPicture(4, 3, {{255, 0, 0}, {0, 0, 255}}, {1, 1, 2, 2, {}, false, 1, {0, 1, 1, 0}});
+    picture.setGif(DecodeGif(EncodeGif(picture.gif()))); // through the file form and back
     const Raster r = rendered(picture);
     const std::uint32_t W = 0xFFFFFF, R = 0xFF0000;
     const std::uint32_t expected[3][4] = {{W, W, W, W}, {W, R, W, W}, {W, W, R, W}};

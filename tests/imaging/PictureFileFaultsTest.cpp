@@ -46,8 +46,9 @@ std::string lowerExtension(const std::string& type) {
 // For every type: a side of 0 (a 1000 x 5 picture at 96 gives 96 x 0) is refused
 // before any file is made, and an older file at the name stays; a link at an output's
 // name is replaced by the picture, and the file it pointed to, outside the chosen
-// folder, is never written.
-TEST(EveryType, RefusesASideOfZeroAndReplacesALinkAtTheName) {
+// folder, is never written. The runs hand the work raster over to the writer: the file
+// is the one written from a lent raster.
+TEST(EveryType, RefusesASideOfZeroReplacesALinkAndTakesARasterHandedOver) {
     OutputObjects out; // still usable after each refusal
     for (const char* type : kTypes) {
         SCOPED_TRACE(type);
@@ -74,6 +75,11 @@ TEST(EveryType, RefusesASideOfZeroAndReplacesALinkAtTheName) {
         const Picture back = LoadPicture(link);
         EXPECT_EQ(std::pair(back.width(), back.height()), std::pair(6, 4));
         EXPECT_EQ(namesIn(folder / "out"), Names{"Thumb001" + ext});
+        Raster handed = test::syntheticPicture(6, 4);
+        SavePicture(out, std::move(handed), type, folder / ("moved" + ext), 90);
+        EXPECT_EQ(readBytes(folder / ("moved" + ext)), readBytes(link));
+        EXPECT_TRUE(handed.isEmpty());
+        EXPECT_EQ(handed.storageBytes(), 0u);
     }
 }
 

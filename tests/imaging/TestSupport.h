@@ -162,6 +162,14 @@ inline Picture pictureFrom(PictureKind kind, std::vector<std::uint8_t> bytes) {
     return picture;
 }
 
+// A GIF picture of one frame on a screen of the given size and global colours.
+inline Picture gifPicture(int screenWidth, int screenHeight, std::vector<PaletteColor> colours,
+                          const GifFrame& frame) {
+    Picture picture(PictureKind::Gif);
+    picture.setGif({screenWidth, screenHeight, std::move(colours), false, 0, 1, {frame}});
+    return picture;
+}
+
 // A picture or raster as drawn at its natural size, in 24 bits.
 template <typename Source> Raster rendered(const Source& source) {
     Raster r;
