@@ -18,25 +18,6 @@ void put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     b[at + 1] = std::uint8_t(v >> 8);
 }
 
-// A BMP with a 40-byte header, the given palette (or bit-field masks) and pixel data as
-// they go in the file.
-std::vector<std::uint8_t> makeBmp(int width, int height, int bits, std::uint32_t compression,
-                                  const std::vector<PaletteColor>& palette,
-                                  const std::vector<std::uint8_t>& pixels,
-                                  const std::vector<std::uint32_t>& masks = {}) {
-    Bytes b;
-    const std::uint32_t offset = std::uint32_t(54 + 4 * (palette.size() + masks.size()));
-    b.u8('B').u8('M').u32(offset + std::uint32_t(pixels.size())).u32(0).u32(offset);
-    b.u32(40).i32(width).i32(height).u16(1).u16(std::uint32_t(bits)).u32(compression);
-    b.u32(std::uint32_t(pixels.size())).u32(2835).u32(2835);
-    b.u32(std::uint32_t(palette.size())).u32(0);
-    for (std::uint32_t m : masks)
-        b.u32(m);
-    for (const PaletteColor& c : palette)
-        b.u8(c.blue).u8(c.green).u8(c.red).u8(0);
-    return b.append(pixels).data;
-}
-
 const std::vector<PaletteColor> kPalette = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
 constexpr std::uint32_t K = 0, R = 0xFF0000, G = 0x00FF00, B = 0x0000FF, W = 0xFFFFFF;
 

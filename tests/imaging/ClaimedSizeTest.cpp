@@ -28,23 +28,16 @@ using Bytes = std::vector<std::uint8_t>;
 // An RLE8 bitmap of 256 greys whose data is only the end-of-bitmap code: every pixel
 // keeps palette entry 0 (1,080 bytes whatever the size).
 Bytes rle8Bitmap(int width, int height) {
-    test::Bytes b;
-    b.u8('B').u8('M').u32(14 + 40 + 1024 + 2).u32(0).u32(14 + 40 + 1024);
-    b.u32(40).u32(std::uint32_t(width)).u32(std::uint32_t(height)).u16(1).u16(8);
-    b.u32(1).u32(2).u32(2835).u32(2835).u32(256).u32(0);
-    for (std::uint32_t i = 0; i < 256; ++i)
-        b.u32(i * 0x010101);
-    return b.u8(0).u8(1).data;
+    std::vector<PaletteColor> greys;
+    for (int i = 0; i < 256; ++i)
+        greys.push_back({std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)});
+    return test::makeBmp(width, height, 8, 1, greys, {0, 1});
 }
 
-// A GIF of two colours (black, white) whose one frame at 0,0 has two bytes of LZW data
-// making a single black pixel: valid for a 1 x 1 frame on any screen (35 bytes).
+// A GIF whose one frame has two bytes of LZW data making a single black pixel: valid for
+// a 1 x 1 frame on any screen (35 bytes).
 Bytes twoByteGif(int screen, int frame) {
-    test::Bytes b;
-    b.append({'G', 'I', 'F', '8', '9', 'a'}).u16(std::uint32_t(screen)).u16(std::uint32_t(screen));
-    b.append({0x80, 0, 0, 0, 0, 0, 255, 255, 255, ','}).u32(0);
-    b.u16(std::uint32_t(frame)).u16(std::uint32_t(frame));
-    return b.append({0, 2, 2, 0x44, 0x01, 0, ';'}).data;
+    return test::makeGif(screen, screen, frame, frame, {0x44, 0x01});
 }
 
 // A JPEG whose frame header is changed to claim other sides.

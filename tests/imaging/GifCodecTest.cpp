@@ -17,13 +17,9 @@ std::string gifError(const std::vector<std::uint8_t>& bytes) {
     return pictorant::testing::errorOf<PictureError>([&] { DecodeGif(bytes); });
 }
 
-// A minimal well-formed GIF: 2 x 1 screen, 2-colour global table, one 2 x 1 image.
+// A minimal well-formed GIF: 2 x 1 screen, one 2 x 1 image (LZW: clear, 0, 1, end).
 std::vector<std::uint8_t> tinyGif() {
-    return {'G',  'I', 'F',  '8',  '7', 'a', 2, 0, 1, 0, 0x80, 0, 0, // screen, 2 colours
-            0,    0,   0,    255,  255, 255,                         // black, white
-            0x2C, 0,   0,    0,    0,   2,   0, 1, 0, 0,             // image descriptor
-            2,    2,   0x44, 0x0A, 0,                                // LZW: clear, 0, 1, end
-            0x3B};
+    return makeGif(2, 1, 2, 1, {0x44, 0x0A});
 }
 
 } // namespace

@@ -44,9 +44,7 @@ std::vector<std::uint8_t> jpegtran(const std::string& options, const std::string
 }
 
 Raster decoded(const std::vector<std::uint8_t>& jpeg) {
-    Raster r;
-    DecodeJpeg(jpeg, PixelFormat::Bgr24, r);
-    return r;
+    return rendered(pictureFrom(PictureKind::Jpeg, jpeg));
 }
 
 TEST(Photo, EachOfTheEightOrientationsGivesTheSameUprightThumbnail) {

@@ -134,34 +134,30 @@ TEST(NotARegularFile, FifoFolderAndDeviceFailAtOnce) {
 
 TEST(LoadPicture, KindComesFromTheExtensionAndFailuresHaveTheirMessages) {
     test::TempDir dir;
-    const std::pair<const char*, const char*> copies[] = {
-        {"photo.JPEG", "jpeg/libjpeg-turbo/testorig.jpg"},
-        {"Beach.jpg", "jpeg/libjpeg-turbo/testorig.jpg"},
-        {"pal.Bmp", "bmp/bmpsuite/g/pal8.bmp"},
-        {"trees.GIF", "gif/giflib/treescap.gif"}};
-    for (const auto& [name, source] : copies)
-        test::writeBytes(dir / name, test::readBytes(test::dataPath(source)));
-    test::writeBytes(dir / "a.psd", {1, 2, 3});
-    test::writeBytes(dir / "noext", {1, 2, 3});
-    test::writeBytes(dir / "bad.bmp", {'B', 'M', 0});
-    test::writeBytes(dir / "bad.gif", {'G', 'I', 'F'});
-    test::writeBytes(dir / "bad.emf", {1, 2, 3, 4});
-    const std::pair<std::string, std::string> cases[] = {
-        {"photo.JPEG", "Jpeg 227 x 149"},
-        {"Beach.jpg", "Jpeg 227 x 149"},
-        {"pal.Bmp", "Bitmap 127 x 64"},
-        {"trees.GIF", "Gif 40 x 40"},
-        {"a.psd", "Unknown picture file extension (.psd)"},
-        {"noext", "Unknown picture file extension (.)"},
-        {"x.tar.gz", "Unknown picture file extension (.gz)"},
+    const auto jpeg = test::readBytes(test::dataPath("jpeg/libjpeg-turbo/testorig.jpg"));
+    const struct {
+        std::string name;
+        std::vector<std::uint8_t> bytes; // none: no file
+        std::string expected;
+    } cases[] = {
+        {"photo.JPEG", jpeg, "Jpeg 227 x 149"},
+        {"Beach.jpg", jpeg, "Jpeg 227 x 149"},
+        {"pal.Bmp", test::readBytes(test::dataPath("bmp/bmpsuite/g/pal8.bmp")), "Bitmap 127 x 64"},
+        {"trees.GIF", test::readBytes(test::dataPath("gif/giflib/treescap.gif")), "Gif 40 x 40"},
+        {"a.psd", {1, 2, 3}, "Unknown picture file extension (.psd)"},
+        {"noext", {1, 2, 3}, "Unknown picture file extension (.)"},
+        {"x.tar.gz", {}, "Unknown picture file extension (.gz)"},
         {"missing.jpg",
+         {},
          "Cannot open file \"" + (dir / "missing.jpg") + "\". No such file or directory"},
-        {"bad.bmp", "Bitmap image is not valid"},
-        {"bad.gif", "Invalid GIF signature"},
-        {"bad.emf", "Metafile is not valid"},
+        {"bad.bmp", {'B', 'M', 0}, "Bitmap image is not valid"},
+        {"bad.gif", {'G', 'I', 'F'}, "Invalid GIF signature"},
+        {"bad.emf", {1, 2, 3, 4}, "Metafile is not valid"},
     };
     const char* kinds[] = {"Jpeg", "Gif", "Bitmap", "Metafile"};
-    for (const auto& [name, expected] : cases) {
+    for (const auto& [name, bytes, expected] : cases) {
+        if (!bytes.empty())
+            test::writeBytes(dir / name, bytes);
         std::string got;
         try {
             const Picture p = LoadPicture(dir / name);

@@ -57,6 +57,36 @@ struct Bytes {
     std::size_t size() const { return data.size(); }
 };
 
+// A BMP with a 40-byte header, the given palette (or bit-field masks) and pixel data as
+// they go in the file.
+inline std::vector<std::uint8_t> makeBmp(int width, int height, int bits, std::uint32_t compression,
+                                         const std::vector<PaletteColor>& palette,
+                                         const std::vector<std::uint8_t>& pixels,
+                                         const std::vector<std::uint32_t>& masks = {}) {
+    Bytes b;
+    const std::uint32_t offset = std::uint32_t(54 + 4 * (palette.size() + masks.size()));
+    b.u8('B').u8('M').u32(offset + std::uint32_t(pixels.size())).u32(0).u32(offset);
+    b.u32(40).i32(width).i32(height).u16(1).u16(std::uint32_t(bits)).u32(compression);
+    b.u32(std::uint32_t(pixels.size())).u32(2835).u32(2835);
+    b.u32(std::uint32_t(palette.size())).u32(0);
+    for (std::uint32_t m : masks)
+        b.u32(m);
+    for (const PaletteColor& c : palette)
+        b.u8(c.blue).u8(c.green).u8(c.red).u8(0);
+    return b.append(pixels).data;
+}
+
+// A GIF of two colours (black, white) and one frame at 0,0 whose LZW data (code size 2)
+// is `lzw`, in one sub-block.
+inline std::vector<std::uint8_t> makeGif(int screenWidth, int screenHeight, int frameWidth,
+                                         int frameHeight, const std::vector<std::uint8_t>& lzw) {
+    Bytes b;
+    b.append({'G', 'I', 'F', '8', '9', 'a'}).u16(screenWidth).u16(screenHeight);
+    b.append({0x80, 0, 0, 0, 0, 0, 255, 255, 255, ','}).u32(0).u16(frameWidth).u16(frameHeight);
+    b.u8(0).u8(2).u8(std::uint32_t(lzw.size())).append(lzw);
+    return b.u8(0).u8(';').data;
+}
+
 inline void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
         b[at + i] = std::uint8_t(v >> (8 * i));
