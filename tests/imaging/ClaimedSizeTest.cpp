@@ -186,32 +186,22 @@ TEST(RowSources, WorkRasterHoldsOnlyTheThumbnail) {
     }
 }
 
-// Damaged versions of one clean JPEG.
-Bytes cleanJpeg() {
-    return EncodeJpeg(test::syntheticPicture(160, 120, 7), 85);
-}
-Bytes cutJpeg() {
-    Bytes b = cleanJpeg();
-    b.resize(b.size() * 3 / 5);
-    return b;
-}
-Bytes junkBeforeTheEnd() {
-    Bytes b = cleanJpeg();
-    b.insert(b.end() - 2, {0x12, 0x34, 0x56, 0x78, 0x9A, 0x12, 0x34, 0x56, 0x78, 0x9A});
-    return b;
-}
-
 TEST(JpegWarnings, DamagedDataIsDecodedAndNamed) {
+    // Damaged versions of one clean JPEG.
+    const Bytes clean = EncodeJpeg(test::syntheticPicture(160, 120, 7), 85);
+    Bytes cut = clean, junk = clean;
+    cut.resize(cut.size() * 3 / 5);
+    junk.insert(junk.end() - 2, {0x12, 0x34, 0x56, 0x78, 0x9A, 0x12, 0x34, 0x56, 0x78, 0x9A});
     const struct {
         const char* what;
         Bytes bytes;
         std::string warning;
     } cases[] = {
-        {"clean", cleanJpeg(), ""},
-        {"cut at three fifths", cutJpeg(), "data ends early; the rest is grey"},
-        {"frame taller than its data", claiming(cleanJpeg(), 160, 376),
+        {"clean", clean, ""},
+        {"cut at three fifths", cut, "data ends early; the rest is grey"},
+        {"frame taller than its data", claiming(clean, 160, 376),
          "data ends early; the rest is grey"},
-        {"junk before the end marker", junkBeforeTheEnd(), kJpegDamaged},
+        {"junk before the end marker", junk, kJpegDamaged},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

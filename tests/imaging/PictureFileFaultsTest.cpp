@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <future>
+#include <span>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,19 +28,9 @@ using Names = std::vector<std::string>;
 
 namespace {
 
-const char* const kTypes[] = {"JPG", "GIF", "BMP", "EMF", "WMF"};
-
-std::string saveError(const Raster& raster, const std::string& type, const std::string& path) {
-    OutputObjects out;
-    return errorOf<PictureError>([&] { SavePicture(out, raster, type, path, 90); }, "saved");
-}
-
-std::string lowerExtension(const std::string& type) {
-    std::string ext = "." + type;
-    for (char& c : ext)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
-}
+// The output types and their extensions; the last three are written uncompressed.
+const std::pair<const char*, std::string> kTypes[] = {
+    {"JPG", ".jpg"}, {"GIF", ".gif"}, {"BMP", ".bmp"}, {"EMF", ".emf"}, {"WMF", ".wmf"}};
 
 } // namespace
 
@@ -50,9 +41,8 @@ std::string lowerExtension(const std::string& type) {
 // is the one written from a lent raster.
 TEST(EveryType, RefusesASideOfZeroReplacesALinkAndTakesARasterHandedOver) {
     OutputObjects out; // still usable after each refusal
-    for (const char* type : kTypes) {
+    for (const auto& [type, ext] : kTypes) {
         SCOPED_TRACE(type);
-        const std::string ext = lowerExtension(type);
         ScratchFolder folder;
         const std::string older = folder / ("old" + ext);
         pictorant::testing::writeBytes(older, "an older output");
@@ -91,14 +81,15 @@ TEST(FullDisk, AWriteThatRunsOutOfSpaceLeavesTheOldFileAndSaysWhy) {
         GTEST_SKIP() << disk.skipReason();
     // 300 x 400 at 24 bits: a BMP of 360,054 bytes, the metafiles a little more.
     const Raster big = test::syntheticPicture(300, 400);
-    for (const char* type : {"BMP", "EMF", "WMF"}) {
-        const std::string path = disk / ("Thumb001" + lowerExtension(type));
+    OutputObjects out;
+    for (const auto& [type, ext] : std::span(kTypes).last(3)) {
+        const std::string path = disk / ("Thumb001" + ext);
         pictorant::testing::writeBytes(path, "old output");
-        EXPECT_EQ(saveError(big, type, path),
+        EXPECT_EQ(errorOf<PictureError>([&] { SavePicture(out, big, type, path, 90); }),
                   "Cannot write file \"" + path + "\". No space left on device")
             << type;
         EXPECT_EQ(readBytes(path), "old output") << type;
-        EXPECT_EQ(namesIn(disk.str()), Names{"Thumb001" + lowerExtension(type)}) << type;
+        EXPECT_EQ(namesIn(disk.str()), Names{"Thumb001" + ext}) << type;
         fs::remove(path);
     }
 }

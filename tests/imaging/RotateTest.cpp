@@ -14,14 +14,11 @@
 
 using namespace pictorant;
 using namespace pictorant::test;
+using pictorant::testing::namesIn;
 using pictorant::testing::statusOf;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::size_t fileCount(const fs::path& folder) {
-    return pictorant::testing::namesIn(folder.string()).size();
-}
 
 // Turns the picture at `path` clockwise and returns the error text, or "written".
 std::string turn(const std::string& path, int quality = 90) {
@@ -96,7 +93,7 @@ TEST(RotateInPlace, ReadOnlyIsRefusedOwnerAndModeAreKeptLinksFollowed) {
                       "Cannot create file \"" + (dir / name) + "\". Permission denied");
             EXPECT_EQ(readBytes(real), original) << mode;
             EXPECT_EQ(statusOf(real).st_mode & 07777, mode);
-            EXPECT_EQ(fileCount(dir / "pics"), 1u) << "no temporary file";
+            EXPECT_EQ(namesIn(dir / "pics").size(), 1u) << "no temporary file";
         }
     }
     ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
@@ -114,9 +111,9 @@ TEST(RotateInPlace, ReadOnlyIsRefusedOwnerAndModeAreKeptLinksFollowed) {
         EXPECT_EQ(after.st_gid, 8765u);
         EXPECT_NE(after.st_ino, before.st_ino) << "replaced through a temporary file";
         before = after;
-        EXPECT_EQ(fileCount(dir / "pics"), 1u) << link;
+        EXPECT_EQ(namesIn(dir / "pics").size(), 1u) << link;
     }
-    EXPECT_EQ(fileCount(dir.path()), 4u); // pics and the three links, nothing else
+    EXPECT_EQ(namesIn(dir.str()).size(), 4u); // pics and the three links, nothing else
 }
 
 // A turned metafile keeps its physical frame, whatever its reference device.
