@@ -2,10 +2,8 @@
 // that a picture is held once: row sources must draw exactly what a full render draws.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 
-#include "imaging/BmpCodec.h"
 #include "imaging/GifCodec.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/Picture.h"

@@ -80,8 +80,7 @@ TEST(GifWrite, DecodesToTheColoursOfDjpegColors236OfTheQuality100Jpeg) {
     const Raster picture = syntheticPicture(61, 47, 7);
     writeBytes((dir / "q100.jpg"), EncodeJpeg(picture, 100));
     Raster expected;
-    ASSERT_TRUE(
-        parsePnm(runCapture("djpeg -colors 236 -pnm '" + (dir / "q100.jpg") + "'"), expected));
+    ASSERT_TRUE(djpeg(dir / "q100.jpg", "-colors 236", expected));
 
     OutputObjects outputs;
     SavePicture(outputs, picture, "GIF", (dir / "out.gif"), 90);

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "imaging/GifCodec.h"
 #include "imaging/JpegRowSource.h"
 #include "imaging/JpegScans.h"
 #include "imaging/Resample.h"

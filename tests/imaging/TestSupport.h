@@ -133,6 +133,13 @@ inline bool parsePnm(const std::vector<std::uint8_t>& bytes, Raster& out) {
     return true;
 }
 
+// What djpeg makes of the file at `path` with `options`, as a 24-bit raster.
+inline bool djpeg(const std::string& path, const std::string& options, Raster& out) {
+    int status = 0;
+    const auto pnm = runCapture("djpeg " + options + " -pnm '" + path + "' 2>/dev/null", &status);
+    return status == 0 && parsePnm(pnm, out);
+}
+
 // Colour of pixel (x, y) of a Bgr24 raster as 0xRRGGBB.
 inline std::uint32_t pixel(const Raster& r, int x, int y) {
     const std::uint8_t* p = r.scanLine(y) + 3 * x;
