@@ -16,18 +16,14 @@ using namespace pictorant::test;
 
 namespace {
 
-struct Entry {
-    std::string file;
-    std::string expected;
-};
-
 // The first two fields of each line after the header: the file and what it should do.
-std::vector<Entry> manifest(const std::string& kind) {
+std::vector<std::pair<std::string, std::string>> manifest(const std::string& kind) {
     std::ifstream in(dataPath(kind + "/manifest.tsv"));
-    std::vector<Entry> entries;
+    std::vector<std::pair<std::string, std::string>> entries;
     std::string rest;
     std::getline(in, rest);
-    for (Entry e; std::getline(in, e.file, '\t') && std::getline(in, e.expected, '\t');
+    for (std::pair<std::string, std::string> e;
+         std::getline(in, e.first, '\t') && std::getline(in, e.second, '\t');
          std::getline(in, rest))
         entries.push_back(e);
     return entries;
@@ -69,15 +65,15 @@ class Corpus : public ::testing::TestWithParam<std::string> {};
 TEST_P(Corpus, EveryFileEndsAsItsManifestSays) {
     const std::string kind = GetParam();
     std::map<std::string, int> count;
-    for (const auto& e : manifest(kind)) {
-        SCOPED_TRACE(e.file);
-        ++count[e.expected];
-        const auto bytes = readBytes(dataPath(kind + "/" + e.file));
+    for (const auto& [file, expected] : manifest(kind)) {
+        SCOPED_TRACE(file);
+        ++count[expected];
+        const auto bytes = readBytes(dataPath(kind + "/" + file));
         try {
             const Picture picture = pictureFrom(kindOf(kind), bytes);
             const Raster raster = rendered(picture);
-            EXPECT_NE(e.expected, "invalid") << "loaded";
-            if (e.expected == "valid") {
+            EXPECT_NE(expected, "invalid") << "loaded";
+            if (expected == "valid") {
                 EXPECT_EQ(raster.width(), picture.width());
                 EXPECT_EQ(raster.height(), picture.height());
                 EXPECT_FALSE(raster.isEmpty());
@@ -88,7 +84,7 @@ TEST_P(Corpus, EveryFileEndsAsItsManifestSays) {
                 EXPECT_EQ(PeekPictureHeader(kindOf(kind), head).width, 0);
             }
         } catch (const PictureError& err) {
-            EXPECT_NE(e.expected, "valid") << err.what();
+            EXPECT_NE(expected, "valid") << err.what();
             EXPECT_TRUE(isOwnMessage(kind, err.what())) << err.what();
         }
     }

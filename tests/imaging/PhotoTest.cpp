@@ -17,7 +17,6 @@ namespace {
 using namespace pictorant::test;
 using pictorant::testing::adobeRgbProfile;
 using pictorant::testing::cmykProfile;
-using pictorant::testing::ExifContent;
 using pictorant::testing::flatCmykJpeg;
 using pictorant::testing::kTakenAt;
 using pictorant::testing::lcmsToSrgb;
@@ -71,21 +70,16 @@ TEST(Photo, EachOfTheEightOrientationsGivesTheSameUprightThumbnail) {
             EXPECT_EQ(picture.width(), sideways ? 48 : 64) << o << on;
             if (!on)
                 continue;
-            Raster thumb, scratch;
-            ResampleQuality(picture, 32, 24, thumb, scratch);
+            const Raster small = thumb(picture, true, 32, 24);
             if (o == 1)
-                reference = thumb;
-            EXPECT_LE(largestDifference(thumb, reference), 6) << "orientation " << o;
+                reference = small;
+            EXPECT_LE(largestDifference(small, reference), 6) << "orientation " << o;
             // From only the rows the filter reads, bit for bit what the whole decode gives.
             for (const RowFilter filter : {RowFilter::Bilinear, RowFilter::Nearest}) {
                 Picture asStored = pictureFrom(PictureKind::Jpeg, tagged);
-                Raster fromRows, whole;
+                Raster fromRows;
                 ASSERT_TRUE(ResampleJpegRowsUpright(asStored, o, filter, 8, 6, fromRows)) << o;
-                if (filter == RowFilter::Bilinear)
-                    ResampleQuality(picture, 8, 6, whole, scratch);
-                else
-                    ResampleFast(picture, 8, 6, whole);
-                EXPECT_EQ(fromRows, whole) << "orientation " << o;
+                EXPECT_EQ(fromRows, thumb(picture, filter == RowFilter::Bilinear, 8, 6)) << o;
             }
         }
     }
@@ -142,11 +136,10 @@ TEST(Photo, ProfilesConvertAsLcms2DoesAndABrokenOneChangesNothing) {
         Picture later = pictureFrom(PictureKind::Jpeg, c.jpeg);
         const PhotoFacts pending = PreparePhoto(later, srgb, Turn::Later);
         EXPECT_EQ(pending.pendingColour, c.converts && !c.isCmyk) << c.what;
-        Raster fromRows, whole, scratch;
+        Raster fromRows;
         if (!ResamplePending(later, pending, RowFilter::Bilinear, 8, 6, fromRows))
-            ResampleQuality(later, 8, 6, fromRows, scratch);
-        ResampleQuality(on, 8, 6, whole, scratch);
-        EXPECT_EQ(fromRows, whole) << c.what;
+            fromRows = thumb(later, true, 8, 6);
+        EXPECT_EQ(fromRows, thumb(on, true, 8, 6)) << c.what;
     }
 }
 

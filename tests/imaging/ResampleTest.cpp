@@ -78,8 +78,6 @@ TEST(ResampleQuality, MatchesAPlainReferenceFilter) {
         const Raster source = syntheticPicture(s[0], s[1], unsigned(7 * s[0] + s[1]));
         OutputObjects out;
         ASSERT_NO_THROW(ResampleQuality(bitmapOf(source), s[2], s[3], out));
-        ASSERT_EQ(out.WorkBitmap.width(), s[2]);
-        ASSERT_EQ(out.WorkBitmap.height(), s[3]);
         EXPECT_TRUE(out.WorkBitmap == referenceFilter(source, s[2], s[3]));
     }
 }
