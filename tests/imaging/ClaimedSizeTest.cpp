@@ -11,6 +11,10 @@
 #include "imaging/Resample.h"
 #include "tests/imaging/TestSupport.h"
 
+#include <jpeglib.h>
+
+#include <jerror.h>
+
 namespace pictorant {
 namespace {
 
@@ -52,6 +56,9 @@ Bytes claiming(Bytes b, int width, int height) {
 Bytes jpegClaiming(int side) {
     return claiming(EncodeJpeg(test::syntheticPicture(70, 70), 90), side, side);
 }
+std::string jpegError(int code) {
+    return "JPEG error #" + std::to_string(code);
+}
 
 TEST(ClaimedSize, CraftedFilesAreRefusedOrTakenByWhatTheirDataAllows) {
     const struct {
@@ -76,6 +83,20 @@ TEST(ClaimedSize, CraftedFilesAreRefusedOrTakenByWhatTheirDataAllows) {
          "Picture is too large (60000 x 60000 pixels; the limit is 268435456)", 0, 0},
         {"JPEG claiming 16385 (just over)", PictureKind::Jpeg, jpegClaiming(16385),
          "Picture is too large (16385 x 16385 pixels; the limit is 268435456)", 0, 0},
+        // Other JPEG errors carry libjpeg's message code.
+        {"JPEG of no bytes", PictureKind::Jpeg, {}, jpegError(JERR_INPUT_EMPTY), 0, 0},
+        {"PNG signature",
+         PictureKind::Jpeg,
+         {0x89, 'P', 'N', 'G', 0, 0, 0, 0},
+         jpegError(JERR_NO_SOI),
+         0,
+         0},
+        {"JPEG without a frame",
+         PictureKind::Jpeg,
+         {0xFF, 0xD8, 0xFF, 0xD9},
+         jpegError(JERR_NO_IMAGE),
+         0,
+         0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

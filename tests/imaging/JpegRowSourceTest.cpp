@@ -30,13 +30,6 @@ std::vector<std::string> jpegFiles(const std::string& folder) {
     return files;
 }
 
-ThumbSize fitWithin(int w, int h, int side) {
-    ThumbSizeOptions o;
-    o.maintainRatio = true;
-    o.thumbWidth = side;
-    return ComputeThumbSize(w, h, o);
-}
-
 TEST(JpegRowSource, EveryPhotoGivesTheThumbnailsOfTheFullDecode) {
     const auto files = jpegFiles("photos");
     ASSERT_GE(files.size(), 30u);
@@ -50,8 +43,10 @@ TEST(JpegRowSource, EveryPhotoGivesTheThumbnailsOfTheFullDecode) {
         if (decoded.format() == PixelFormat::Bgr24)
             ++colourPhotos;
         const Picture picture = pictureFrom(PictureKind::Jpeg, bytes);
-        const ThumbSize fit96 = fitWithin(info.width, info.height, 96);
-        const ThumbSize fit300 = fitWithin(info.width, info.height, 300);
+        // Within the default 96 pixels and within 300, the ratio kept.
+        const ThumbSize fit96 = ComputeThumbSize(info.width, info.height, {});
+        const ThumbSize fit300 =
+            ComputeThumbSize(info.width, info.height, {300, 96, true, false, false});
         const struct {
             RowFilter filter;
             int W, H;
@@ -64,8 +59,7 @@ TEST(JpegRowSource, EveryPhotoGivesTheThumbnailsOfTheFullDecode) {
             const bool bilinear = c.filter == RowFilter::Bilinear;
             const Raster expected = thumb(bitmapOf(decoded), bilinear, c.W, c.H);
             Raster rows;
-            const bool tookRows = ResampleJpegRows(picture, c.filter, c.W, c.H, rows);
-            if (tookRows) {
+            if (ResampleJpegRows(picture, c.filter, c.W, c.H, rows)) {
                 ++byRows;
                 EXPECT_TRUE(rows == expected);
             }
