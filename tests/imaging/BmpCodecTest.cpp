@@ -100,9 +100,8 @@ TEST(BmpRead, BrokenFilesAreRefused) {
     const auto good8 = makeBmp(4, 2, 8, 0, kPalette, {0, 1, 2, 3, 3, 2, 1, 0});
     const auto goodRle = makeBmp(4, 1, 8, 1, kPalette, {4, 1, 0, 1});
     const auto good16 = makeBmp(2, 1, 16, 3, {}, {0, 0, 0, 0}, {0xF800, 0x07E0, 0x001F});
-    ASSERT_EQ(bmpError(good8), "loaded");
-    ASSERT_EQ(bmpError(goodRle), "loaded");
-    ASSERT_EQ(bmpError(good16), "loaded");
+    for (const auto* good : {&good8, &goodRle, &good16})
+        ASSERT_EQ(bmpError(*good), "loaded");
     using Damage = std::function<void(std::vector<std::uint8_t>&)>;
     const std::tuple<const char*, const std::vector<std::uint8_t>*, Damage> cases[] = {
         {"not BM", &good8, [](auto& b) { b[0] = 'X'; }},
