@@ -44,10 +44,9 @@ inline std::vector<std::uint8_t> makeExif(const ExifContent& c) {
     ExifData* data = exif_data_new();
     exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_set_byte_order(data, EXIF_BYTE_ORDER_INTEL);
-    const ExifByteOrder order = EXIF_BYTE_ORDER_INTEL;
     if (c.orientation)
         exif_set_short(addEntry(data, EXIF_IFD_0, EXIF_TAG_ORIENTATION, EXIF_FORMAT_SHORT, 1)->data,
-                       order, ExifShort(c.orientation));
+                       EXIF_BYTE_ORDER_INTEL, ExifShort(c.orientation));
     if (c.dateTakenGpsAndThumbnail) {
         std::memcpy(
             addEntry(data, EXIF_IFD_EXIF, EXIF_TAG_DATE_TIME_ORIGINAL, EXIF_FORMAT_ASCII, 20)->data,
