@@ -108,13 +108,10 @@ TEST(JpegRowSource, RowsOfEveryTestImageMatchTheFullDecode) {
             SCOPED_TRACE(file);
             // The short way may only succeed where the full decode does.
             ASSERT_TRUE(fullDecodes);
-            ASSERT_EQ(band.width(), full.width());
-            ASSERT_EQ(band.height(), int(rows.size()));
+            Raster picked(full.width(), int(rows.size()));
             for (std::size_t i = 0; i < rows.size(); ++i)
-                ASSERT_EQ(
-                    std::memcmp(band.scanLine(int(i)), full.scanLine(rows[i]), full.bytesPerLine()),
-                    0)
-                    << "row " << rows[i];
+                std::memcpy(picked.scanLine(int(i)), full.scanLine(rows[i]), full.bytesPerLine());
+            ASSERT_TRUE(band == picked) << "rows pattern " << pattern;
             ++compared;
         }
     }
