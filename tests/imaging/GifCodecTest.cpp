@@ -25,12 +25,11 @@ std::vector<std::uint8_t> tinyGif() {
 } // namespace
 
 TEST(GifDecode, BrokenFilesGiveTheirMessages) {
-    struct Case {
+    const struct {
         const char* what;
         std::function<void(std::vector<std::uint8_t>&)> damage;
         const char* message;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"not a GIF", [](auto& b) { b[0] = 'J'; }, "Invalid GIF signature"},
         {"too short for a signature", [](auto& b) { b.resize(4); }, "Invalid GIF signature"},
         {"version 88a", [](auto& b) { b[4] = '8'; }, "Unsupported GIF version"},
