@@ -30,24 +30,18 @@ void replay(const std::filesystem::path& file) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::size_t count = 0;
+    std::vector<std::filesystem::path> files;
     for (int i = 1; i < argc; ++i) {
-        const std::filesystem::path arg(argv[i]);
-        if (std::filesystem::is_directory(arg)) {
-            std::vector<std::filesystem::path> files;
-            for (const auto& entry : std::filesystem::recursive_directory_iterator(arg))
+        if (!std::filesystem::is_directory(argv[i]))
+            files.emplace_back(argv[i]);
+        else
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(argv[i]))
                 if (entry.is_regular_file())
                     files.push_back(entry.path());
-            std::sort(files.begin(), files.end());
-            for (const auto& f : files) {
-                replay(f);
-                ++count;
-            }
-        } else {
-            replay(arg);
-            ++count;
-        }
     }
-    std::printf("%zu inputs replayed\n", count);
-    return count > 0 ? 0 : 1;
+    std::sort(files.begin(), files.end()); // the same order on every machine
+    for (const auto& file : files)
+        replay(file);
+    std::printf("%zu inputs replayed\n", files.size());
+    return files.empty() ? 1 : 0;
 }

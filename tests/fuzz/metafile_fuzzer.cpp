@@ -8,23 +8,14 @@
 #include "imaging/PictureError.h"
 #include "imaging/metafile/Metafile.h"
 
-namespace {
-
-void ensureApplication() {
-    static QGuiApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "metafile_fuzzer";
-        static char* argv[] = {name, nullptr};
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    ensureApplication();
+    // One offscreen application, made on the first input, serves them all; it is never
+    // destroyed, as Qt's own statics may be gone by then.
+    [[maybe_unused]] static const bool offscreen = qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "metafile_fuzzer";
+    static char* argv[] = {name, nullptr};
+    [[maybe_unused]] static auto* app = new QGuiApplication(argc, argv);
     using pictorant::Metafile;
     try {
         const Metafile m = Metafile::fromBytes({data, size});

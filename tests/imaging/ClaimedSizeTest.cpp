@@ -2,10 +2,8 @@
 // that a picture is held once: row sources must draw exactly what a full render draws.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 
-#include "imaging/BmpCodec.h"
 #include "imaging/GifCodec.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/Picture.h"
@@ -13,12 +11,18 @@
 #include "imaging/Resample.h"
 #include "tests/imaging/TestSupport.h"
 
+#include <jpeglib.h>
+
+#include <jerror.h>
+
 namespace pictorant {
 namespace {
 
 using test::bitmapOf;
 using test::dataPath;
+using test::pictureFrom;
 using test::readBytes;
+using test::rendered;
 using test::thumb;
 using testing::errorOf;
 using Bytes = std::vector<std::uint8_t>;
@@ -26,23 +30,16 @@ using Bytes = std::vector<std::uint8_t>;
 // An RLE8 bitmap of 256 greys whose data is only the end-of-bitmap code: every pixel
 // keeps palette entry 0 (1,080 bytes whatever the size).
 Bytes rle8Bitmap(int width, int height) {
-    test::Bytes b;
-    b.u8('B').u8('M').u32(14 + 40 + 1024 + 2).u32(0).u32(14 + 40 + 1024);
-    b.u32(40).u32(std::uint32_t(width)).u32(std::uint32_t(height)).u16(1).u16(8);
-    b.u32(1).u32(2).u32(2835).u32(2835).u32(256).u32(0);
-    for (std::uint32_t i = 0; i < 256; ++i)
-        b.u32(i * 0x010101);
-    return b.u8(0).u8(1).data;
+    std::vector<PaletteColor> greys;
+    for (int i = 0; i < 256; ++i)
+        greys.push_back({std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)});
+    return test::makeBmp(width, height, 8, 1, greys, {0, 1});
 }
 
-// A GIF of two colours (black, white) whose one frame at 0,0 has two bytes of LZW data
-// making a single black pixel: valid for a 1 x 1 frame on any screen (35 bytes).
+// A GIF whose one frame has two bytes of LZW data making a single black pixel: valid for
+// a 1 x 1 frame on any screen (35 bytes).
 Bytes twoByteGif(int screen, int frame) {
-    test::Bytes b;
-    b.append({'G', 'I', 'F', '8', '9', 'a'}).u16(std::uint32_t(screen)).u16(std::uint32_t(screen));
-    b.append({0x80, 0, 0, 0, 0, 0, 255, 255, 255, ','}).u32(0);
-    b.u16(std::uint32_t(frame)).u16(std::uint32_t(frame));
-    return b.append({0, 2, 2, 0x44, 0x01, 0, ';'}).data;
+    return test::makeGif(screen, screen, frame, frame, {0x44, 0x01});
 }
 
 // A JPEG whose frame header is changed to claim other sides.
@@ -58,6 +55,9 @@ Bytes claiming(Bytes b, int width, int height) {
 }
 Bytes jpegClaiming(int side) {
     return claiming(EncodeJpeg(test::syntheticPicture(70, 70), 90), side, side);
+}
+std::string jpegError(int code) {
+    return "JPEG error #" + std::to_string(code);
 }
 
 TEST(ClaimedSize, CraftedFilesAreRefusedOrTakenByWhatTheirDataAllows) {
@@ -83,6 +83,20 @@ TEST(ClaimedSize, CraftedFilesAreRefusedOrTakenByWhatTheirDataAllows) {
          "Picture is too large (60000 x 60000 pixels; the limit is 268435456)", 0, 0},
         {"JPEG claiming 16385 (just over)", PictureKind::Jpeg, jpegClaiming(16385),
          "Picture is too large (16385 x 16385 pixels; the limit is 268435456)", 0, 0},
+        // Other JPEG errors carry libjpeg's message code.
+        {"JPEG of no bytes", PictureKind::Jpeg, {}, jpegError(JERR_INPUT_EMPTY), 0, 0},
+        {"PNG signature",
+         PictureKind::Jpeg,
+         {0x89, 'P', 'N', 'G', 0, 0, 0, 0},
+         jpegError(JERR_NO_SOI),
+         0,
+         0},
+        {"JPEG without a frame",
+         PictureKind::Jpeg,
+         {0xFF, 0xD8, 0xFF, 0xD9},
+         jpegError(JERR_NO_IMAGE),
+         0,
+         0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -99,9 +113,9 @@ TEST(ClaimedSize, CraftedFilesAreRefusedOrTakenByWhatTheirDataAllows) {
     }
 }
 
-TEST(ClaimedSize, BigScreenThumbnailHoldsNoScreenSizedRaster) {
-    Picture picture;
-    LoadPictureFromBytes(PictureKind::Gif, twoByteGif(16000, 1), picture);
+// A thumbnail holds no raster of the picture's full size, nor of a big GIF screen.
+TEST(ClaimedSize, ThumbnailsHoldNoFullSizeRaster) {
+    const Picture picture = pictureFrom(PictureKind::Gif, twoByteGif(16000, 1));
     for (bool quality : {true, false}) {
         SCOPED_TRACE(quality ? "quality" : "fast");
         std::size_t held = 0;
@@ -113,6 +127,15 @@ TEST(ClaimedSize, BigScreenThumbnailHoldsNoScreenSizedRaster) {
         EXPECT_EQ(work.scanLine(0)[0], quality ? 0 : 255);
         EXPECT_EQ(work.scanLine(95)[3 * 95], 255);
         EXPECT_EQ(work.scanLine(50)[3 * 10 + 1], 255);
+    }
+    const Picture jpeg =
+        pictureFrom(PictureKind::Jpeg, EncodeJpeg(test::syntheticPicture(900, 700), 90));
+    const Picture bitmap = bitmapOf(test::syntheticPicture(900, 700));
+    for (const Picture* big : {&bitmap, &jpeg}) {
+        std::size_t held = 0;
+        // 899 wide makes the JPEG row skipper decline: the full decode path is used.
+        thumb(*big, true, 899, 20, &held);
+        EXPECT_LT(held, std::size_t(900) * 700);
     }
 }
 
@@ -136,40 +159,19 @@ TEST(GifLzwBound, CountsCodesOfTheNarrowestWidth) {
 }
 
 // A GIF picture made in memory: a framed area with a local palette and a transparent
-// colour, off the screen's corner.
+// colour, off the screen's corner and reaching past its right edge.
 Picture framedGif() {
-    GifImage gif;
-    gif.screenWidth = 50;
-    gif.screenHeight = 40;
-    gif.globalColors = {{0, 0, 0}, {255, 0, 0}};
-    GifFrame frame;
-    frame.left = 7;
-    frame.top = 5;
-    frame.width = 60; // reaches past the screen's right edge
-    frame.height = 12;
-    frame.localColors = {{10, 20, 30}, {1, 2, 3}, {200, 100, 50}};
-    frame.transparentIndex = 1;
+    // 60 x 12 at 7,5, index 1 transparent.
+    GifFrame frame{7, 5, 60, 12, {{10, 20, 30}, {1, 2, 3}, {200, 100, 50}}, false, 1, {}};
     for (int i = 0; i < frame.width * frame.height; ++i)
         frame.pixels.push_back(std::uint8_t(i % 5)); // 3 and 4 are past the table
-    gif.frames.push_back(frame);
-    gif.frameCount = 1;
-    Picture picture(PictureKind::Gif);
-    picture.setGif(gif);
-    return picture;
+    return test::gifPicture(50, 40, {{0, 0, 0}, {255, 0, 0}}, frame);
 }
 
 Picture loadJpeg(const std::string& relative, PixelFormat mode = PixelFormat::Bgr24) {
-    Picture picture;
-    LoadPictureFromBytes(PictureKind::Jpeg, readBytes(dataPath("jpeg/" + relative)), picture);
+    Picture picture = pictureFrom(PictureKind::Jpeg, readBytes(dataPath("jpeg/" + relative)));
     picture.setJpegDecodeFormat(mode);
     return picture;
-}
-
-// The reference: the picture rendered whole, then filtered from that raster.
-Raster filteredWhole(const Picture& picture, bool quality, int W, int H) {
-    Raster whole;
-    RenderToBitmap(picture, whole);
-    return thumb(bitmapOf(whole), quality, W, H);
 }
 
 TEST(RowSources, DrawWhatTheWholeRenderDraws) {
@@ -193,51 +195,30 @@ TEST(RowSources, DrawWhatTheWholeRenderDraws) {
         for (bool quality : {true, false}) {
             SCOPED_TRACE(std::string(c.what) + (quality ? ", quality" : ", fast"));
             const Picture picture = c.make(); // never decoded before the resample
+            // The reference: the picture rendered whole, then filtered from that raster.
             EXPECT_EQ(thumb(picture, quality, c.W, c.H),
-                      filteredWhole(c.make(), quality, c.W, c.H));
+                      thumb(bitmapOf(rendered(c.make())), quality, c.W, c.H));
             EXPECT_EQ(picture.decodeWarning(), "");
         }
     }
 }
 
-TEST(RowSources, WorkRasterHoldsOnlyTheThumbnail) {
-    Picture jpeg;
-    LoadPictureFromBytes(PictureKind::Jpeg, EncodeJpeg(test::syntheticPicture(900, 700), 90), jpeg);
-    Picture bitmap = bitmapOf(test::syntheticPicture(900, 700));
-    for (const Picture* picture : {&bitmap, &jpeg}) {
-        std::size_t held = 0;
-        // 899 wide makes the JPEG row skipper decline: the full decode path is used.
-        thumb(*picture, true, 899, 20, &held);
-        EXPECT_LT(held, std::size_t(900) * 700);
-    }
-}
-
-// Damaged versions of one clean JPEG.
-Bytes cleanJpeg() {
-    return EncodeJpeg(test::syntheticPicture(160, 120, 7), 85);
-}
-Bytes cutJpeg() {
-    Bytes b = cleanJpeg();
-    b.resize(b.size() * 3 / 5);
-    return b;
-}
-Bytes junkBeforeTheEnd() {
-    Bytes b = cleanJpeg();
-    b.insert(b.end() - 2, {0x12, 0x34, 0x56, 0x78, 0x9A, 0x12, 0x34, 0x56, 0x78, 0x9A});
-    return b;
-}
-
 TEST(JpegWarnings, DamagedDataIsDecodedAndNamed) {
+    // Damaged versions of one clean JPEG.
+    const Bytes clean = EncodeJpeg(test::syntheticPicture(160, 120, 7), 85);
+    Bytes cut = clean, junk = clean;
+    cut.resize(cut.size() * 3 / 5);
+    junk.insert(junk.end() - 2, {0x12, 0x34, 0x56, 0x78, 0x9A, 0x12, 0x34, 0x56, 0x78, 0x9A});
     const struct {
         const char* what;
         Bytes bytes;
         std::string warning;
     } cases[] = {
-        {"clean", cleanJpeg(), ""},
-        {"cut at three fifths", cutJpeg(), "data ends early; the rest is grey"},
-        {"frame taller than its data", claiming(cleanJpeg(), 160, 376),
+        {"clean", clean, ""},
+        {"cut at three fifths", cut, "data ends early; the rest is grey"},
+        {"frame taller than its data", claiming(clean, 160, 376),
          "data ends early; the rest is grey"},
-        {"junk before the end marker", junkBeforeTheEnd(), kJpegDamaged},
+        {"junk before the end marker", junk, kJpegDamaged},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -253,8 +234,7 @@ TEST(JpegWarnings, DamagedDataIsDecodedAndNamed) {
         } ways[] = {{true, 40, 30}, {true, 170, 130}, {false, 50, 20}, {false, 0, 0}};
         for (const auto& way : ways) {
             SCOPED_TRACE(way.W);
-            Picture picture;
-            LoadPictureFromBytes(PictureKind::Jpeg, c.bytes, picture);
+            Picture picture = pictureFrom(PictureKind::Jpeg, c.bytes);
             Raster work;
             if (way.W)
                 work = thumb(picture, way.quality, way.W, way.H);
@@ -268,7 +248,7 @@ TEST(JpegWarnings, DamagedDataIsDecodedAndNamed) {
 
 TEST(TakeRaster, GivesTheRenderedPictureWithoutKeepingACopy) {
     const Bytes jpeg = EncodeJpeg(test::syntheticPicture(64, 48), 90);
-    const auto load = [&](Picture& p) { LoadPictureFromBytes(PictureKind::Jpeg, jpeg, p); };
+    const auto load = [&](Picture& p) { p = pictureFrom(PictureKind::Jpeg, jpeg); };
     const struct {
         const char* what;
         std::function<void(Picture&)> fill;
@@ -285,33 +265,14 @@ TEST(TakeRaster, GivesTheRenderedPictureWithoutKeepingACopy) {
         Picture reference, picture;
         c.fill(reference);
         c.fill(picture);
-        Raster expected, taken;
-        RenderToBitmap(reference, expected);
+        Raster taken;
         picture.takeRaster(taken);
-        EXPECT_EQ(taken, expected);
+        EXPECT_EQ(taken, rendered(reference));
         EXPECT_EQ(picture.isEmpty(), c.emptied);
         // A JPEG keeps its data but no decoded raster beside the one given out.
         EXPECT_FALSE(picture.kind() == PictureKind::Jpeg && picture.rasterHeld());
     }
-}
-
-// The runs hand the work raster over to the writer; the file must be the one written
-// from a borrowed raster.
-TEST(SavePicture, TakingTheRasterWritesTheSameFile) {
-    test::TempDir dir;
-    const Raster source = test::syntheticPicture(90, 70, 3);
-    for (const char* type : {"JPG", "GIF", "BMP", "EMF", "WMF"}) {
-        SCOPED_TRACE(type);
-        OutputObjects borrowed, taken;
-        const std::string a = (dir / std::string("a.") + type),
-                          b = (dir / std::string("b.") + type);
-        SavePicture(borrowed, source, type, a, 75);
-        Raster handed = source;
-        SavePicture(taken, std::move(handed), type, b, 75);
-        EXPECT_EQ(readBytes(a), readBytes(b));
-        EXPECT_TRUE(handed.isEmpty());
-        EXPECT_EQ(handed.storageBytes(), 0u);
-    }
+    const Raster source = test::syntheticPicture(9, 7);
     Raster from = source;
     const Raster to = std::move(from);
     EXPECT_EQ(to, source);

@@ -16,18 +16,14 @@ using namespace pictorant::test;
 
 namespace {
 
-struct Entry {
-    std::string file;
-    std::string expected;
-};
-
 // The first two fields of each line after the header: the file and what it should do.
-std::vector<Entry> manifest(const std::string& kind) {
+std::vector<std::pair<std::string, std::string>> manifest(const std::string& kind) {
     std::ifstream in(dataPath(kind + "/manifest.tsv"));
-    std::vector<Entry> entries;
+    std::vector<std::pair<std::string, std::string>> entries;
     std::string rest;
     std::getline(in, rest);
-    for (Entry e; std::getline(in, e.file, '\t') && std::getline(in, e.expected, '\t');
+    for (std::pair<std::string, std::string> e;
+         std::getline(in, e.first, '\t') && std::getline(in, e.second, '\t');
          std::getline(in, rest))
         entries.push_back(e);
     return entries;
@@ -56,15 +52,6 @@ PictureKind kindOf(const std::string& kind) {
                            : PictureKind::Jpeg;
 }
 
-// Loads and renders from bytes, so a file's odd extension does not matter.
-void loadAndRender(const std::string& kind, const std::string& file, Raster& raster) {
-    Picture picture;
-    LoadPictureFromBytes(kindOf(kind), readBytes(dataPath(kind + "/" + file)), picture);
-    RenderToBitmap(picture, raster);
-    ASSERT_EQ(raster.width(), picture.width());
-    ASSERT_EQ(raster.height(), picture.height());
-}
-
 class Corpus : public ::testing::TestWithParam<std::string> {};
 
 // Valid files load, render at their size and agree with the header peek the parallel
@@ -73,17 +60,15 @@ class Corpus : public ::testing::TestWithParam<std::string> {};
 TEST_P(Corpus, EveryFileEndsAsItsManifestSays) {
     const std::string kind = GetParam();
     std::map<std::string, int> count;
-    for (const auto& e : manifest(kind)) {
-        SCOPED_TRACE(e.file);
-        ++count[e.expected];
-        const auto bytes = readBytes(dataPath(kind + "/" + e.file));
+    for (const auto& [file, expected] : manifest(kind)) {
+        SCOPED_TRACE(file);
+        ++count[expected];
+        const auto bytes = readBytes(dataPath(kind + "/" + file));
         try {
-            Picture picture;
-            LoadPictureFromBytes(kindOf(kind), bytes, picture);
-            Raster raster;
-            RenderToBitmap(picture, raster);
-            EXPECT_NE(e.expected, "invalid") << "loaded";
-            if (e.expected == "valid") {
+            const Picture picture = pictureFrom(kindOf(kind), bytes);
+            const Raster raster = rendered(picture);
+            EXPECT_NE(expected, "invalid") << "loaded";
+            if (expected == "valid") {
                 EXPECT_EQ(raster.width(), picture.width());
                 EXPECT_EQ(raster.height(), picture.height());
                 EXPECT_FALSE(raster.isEmpty());
@@ -94,7 +79,7 @@ TEST_P(Corpus, EveryFileEndsAsItsManifestSays) {
                 EXPECT_EQ(PeekPictureHeader(kindOf(kind), head).width, 0);
             }
         } catch (const PictureError& err) {
-            EXPECT_NE(e.expected, "valid") << err.what();
+            EXPECT_NE(expected, "valid") << err.what();
             EXPECT_TRUE(isOwnMessage(kind, err.what())) << err.what();
         }
     }
@@ -107,34 +92,28 @@ INSTANTIATE_TEST_SUITE_P(Suites, Corpus, ::testing::Values("bmp", "gif", "jpeg")
 
 // Files of a suite that store one picture in different ways must give the same pixels.
 TEST(CorpusReference, EquivalentEncodingsGiveEqualPixels) {
+    // A folder, then files in it that store one picture in different ways.
     const std::vector<std::pair<std::string, std::vector<std::string>>> groups = {
-        {"bmp",
-         {"bmpsuite/g/pal8.bmp", "bmpsuite/g/pal8-0.bmp", "bmpsuite/g/pal8os2.bmp",
-          "bmpsuite/g/pal8topdown.bmp", "bmpsuite/g/pal8rle.bmp", "bmpsuite/g/pal8v4.bmp",
-          "bmpsuite/g/pal8v5.bmp"}},
-        {"bmp",
-         {"bmpsuite/g/rgb24.bmp", "bmpsuite/g/rgb24pal.bmp", "bmpsuite/g/rgb32.bmp",
-          "bmpsuite/g/rgb32bf.bmp", "bmpsuite/g/rgb32bfdef.bmp"}},
-        {"bmp", {"bmpsuite/g/rgb16.bmp", "bmpsuite/g/rgb16bfdef.bmp"}},
-        {"bmp", {"bmpsuite/g/rgb16-565.bmp", "bmpsuite/g/rgb16-565pal.bmp"}},
-        {"bmp", {"bmpsuite/g/pal4.bmp", "bmpsuite/g/pal4rle.bmp"}},
-        {"bmp", {"image-rs/Info_8_Bit.bmp", "image-rs/Info_8_Bit_Top_Down.bmp"}},
-        {"bmp", {"image-rs/Info_4_Bit.bmp", "image-rs/Info_4_Bit_Top_Down.bmp"}},
-        {"bmp", {"image-rs/Info_1_Bit.bmp", "image-rs/Info_1_Bit_Top_Down.bmp"}},
-        {"bmp", {"image-rs/Info_R8_G8_B8.bmp", "image-rs/Info_R8_G8_B8_Top_Down.bmp"}},
-        {"bmp", {"image-rs/Info_X1_R5_G5_B5.bmp", "image-rs/Info_X1_R5_G5_B5_Top_Down.bmp"}},
-        {"gif", {"giflib/treescap.gif", "giflib/treescap-interlaced.gif"}},
-        {"gif", {"wuffs/hippopotamus.regular.gif", "wuffs/hippopotamus.interlaced.gif"}},
+        {"bmp/bmpsuite/g/",
+         {"pal8.bmp", "pal8-0.bmp", "pal8os2.bmp", "pal8topdown.bmp", "pal8rle.bmp", "pal8v4.bmp",
+          "pal8v5.bmp"}},
+        {"bmp/bmpsuite/g/",
+         {"rgb24.bmp", "rgb24pal.bmp", "rgb32.bmp", "rgb32bf.bmp", "rgb32bfdef.bmp"}},
+        {"bmp/bmpsuite/g/", {"rgb16.bmp", "rgb16bfdef.bmp"}},
+        {"bmp/bmpsuite/g/", {"rgb16-565.bmp", "rgb16-565pal.bmp"}},
+        {"bmp/bmpsuite/g/", {"pal4.bmp", "pal4rle.bmp"}},
+        {"bmp/image-rs/", {"Info_8_Bit.bmp", "Info_8_Bit_Top_Down.bmp"}},
+        {"bmp/image-rs/", {"Info_4_Bit.bmp", "Info_4_Bit_Top_Down.bmp"}},
+        {"bmp/image-rs/", {"Info_1_Bit.bmp", "Info_1_Bit_Top_Down.bmp"}},
+        {"bmp/image-rs/", {"Info_R8_G8_B8.bmp", "Info_R8_G8_B8_Top_Down.bmp"}},
+        {"bmp/image-rs/", {"Info_X1_R5_G5_B5.bmp", "Info_X1_R5_G5_B5_Top_Down.bmp"}},
+        {"gif/giflib/", {"treescap.gif", "treescap-interlaced.gif"}},
+        {"gif/wuffs/", {"hippopotamus.regular.gif", "hippopotamus.interlaced.gif"}},
     };
-    for (const auto& [kind, files] : groups) {
-        Raster first;
-        loadAndRender(kind, files[0], first);
-        for (std::size_t i = 1; i < files.size(); ++i) {
-            SCOPED_TRACE(files[i]);
-            Raster other;
-            loadAndRender(kind, files[i], other);
-            EXPECT_TRUE(other == first);
-        }
+    for (const auto& [folder, files] : groups) {
+        const Raster first = rendered(LoadPicture(dataPath(folder + files[0])));
+        for (std::size_t i = 1; i < files.size(); ++i)
+            EXPECT_TRUE(rendered(LoadPicture(dataPath(folder + files[i]))) == first) << files[i];
     }
 }
 

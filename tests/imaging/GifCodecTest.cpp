@@ -17,24 +17,19 @@ std::string gifError(const std::vector<std::uint8_t>& bytes) {
     return pictorant::testing::errorOf<PictureError>([&] { DecodeGif(bytes); });
 }
 
-// A minimal well-formed GIF: 2 x 1 screen, 2-colour global table, one 2 x 1 image.
+// A minimal well-formed GIF: 2 x 1 screen, one 2 x 1 image (LZW: clear, 0, 1, end).
 std::vector<std::uint8_t> tinyGif() {
-    return {'G',  'I', 'F',  '8',  '7', 'a', 2, 0, 1, 0, 0x80, 0, 0, // screen, 2 colours
-            0,    0,   0,    255,  255, 255,                         // black, white
-            0x2C, 0,   0,    0,    0,   2,   0, 1, 0, 0,             // image descriptor
-            2,    2,   0x44, 0x0A, 0,                                // LZW: clear, 0, 1, end
-            0x3B};
+    return makeGif(2, 1, 2, 1, {0x44, 0x0A});
 }
 
 } // namespace
 
 TEST(GifDecode, BrokenFilesGiveTheirMessages) {
-    struct Case {
+    const struct {
         const char* what;
         std::function<void(std::vector<std::uint8_t>&)> damage;
         const char* message;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"not a GIF", [](auto& b) { b[0] = 'J'; }, "Invalid GIF signature"},
         {"too short for a signature", [](auto& b) { b.resize(4); }, "Invalid GIF signature"},
         {"version 88a", [](auto& b) { b[4] = '8'; }, "Unsupported GIF version"},
@@ -65,21 +60,11 @@ TEST(GifDecode, BrokenFilesGiveTheirMessages) {
 // The first frame sits at its place on the logical screen; the transparent colour and
 // everything outside the frame keep the white ground.
 TEST(GifRender, FirstFrameAtItsPlaceWithTransparencyOnWhite) {
-    GifImage gif;
-    gif.screenWidth = 4;
-    gif.screenHeight = 3;
-    gif.globalColors = {{255, 0, 0}, {0, 0, 255}};
-    GifFrame frame;
-    frame.left = frame.top = 1;
-    frame.width = frame.height = 2;
-    frame.transparentIndex = 1;
-    frame.pixels = {0, 1, 1, 0};
-    gif.frames.push_back(frame);
-    gif.frameCount = 1;
-    Picture picture(PictureKind::Gif);
-    picture.setGif(DecodeGif(EncodeGif(gif))); // through the file form and back
-    Raster r;
-    RenderToBitmap(picture, r);
+    // A 2 x 2 frame at 1,1 in the global colours, index 1 transparent.
+    Picture picture =
+        gifPicture(4, 3, {{255, 0, 0}, {0, 0, 255}}, {1, 1, 2, 2, {}, false, 1, {0, 1, 1, 0}});
+    picture.setGif(DecodeGif(EncodeGif(picture.gif()))); // through the file form and back
+    const Raster r = rendered(picture);
     const std::uint32_t W = 0xFFFFFF, R = 0xFF0000;
     const std::uint32_t expected[3][4] = {{W, W, W, W}, {W, R, W, W}, {W, W, R, W}};
     for (int y = 0; y < 3; ++y)
@@ -89,22 +74,18 @@ TEST(GifRender, FirstFrameAtItsPlaceWithTransparencyOnWhite) {
 
 // The GIF path: JPEG at 100, the 236-colour quantised decode, the table optimised.
 TEST(GifWrite, DecodesToTheColoursOfDjpegColors236OfTheQuality100Jpeg) {
-    if (!haveProgram("djpeg"))
-        GTEST_SKIP() << "djpeg not installed";
+    SKIP_WITHOUT("djpeg");
     TempDir dir;
     const Raster picture = syntheticPicture(61, 47, 7);
     writeBytes((dir / "q100.jpg"), EncodeJpeg(picture, 100));
     Raster expected;
-    ASSERT_TRUE(
-        parsePnm(runCapture("djpeg -colors 236 -pnm '" + (dir / "q100.jpg") + "'"), expected));
+    ASSERT_TRUE(djpeg(dir / "q100.jpg", "-colors 236", expected));
 
     OutputObjects outputs;
     SavePicture(outputs, picture, "GIF", (dir / "out.gif"), 90);
     const auto bytes = readBytes((dir / "out.gif"));
-    Picture written = LoadPicture((dir / "out.gif"));
-    Raster actual;
-    RenderToBitmap(written, actual);
-    EXPECT_TRUE(actual == expected);
+    const Picture written = LoadPicture((dir / "out.gif"));
+    EXPECT_TRUE(rendered(written) == expected);
 
     // GIF87a with a sorted global table, no extension block before the image and no
     // local table; at most 236 colours, each once (their order is the optimiser's).
@@ -124,12 +105,9 @@ TEST(GifWrite, DecodesToTheColoursOfDjpegColors236OfTheQuality100Jpeg) {
 }
 
 TEST(GifWrite, TableOptimisationMergesDropsAndSorts) {
-    Raster indexed(5, 1, PixelFormat::Indexed8);
     // Entries 1 and 3 are the same colour; entry 2 is never used.
-    indexed.palette() = {{10, 10, 10}, {20, 20, 20}, {30, 30, 30}, {20, 20, 20}};
-    const std::uint8_t pixels[5] = {0, 1, 3, 3, 0};
-    std::copy(pixels, pixels + 5, indexed.bits());
-    GifImage gif = GifFromIndexed(indexed);
+    const GifImage gif = GifFromIndexed(indexedRaster(
+        5, 1, {{10, 10, 10}, {20, 20, 20}, {30, 30, 30}, {20, 20, 20}}, {0, 1, 3, 3, 0}));
     ASSERT_EQ(gif.globalColors.size(), 2u);
     EXPECT_EQ(gif.globalColors[0], (PaletteColor{20, 20, 20})); // 3 uses
     EXPECT_EQ(gif.globalColors[1], (PaletteColor{10, 10, 10})); // 2 uses

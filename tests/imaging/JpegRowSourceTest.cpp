@@ -30,19 +30,6 @@ std::vector<std::string> jpegFiles(const std::string& folder) {
     return files;
 }
 
-Picture jpegPicture(std::vector<std::uint8_t> bytes) {
-    Picture picture;
-    LoadPictureFromBytes(PictureKind::Jpeg, std::move(bytes), picture);
-    return picture;
-}
-
-ThumbSize fitWithin(int w, int h, int side) {
-    ThumbSizeOptions o;
-    o.maintainRatio = true;
-    o.thumbWidth = side;
-    return ComputeThumbSize(w, h, o);
-}
-
 TEST(JpegRowSource, EveryPhotoGivesTheThumbnailsOfTheFullDecode) {
     const auto files = jpegFiles("photos");
     ASSERT_GE(files.size(), 30u);
@@ -55,9 +42,11 @@ TEST(JpegRowSource, EveryPhotoGivesTheThumbnailsOfTheFullDecode) {
         DecodeJpeg(bytes, PixelFormat::Bgr24, decoded);
         if (decoded.format() == PixelFormat::Bgr24)
             ++colourPhotos;
-        const Picture picture = jpegPicture(bytes);
-        const ThumbSize fit96 = fitWithin(info.width, info.height, 96);
-        const ThumbSize fit300 = fitWithin(info.width, info.height, 300);
+        const Picture picture = pictureFrom(PictureKind::Jpeg, bytes);
+        // Within the default 96 pixels and within 300, the ratio kept.
+        const ThumbSize fit96 = ComputeThumbSize(info.width, info.height, {});
+        const ThumbSize fit300 =
+            ComputeThumbSize(info.width, info.height, {300, 96, true, false, false});
         const struct {
             RowFilter filter;
             int W, H;
@@ -70,8 +59,7 @@ TEST(JpegRowSource, EveryPhotoGivesTheThumbnailsOfTheFullDecode) {
             const bool bilinear = c.filter == RowFilter::Bilinear;
             const Raster expected = thumb(bitmapOf(decoded), bilinear, c.W, c.H);
             Raster rows;
-            const bool tookRows = ResampleJpegRows(picture, c.filter, c.W, c.H, rows);
-            if (tookRows) {
+            if (ResampleJpegRows(picture, c.filter, c.W, c.H, rows)) {
                 ++byRows;
                 EXPECT_TRUE(rows == expected);
             }
@@ -120,13 +108,10 @@ TEST(JpegRowSource, RowsOfEveryTestImageMatchTheFullDecode) {
             SCOPED_TRACE(file);
             // The short way may only succeed where the full decode does.
             ASSERT_TRUE(fullDecodes);
-            ASSERT_EQ(band.width(), full.width());
-            ASSERT_EQ(band.height(), int(rows.size()));
+            Raster picked(full.width(), int(rows.size()));
             for (std::size_t i = 0; i < rows.size(); ++i)
-                ASSERT_EQ(
-                    std::memcmp(band.scanLine(int(i)), full.scanLine(rows[i]), full.bytesPerLine()),
-                    0)
-                    << "row " << rows[i];
+                std::memcpy(picked.scanLine(int(i)), full.scanLine(rows[i]), full.bytesPerLine());
+            ASSERT_TRUE(band == picked) << "rows pattern " << pattern;
             ++compared;
         }
     }
@@ -154,10 +139,10 @@ TEST(JpegRowSource, DamagedOrUnsuitableFilesTakeTheFullDecode) {
     // The 8-bit decode mode, empty targets and one-pixel sources go the full way, where
     // their errors and results are decided.
     Raster work;
-    Picture indexed = jpegPicture(photo);
+    Picture indexed = pictureFrom(PictureKind::Jpeg, photo);
     indexed.setJpegDecodeFormat(PixelFormat::Indexed8);
     EXPECT_FALSE(ResampleJpegRows(indexed, RowFilter::Bilinear, 96, 64, work));
-    const Picture picture = jpegPicture(photo);
+    const Picture picture = pictureFrom(PictureKind::Jpeg, photo);
     EXPECT_FALSE(ResampleJpegRows(picture, RowFilter::Bilinear, 0, 64, work));
     EXPECT_FALSE(ResampleJpegRows(picture, RowFilter::Nearest, 96, 0, work));
 }

@@ -17,27 +17,22 @@ namespace {
 using namespace pictorant::test;
 using pictorant::testing::adobeRgbProfile;
 using pictorant::testing::cmykProfile;
-using pictorant::testing::ExifContent;
 using pictorant::testing::flatCmykJpeg;
 using pictorant::testing::kTakenAt;
 using pictorant::testing::lcmsToSrgb;
 using pictorant::testing::makeExif;
 using pictorant::testing::withIcc;
 
-// 64 x 48 (whole 16-pixel blocks): four quadrants of their own colour and a white mark
-// near the top-left corner, so every turn and mirror looks different.
-Raster asymmetric() {
-    Raster r(64, 48);
-    for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x) {
-            std::uint8_t* p = r.scanLine(y) + 3 * x;
-            const int q = (x >= 32) + 2 * (y >= 24);
-            const std::uint8_t colours[4][3] = {
-                {200, 40, 40}, {40, 200, 40}, {40, 40, 200}, {30, 30, 30}};
+// 64 x 48 (whole 16-pixel blocks) unless told: four quadrants of their own colour and a
+// white mark near the top-left corner, so every turn and mirror looks different.
+Raster asymmetric(int w = 64, int h = 48) {
+    const std::uint8_t colours[5][3] = {
+        {200, 40, 40}, {40, 200, 40}, {40, 40, 200}, {30, 30, 30}, {255, 255, 255}};
+    Raster r(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
             const bool mark = x >= 4 && x < 12 && y >= 4 && y < 12;
-            p[0] = mark ? 255 : colours[q][0];
-            p[1] = mark ? 255 : colours[q][1];
-            p[2] = mark ? 255 : colours[q][2];
+            std::copy_n(colours[mark ? 4 : (x >= 32) + 2 * (y >= 24)], 3, r.scanLine(y) + 3 * x);
         }
     return r;
 }
@@ -48,17 +43,11 @@ std::vector<std::uint8_t> jpegtran(const std::string& options, const std::string
 }
 
 Raster decoded(const std::vector<std::uint8_t>& jpeg) {
-    Raster r;
-    DecodeJpeg(jpeg, PixelFormat::Bgr24, r);
-    return r;
+    return rendered(pictureFrom(PictureKind::Jpeg, jpeg));
 }
 
-#define NEED_JPEGTRAN()                                                                            \
-    if (!haveProgram("jpegtran"))                                                                  \
-    GTEST_SKIP() << "jpegtran (libjpeg-turbo-progs) is not installed"
-
 TEST(Photo, EachOfTheEightOrientationsGivesTheSameUprightThumbnail) {
-    NEED_JPEGTRAN();
+    SKIP_WITHOUT("jpegtran");
     TempDir dir;
     const std::string upright = dir / "upright.jpg";
     writeBytes(upright, EncodeJpeg(asymmetric(), 95));
@@ -73,8 +62,7 @@ TEST(Photo, EachOfTheEightOrientationsGivesTheSameUprightThumbnail) {
             jpegtran(std::string(stored[o]) + " -perfect", upright), makeExif({o, false}), {});
         ASSERT_EQ(ReadJpegSideData(tagged).orientation, o);
         for (const bool on : {false, true}) {
-            Picture picture;
-            LoadPictureFromBytes(PictureKind::Jpeg, tagged, picture);
+            Picture picture = pictureFrom(PictureKind::Jpeg, tagged);
             PhotoOptions options;
             options.autoOrient = on;
             EXPECT_EQ(PreparePhoto(picture, options).uprighted, on && o != 1) << o;
@@ -82,22 +70,16 @@ TEST(Photo, EachOfTheEightOrientationsGivesTheSameUprightThumbnail) {
             EXPECT_EQ(picture.width(), sideways ? 48 : 64) << o << on;
             if (!on)
                 continue;
-            Raster thumb, scratch;
-            ResampleQuality(picture, 32, 24, thumb, scratch);
+            const Raster small = thumb(picture, true, 32, 24);
             if (o == 1)
-                reference = thumb;
-            EXPECT_LE(largestDifference(thumb, reference), 6) << "orientation " << o;
+                reference = small;
+            EXPECT_LE(largestDifference(small, reference), 6) << "orientation " << o;
             // From only the rows the filter reads, bit for bit what the whole decode gives.
             for (const RowFilter filter : {RowFilter::Bilinear, RowFilter::Nearest}) {
-                Picture asStored;
-                LoadPictureFromBytes(PictureKind::Jpeg, tagged, asStored);
-                Raster fromRows, whole;
+                Picture asStored = pictureFrom(PictureKind::Jpeg, tagged);
+                Raster fromRows;
                 ASSERT_TRUE(ResampleJpegRowsUpright(asStored, o, filter, 8, 6, fromRows)) << o;
-                if (filter == RowFilter::Bilinear)
-                    ResampleQuality(picture, 8, 6, whole, scratch);
-                else
-                    ResampleFast(picture, 8, 6, whole);
-                EXPECT_EQ(fromRows, whole) << "orientation " << o;
+                EXPECT_EQ(fromRows, thumb(picture, filter == RowFilter::Bilinear, 8, 6)) << o;
             }
         }
     }
@@ -124,9 +106,8 @@ TEST(Photo, ProfilesConvertAsLcms2DoesAndABrokenOneChangesNothing) {
     // The second chunk (after SOI and the first, 118 bytes) claims to be the first again.
     cases[3].jpeg[2 + 118 + 4 + 12] = 1;
     for (const Case& c : cases) {
-        Picture off, on;
-        LoadPictureFromBytes(PictureKind::Jpeg, c.jpeg, off);
-        LoadPictureFromBytes(PictureKind::Jpeg, c.jpeg, on);
+        const Picture off = pictureFrom(PictureKind::Jpeg, c.jpeg);
+        Picture on = pictureFrom(PictureKind::Jpeg, c.jpeg);
         PhotoOptions srgb;
         srgb.toSrgb = true;
         const PhotoFacts facts = PreparePhoto(on, srgb);
@@ -152,42 +133,22 @@ TEST(Photo, ProfilesConvertAsLcms2DoesAndABrokenOneChangesNothing) {
         for (int i = 0; i < 3; ++i)
             EXPECT_NEAR(got[i], want[i], 1) << c.what << " channel " << i;
         // A thumbnail converts the rows it reads, as the whole decode would have been.
-        Picture later;
-        LoadPictureFromBytes(PictureKind::Jpeg, c.jpeg, later);
+        Picture later = pictureFrom(PictureKind::Jpeg, c.jpeg);
         const PhotoFacts pending = PreparePhoto(later, srgb, Turn::Later);
         EXPECT_EQ(pending.pendingColour, c.converts && !c.isCmyk) << c.what;
-        Raster fromRows, whole, scratch;
+        Raster fromRows;
         if (!ResamplePending(later, pending, RowFilter::Bilinear, 8, 6, fromRows))
-            ResampleQuality(later, 8, 6, fromRows, scratch);
-        ResampleQuality(on, 8, 6, whole, scratch);
-        EXPECT_EQ(fromRows, whole) << c.what;
+            fromRows = thumb(later, true, 8, 6);
+        EXPECT_EQ(fromRows, thumb(on, true, 8, 6)) << c.what;
     }
 }
-
-class LosslessTurn : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!haveProgram("jpegtran"))
-            GTEST_SKIP() << "jpegtran (libjpeg-turbo-progs) is not installed";
-    }
-    // A photo with camera data at path; sides of whole 16-pixel blocks unless told.
-    std::string photo(int orientation, int w = 64, int h = 48) {
-        Raster r = asymmetric();
-        Raster sized(w, h);
-        for (int y = 0; y < h; ++y)
-            std::memcpy(sized.scanLine(y), r.scanLine(y % 48), 3 * std::size_t(std::min(w, 64)));
-        const std::string path = dir / "photo.jpg";
-        writeBytes(path,
-                   WithJpegMetadata(EncodeJpeg(sized, 90), makeExif({orientation, true}), {}));
-        return path;
-    }
-    TempDir dir;
-};
 
 // Each turn is jpegtran's, done on the file's blocks; the date stays and the orientation
 // becomes 1. A file tagged 6 is stored turned a quarter counter-clockwise: turning what
 // the user sees clockwise gives the stored picture turned half round.
-TEST_F(LosslessTurn, MatchesJpegtranKeepsTheDateAndSetsOrientationOne) {
+TEST(LosslessTurn, MatchesJpegtranKeepsTheDateAndSetsOrientationOne) {
+    SKIP_WITHOUT("jpegtran");
+    TempDir dir;
     using D = RotateDirection;
     const struct {
         int orientation, w, h;
@@ -204,7 +165,9 @@ TEST_F(LosslessTurn, MatchesJpegtranKeepsTheDateAndSetsOrientationOne) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.jpegtranOptions) + " of " + std::to_string(c.w));
-        const std::string path = photo(c.orientation, c.w, c.h);
+        const std::string path = dir / "photo.jpg"; // with camera data
+        writeBytes(path, WithJpegMetadata(EncodeJpeg(asymmetric(c.w, c.h), 90),
+                                          makeExif({c.orientation, true}), {}));
         const std::vector<std::uint8_t> before = readBytes(path);
         const Raster want =
             *c.jpegtranOptions ? decoded(jpegtran(c.jpegtranOptions, path)) : Raster();

@@ -1,5 +1,6 @@
-// Picture files on file systems that fail or hold the wrong kind of file: a full disk,
-// a link at an output's name, sources that are not regular files, empty pictures.
+// Picture files: the kind taken from the extension, the loaders' messages, which types a
+// save writes, and file systems that fail or hold the wrong kind of file (a full disk, a
+// link at an output's name, sources that are not regular files, empty pictures).
 
 #include "imaging/Picture.h"
 #include "imaging/PictureError.h"
@@ -12,6 +13,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <future>
+#include <span>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,31 +28,21 @@ using Names = std::vector<std::string>;
 
 namespace {
 
-const char* const kTypes[] = {"JPG", "GIF", "BMP", "EMF", "WMF"};
-
-std::string saveError(const Raster& raster, const std::string& type, const std::string& path) {
-    OutputObjects out;
-    return errorOf<PictureError>([&] { SavePicture(out, raster, type, path, 90); }, "saved");
-}
-
-std::string lowerExtension(const std::string& type) {
-    std::string ext = "." + type;
-    for (char& c : ext)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
-}
+// The output types and their extensions; the last three are written uncompressed.
+const std::pair<const char*, std::string> kTypes[] = {
+    {"JPG", ".jpg"}, {"GIF", ".gif"}, {"BMP", ".bmp"}, {"EMF", ".emf"}, {"WMF", ".wmf"}};
 
 } // namespace
 
 // For every type: a side of 0 (a 1000 x 5 picture at 96 gives 96 x 0) is refused
 // before any file is made, and an older file at the name stays; a link at an output's
 // name is replaced by the picture, and the file it pointed to, outside the chosen
-// folder, is never written.
-TEST(EveryType, RefusesASideOfZeroAndReplacesALinkAtTheName) {
+// folder, is never written. The runs hand the work raster over to the writer: the file
+// is the one written from a lent raster.
+TEST(EveryType, RefusesASideOfZeroReplacesALinkAndTakesARasterHandedOver) {
     OutputObjects out; // still usable after each refusal
-    for (const char* type : kTypes) {
+    for (const auto& [type, ext] : kTypes) {
         SCOPED_TRACE(type);
-        const std::string ext = lowerExtension(type);
         ScratchFolder folder;
         const std::string older = folder / ("old" + ext);
         pictorant::testing::writeBytes(older, "an older output");
@@ -73,6 +65,11 @@ TEST(EveryType, RefusesASideOfZeroAndReplacesALinkAtTheName) {
         const Picture back = LoadPicture(link);
         EXPECT_EQ(std::pair(back.width(), back.height()), std::pair(6, 4));
         EXPECT_EQ(namesIn(folder / "out"), Names{"Thumb001" + ext});
+        Raster handed = test::syntheticPicture(6, 4);
+        SavePicture(out, std::move(handed), type, folder / ("moved" + ext), 90);
+        EXPECT_EQ(readBytes(folder / ("moved" + ext)), readBytes(link));
+        EXPECT_TRUE(handed.isEmpty());
+        EXPECT_EQ(handed.storageBytes(), 0u);
     }
 }
 
@@ -84,14 +81,15 @@ TEST(FullDisk, AWriteThatRunsOutOfSpaceLeavesTheOldFileAndSaysWhy) {
         GTEST_SKIP() << disk.skipReason();
     // 300 x 400 at 24 bits: a BMP of 360,054 bytes, the metafiles a little more.
     const Raster big = test::syntheticPicture(300, 400);
-    for (const char* type : {"BMP", "EMF", "WMF"}) {
-        const std::string path = disk / ("Thumb001" + lowerExtension(type));
+    OutputObjects out;
+    for (const auto& [type, ext] : std::span(kTypes).last(3)) {
+        const std::string path = disk / ("Thumb001" + ext);
         pictorant::testing::writeBytes(path, "old output");
-        EXPECT_EQ(saveError(big, type, path),
+        EXPECT_EQ(errorOf<PictureError>([&] { SavePicture(out, big, type, path, 90); }),
                   "Cannot write file \"" + path + "\". No space left on device")
             << type;
         EXPECT_EQ(readBytes(path), "old output") << type;
-        EXPECT_EQ(namesIn(disk.str()), Names{"Thumb001" + lowerExtension(type)}) << type;
+        EXPECT_EQ(namesIn(disk.str()), Names{"Thumb001" + ext}) << type;
         fs::remove(path);
     }
 }
@@ -123,4 +121,58 @@ TEST(NotARegularFile, FifoFolderAndDeviceFailAtOnce) {
         }
         EXPECT_EQ(load.get(), "Cannot open file \"" + path + "\". Not a regular file") << name;
     }
+}
+
+TEST(LoadPicture, KindComesFromTheExtensionAndFailuresHaveTheirMessages) {
+    test::TempDir dir;
+    const auto jpeg = test::readBytes(test::dataPath("jpeg/libjpeg-turbo/testorig.jpg"));
+    const struct {
+        std::string name;
+        std::vector<std::uint8_t> bytes; // none: no file
+        std::string expected;
+    } cases[] = {
+        {"photo.JPEG", jpeg, "Jpeg 227 x 149"},
+        {"Beach.jpg", jpeg, "Jpeg 227 x 149"},
+        {"pal.Bmp", test::readBytes(test::dataPath("bmp/bmpsuite/g/pal8.bmp")), "Bitmap 127 x 64"},
+        {"trees.GIF", test::readBytes(test::dataPath("gif/giflib/treescap.gif")), "Gif 40 x 40"},
+        {"a.psd", {1, 2, 3}, "Unknown picture file extension (.psd)"},
+        {"noext", {1, 2, 3}, "Unknown picture file extension (.)"},
+        {"x.tar.gz", {}, "Unknown picture file extension (.gz)"},
+        {"missing.jpg",
+         {},
+         "Cannot open file \"" + (dir / "missing.jpg") + "\". No such file or directory"},
+        {"bad.bmp", {'B', 'M', 0}, "Bitmap image is not valid"},
+        {"bad.gif", {'G', 'I', 'F'}, "Invalid GIF signature"},
+        {"bad.emf", {1, 2, 3, 4}, "Metafile is not valid"},
+    };
+    const char* kinds[] = {"Jpeg", "Gif", "Bitmap", "Metafile"};
+    for (const auto& [name, bytes, expected] : cases) {
+        if (!bytes.empty())
+            test::writeBytes(dir / name, bytes);
+        std::string got;
+        try {
+            const Picture p = LoadPicture(dir / name);
+            got = std::string(kinds[int(p.kind())]) + " " + std::to_string(p.width()) + " x " +
+                  std::to_string(p.height());
+        } catch (const PictureError& e) {
+            got = e.what();
+        }
+        EXPECT_EQ(got, expected) << name;
+    }
+    // A failed load leaves the picture as it was.
+    Picture p = LoadPicture(dir / "photo.JPEG");
+    EXPECT_THROW(LoadPicture(dir / "bad.bmp", p), PictureError);
+    EXPECT_EQ(p.kind(), PictureKind::Jpeg);
+    EXPECT_EQ(p.width(), 227);
+}
+
+// Each known type reading back at its size is proved with the fault tests.
+TEST(SavePicture, UnknownTypesWriteNothing) {
+    test::TempDir dir;
+    OutputObjects out;
+    const Raster r = test::syntheticPicture(30, 20);
+    SavePicture(out, r, "BMP", dir / "a.bmp", 90);
+    SavePicture(out, r, "TIF", dir / "a.tif", 90);
+    SavePicture(out, r, "jpg", dir / "b.jpg", 90); // types are compared exactly
+    EXPECT_EQ(namesIn(dir.str()), Names{"a.bmp"});
 }

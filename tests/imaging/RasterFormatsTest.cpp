@@ -29,9 +29,7 @@ TEST(RasterFormats, SuitePicturesLoadWithTheToolsPixels) {
                           [&] { LoadPicture(entry.path().string(), picture); }),
                       "loaded")
                 << name;
-            Raster loaded;
-            RenderToBitmap(picture, loaded);
-            EXPECT_LE(test::largestDifference(loaded, expected), 2) << name;
+            EXPECT_LE(test::largestDifference(test::rendered(picture), expected), 2) << name;
             ++seen;
         }
     EXPECT_GE(seen, 20);
@@ -84,21 +82,12 @@ TEST(RasterFormats, PngOutputReadsBackIdentical) {
     ASSERT_GT(bytes.size(), 26u);
     EXPECT_EQ(bytes[24], 8) << "bit depth";
     EXPECT_EQ(bytes[25], 2) << "colour type RGB";
-    Raster back;
-    RenderToBitmap(LoadPicture(path), back);
-    EXPECT_EQ(back, source);
+    EXPECT_EQ(test::rendered(LoadPicture(path)), source);
 
-    Raster indexed(3, 2, PixelFormat::Indexed8);
-    indexed.palette() = {{10, 20, 30}, {200, 100, 0}};
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x)
-            indexed.scanLine(y)[x] = std::uint8_t((x + y) % 2);
-    Raster expected, decoded;
-    RenderToBitmap(indexed, expected);
-    Picture picture;
-    LoadPictureFromBytes(PictureKind::Png, EncodePng(indexed), picture);
-    RenderToBitmap(picture, decoded);
-    EXPECT_EQ(decoded, expected);
+    const Raster indexed =
+        test::indexedRaster(3, 2, {{10, 20, 30}, {200, 100, 0}}, {0, 1, 0, 1, 0, 1});
+    EXPECT_EQ(test::rendered(test::pictureFrom(PictureKind::Png, EncodePng(indexed))),
+              test::rendered(indexed));
     EXPECT_THROW(EncodePng(Raster(0, 5)), PictureError);
 }
 

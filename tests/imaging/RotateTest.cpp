@@ -7,20 +7,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace pictorant;
 using namespace pictorant::test;
+using pictorant::testing::namesIn;
 using pictorant::testing::statusOf;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::size_t fileCount(const fs::path& folder) {
-    return pictorant::testing::namesIn(folder.string()).size();
-}
 
 // Turns the picture at `path` clockwise and returns the error text, or "written".
 std::string turn(const std::string& path, int quality = 90) {
@@ -56,9 +54,8 @@ TEST(RotateFile, EachKindIsWrittenBackInItsOwnForm) {
     fs::copy_file(dataPath("gif/giflib/x-trans.gif"), dir / "x.gif");
     for (const char* name : {"p.bmp", "m.jpg"}) {
         SCOPED_TRACE(name);
-        Raster before, expected;
-        RenderToBitmap(LoadPicture(dir / name), before);
-        RotateRaster(before, RotateDirection::Clockwise, expected);
+        Raster expected;
+        RotateRaster(rendered(LoadPicture(dir / name)), RotateDirection::Clockwise, expected);
         ASSERT_EQ(turn(dir / name, 60), "written");
         const auto bytes = readBytes(dir / name);
         if (name[0] == 'p') { // an 8-bit bitmap comes back at 24 bits
@@ -96,7 +93,7 @@ TEST(RotateInPlace, ReadOnlyIsRefusedOwnerAndModeAreKeptLinksFollowed) {
                       "Cannot create file \"" + (dir / name) + "\". Permission denied");
             EXPECT_EQ(readBytes(real), original) << mode;
             EXPECT_EQ(statusOf(real).st_mode & 07777, mode);
-            EXPECT_EQ(fileCount(dir / "pics"), 1u) << "no temporary file";
+            EXPECT_EQ(namesIn(dir / "pics").size(), 1u) << "no temporary file";
         }
     }
     ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
@@ -114,7 +111,27 @@ TEST(RotateInPlace, ReadOnlyIsRefusedOwnerAndModeAreKeptLinksFollowed) {
         EXPECT_EQ(after.st_gid, 8765u);
         EXPECT_NE(after.st_ino, before.st_ino) << "replaced through a temporary file";
         before = after;
-        EXPECT_EQ(fileCount(dir / "pics"), 1u) << link;
+        EXPECT_EQ(namesIn(dir / "pics").size(), 1u) << link;
     }
-    EXPECT_EQ(fileCount(dir.path()), 4u); // pics and the three links, nothing else
+    EXPECT_EQ(namesIn(dir.str()).size(), 4u); // pics and the three links, nothing else
+}
+
+// A turned metafile keeps its physical frame, whatever its reference device.
+TEST(RotateMetafile, FrameKeepsItsPhysicalSizeTurned) {
+    // 1200 pixels per inch and a square frame; the 96-dpi display file; a WMF.
+    for (const char* file : {"metafile/emf/pillow-drawing.emf", "metafile/emf/emf2svg-test-092.emf",
+                             "metafile/wmf/libwmf-arrow01.wmf"}) {
+        SCOPED_TRACE(file);
+        Picture picture = LoadPicture(dataPath(file));
+        auto mmW = picture.metafile().mmWidth(), mmH = picture.metafile().mmHeight();
+        // One device pixel of rounding at most (2.2 hundredths of a mm at 1200 dpi,
+        // 26 at 96).
+        const auto near = [](std::int64_t a, std::int64_t b) { return std::llabs(a - b) <= 27; };
+        for (auto direction : {RotateDirection::Clockwise, RotateDirection::CounterClockwise}) {
+            RotateQuarter(picture, direction, 90);
+            std::swap(mmW, mmH);
+            EXPECT_PRED2(near, picture.metafile().mmWidth(), mmW);
+            EXPECT_PRED2(near, picture.metafile().mmHeight(), mmH);
+        }
+    }
 }

@@ -57,6 +57,36 @@ struct Bytes {
     std::size_t size() const { return data.size(); }
 };
 
+// A BMP with a 40-byte header, the given palette (or bit-field masks) and pixel data as
+// they go in the file.
+inline std::vector<std::uint8_t> makeBmp(int width, int height, int bits, std::uint32_t compression,
+                                         const std::vector<PaletteColor>& palette,
+                                         const std::vector<std::uint8_t>& pixels,
+                                         const std::vector<std::uint32_t>& masks = {}) {
+    Bytes b;
+    const std::uint32_t offset = std::uint32_t(54 + 4 * (palette.size() + masks.size()));
+    b.u8('B').u8('M').u32(offset + std::uint32_t(pixels.size())).u32(0).u32(offset);
+    b.u32(40).i32(width).i32(height).u16(1).u16(std::uint32_t(bits)).u32(compression);
+    b.u32(std::uint32_t(pixels.size())).u32(2835).u32(2835);
+    b.u32(std::uint32_t(palette.size())).u32(0);
+    for (std::uint32_t m : masks)
+        b.u32(m);
+    for (const PaletteColor& c : palette)
+        b.u8(c.blue).u8(c.green).u8(c.red).u8(0);
+    return b.append(pixels).data;
+}
+
+// A GIF of two colours (black, white) and one frame at 0,0 whose LZW data (code size 2)
+// is `lzw`, in one sub-block.
+inline std::vector<std::uint8_t> makeGif(int screenWidth, int screenHeight, int frameWidth,
+                                         int frameHeight, const std::vector<std::uint8_t>& lzw) {
+    Bytes b;
+    b.append({'G', 'I', 'F', '8', '9', 'a'}).u16(screenWidth).u16(screenHeight);
+    b.append({0x80, 0, 0, 0, 0, 0, 255, 255, 255, ','}).u32(0).u16(frameWidth).u16(frameHeight);
+    b.u8(0).u8(2).u8(std::uint32_t(lzw.size())).append(lzw);
+    return b.u8(0).u8(';').data;
+}
+
 inline void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
         b[at + i] = std::uint8_t(v >> (8 * i));
@@ -65,6 +95,11 @@ inline void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v)
 inline bool haveProgram(const char* name) {
     return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
+
+// Skips the test when a reference tool is not installed.
+#define SKIP_WITHOUT(program)                                                                      \
+    if (!pictorant::test::haveProgram(program))                                                    \
+    GTEST_SKIP() << program << " is not installed"
 
 // Runs a shell command and returns what it wrote to standard output.
 inline std::vector<std::uint8_t> runCapture(const std::string& command, int* status = nullptr) {
@@ -96,6 +131,13 @@ inline bool parsePnm(const std::vector<std::uint8_t>& bytes, Raster& out) {
     for (int y = 0; y < image.height(); ++y)
         std::memcpy(out.scanLine(y), image.constScanLine(y), 3 * std::size_t(image.width()));
     return true;
+}
+
+// What djpeg makes of the file at `path` with `options`, as a 24-bit raster.
+inline bool djpeg(const std::string& path, const std::string& options, Raster& out) {
+    int status = 0;
+    const auto pnm = runCapture("djpeg " + options + " -pnm '" + path + "' 2>/dev/null", &status);
+    return status == 0 && parsePnm(pnm, out);
 }
 
 // Colour of pixel (x, y) of a Bgr24 raster as 0xRRGGBB.
@@ -149,6 +191,37 @@ inline Picture bitmapOf(const Raster& r) {
     Picture bitmap(PictureKind::Bitmap);
     bitmap.setBitmap(r);
     return bitmap;
+}
+
+inline Picture pictureFrom(PictureKind kind, std::vector<std::uint8_t> bytes) {
+    Picture picture;
+    LoadPictureFromBytes(kind, std::move(bytes), picture);
+    return picture;
+}
+
+// A GIF picture of one frame on a screen of the given size and global colours.
+inline Picture gifPicture(int screenWidth, int screenHeight, std::vector<PaletteColor> colours,
+                          const GifFrame& frame) {
+    Picture picture(PictureKind::Gif);
+    picture.setGif({screenWidth, screenHeight, std::move(colours), false, 0, 1, {frame}});
+    return picture;
+}
+
+// A picture or raster as drawn at its natural size, in 24 bits.
+template <typename Source> Raster rendered(const Source& source) {
+    Raster r;
+    RenderToBitmap(source, r);
+    return r;
+}
+
+// An 8-bit raster of the given palette and indices, row by row.
+inline Raster indexedRaster(int w, int h, std::vector<PaletteColor> palette,
+                            const std::vector<std::uint8_t>& indices) {
+    Raster r(w, h, PixelFormat::Indexed8);
+    r.palette() = std::move(palette);
+    for (int y = 0; y < h; ++y)
+        std::copy_n(indices.begin() + std::ptrdiff_t(y) * w, w, r.scanLine(y));
+    return r;
 }
 
 } // namespace pictorant::test

@@ -10,58 +10,42 @@ using namespace pictorant;
 
 namespace {
 
-struct SizeCase {
-    const char* what;
-    int w, h;
-    ThumbSizeOptions options;
-    ThumbSize expected;
-};
-
 // The ratio kept within `maxSide`, or a side forced to it.
 ThumbSizeOptions fit(int maxSide, bool forceWidth = false, bool forceHeight = false) {
     return {maxSide, 96, true, forceWidth, forceHeight};
 }
 
-class ThumbSizes : public ::testing::TestWithParam<SizeCase> {};
-
-TEST_P(ThumbSizes, FollowTheRules) {
-    const auto& c = GetParam();
-    EXPECT_EQ(ComputeThumbSize(c.w, c.h, c.options), c.expected) << c.what;
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Rules, ThumbSizes, ::testing::Values(
-    SizeCase{"landscape", 400, 300, fit(100), {100, 75}},
-    SizeCase{"portrait", 300, 400, fit(100), {75, 100}},
-    SizeCase{"smaller than the limit is kept", 80, 60, fit(100), {80, 60}},
-    SizeCase{"a side equal to the limit scales", 100, 60, fit(100), {100, 60}},
-    SizeCase{"50.5 rounds to the even 50", 200, 100, fit(101), {101, 50}},
-    SizeCase{"51.5 rounds to the even 52", 200, 103, fit(100), {100, 52}},
-    SizeCase{"a side may become 0", 1000, 5, fit(96), {96, 0}},
-    SizeCase{"square not smaller than the limit", 500, 500, fit(96), {96, 96}},
-    SizeCase{"square smaller than the limit", 50, 50, fit(96), {50, 50}},
-    SizeCase{"force width enlarges", 300, 200, fit(600, true), {600, 400}},
-    SizeCase{"force height enlarges", 300, 200, fit(600, false, true), {900, 600}},
-    SizeCase{"force width wins over force height", 300, 200, {600, 96, true, true, true}, {600, 400}},
-    SizeCase{"a negative width box is a limit of its absolute value", 400, 300, fit(-120), {120, 90}},
-    SizeCase{"ratio off takes the boxes as typed", 400, 300, {-120, 50, false, true, true}, {-120, 50}},
-    SizeCase{"ratio off makes every thumbnail the box size", 1000, 5, {96, 96, false, false, false}, {96, 96}},
-    // 3/10 in 64-bit-mantissa precision lies just above 0.3, so 28.5 rounds up; in
-    // double precision it would lie below and give 28.
-    SizeCase{"the quotient is extended precision", 1000, 300, fit(95), {95, 29}},
-    SizeCase{"2.1 x 15 = 31.5 lies just below in extended precision", 100, 15, fit(210, true), {210, 31}},
-    SizeCase{"empty picture kept under the limit", 0, 0, fit(96), {0, 0}},
-    SizeCase{"zero width with a tall picture", 0, 200, fit(96), {0, 96}}));
-// clang-format on
-
-TEST(ThumbSizeErrors, ZeroDivisorsRaiseFloatingPointErrors) {
-    struct ErrorCase {
+// Each case gives the size as "w x h", or the error a zero divisor raises.
+TEST(ThumbSize, FollowsTheRulesAndZeroDivisorsRaiseFloatingPointErrors) {
+    const struct {
         const char* what;
         int w, h;
         ThumbSizeOptions options;
-        const char* message;
-    };
-    const ErrorCase cases[] = {
+        const char* expected;
+    } cases[] = {
+        // clang-format off
+        {"landscape", 400, 300, fit(100), "100 x 75"},
+        {"portrait", 300, 400, fit(100), "75 x 100"},
+        {"smaller than the limit is kept", 80, 60, fit(100), "80 x 60"},
+        {"a side equal to the limit scales", 100, 60, fit(100), "100 x 60"},
+        {"50.5 rounds to the even 50", 200, 100, fit(101), "101 x 50"},
+        {"51.5 rounds to the even 52", 200, 103, fit(100), "100 x 52"},
+        {"a side may become 0", 1000, 5, fit(96), "96 x 0"},
+        {"square not smaller than the limit", 500, 500, fit(96), "96 x 96"},
+        {"square smaller than the limit", 50, 50, fit(96), "50 x 50"},
+        {"force width enlarges", 300, 200, fit(600, true), "600 x 400"},
+        {"force height enlarges", 300, 200, fit(600, false, true), "900 x 600"},
+        {"force width wins over force height", 300, 200, {600, 96, true, true, true}, "600 x 400"},
+        {"a negative width box is a limit of its absolute value", 400, 300, fit(-120), "120 x 90"},
+        {"ratio off takes the boxes as typed", 400, 300, {-120, 50, false, true, true}, "-120 x 50"},
+        {"ratio off makes every thumbnail the box size", 1000, 5, {96, 96, false, false, false}, "96 x 96"},
+        // 3/10 in 64-bit-mantissa precision lies just above 0.3, so 28.5 rounds up; in
+        // double precision it would lie below and give 28.
+        {"the quotient is extended precision", 1000, 300, fit(95), "95 x 29"},
+        {"2.1 x 15 = 31.5 lies just below in extended precision", 100, 15, fit(210, true), "210 x 31"},
+        {"empty picture kept under the limit", 0, 0, fit(96), "0 x 0"},
+        {"zero width with a tall picture", 0, 200, fit(96), "0 x 96"},
+        // clang-format on
         {"force width of a zero-width picture", 0, 10, fit(96, true),
          "Floating point division by zero"},
         {"force height of a zero-height picture", 10, 0, fit(96, false, true),
@@ -74,11 +58,16 @@ TEST(ThumbSizeErrors, ZeroDivisorsRaiseFloatingPointErrors) {
         {"the most negative width box", 10, 10, fit(std::numeric_limits<int>::min()),
          "Invalid floating point operation"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(pictorant::testing::errorOf<PictureError>(
-                      [&] { ComputeThumbSize(c.w, c.h, c.options); }),
-                  c.message)
-            << c.what;
+    for (const auto& c : cases) {
+        std::string size;
+        const std::string error = pictorant::testing::errorOf<PictureError>(
+            [&] {
+                const ThumbSize s = ComputeThumbSize(c.w, c.h, c.options);
+                size = std::to_string(s.width) + " x " + std::to_string(s.height);
+            },
+            "");
+        EXPECT_EQ(error.empty() ? size : error, c.expected) << c.what;
+    }
 }
 
 } // namespace

@@ -44,10 +44,9 @@ inline std::vector<std::uint8_t> makeExif(const ExifContent& c) {
     ExifData* data = exif_data_new();
     exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_set_byte_order(data, EXIF_BYTE_ORDER_INTEL);
-    const ExifByteOrder order = EXIF_BYTE_ORDER_INTEL;
     if (c.orientation)
         exif_set_short(addEntry(data, EXIF_IFD_0, EXIF_TAG_ORIENTATION, EXIF_FORMAT_SHORT, 1)->data,
-                       order, ExifShort(c.orientation));
+                       EXIF_BYTE_ORDER_INTEL, ExifShort(c.orientation));
     if (c.dateTakenGpsAndThumbnail) {
         std::memcpy(
             addEntry(data, EXIF_IFD_EXIF, EXIF_TAG_DATE_TIME_ORIGINAL, EXIF_FORMAT_ASCII, 20)->data,
@@ -136,9 +135,6 @@ inline std::vector<std::uint8_t> cmykProfile() {
     cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
     cmsHTRANSFORM rgbToLab =
         cmsCreateTransform(srgb, TYPE_RGB_DBL, lab, TYPE_Lab_DBL, INTENT_PERCEPTUAL, 0);
-    struct Cargo {
-        cmsHTRANSFORM toLab;
-    } cargo{rgbToLab};
     cmsStageSampleCLut16bit(
         table,
         [](const cmsUInt16Number in[], cmsUInt16Number out[], void* c) -> cmsInt32Number {
@@ -146,11 +142,11 @@ inline std::vector<std::uint8_t> cmykProfile() {
             const double rgb[3] = {(1.0 - in[0] / 65535.0) * k, (1.0 - in[1] / 65535.0) * k,
                                    (1.0 - in[2] / 65535.0) * k};
             cmsCIELab lab;
-            cmsDoTransform(static_cast<Cargo*>(c)->toLab, rgb, &lab, 1);
+            cmsDoTransform(c, rgb, &lab, 1); // the sRGB to Lab transform
             cmsFloat2LabEncoded(out, &lab);
             return 1;
         },
-        &cargo, 0);
+        rgbToLab, 0);
     cmsPipelineInsertStage(toLab, cmsAT_END, table);
     cmsWriteTag(p, cmsSigAToB0Tag, toLab);
     cmsPipelineFree(toLab);
