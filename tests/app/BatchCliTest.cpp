@@ -80,8 +80,9 @@ std::map<std::string, std::string> folderSnapshot(const std::string& root) {
     return entries;
 }
 
-// a.jpg and b.jpg (64 x 48), c.bmp (40 x 30), a metafile, a text, a read-only bitmap, a
-// link, a FIFO, a settings file, a list of names, and out/ holding Image001.jpg.
+// a.jpg and b.jpg (64 x 48), a cut and an oversized JPEG, c.bmp (40 x 30), a metafile, a text, a
+// read-only bitmap, a link, a FIFO, a settings file, a list of names, and out/ holding
+// Image001.jpg.
 void makeFolder(const ScratchFolder& dir) {
     makePicture(dir / "a.jpg", 64, 48);
     makePicture(dir / "b.jpg", 64, 48);
@@ -96,6 +97,10 @@ void makeFolder(const ScratchFolder& dir) {
                               "Output File Qualifier=_s\nMaintain Ratio=1\nThumb Width=20\n"
                               "Create As=bmp\nOverwrite Files=0\n");
     writeBytes(dir / "list", "c.bmp\nb.jpg\n");
+    // A JPEG whose frame claims 60000 x 60000 pixels, and one cut short.
+    std::string jpeg = readBytes(dir / "a.jpg");
+    writeBytes(dir / "cut.jpg", jpeg.substr(0, jpeg.size() * 2 / 3));
+    writeBytes(dir / "huge.jpg", jpeg.replace(jpeg.find("\xff\xc0") + 5, 4, "\xea\x60\xea\x60"));
     fs::create_directory(dir / "out");
     writeBytes(dir / "out/Image001.jpg", "mine");
 }
@@ -152,6 +157,7 @@ TEST_P(BatchCli, DoesWhatItSaysAndNothingElse) {
 }
 
 const std::string kSize = " (at most 65535 pixels a side and 268435456 pixels in all).";
+const std::string kTooLarge = "Picture is too large (60000 x 60000 pixels; the limit is 268435456)";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, BatchCli,
@@ -196,6 +202,10 @@ INSTANTIATE_TEST_SUITE_P(
         CliCase{{"thumbnails", "--keep-going", "--output", "out", "a.jpg", "notes.txt", "c.bmp"}, 1, "pictorant-batch: notes.txt: Could not open: ", {"out/Thumb001.jpg", "out/Thumb003.jpg"}},
         CliCase{{"thumbnails", "--output", "out", "a.jpg", "notes.txt", "c.bmp"}, 1, "Could not open notes.txt", {"out/Thumb001.jpg"}},
         CliCase{{"copy", "--output", "out", "pipe.bmp"}, 1, "Not a regular file", {}},
+        CliCase{{"info", "huge.jpg"}, 1, "huge.jpg: " + kTooLarge + "\n", {}},
+        CliCase{{"thumbnails", "--output", "out", "huge.jpg", "a.jpg"}, 1, "pictorant-batch: " + kTooLarge + "\nCould not open huge.jpg", {}},
+        CliCase{{"thumbnails", "--output", "out", "--workers", "1", "cut.jpg", "a.jpg"}, 0, "cut.jpg: data ends early; the rest is grey\n", {"out/Thumb001.jpg", "out/Thumb002.jpg"}},
+        CliCase{{"thumbnails", "--output", "out", "--workers", "2", "cut.jpg", "a.jpg"}, 0, "cut.jpg: data ends early; the rest is grey\n", {"out/Thumb001.jpg", "out/Thumb002.jpg"}},
         CliCase{{"rotate", "cw", "link.bmp"}, 0, "", {"~c.bmp"}},
         CliCase{{"rotate", "ccw", "ro.bmp", "pipe.bmp", "c.bmp"}, 1, "ro.bmp: Cannot create file \"ro.bmp\". Permission denied\n" "pipe.bmp: Cannot open file \"pipe.bmp\". Not a regular file\n", {"~c.bmp"}}
     ));
