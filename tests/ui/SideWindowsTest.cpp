@@ -30,20 +30,19 @@ TEST(PreviewRules, ExtensionGeometryWheelAndErrorText) {
     EXPECT_EQ(preview::unhandledErrorText("What?!"), "What?!");
 }
 
-TEST(PreviewWindowTest, OpensAtFiveFiveWithinTheScreenScrollsByWheelAndClosesOnClick) {
-    AppGuard app;
-    ScriptedMessages script;
-    QTemporaryDir dir;
+using PreviewWindowTest = MainWindowTest;
+
+TEST_F(PreviewWindowTest, OpensAtFiveFiveWithinTheScreenScrollsByWheelAndClosesOnClick) {
     QLabel label;
     PreviewBox& box = PreviewBox::attach(&label);
     PreviewWindow window;
     preview::openWindow(box, window);
     EXPECT_FALSE(window.isVisible()) << "an empty box opens nothing";
-    writeBmp(dir.filePath("a.bmp"), 200, 150);
-    ASSERT_TRUE(preview::loadFromSelectedList(box, window, dir.path(), dir.path(), "a.bmp"));
-    EXPECT_FALSE(preview::loadFromSelectedList(box, window, dir.path(), dir.path(), "gone.bmp"));
+    writePicture(root + "/a.bmp", 200, 150, "BMP");
+    ASSERT_TRUE(preview::loadFromSelectedList(box, window, root, root, "a.bmp"));
+    EXPECT_FALSE(preview::loadFromSelectedList(box, window, root, root, "gone.bmp"));
     EXPECT_EQ(script.last().text, "Could not open gone.bmp");
-    EXPECT_EQ(window.windowTitle(), dir.filePath("a.bmp")) << "kept after a failure";
+    EXPECT_EQ(window.windowTitle(), root + "/a.bmp") << "kept after a failure";
     preview::openWindow(box, window);
     EXPECT_EQ(QRect(window.pos(), window.size()), QRect(5, 5, 200, 150));
     EXPECT_FALSE(window.scrollByWheel(-120)) << "no scroll bar, no scrolling";
@@ -51,8 +50,8 @@ TEST(PreviewWindowTest, OpensAtFiveFiveWithinTheScreenScrollsByWheelAndClosesOnC
     EXPECT_FALSE(window.isVisible());
 
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    writeBmp(dir.filePath("big.bmp"), screen.width() + 800, screen.height() + 600);
-    ASSERT_TRUE(preview::loadFromFileList(box, window, 1, dir.filePath("big.bmp"), nullptr));
+    writePicture(root + "/big.bmp", screen.width() + 800, screen.height() + 600, "BMP");
+    ASSERT_TRUE(preview::loadFromFileList(box, window, 1, root + "/big.bmp", nullptr));
     preview::openWindow(box, window);
     EXPECT_EQ(window.frameGeometry(), QRect(5, 5, screen.width() - 10, screen.height() - 10));
 }

@@ -5,7 +5,6 @@
 #include "engine/RenameJournal.h"
 #include "tests/support/FileFaults.h"
 #include "tests/ui/WizardSupport.h"
-#include "ui/DeleteFilesDialog.h"
 #include "ui/FolderCommands.h"
 #include "ui/ProgramWindows.h"
 #include "ui/RecoveryCommands.h"
@@ -33,10 +32,6 @@ TEST_F(Trash, DeletionRecordsWhatMovedAndRestoreBringsItBackButNeverReplacesAFil
     EXPECT_EQ(lastDeletedRecordPath(), root + "/state/Pictorant/last-deleted");
     deleteFiles(paths({"a.jpg", "c.jpg"}), true);
     EXPECT_EQ(filesIn(pics), QStringList{"b.jpg"});
-    const std::vector<TrashedFile> recorded = TrashRecord().load();
-    ASSERT_EQ(recorded.size(), 2u);
-    EXPECT_EQ(recorded[1].originalPath, pics + "/c.jpg");
-    EXPECT_EQ(recorded[1].trashPath, trash + "/files/c.jpg");
 
     writeFile(pics + "/a.jpg", "a new a.jpg");
     const RestoreOutcome outcome = TrashRecord().restore();
@@ -95,8 +90,6 @@ TEST_F(Trash, RecordThatCannotBeWrittenDropsTheOlderOneAndARecordReadsBackWhole)
     TrashRecord other(root + "/state/sub/last-deleted");
     other.save(files);
     EXPECT_EQ(other.load(), files);
-    other.save({});
-    EXPECT_FALSE(QFile::exists(root + "/state/sub/last-deleted"));
     writeFile(root + "/garbage", "not a record");
     EXPECT_TRUE(TrashRecord(root + "/garbage").load().empty());
 }
@@ -117,12 +110,10 @@ TEST_F(Trash, MenuEntriesRestoreTheDeletionAndUndoTheRename) {
     EXPECT_EQ(fileBytes(pics + "/a.jpg"), "bytes of a.jpg");
     EXPECT_TRUE(waitCount(main.sourcePane(), 3));
 
-    RenameJournal journal{pics.toStdString(), {}};
-    for (const char* name : {"a.jpg", "b.jpg"}) {
-        const std::string now = std::string("Image-") + name;
-        QFile::rename(pics + "/" + name, pics + "/" + QString::fromStdString(now));
-        journal.renames.push_back({name, now});
-    }
+    const RenameJournal journal{pics.toStdString(),
+                                {{"a.jpg", "Image-a.jpg"}, {"b.jpg", "Image-b.jpg"}}};
+    for (const auto& [was, now] : journal.renames)
+        QFile::rename(pics + "/" + was.c_str(), pics + "/" + now.c_str());
     saveRenameJournal(defaultRenameJournalPath(), journal);
     ctl<QAction>(main, "UndoLastRename1")->trigger();
     EXPECT_EQ(script.last().text, "Undo complete: 2 files renamed back in " + pics + ".");
@@ -130,8 +121,6 @@ TEST_F(Trash, MenuEntriesRestoreTheDeletionAndUndoTheRename) {
     EXPECT_TRUE(QTest::qWaitFor([&] {
         return main.sourcePane().entryNames() == QStringList{"a.jpg", "b.jpg", "c.jpg"};
     }));
-    ctl<QAction>(main, "UndoLastRename1")->trigger();
-    EXPECT_EQ(script.last().text, "There is no rename to undo.");
 }
 
 } // namespace

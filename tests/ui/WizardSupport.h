@@ -42,26 +42,19 @@ inline QByteArray fileBytes(const QString& path) {
 
 // A real picture of the given size (a gradient, every pixel different), written by the
 // program's own writer.
-inline void writeJpeg(const QString& path, int width, int height) {
-    pictorant::testing::makePicture(path.toStdString(), width, height);
-}
-
-inline void writeBmp(const QString& path, int width, int height) {
-    pictorant::testing::makePicture(path.toStdString(), width, height, "BMP");
+inline void writePicture(const QString& path, int width, int height, const char* type = "JPG") {
+    pictorant::testing::makePicture(path.toStdString(), width, height, type);
 }
 
 // A press on the entry `name` of a pane's list, as the user makes it.
 inline bool pressOn(FilePane& pane, const QString& name) {
     QListView* list = pane.list();
-    for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row) {
-        const QModelIndex index = list->model()->index(row, 0, list->rootIndex());
-        if (index.data().toString() == name) {
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                              list->visualRect(index).center());
-            return true;
-        }
-    }
-    return false;
+    const QModelIndexList found = list->model()->match(
+        list->model()->index(0, 0, list->rootIndex()), Qt::DisplayRole, name, 1, Qt::MatchExactly);
+    if (!found.isEmpty())
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(found[0]).center());
+    return !found.isEmpty();
 }
 
 // HOME, the data folder (and so the trash) and the state folder under `root` while it
@@ -84,13 +77,13 @@ private:
     std::vector<std::tuple<const char*, QByteArray, bool>> saved_;
 };
 
-// A main window without a settings file over a temporary folder.
+// A main window over a temporary folder, without a settings file unless given one.
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() { application(); }
 
-    MainWizard& makeWindow() {
-        form = std::make_unique<MainWizard>();
+    MainWizard& makeWindow(SettingsFile* settings = nullptr) {
+        form = std::make_unique<MainWizard>(settings);
         return *form;
     }
     QString sub(const QString& name) const {
@@ -106,16 +99,16 @@ protected:
     }
     // A window over pics/ holding `names` (JPEGs `width` wide when given), all selected,
     // and the target pane at out/.
-    MainWizard& wizardWith(const QStringList& names, int width = 0) {
-        makeWindow();
+    MainWizard& wizardWith(const QStringList& names, int width = 0,
+                           SettingsFile* settings = nullptr) {
+        makeWindow(settings);
         for (const QString& name : names)
-            width ? writeJpeg(pics + "/" + name, width, width * 3 / 4)
+            width ? writePicture(pics + "/" + name, width, width * 3 / 4)
                   : writeFile(pics + "/" + name);
         select(pics, int(names.size()), names);
         EXPECT_TRUE(showFolder(form->targetPane(), out, int(filesIn(out).size())));
         return *form;
     }
-    // Puts the source pane at `folder`, waits for its `count` files and selects `names`.
     void select(const QString& folder, int count, const QStringList& names) {
         ASSERT_TRUE(showFolder(form->sourcePane(), folder, count));
         for (const QString& name : names)
@@ -139,7 +132,6 @@ protected:
             click({"bNxt1", "bNxt2", "bNxt3"});
         }
     }
-    // Presses GO and waits until the run's thread has ended.
     bool goAndWait() {
         click({"bGO"});
         return QTest::qWaitFor([&] { return !form->isRunning(); }, 60000);

@@ -21,7 +21,6 @@ TEST_F(Wizard, EachModeWalksItsPagesBothWaysAndTheModeIsFixedAnewOnEachNext) {
     click({"bNxt1"});
     EXPECT_EQ(text("lOutput"), "Create Thumbnails");
     EXPECT_EQ(f.selectedFiles(), (QStringList{"a.jpg", "c.gif"})); // list order
-    EXPECT_EQ(text("lMFL"), "Source Files: 2");
     const char* hints[] = {"Output File Options", "Thumbnail Options", "Confirm Selections"};
     for (int page = 1; page <= 3; ++page) {
         ASSERT_EQ(int(f.currentPage()), page);
@@ -43,9 +42,8 @@ TEST_F(Wizard, EachModeWalksItsPagesBothWaysAndTheModeIsFixedAnewOnEachNext) {
     EXPECT_EQ(f.currentPage(), WizardPage::OutputOptions);
 }
 
-// Which controls each choice shows on the output page and the Confirm page.
 TEST_F(Wizard, ModeAndRenameChoiceShowTheirControls) {
-    MainWizard& f = wizardWith({"a.jpg"});
+    wizardWith({"a.jpg"});
     const char* names[] = {"gbRename",  "eQualThumb",  "eQualImage", "lRenameNote",
                            "cbConvert", "cbOverwrite", "sbShowAll",  "lResizeCap"};
     const std::pair<const char*, std::vector<bool>> cases[] = {
@@ -55,13 +53,10 @@ TEST_F(Wizard, ModeAndRenameChoiceShowTheirControls) {
     };
     for (const auto& [choice, shown] : cases) {
         SCOPED_TRACE(choice);
-        if (f.currentPage() != WizardPage::InputSelection)
-            click({"bBck1"});
-        click({QString(choice) == "rbThumbs" ? "rbThumbs" : "rbRename", "bNxt1"});
-        if (QString(choice) != "rbThumbs")
-            click({choice});
+        click({QString(choice) == "rbThumbs" ? "rbThumbs" : "rbRename", "bNxt1", choice});
         for (int i = 0; i < 8; ++i)
             EXPECT_EQ(!hidden(names[i]), shown[i]) << names[i];
+        click({"bBck1"});
     }
 }
 
@@ -130,8 +125,6 @@ TEST_F(Wizard, ConfirmPageSummarisesTheJob) {
         EXPECT_TRUE(hidden(name)) << name;
 }
 
-// ---- guards
-
 // The second press of a double-click on Next lands on GO, which has just appeared in the
 // same place, and must do nothing, however long the page took to appear (a loaded
 // machine); a click after the double-click interval presses GO.
@@ -174,7 +167,6 @@ TEST_F(Wizard, ResetOnTheConfirmPageLeavesNothingStaleForGo) {
     EXPECT_EQ(QImageReader(out + "/Thumb001.jpg").size(), QSize(96, 96));
 }
 
-// The same-folder answer decides whether a convert may write over its sources.
 TEST_F(Wizard, SameFolderAnswerDecidesWhetherAConvertMayWriteOverItsSources) {
     const struct {
         bool sameFolder;
@@ -234,8 +226,7 @@ TEST_F(Wizard, ARunThatWouldReplaceItsOwnSourcesIsMarkedAndRefused) {
     }
 }
 
-// ---- the two file panes: the one-step folder history, the folder box, masks, the
-// selection commands, refresh and "Launch Explorer"
+// ---- the two file panes
 
 using Panes = MainWindowTest;
 
@@ -311,7 +302,6 @@ TEST_F(Panes, MasksAndShowButtonsFilterTheListsWhateverTheCase) {
     click({"sbShowGrafx"});
     EXPECT_TRUE(waitCount(f.targetPane(), 7));
 
-    // Refresh reads both lists again.
     writeFile(pics + "/h.txt");
     writeFile(pics + "/i.jpg");
     click({"bRefreshView"});
@@ -338,9 +328,8 @@ TEST_F(Panes, SelectionCommandsAndLaunchExplorer) {
     EXPECT_EQ(opened, (QStringList{pics, out, QDir::homePath()}));
 }
 
-// ---- GO and the Processing page: Cancel between files, closing the window during a
-// run, and runs that fail (whole runs by keys, closing line and OK! are in the keyboard
-// tests)
+// ---- GO and the Processing page (whole runs by keys, the closing line and OK! are in the
+// keyboard tests)
 
 using GoRun = MainWindowTest;
 
@@ -351,13 +340,11 @@ TEST_F(GoRun, CancelAfterFileThreeOfTwelveStopsBetweenFiles) {
     toConfirm("");
     f.show(); // the keys reach a shown window
     QString lineAtCancel;
-    std::vector<int> tabsSeen;
+    bool onlyProcessing = true;
     auto* bar = ctl<GradientProgressBar>(f, "pBar");
     QObject::connect(bar, &QProgressBar::valueChanged, bar, [&](int value) {
-        int visible = 0;
         for (int i = 0; i < 5; ++i)
-            visible += ctl<QTabWidget>(f, "pcMain")->isTabVisible(i) ? 1 : 0;
-        tabsSeen.push_back(visible);
+            onlyProcessing &= ctl<QTabWidget>(f, "pcMain")->isTabVisible(i) == (i == 4);
         if (value == 3) {
             lineAtCancel = text("lProc");
             QMetaObject::invokeMethod(
@@ -369,7 +356,7 @@ TEST_F(GoRun, CancelAfterFileThreeOfTwelveStopsBetweenFiles) {
     EXPECT_EQ(lineAtCancel, "3 of 12");
     EXPECT_EQ(text("lProc"), "3 of 12");
     EXPECT_EQ(text("lDone"), "Operation Incomplete. 3 files processed.");
-    EXPECT_EQ(std::count(tabsSeen.begin(), tabsSeen.end(), 1), int(tabsSeen.size()));
+    EXPECT_TRUE(onlyProcessing);
     const QStringList left = filesIn(pics);
     EXPECT_EQ(left.filter("Image").size(), 3) << left.join(",").toStdString();
     EXPECT_TRUE(left.contains("p04.jpg"));
@@ -381,12 +368,7 @@ TEST_F(GoRun, CancelAfterFileThreeOfTwelveStopsBetweenFiles) {
 TEST_F(GoRun, CloseDuringARunStopsAfterTheFileInHandThenClosesAndWritesSettings) {
     const QString ini = root + "/Pictorant.ini";
     SettingsFile settings(ini.toStdString());
-    form = std::make_unique<MainWizard>(&settings);
-    MainWizard& f = *form;
-    for (const QString& name : numbered(6))
-        writeJpeg(pics + "/" + name, 120, 90);
-    select(pics, 6, numbered(6));
-    ASSERT_TRUE(showFolder(f.targetPane(), out, 0));
+    MainWizard& f = wizardWith(numbered(6), 120, &settings);
     toConfirm();
     ASSERT_EQ(f.currentPage(), WizardPage::Confirm);
     f.show();
