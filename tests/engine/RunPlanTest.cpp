@@ -217,10 +217,9 @@ TEST(ThumbSizes, AreRefusedBeforeAnyRasterOfThatSize) {
                 EXPECT_EQ(thumbSizeFor("p.jpg", c.width, c.height, o), (ThumbSize{600, 400}));
             },
             "");
-        EXPECT_EQ(refusal, *c.refusal ? "Thumbnail of p.jpg too large: " + std::string(c.refusal) +
-                                            " (at most 65535 pixels a side and 1048576 pixels "
-                                            "in all)."
-                                      : "");
+        EXPECT_EQ(refusal, *c.refusal
+                               ? "Thumbnail of p.jpg too large: " + std::string(c.refusal) + limits
+                               : "");
     }
     for (int workers : {1, 2}) {
         RunSetup run;
