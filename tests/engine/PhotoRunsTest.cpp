@@ -41,7 +41,7 @@ protected:
             for (int x = 0; x < 80; ++x)
                 std::memcpy(stored.scanLine(y) + 3 * x, g.scanLine(79 - x) + 3 * y, 3);
         const std::vector<std::uint8_t> plain = EncodeJpeg(stored, 90);
-        const std::vector<std::uint8_t> tagged = WithJpegMetadata(plain, makeExif({6, true}), {});
+        const std::vector<std::uint8_t> tagged = WithJpegMetadata(plain, makeExif(6, true), {});
         writeBytes(in / "plain.jpg", {plain.begin(), plain.end()});
         writeBytes(in / "tagged.jpg", {tagged.begin(), tagged.end()});
         job.sourceFiles = {"plain.jpg", "tagged.jpg"};

@@ -88,7 +88,6 @@ TEST(RunPlan, EveryPlannedActionHappens) {
                 EXPECT_EQ(wasThere, f.action == PlannedAction::Replaces);
                 EXPECT_TRUE(after.count(f.targetName) &&
                             (!wasThere || after.at(f.targetName) != before.at(f.targetName)));
-                // A copy is byte for byte.
                 EXPECT_TRUE(c.kind != RunKind::Copy ||
                             after.at(f.targetName) == sources.at(f.sourceName));
                 break;
