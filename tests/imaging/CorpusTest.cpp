@@ -69,12 +69,11 @@ TEST_P(Corpus, EveryFileEndsAsItsManifestSays) {
             const Raster raster = rendered(picture);
             EXPECT_NE(expected, "invalid") << "loaded";
             if (expected == "valid") {
-                EXPECT_EQ(raster.width(), picture.width());
-                EXPECT_EQ(raster.height(), picture.height());
+                const auto size = std::pair(picture.width(), picture.height());
+                EXPECT_EQ(std::pair(raster.width(), raster.height()), size);
                 EXPECT_FALSE(raster.isEmpty());
                 const PictureHeader header = PeekPictureHeader(kindOf(kind), bytes);
-                EXPECT_EQ(header.width, picture.width());
-                EXPECT_EQ(header.height, picture.height());
+                EXPECT_EQ(std::pair(header.width, header.height), size);
                 const std::vector<std::uint8_t> head(bytes.begin(), bytes.begin() + 3);
                 EXPECT_EQ(PeekPictureHeader(kindOf(kind), head).width, 0);
             }

@@ -19,11 +19,7 @@
 
 using namespace pictorant;
 namespace fs = std::filesystem;
-using pictorant::testing::errorOf;
-using pictorant::testing::namesIn;
-using pictorant::testing::readBytes;
-using pictorant::testing::ScratchFolder;
-using pictorant::testing::TinyFileSystem;
+using namespace pictorant::testing;
 using Names = std::vector<std::string>;
 
 namespace {
@@ -45,7 +41,7 @@ TEST(EveryType, RefusesASideOfZeroReplacesALinkAndTakesARasterHandedOver) {
         SCOPED_TRACE(type);
         ScratchFolder folder;
         const std::string older = folder / ("old" + ext);
-        pictorant::testing::writeBytes(older, "an older output");
+        writeBytes(older, "an older output");
         for (const auto& [w, h] : {std::pair{0, 7}, {7, 0}, {0, 0}}) {
             EXPECT_THROW(SavePicture(out, Raster(w, h), type, folder / ("new" + ext), 90),
                          PictureError)
@@ -56,7 +52,7 @@ TEST(EveryType, RefusesASideOfZeroReplacesALinkAndTakesARasterHandedOver) {
         EXPECT_EQ(readBytes(older), "an older output");
 
         fs::create_directory(folder / "out");
-        pictorant::testing::writeBytes(folder / "victim.txt", "not a picture");
+        writeBytes(folder / "victim.txt", "not a picture");
         const std::string link = folder / ("out/Thumb001" + ext);
         fs::create_symlink("../victim.txt", link);
         SavePicture(out, test::syntheticPicture(6, 4), type, link, 90);
@@ -84,7 +80,7 @@ TEST(FullDisk, AWriteThatRunsOutOfSpaceLeavesTheOldFileAndSaysWhy) {
     OutputObjects out;
     for (const auto& [type, ext] : std::span(kTypes).last(3)) {
         const std::string path = disk / ("Thumb001" + ext);
-        pictorant::testing::writeBytes(path, "old output");
+        writeBytes(path, "old output");
         EXPECT_EQ(errorOf<PictureError>([&] { SavePicture(out, big, type, path, 90); }),
                   "Cannot write file \"" + path + "\". No space left on device")
             << type;

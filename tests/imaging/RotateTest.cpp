@@ -34,8 +34,7 @@ TEST(RotateRaster, EveryPixelGoesWhereItShouldEitherWay) {
     Raster cw, ccw;
     RotateRaster(s, RotateDirection::Clockwise, cw);
     RotateRaster(s, RotateDirection::CounterClockwise, ccw);
-    ASSERT_EQ(cw.width(), 3);
-    ASSERT_EQ(cw.height(), 4);
+    ASSERT_EQ(std::pair(cw.width(), cw.height()), std::pair(3, 4));
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x) {
             EXPECT_EQ(pixel(cw, 2 - y, x), pixel(s, x, y));
