@@ -22,10 +22,6 @@ std::vector<std::uint8_t> bytesOf(const std::string& path) {
     return {s.begin(), s.end()};
 }
 
-bool holds(const std::vector<std::uint8_t>& bytes, std::string_view text) {
-    return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
-}
-
 class PhotoRuns : public ::testing::TestWithParam<int>, protected RunSetup {
 protected:
     void SetUp() override {

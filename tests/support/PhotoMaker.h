@@ -7,6 +7,7 @@
 #include "imaging/JpegMetadata.h"
 #include "imaging/Raster.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -63,6 +64,10 @@ inline std::vector<std::uint8_t> makeExif(int orientation, bool dated = false) {
     std::free(bytes);
     exif_data_unref(data);
     return out;
+}
+
+inline bool holds(const std::vector<std::uint8_t>& bytes, std::string_view text) {
+    return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
 }
 
 // What an EXIF payload holds besides its tags.
