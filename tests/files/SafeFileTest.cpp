@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace pictorant {
 namespace {
@@ -78,23 +77,15 @@ TEST(SafeFileNew, EveryFailingStepLeavesTheTargetAndNoTemporaryFile) {
     EXPECT_EQ(namesIn(disk.str()), std::vector<std::string>{"out.bmp"});
 }
 
-TEST(SafeFileRewrite, KeepsModeAndOwnerFollowsALinkAndRefusesNoWriteBits) {
+TEST(SafeFileRewrite, KeepsModeFollowsALinkAndRefusesNoWriteBits) {
     ScratchFolder folder;
     writeBytes(folder / "photo.jpg", "old");
     ::chmod((folder / "photo.jpg").c_str(), 0640);
-    const bool root = ::geteuid() == 0;
-    if (root) {
-        ASSERT_EQ(::chown((folder / "photo.jpg").c_str(), 1234, 4321), 0);
-    }
     fs::create_symlink("photo.jpg", folder / "link.jpg");
     writeFileSafely(folder / "link.jpg", "turned", WriteMode::Rewrite);
     EXPECT_TRUE(fs::is_symlink(folder / "link.jpg"));
     EXPECT_EQ(readBytes(folder / "photo.jpg"), "turned");
-    const struct stat st = statusOf(folder / "photo.jpg");
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    if (root) {
-        EXPECT_EQ(st.st_uid * 10000 + st.st_gid, 1234u * 10000 + 4321u);
-    }
+    EXPECT_EQ(statusOf(folder / "photo.jpg").st_mode & 07777, 0640u);
 
     ::chmod((folder / "photo.jpg").c_str(), 0444);
     EXPECT_EQ(rewriteRefusal(folder / "photo.jpg"), EACCES);
