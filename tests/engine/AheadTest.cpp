@@ -71,7 +71,6 @@ protected:
         return o;
     }
 
-    // The plain run, checked against two and three workers.
     Observed compare(int stopAt = -1) {
         const Observed plain = run(1, stopAt);
         for (int workers : {3, 2})

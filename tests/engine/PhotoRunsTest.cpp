@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace pictorant {
 namespace {
 
@@ -20,10 +18,6 @@ using namespace pictorant::testing;
 std::vector<std::uint8_t> bytesOf(const std::string& path) {
     const std::string s = readBytes(path);
     return {s.begin(), s.end()};
-}
-
-bool holds(const std::vector<std::uint8_t>& bytes, std::string_view text) {
-    return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
 }
 
 class PhotoRuns : public ::testing::TestWithParam<int>, protected RunSetup {
@@ -41,7 +35,7 @@ protected:
             for (int x = 0; x < 80; ++x)
                 std::memcpy(stored.scanLine(y) + 3 * x, g.scanLine(79 - x) + 3 * y, 3);
         const std::vector<std::uint8_t> plain = EncodeJpeg(stored, 90);
-        const std::vector<std::uint8_t> tagged = WithJpegMetadata(plain, makeExif({6, true}), {});
+        const std::vector<std::uint8_t> tagged = WithJpegMetadata(plain, makeExif(6, true), {});
         writeBytes(in / "plain.jpg", {plain.begin(), plain.end()});
         writeBytes(in / "tagged.jpg", {tagged.begin(), tagged.end()});
         job.sourceFiles = {"plain.jpg", "tagged.jpg"};

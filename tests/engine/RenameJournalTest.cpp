@@ -49,7 +49,6 @@ TEST_F(RenameUndo, ATakenNameStopsTheUndoAndKeepsTheJournal) {
     EXPECT_EQ(namesIn(in.str()), (std::vector<std::string>{"a.jpg", "b.jpg", "c.jpg"}));
     EXPECT_EQ(undoLastRename(journal).message, "There is no rename to undo.");
 
-    // A journal that cannot be written never stops the renames.
     std::filesystem::remove_all(stateHome / "Pictorant");
     writeBytes(stateHome / "Pictorant", "a file where the folder should be");
     EXPECT_TRUE(renameAll({"a.jpg"}).complete);

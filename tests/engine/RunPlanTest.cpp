@@ -88,7 +88,6 @@ TEST(RunPlan, EveryPlannedActionHappens) {
                 EXPECT_EQ(wasThere, f.action == PlannedAction::Replaces);
                 EXPECT_TRUE(after.count(f.targetName) &&
                             (!wasThere || after.at(f.targetName) != before.at(f.targetName)));
-                // A copy is byte for byte.
                 EXPECT_TRUE(c.kind != RunKind::Copy ||
                             after.at(f.targetName) == sources.at(f.sourceName));
                 break;
@@ -217,10 +216,9 @@ TEST(ThumbSizes, AreRefusedBeforeAnyRasterOfThatSize) {
                 EXPECT_EQ(thumbSizeFor("p.jpg", c.width, c.height, o), (ThumbSize{600, 400}));
             },
             "");
-        EXPECT_EQ(refusal, *c.refusal ? "Thumbnail of p.jpg too large: " + std::string(c.refusal) +
-                                            " (at most 65535 pixels a side and 1048576 pixels "
-                                            "in all)."
-                                      : "");
+        EXPECT_EQ(refusal, *c.refusal
+                               ? "Thumbnail of p.jpg too large: " + std::string(c.refusal) + limits
+                               : "");
     }
     for (int workers : {1, 2}) {
         RunSetup run;

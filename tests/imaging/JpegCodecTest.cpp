@@ -43,7 +43,6 @@ TEST(JpegEncode, IndexedRasterIsEncodedThroughItsPalette) {
 // is quantised: at most 236 levels or colours, as djpeg -colors 236 gives.
 TEST(JpegDecode, MatchesDjpegOnTheSuites) {
     SKIP_WITHOUT("djpeg");
-    // Colour files, greyscale files, and a colour file in the 8-bit mode.
     const std::vector<std::string> groups[3] = {
         {"jpeg/libjpeg-turbo/testorig.jpg", "jpeg/libjpeg-turbo/testimgint.jpg",
          "jpeg/libjpeg-turbo/testimgari.jpg", "jpeg/seed-variants/1x1_420.jpg",

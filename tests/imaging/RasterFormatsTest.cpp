@@ -9,8 +9,7 @@
 namespace pictorant {
 namespace {
 
-using test::dataPath;
-using test::readBytes;
+using namespace test;
 
 // The pictures of devtools/make_format_pictures.sh: every one loads, by its extension, with
 // the pixels its format's own tools decode, on white. The same library decodes both
@@ -22,14 +21,14 @@ TEST(RasterFormats, SuitePicturesLoadWithTheToolsPixels) {
         for (const auto& entry : std::filesystem::directory_iterator(dataPath(folder))) {
             const std::string name = entry.path().filename().string();
             Raster expected;
-            ASSERT_TRUE(test::parsePnm(readBytes(dataPath("expected/" + name + ".ppm")), expected))
+            ASSERT_TRUE(parsePnm(readBytes(dataPath("expected/" + name + ".ppm")), expected))
                 << name;
             Picture picture;
             ASSERT_EQ(testing::errorOf<PictureError>(
                           [&] { LoadPicture(entry.path().string(), picture); }),
                       "loaded")
                 << name;
-            EXPECT_LE(test::largestDifference(test::rendered(picture), expected), 2) << name;
+            EXPECT_LE(largestDifference(rendered(picture), expected), 2) << name;
             ++seen;
         }
     EXPECT_GE(seen, 20);
@@ -73,8 +72,8 @@ TEST(RasterFormats, BadFilesFailWithTheFormatsMessage) {
 // PNG output is lossless 8-bit RGB: what is written reads back the same, also from a
 // palette raster and as the output type of a run.
 TEST(RasterFormats, PngOutputReadsBackIdentical) {
-    test::TempDir dir;
-    const Raster source = test::syntheticPicture(41, 17, 7);
+    TempDir dir;
+    const Raster source = syntheticPicture(41, 17, 7);
     OutputObjects outputs;
     const std::string path = dir / "out.png";
     SavePicture(outputs, source, "PNG", path, 90);
@@ -82,12 +81,10 @@ TEST(RasterFormats, PngOutputReadsBackIdentical) {
     ASSERT_GT(bytes.size(), 26u);
     EXPECT_EQ(bytes[24], 8) << "bit depth";
     EXPECT_EQ(bytes[25], 2) << "colour type RGB";
-    EXPECT_EQ(test::rendered(LoadPicture(path)), source);
+    EXPECT_EQ(rendered(LoadPicture(path)), source);
 
-    const Raster indexed =
-        test::indexedRaster(3, 2, {{10, 20, 30}, {200, 100, 0}}, {0, 1, 0, 1, 0, 1});
-    EXPECT_EQ(test::rendered(test::pictureFrom(PictureKind::Png, EncodePng(indexed))),
-              test::rendered(indexed));
+    const Raster indexed = indexedRaster(3, 2, {{10, 20, 30}, {200, 100, 0}}, {0, 1, 0, 1, 0, 1});
+    EXPECT_EQ(rendered(pictureFrom(PictureKind::Png, EncodePng(indexed))), rendered(indexed));
     EXPECT_THROW(EncodePng(Raster(0, 5)), PictureError);
 }
 

@@ -16,13 +16,7 @@
 namespace pictorant {
 namespace {
 
-using test::bitmapOf;
-using test::dataPath;
-using test::largestDifference;
-using test::pixel;
-using test::readBytes;
-using test::rendered;
-using test::syntheticPicture;
+using namespace test;
 
 // The bilinear filter as plainly as it can be written: single-precision variables,
 // every product and sum formed in double and rounded once, halves to even. A one-pixel
@@ -231,8 +225,8 @@ TEST(ResampleSmooth, DroppedScansLeaveTheReducedRowsUnchanged) {
     };
     for (const char* file : {"hibiscus.primitive.jpeg", "hibiscus.regular.jpeg",
                              "peacock.s-very-weird.jpeg", "peacock.s2x1-422.jpeg"}) {
-        const std::vector<std::uint8_t> progressive = test::runCapture(
-            "jpegtran -progressive " + dataPath(std::string("jpeg/wuffs/") + file));
+        const std::vector<std::uint8_t> progressive =
+            runCapture("jpegtran -progressive " + dataPath(std::string("jpeg/wuffs/") + file));
         const std::vector<std::uint8_t> pruned = DropUnreadScans(progressive, 8);
         ASSERT_FALSE(pruned.empty()) << file;
         EXPECT_LT(pruned.size(), progressive.size() * 3 / 4) << file;

@@ -34,8 +34,7 @@ TEST(RotateRaster, EveryPixelGoesWhereItShouldEitherWay) {
     Raster cw, ccw;
     RotateRaster(s, RotateDirection::Clockwise, cw);
     RotateRaster(s, RotateDirection::CounterClockwise, ccw);
-    ASSERT_EQ(cw.width(), 3);
-    ASSERT_EQ(cw.height(), 4);
+    ASSERT_EQ(std::pair(cw.width(), cw.height()), std::pair(3, 4));
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x) {
             EXPECT_EQ(pixel(cw, 2 - y, x), pixel(s, x, y));
@@ -107,8 +106,7 @@ TEST(RotateInPlace, ReadOnlyIsRefusedOwnerAndModeAreKeptLinksFollowed) {
         EXPECT_EQ(LoadPicture(real).width(), ++turns % 2 ? 64 : 127) << link;
         const struct stat after = statusOf(real);
         EXPECT_EQ(after.st_mode & 07777, 0640u);
-        EXPECT_EQ(after.st_uid, 4321u);
-        EXPECT_EQ(after.st_gid, 8765u);
+        EXPECT_EQ(std::pair(after.st_uid, after.st_gid), std::pair(4321u, 8765u));
         EXPECT_NE(after.st_ino, before.st_ino) << "replaced through a temporary file";
         before = after;
         EXPECT_EQ(namesIn(dir / "pics").size(), 1u) << link;

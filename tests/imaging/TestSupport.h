@@ -92,13 +92,9 @@ inline void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v)
         b[at + i] = std::uint8_t(v >> (8 * i));
 }
 
-inline bool haveProgram(const char* name) {
-    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 // Skips the test when a reference tool is not installed.
 #define SKIP_WITHOUT(program)                                                                      \
-    if (!pictorant::test::haveProgram(program))                                                    \
+    if (std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) != 0)     \
     GTEST_SKIP() << program << " is not installed"
 
 // Runs a shell command and returns what it wrote to standard output.

@@ -17,6 +17,8 @@ ThumbSizeOptions fit(int maxSide, bool forceWidth = false, bool forceHeight = fa
 
 // Each case gives the size as "w x h", or the error a zero divisor raises.
 TEST(ThumbSize, FollowsTheRulesAndZeroDivisorsRaiseFloatingPointErrors) {
+    const char* byZero = "Floating point division by zero";
+    const char* invalid = "Invalid floating point operation";
     const struct {
         const char* what;
         int w, h;
@@ -46,17 +48,12 @@ TEST(ThumbSize, FollowsTheRulesAndZeroDivisorsRaiseFloatingPointErrors) {
         {"empty picture kept under the limit", 0, 0, fit(96), "0 x 0"},
         {"zero width with a tall picture", 0, 200, fit(96), "0 x 96"},
         // clang-format on
-        {"force width of a zero-width picture", 0, 10, fit(96, true),
-         "Floating point division by zero"},
-        {"force height of a zero-height picture", 10, 0, fit(96, false, true),
-         "Floating point division by zero"},
-        {"0 / 0 when the limit is 0 as well", 0, 10, fit(0, true),
-         "Invalid floating point operation"},
-        {"fit of an empty picture with limit 0", 0, 0, fit(0), "Invalid floating point operation"},
-        {"a result beyond the range of whole numbers", 1, 1000000, fit(1000000, true),
-         "Invalid floating point operation"},
-        {"the most negative width box", 10, 10, fit(std::numeric_limits<int>::min()),
-         "Invalid floating point operation"},
+        {"force width of a zero-width picture", 0, 10, fit(96, true), byZero},
+        {"force height of a zero-height picture", 10, 0, fit(96, false, true), byZero},
+        {"0 / 0 when the limit is 0 as well", 0, 10, fit(0, true), invalid},
+        {"fit of an empty picture with limit 0", 0, 0, fit(0), invalid},
+        {"a result beyond the range of whole numbers", 1, 1000000, fit(1000000, true), invalid},
+        {"the most negative width box", 10, 10, fit(std::numeric_limits<int>::min()), invalid},
     };
     for (const auto& c : cases) {
         std::string size;

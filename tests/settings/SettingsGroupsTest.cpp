@@ -28,14 +28,11 @@ std::vector<std::string> keysOf(const std::string& ini) {
     return keys;
 }
 
-template <typename Group>
-using ReadCases = std::vector<std::pair<const char*, std::function<void(Group&)>>>;
-
 // Each file body, read by the group and written back, against the factory values with the
 // case's changes written the same way.
 template <typename Group, typename Read>
-void expectReads(const ReadCases<Group>& cases, const Group& factory, Read read,
-                 void (*write)(SettingsFile&, const Group&)) {
+void expectReads(const std::vector<std::pair<const char*, std::function<void(Group&)>>>& cases,
+                 const Group& factory, Read read, void (*write)(SettingsFile&, const Group&)) {
     for (const auto& [body, change] : cases) {
         ScratchFolder dir;
         writeBytes(dir / "in.ini", body);

@@ -7,6 +7,7 @@
 #include "imaging/JpegMetadata.h"
 #include "imaging/Raster.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -21,11 +22,6 @@ namespace pictorant::testing {
 
 inline constexpr const char* kTakenAt = "2024:05:01 10:20:30";
 
-struct ExifContent {
-    int orientation = 0; // 0: no tag
-    bool dateTakenGpsAndThumbnail = false;
-};
-
 inline ExifEntry* addEntry(ExifData* data, ExifIfd ifd, ExifTag tag, ExifFormat format,
                            unsigned components) {
     ExifEntry* e = exif_entry_new();
@@ -39,15 +35,16 @@ inline ExifEntry* addEntry(ExifData* data, ExifIfd ifd, ExifTag tag, ExifFormat 
     return e;
 }
 
-// An EXIF APP1 payload ("Exif\0\0" + TIFF data).
-inline std::vector<std::uint8_t> makeExif(const ExifContent& c) {
+// An EXIF APP1 payload ("Exif\0\0" + TIFF data) with an orientation tag (none for 0)
+// and, when `dated`, a date taken, a location and a thumbnail.
+inline std::vector<std::uint8_t> makeExif(int orientation, bool dated = false) {
     ExifData* data = exif_data_new();
     exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_set_byte_order(data, EXIF_BYTE_ORDER_INTEL);
-    if (c.orientation)
+    if (orientation)
         exif_set_short(addEntry(data, EXIF_IFD_0, EXIF_TAG_ORIENTATION, EXIF_FORMAT_SHORT, 1)->data,
-                       EXIF_BYTE_ORDER_INTEL, ExifShort(c.orientation));
-    if (c.dateTakenGpsAndThumbnail) {
+                       EXIF_BYTE_ORDER_INTEL, ExifShort(orientation));
+    if (dated) {
         std::memcpy(
             addEntry(data, EXIF_IFD_EXIF, EXIF_TAG_DATE_TIME_ORIGINAL, EXIF_FORMAT_ASCII, 20)->data,
             kTakenAt, 20);
@@ -67,6 +64,10 @@ inline std::vector<std::uint8_t> makeExif(const ExifContent& c) {
     std::free(bytes);
     exif_data_unref(data);
     return out;
+}
+
+inline bool holds(const std::vector<std::uint8_t>& bytes, std::string_view text) {
+    return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
 }
 
 // What an EXIF payload holds besides its tags.
