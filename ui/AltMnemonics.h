@@ -16,8 +16,6 @@ public:
                   const QWidget* widget = nullptr,
                   QStyleHintReturn* returnData = nullptr) const override;
 
-    bool altHeld() const { return altHeld_; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -13,8 +13,8 @@ namespace pictorant {
 // second press of a double-click would land on a button the user has not seen yet (a
 // Next skipping a page, or GO). A button therefore ignores a press that comes within the
 // platform's double-click interval of the last press before it appeared. The times are
-// the presses' own time stamps, not the time they are handled, so a busy program that
-// handles the second press late still knows it for half of a double-click. click() from
+// the presses' own time stamps, not the time they are handled, so a second press that a
+// busy program handles late is still known as part of the double-click. click() from
 // code is unaffected.
 class GradientButton : public QPushButton {
     Q_OBJECT
